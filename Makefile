@@ -1,0 +1,57 @@
+# Front door of the project. Every target bootstraps what the machine lacks.
+#
+#   make test         build everything and run the whole suite under Wine (headless)
+#   make test-xvfb    the same suite on a virtual X display
+#   make demo         the main job: build the sample kit and install it with _setupx
+#   make dist         build the shipped 32-bit programs into build/dist
+#   make clean        remove the build tree
+
+JOBS        ?= 2
+BUILD       ?= build
+HARNESS     := tools/wine/harness.sh
+TEST_ARCH    = $(shell $(HARNESS) arch)
+SHIP_DIR    := $(BUILD)/i686
+TEST_DIR     = $(BUILD)/$(TEST_ARCH)
+
+.PHONY: all bootstrap ship tests test test-xvfb demo dist clean
+
+all: ship
+
+bootstrap:
+	@tools/bootstrap.sh
+
+# The shipped programs are 32-bit.
+ship: bootstrap
+	@cmake -S . -B $(SHIP_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
+	  -DVELT_BUILD_TESTS=$(if $(filter i686,$(TEST_ARCH)),ON,OFF) >/dev/null
+	@cmake --build $(SHIP_DIR) -j $(JOBS)
+
+# Test programs are built for the architecture the machine's Wine can run.
+tests: ship
+	@if [ "$(TEST_ARCH)" != i686 ]; then \
+	  echo "note: this machine's kernel runs no 32-bit code; testing x86_64 builds under wine64"; \
+	  cmake -S . -B $(TEST_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(TEST_ARCH).cmake >/dev/null && \
+	  cmake --build $(TEST_DIR) -j $(JOBS); fi
+
+test: tests
+	@$(HARNESS) start
+	@status=0; (cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	  $(HARNESS) stop; exit $$status
+
+test-xvfb: tests
+	@$(HARNESS) start --xvfb
+	@status=0; (cd $(TEST_DIR) && VELT_SCREENSHOTS=$(CURDIR)/$(BUILD)/screenshots ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	  $(HARNESS) stop; exit $$status
+
+demo: tests
+	@tools/demo.sh $(TEST_DIR)
+
+dist: ship
+	@mkdir -p $(BUILD)/dist
+	@for f in _setupx.exe cdlaunch.exe mkkit.exe; do \
+	  if [ -f $(SHIP_DIR)/bin/$$f ]; then cp $(SHIP_DIR)/bin/$$f $(BUILD)/dist/; fi; done
+	@ls -l $(BUILD)/dist
+
+clean:
+	@-$(HARNESS) stop 2>/dev/null
+	rm -rf $(BUILD)

@@ -1,0 +1,2 @@
+set(VELT_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

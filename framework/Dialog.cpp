@@ -1,0 +1,213 @@
+#include "framework/Dialog.h"
+
+#include "framework/Exception.h"
+#include "framework/Resources.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+// The dialog being created on this thread: attached at its first message,
+// which comes before WM_INITDIALOG (WM_SETFONT, WM_CREATE, ...).
+thread_local CDialog* t_creatingDialog = nullptr;
+
+class CreatingDialog {
+public:
+  explicit CreatingDialog(CDialog* dialog) : outer_(t_creatingDialog) { t_creatingDialog = dialog; }
+  ~CreatingDialog() { t_creatingDialog = outer_; }
+  CreatingDialog(const CreatingDialog&) = delete;
+  CreatingDialog& operator=(const CreatingDialog&) = delete;
+
+private:
+  CDialog* outer_;
+};
+
+}  // namespace
+
+HWND CDataExchange::PrepareCtrl(int id) const { return m_pDlgWnd->GetDlgItem(id); }
+
+void DDX_Text(CDataExchange& dx, int id, std::string& value) {
+  HWND control = dx.PrepareCtrl(id);
+  if (!control) return;
+  if (dx.m_bSaveAndValidate) {
+    const int length = ::GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    value = std::move(text);
+  } else {
+    ::SetWindowTextA(control, value.c_str());
+  }
+}
+
+void DDX_Check(CDataExchange& dx, int id, int& value) {
+  HWND control = dx.PrepareCtrl(id);
+  if (!control) return;
+  if (dx.m_bSaveAndValidate) {
+    value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+  } else {
+    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  }
+}
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() {
+  if (m_hWnd && ::IsWindow(m_hWnd)) {
+    HWND h = m_hWnd;
+    Detach();
+    ::DestroyWindow(h);
+  }
+}
+
+HWND CDialog::OwnerWindow(CWnd* parent) const {
+  if (parent) return parent->m_hWnd;
+  CWnd* main = AfxGetMainWnd();
+  return main ? main->m_hWnd : nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  m_modal = true;
+  INT_PTR result;
+  {
+    CreatingDialog creating(this);
+    result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
+                               OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
+                               reinterpret_cast<LPARAM>(this));
+  }
+  m_modal = false;
+  return result;
+}
+
+bool CDialog::Create(UINT templateId, CWnd* parent) {
+  if (templateId) m_templateId = templateId;
+  if (parent) m_pParentWnd = parent;
+  m_modal = false;
+  HWND h;
+  {
+    CreatingDialog creating(this);
+    h = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
+                             OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
+                             reinterpret_cast<LPARAM>(this));
+  }
+  return h != nullptr;
+}
+
+void CDialog::EndDialog(int result) {
+  if (m_hWnd) ::EndDialog(m_hWnd, result);
+}
+
+bool CDialog::DestroyWindow() {
+  if (m_modal) {
+    EndDialog(IDCANCEL);
+    return true;
+  }
+  return CWnd::DestroyWindow();
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx(this, saveAndValidate);
+  DoDataExchange(dx);
+  return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange&) {}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(true)) return;
+  if (m_modal) {
+    EndDialog(IDOK);
+  } else {
+    DestroyWindow();
+  }
+}
+
+void CDialog::OnCancel() {
+  if (m_modal) {
+    EndDialog(IDCANCEL);
+  } else {
+    DestroyWindow();
+  }
+}
+
+BOOL CDialog::OnCommand(UINT id, UINT code, HWND control) {
+  if (code == BN_CLICKED || control == nullptr) {
+    if (id == IDOK) {
+      OnOK();
+      return TRUE;
+    }
+    if (id == IDCANCEL) {
+      OnCancel();
+      return TRUE;
+    }
+  }
+  return CWnd::OnCommand(id, code, control);
+}
+
+HBRUSH CDialog::OnCtlColor(HDC dc, HWND control, UINT type) {
+  CWinApp* app = AfxGetApp();
+  if (app && app->HasDialogColors() &&
+      (type == CTLCOLOR_DLG || type == CTLCOLOR_STATIC || type == CTLCOLOR_BTN || type == CTLCOLOR_MSGBOX)) {
+    ::SetBkColor(dc, app->GetDialogBkColor());
+    ::SetTextColor(dc, app->GetDialogTextColor());
+    return app->GetDialogBrush();
+  }
+  return CWnd::OnCtlColor(dc, control, type);
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog();
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CDialog::DefWindowProc(UINT, WPARAM, LPARAM) {
+  // A dialog procedure passes a message on by answering FALSE; StaticDlgProc
+  // sees the mark that Default() left in the current message.
+  return 0;
+}
+
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+  if (!dialog) {
+    if (msg == WM_INITDIALOG) {
+      dialog = reinterpret_cast<CDialog*>(lParam);
+    } else if (t_creatingDialog && !t_creatingDialog->m_hWnd) {
+      dialog = t_creatingDialog;
+    }
+    if (!dialog) return FALSE;
+    dialog->Attach(hWnd);
+  }
+  CurrentMessage record{msg, wParam, lParam, false};
+  LRESULT result;
+  try {
+    result = dialog->Dispatch(msg, wParam, lParam, record);
+  } catch (...) {
+    const MSG m{hWnd, msg, wParam, lParam, 0, {0, 0}};
+    AfxHandleCurrentException(&m);
+    return msg == WM_INITDIALOG ? TRUE : FALSE;
+  }
+  if (record.defaultCalled) return FALSE;
+  switch (msg) {
+    // Messages whose result is the return value of the dialog procedure.
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return static_cast<INT_PTR>(result);
+    default:
+      if (::IsWindow(hWnd)) ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+      return TRUE;
+  }
+}

@@ -1,0 +1,148 @@
+#include "framework/StdioFile.h"
+
+#include <cerrno>
+
+#include <io.h>
+
+#include "framework/Exception.h"
+
+namespace {
+
+// The fopen mode for the flags; modeCreate | modeNoTruncate is handled by Open.
+std::string ModeString(unsigned flags) {
+  const unsigned access = flags & 3;
+  std::string mode;
+  if (flags & CFile::modeCreate) {
+    mode = access == CFile::modeReadWrite ? "w+" : "w";
+  } else {
+    mode = access == CFile::modeRead ? "r" : "r+";
+  }
+  mode += (flags & CFile::typeBinary) ? "b" : "t";
+  return mode;
+}
+
+}  // namespace
+
+CStdioFile::CStdioFile(const std::string& path, unsigned openFlags) {
+  CFileException error;
+  if (!Open(path, openFlags, &error)) throw error;
+}
+
+CStdioFile::~CStdioFile() { Abort(); }
+
+bool CStdioFile::Open(const std::string& path, unsigned openFlags, CFileException* error) {
+  Abort();
+  path_ = path;
+  std::string mode = ModeString(openFlags);
+  if ((openFlags & modeCreate) && (openFlags & modeNoTruncate)) {
+    // Open an existing file for update without truncating it; create it when missing.
+    mode = std::string("r+") + mode.back();
+    errno = 0;
+    stream_ = std::fopen(path.c_str(), mode.c_str());
+    if (!stream_ && errno == ENOENT) {
+      mode = std::string("w+") + mode.back();
+      stream_ = std::fopen(path.c_str(), mode.c_str());
+    }
+  } else {
+    errno = 0;
+    stream_ = std::fopen(path.c_str(), mode.c_str());
+  }
+  if (!stream_) {
+    const int e = errno;
+    if (error) *error = CFileException(CFileException::ErrnoToCause(e), e, path);
+    return false;
+  }
+  return true;
+}
+
+void CStdioFile::ThrowErrno() const {
+  CFileException::ThrowErrno(errno ? errno : EIO, path_);
+}
+
+UINT CStdioFile::Read(void* buffer, UINT count) {
+  if (count == 0) return 0;
+  errno = 0;
+  const std::size_t n = std::fread(buffer, 1, count, stream_);
+  if (n < count && std::ferror(stream_)) {
+    std::clearerr(stream_);
+    ThrowErrno();
+  }
+  return static_cast<UINT>(n);
+}
+
+void CStdioFile::Write(const void* buffer, UINT count) {
+  if (count == 0) return;
+  errno = 0;
+  const std::size_t n = std::fwrite(buffer, 1, count, stream_);
+  if (n != count) {
+    std::clearerr(stream_);
+    ThrowErrno();
+  }
+}
+
+std::uint64_t CStdioFile::Seek(std::int64_t offset, SeekPosition from) {
+  static const int origins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  errno = 0;
+  if (_fseeki64(stream_, offset, origins[from]) != 0) {
+    CFileException::Throw(CFileException::badSeek, errno, path_);
+  }
+  return GetPosition();
+}
+
+std::uint64_t CStdioFile::GetPosition() const {
+  errno = 0;
+  const long long pos = _ftelli64(stream_);
+  if (pos < 0) CFileException::Throw(CFileException::badSeek, errno, path_);
+  return static_cast<std::uint64_t>(pos);
+}
+
+std::uint64_t CStdioFile::GetLength() const {
+  std::fflush(stream_);
+  const long long length = _filelengthi64(_fileno(stream_));
+  if (length < 0) ThrowErrno();
+  return static_cast<std::uint64_t>(length);
+}
+
+void CStdioFile::SetLength(std::uint64_t length) {
+  std::fflush(stream_);
+  if (_chsize_s(_fileno(stream_), static_cast<long long>(length)) != 0) ThrowErrno();
+}
+
+void CStdioFile::Flush() {
+  if (stream_ && std::fflush(stream_) != 0) ThrowErrno();
+}
+
+void CStdioFile::Close() {
+  if (!stream_) return;
+  FILE* stream = stream_;
+  stream_ = nullptr;
+  errno = 0;
+  if (std::fclose(stream) != 0) ThrowErrno();
+}
+
+void CStdioFile::Abort() {
+  if (stream_) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+  }
+}
+
+bool CStdioFile::ReadString(std::string& line, std::size_t maxChars) {
+  line.clear();
+  if (maxChars == 0) return true;
+  errno = 0;
+  int c = 0;
+  while (line.size() < maxChars && (c = std::fgetc(stream_)) != EOF) {
+    line.push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  if (c == EOF && std::ferror(stream_)) {
+    std::clearerr(stream_);
+    ThrowErrno();
+  }
+  return !line.empty();
+}
+
+void CStdioFile::WriteString(const std::string& text) {
+  Write(text.data(), static_cast<UINT>(text.size()));
+}

@@ -1,0 +1,42 @@
+// Files over the C run-time's buffered streams, in text or binary mode.
+// Failures throw CFileException with the cause mapped from errno.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "framework/File.h"
+
+class CStdioFile : public CFile {
+public:
+  CStdioFile() = default;
+  // Opens or throws.
+  CStdioFile(const std::string& path, unsigned openFlags);
+  ~CStdioFile() override;
+
+  // typeBinary selects binary mode; otherwise the stream is in text mode
+  // (CR LF read as LF, LF written as CR LF).
+  bool Open(const std::string& path, unsigned openFlags, CFileException* error = nullptr) override;
+  bool IsOpen() const override { return stream_ != nullptr; }
+  UINT Read(void* buffer, UINT count) override;
+  void Write(const void* buffer, UINT count) override;
+  std::uint64_t Seek(std::int64_t offset, SeekPosition from) override;
+  std::uint64_t GetPosition() const override;
+  std::uint64_t GetLength() const override;
+  void SetLength(std::uint64_t length) override;
+  void Flush() override;
+  void Close() override;
+  void Abort() override;
+
+  // Reads one line with its line end, at most maxChars characters of it
+  // (the rest of a longer line comes with the next call). False at the end
+  // of the file when nothing was read.
+  bool ReadString(std::string& line, std::size_t maxChars = 4096);
+  void WriteString(const std::string& text);
+
+  FILE* GetStream() const { return stream_; }
+
+private:
+  [[noreturn]] void ThrowErrno() const;
+  FILE* stream_ = nullptr;
+};

@@ -1,0 +1,103 @@
+#include "framework/WinApp.h"
+
+#include "framework/Dialog.h"
+#include "framework/Exception.h"
+#include "framework/Resources.h"
+#include "framework/Wnd.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)) { g_app = this; }
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return m_exitCode; }
+
+LRESULT CWinApp::ProcessWndProcException(CException& e, const MSG* msg) {
+  AfxMessageBox(e.GetErrorMessage(), MB_OK | MB_ICONSTOP);
+  // A window whose creation failed is not created.
+  return (msg && msg->message == WM_CREATE) ? -1 : 0;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+  if (!msg->hwnd) return FALSE;
+  HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+  auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(root));
+  if (dialog && !dialog->IsModal()) return ::IsDialogMessageA(root, msg);
+  return FALSE;
+}
+
+bool CWinApp::DispatchOne(MSG& msg) {
+  if (msg.message == WM_QUIT) return false;
+  if (!PreTranslateMessage(&msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+int CWinApp::Run() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    DispatchOne(msg);
+  }
+  m_exitCode = static_cast<int>(msg.wParam);
+  return ExitInstance();
+}
+
+void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) {
+  m_dialogBrush.CreateSolidBrush(background);
+  m_dialogBkColor = background;
+  m_dialogTextColor = text;
+}
+
+int CWinApp::WinMainEntry(HINSTANCE instance, const char* commandLine, int showCmd) {
+  m_hInstance = instance;
+  m_lpCmdLine = commandLine ? commandLine : "";
+  m_nCmdShow = showCmd;
+  try {
+    if (!InitInstance()) {
+      if (m_pMainWnd) m_pMainWnd->DestroyWindow();
+      return ExitInstance();
+    }
+    return Run();
+  } catch (...) {
+    AfxHandleCurrentException(nullptr);
+  }
+  try {
+    return ExitInstance();
+  } catch (...) {
+    AfxHandleCurrentException(nullptr);
+    return -1;
+  }
+}
+
+namespace {
+
+HWND MessageBoxOwner() {
+  CWnd* main = AfxGetMainWnd();
+  HWND owner = main ? main->m_hWnd : nullptr;
+  if (owner) owner = ::GetLastActivePopup(owner);
+  if (!owner) owner = ::GetActiveWindow();
+  return owner;
+}
+
+}  // namespace
+
+int AfxMessageBox(const std::string& text, UINT type) {
+  CWinApp* app = AfxGetApp();
+  const char* caption = app && !app->m_title.empty() ? app->m_title.c_str() : nullptr;
+  return ::MessageBoxA(MessageBoxOwner(), text.c_str(), caption, type);
+}
+
+int AfxMessageBox(UINT stringId, UINT type) { return AfxMessageBox(LoadResourceString(stringId), type); }

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "framework/Exception.h"
+#include "framework/File.h"
+#include "framework/StdioFile.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class FileTest : public ::testing::Test {
+protected:
+  TempDir dir;
+};
+
+template <class F>
+CFileException CatchFileException(F&& f) {
+  try {
+    f();
+  } catch (CFileException& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no CFileException";
+  return CFileException();
+}
+
+}  // namespace
+
+TEST_F(FileTest, WritesReadsSeeksAndReportsLength) {
+  const std::string path = dir / "data.bin";
+  {
+    CFile file(path, CFile::modeCreate | CFile::modeWrite);
+    file.Write("abcdefgh", 8);
+    EXPECT_EQ(8u, file.GetLength());
+    file.Close();
+  }
+  CFile file(path, CFile::modeRead);
+  char buf[8] = {};
+  EXPECT_EQ(3u, file.Seek(3, CFile::begin));
+  EXPECT_EQ(4u, file.Read(buf, 4));
+  EXPECT_EQ(0, std::memcmp(buf, "defg", 4));
+  EXPECT_EQ(7u, file.GetPosition());
+  EXPECT_EQ(1u, file.Read(buf, 8));
+  EXPECT_EQ(0u, file.Read(buf, 8));
+
+  CFileStatus status;
+  ASSERT_TRUE(CFile::GetStatus(path, status));
+  EXPECT_EQ(8u, status.m_size);
+  EXPECT_FALSE(status.m_attribute & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(FileTest, Win32FailuresBecomeFileExceptionsWithCauseAndPath) {
+  const std::string missing = dir / "missing.txt";
+  CFileException e = CatchFileException([&] { CFile f(missing, CFile::modeRead); });
+  EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+  EXPECT_EQ(missing, e.m_strFileName);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.m_lOsError);
+
+  e = CatchFileException([&] { CFile f(dir / "no\\such\\dir\\x.txt", CFile::modeRead); });
+  EXPECT_EQ(CFileException::badPath, e.m_cause);
+
+  const std::string locked = dir / "locked.txt";
+  CFile holder(locked, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
+  e = CatchFileException([&] { CFile f(locked, CFile::modeRead); });
+  EXPECT_EQ(CFileException::sharingViolation, e.m_cause);
+
+  CFileException quiet;
+  CFile probe;
+  EXPECT_FALSE(probe.Open(missing, CFile::modeRead, &quiet));
+  EXPECT_EQ(CFileException::fileNotFound, quiet.m_cause);
+  EXPECT_FALSE(probe.IsOpen());
+
+  e = CatchFileException([&] { CFile::Remove(missing); });
+  EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+}
+
+TEST_F(FileTest, ADirectoryCannotBeOpenedAsAFile) {
+  // (A read-only attribute would do on Windows, but Wine running as root
+  // writes to read-only files.)
+  CFileException e = CatchFileException([&] { CFile f(dir.path(), CFile::modeWrite); });
+  EXPECT_EQ(CFileException::accessDenied, e.m_cause);
+  e = CatchFileException([&] { CStdioFile f(dir.path(), CFile::modeWrite | CFile::typeBinary); });
+  EXPECT_EQ(CFileException::accessDenied, e.m_cause);
+  EXPECT_EQ(EACCES, e.m_lOsError);
+}
+
+TEST_F(FileTest, StdioFailuresCarryErrnoCauses) {
+  CFileException e = CatchFileException([&] { CStdioFile f(dir / "none.txt", CFile::modeRead); });
+  EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+  EXPECT_EQ(ENOENT, e.m_lOsError);
+}
+
+TEST_F(FileTest, StdioTextModeReadsLinesWithTheirEndsAndCutsLongOnes) {
+  const std::string path = dir / "lines.txt";
+  {
+    CFile raw(path, CFile::modeCreate | CFile::modeWrite);
+    const char text[] = "first\r\nsecond\nthird-without-end";
+    raw.Write(text, sizeof text - 1);
+  }
+  CStdioFile file(path, CFile::modeRead | CFile::typeText);
+  std::string line;
+  ASSERT_TRUE(file.ReadString(line));
+  EXPECT_EQ("first\n", line);
+  ASSERT_TRUE(file.ReadString(line, 3));
+  EXPECT_EQ("sec", line);
+  ASSERT_TRUE(file.ReadString(line));
+  EXPECT_EQ("ond\n", line);
+  ASSERT_TRUE(file.ReadString(line));
+  EXPECT_EQ("third-without-end", line);
+  EXPECT_FALSE(file.ReadString(line));
+}
+
+TEST_F(FileTest, StdioBinaryModeKeepsBytesAndCreatesWithoutTruncating) {
+  const std::string path = dir / "keep.bin";
+  {
+    CStdioFile f(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+    f.WriteString("one\r\ntwo\n");
+  }
+  {
+    CStdioFile f(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::typeBinary);
+    EXPECT_EQ(9u, f.GetLength());
+    f.SeekToEnd();
+    f.WriteString("3");
+  }
+  CStdioFile f(path, CFile::modeRead | CFile::typeBinary);
+  char buf[16] = {};
+  EXPECT_EQ(10u, f.Read(buf, sizeof buf));
+  EXPECT_EQ(std::string("one\r\ntwo\n3"), std::string(buf, 10));
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#define IDD_DATA_DIALOG 100
+#define IDC_NAME_EDIT 1000
+#define IDC_AGREE_CHECK 1001
+#define IDS_GREETING 1
+#define IDS_TWO_PLACES 2
+#define IDR_SAMPLE_DATA 10

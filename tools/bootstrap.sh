@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian 12 machine, only what is
+# missing. Quick when everything is present; needs root (or sudo) otherwise.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+want() { for p in "$@"; do have_pkg "$p" || need+=("$p"); done; }
+
+want cmake make mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix \
+     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev \
+     wine wine64 googletest xvfb xauth python3
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+apt_updated=0
+apt_update() {
+  if [ $apt_updated -eq 0 ]; then
+    "${sudo_cmd[@]}" apt-get update -qq
+    apt_updated=1
+  fi
+}
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+# 32-bit Wine runs only where the kernel runs 32-bit code. The loader of the
+# i386 C library tells: where it cannot start, the suite uses wine64 instead.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "bootstrap: adding the i386 architecture"
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  apt_updated=0
+  apt_update
+fi
+if ! have_pkg libc6:i386; then need+=(libc6:i386); fi
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "bootstrap: installing ${need[*]}"
+  apt_update
+  apt_install "${need[@]}"
+fi
+
+if /lib/ld-linux.so.2 --help >/dev/null 2>&1; then
+  if ! have_pkg wine32:i386; then
+    echo "bootstrap: installing wine32:i386"
+    apt_update
+    apt_install wine32:i386
+  fi
+fi

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Hermetic Wine harness for the test suite and the demos.
+#
+#   harness.sh arch            print the architecture Windows programs are tested as
+#   harness.sh start [--xvfb]  make the prefix if needed, start a persistent wineserver
+#                              (stdio detached) and Wine's services; --xvfb runs the
+#                              programs on a virtual X display instead of the null driver
+#   harness.sh stop            stop the wineserver (and the virtual display)
+#   harness.sh run EXE ARGS    run a Windows program in the harness prefix
+#   harness.sh clone DIR       copy the prefix to DIR (a clean machine for one test)
+#   harness.sh env             print the environment a program runs with
+#
+# The prefix lives under the build tree (build/wine-ARCH by default, or
+# $VELT_WINE_DIR); HOME points there too, so nothing touches the user's
+# ~/.wine or home folders.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+detect_arch() {
+  # 32-bit Wine needs a kernel that runs 32-bit Linux code; some machines
+  # (and sandboxes) have that switched off. Windows programs are then tested
+  # as 64-bit builds of the same sources under wine64.
+  if [ -n "${VELT_TEST_ARCH:-}" ]; then echo "$VELT_TEST_ARCH"; return; fi
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
+
+arch=$(detect_arch)
+if [ "$arch" = i686 ]; then
+  loader=/usr/lib/wine/wine; winearch=win32
+else
+  loader=/usr/lib/wine/wine64; winearch=win64
+fi
+wineserver_bin=/usr/lib/wine/wineserver
+[ -x "$wineserver_bin" ] || wineserver_bin=$(command -v wineserver || echo wineserver)
+
+wine_dir=${VELT_WINE_DIR:-$root/build/wine-$arch}
+export WINEPREFIX=${WINEPREFIX_OVERRIDE:-$wine_dir/prefix}
+export WINEARCH=$winearch
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko downloads, and no desktop entries in the user's home.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+export HOME=$wine_dir/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+display_file=$wine_dir/display
+
+set_driver() {
+  "$loader" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f >/dev/null 2>&1
+}
+
+make_prefix() {
+  if [ -f "$WINEPREFIX/.velt-ready" ]; then return; fi
+  echo "harness: creating Wine prefix $WINEPREFIX ($winearch)" >&2
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$HOME" "$(dirname "$WINEPREFIX")"
+  "$loader" wineboot.exe --init </dev/null >/dev/null 2>&1 || true
+  set_driver null
+  # Dialog and message-box tests want no surprise windows from Wine itself.
+  "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$wineserver_bin" -w
+  touch "$WINEPREFIX/.velt-ready"
+}
+
+start_xvfb() {
+  command -v Xvfb >/dev/null || { echo "harness: Xvfb is not installed" >&2; exit 1; }
+  local n
+  for n in $(seq 90 120); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
+  done
+  setsid -f Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  echo ":$n" > "$display_file"
+}
+
+stop_xvfb() {
+  if [ -f "$display_file" ]; then
+    local d; d=$(cat "$display_file"); rm -f "$display_file"
+    pkill -f "Xvfb $d " 2>/dev/null || true
+  fi
+}
+
+display_env() {
+  if [ -f "$display_file" ]; then export DISPLAY; DISPLAY=$(cat "$display_file"); else unset DISPLAY; fi
+}
+
+# Starts the persistent server when none runs for this prefix; returns 0 when
+# it started one. Wine's services are brought up here, with stdio detached, so
+# that no test process is their parent (they would hold CTest's pipes open).
+ensure_server() {
+  local rc=0
+  "$wineserver_bin" -p </dev/null >/dev/null 2>&1 || rc=$?
+  if [ $rc -eq 0 ]; then
+    display_env
+    "$loader" wineboot.exe </dev/null >/dev/null 2>&1 || true
+    return 0
+  fi
+  return 1
+}
+
+cmd=${1:-}
+shift || true
+case "$cmd" in
+  arch) echo "$arch" ;;
+  start)
+    mkdir -p "$wine_dir"
+    make_prefix
+    "$wineserver_bin" -k >/dev/null 2>&1 || true
+    "$wineserver_bin" -w >/dev/null 2>&1 || true
+    stop_xvfb
+    if [ "${1:-}" = --xvfb ]; then start_xvfb; display_env; set_driver x11; else set_driver null; fi
+    "$wineserver_bin" -w >/dev/null 2>&1 || true
+    ensure_server || true
+    echo "harness: wineserver running for $WINEPREFIX ($arch$( [ -f "$display_file" ] && echo ", display $(cat "$display_file")"))" >&2
+    ;;
+  stop)
+    "$wineserver_bin" -k >/dev/null 2>&1 || true
+    stop_xvfb
+    ;;
+  run)
+    [ $# -ge 1 ] || { echo "usage: harness.sh run EXE [ARGS...]" >&2; exit 2; }
+    mkdir -p "$wine_dir"
+    make_prefix
+    ensure_server || true
+    display_env
+    exe=$1; shift
+    exec "$loader" "$exe" "$@"
+    ;;
+  clone)
+    [ $# -eq 1 ] || { echo "usage: harness.sh clone DIR" >&2; exit 2; }
+    make_prefix
+    rm -rf "$1"; cp -a "$WINEPREFIX" "$1"
+    ;;
+  env)
+    echo "WINEPREFIX=$WINEPREFIX"; echo "WINEARCH=$WINEARCH"; echo "WINE=$loader"
+    echo "WINESERVER=$wineserver_bin"; echo "HOME=$HOME"; echo "ARCH=$arch"
+    ;;
+  *) sed -n '2,16p' "${BASH_SOURCE[0]}" >&2; exit 2 ;;
+esac
