@@ -49,8 +49,13 @@ export HOME=$wine_dir/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 display_file=$wine_dir/display
 
+# Sets the graphics driver (null: no X server needed; x11: a display) when it
+# is not the one the prefix already has.
 set_driver() {
+  [ "$(cat "$wine_dir/driver" 2>/dev/null)" = "$1" ] && return 0
   "$loader" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f >/dev/null 2>&1
+  "$wineserver_bin" -w >/dev/null 2>&1 || true
+  echo "$1" > "$wine_dir/driver"
 }
 
 make_prefix() {
@@ -59,6 +64,7 @@ make_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$HOME" "$(dirname "$WINEPREFIX")"
   "$loader" wineboot.exe --init </dev/null >/dev/null 2>&1 || true
+  rm -f "$wine_dir/driver"
   set_driver null
   # Dialog and message-box tests want no surprise windows from Wine itself.
   "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -113,7 +119,6 @@ case "$cmd" in
     "$wineserver_bin" -w >/dev/null 2>&1 || true
     stop_xvfb
     if [ "${1:-}" = --xvfb ]; then start_xvfb; display_env; set_driver x11; else set_driver null; fi
-    "$wineserver_bin" -w >/dev/null 2>&1 || true
     ensure_server || true
     echo "harness: wineserver running for $WINEPREFIX ($arch$( [ -f "$display_file" ] && echo ", display $(cat "$display_file")"))" >&2
     ;;
