@@ -1,0 +1,24 @@
+#include "setup/errors/ErrorDescription.h"
+
+#include <memory>
+
+#include "setup/errors/MakeXException.h"
+
+ErrorDescription DescribeException(UINT messageId, const CException& e) {
+  std::unique_ptr<CXException> converted;
+  const auto* x = dynamic_cast<const CXException*>(&e);
+  if (!x) {
+    converted = MakeXException(e);
+    x = converted.get();
+  }
+  const CXException unknown(1);
+  if (!x) x = &unknown;
+
+  ErrorDescription d;
+  d.className = x->GetRuntimeClassName();
+  d.errorCode = x->GetErrorCode();
+  d.info = x->LoadErrorInfo();
+  d.errorInformation = std::to_string(static_cast<int>(messageId)) + "." + std::to_string(d.errorCode) + " (" +
+                       d.className + ")";
+  return d;
+}

@@ -1,0 +1,45 @@
+// Resource ids of _setupx. Read by the resource compiler as well as by the
+// C++ sources: #define lines only, grouped by subsystem.
+#pragma once
+
+// ---- Setup profile ---------------------------------------------------------
+#define IDS_PROFILE_INCOMPLETE 10
+#define IDS_PROFILE_INCOMPLETE_INFO 13
+
+// ---- Exception family: short title and explanation of each error ----------
+#define IDS_ERR_UNKNOWN 24576
+#define IDS_ERR_UNKNOWN_INFO 24577
+#define IDS_ERR_MEMORY 24578
+#define IDS_ERR_MEMORY_INFO 24579
+#define IDS_ERR_FILE 24580
+#define IDS_ERR_FILE_INFO 24581
+#define IDS_ERR_ARCHIVE 24582
+#define IDS_ERR_ARCHIVE_INFO 24583
+#define IDS_ERR_RESOURCE 24584
+#define IDS_ERR_RESOURCE_INFO 24585
+#define IDS_ERR_USER 24586
+#define IDS_ERR_USER_INFO 24587
+#define IDS_ERR_NOT_SUPPORTED 24588
+#define IDS_ERR_NOT_SUPPORTED_INFO 24589
+#define IDS_ERR_FILE_NOT_FOUND 24590
+#define IDS_ERR_FILE_NOT_FOUND_INFO 24591
+#define IDS_ERR_BAD_PATH 24592
+#define IDS_ERR_BAD_PATH_INFO 24593
+#define IDS_ERR_TOO_MANY_FILES 24594
+#define IDS_ERR_TOO_MANY_FILES_INFO 24595
+#define IDS_ERR_ACCESS_DENIED 24596
+#define IDS_ERR_ACCESS_DENIED_INFO 24597
+#define IDS_ERR_INVALID_FILE 24598
+#define IDS_ERR_REMOVE_CURRENT_DIR 24599
+#define IDS_ERR_DIRECTORY_FULL 24600
+#define IDS_ERR_DIRECTORY_FULL_INFO 24601
+#define IDS_ERR_BAD_SEEK 24602
+#define IDS_ERR_HARDWARE 24603
+#define IDS_ERR_HARDWARE_INFO 24604
+#define IDS_ERR_SHARING 24605
+#define IDS_ERR_SHARING_INFO 24606
+#define IDS_ERR_LOCKING 24607
+#define IDS_ERR_LOCKING_INFO 24608
+#define IDS_ERR_DISK_FULL 24609
+#define IDS_ERR_DISK_FULL_INFO 24610
+#define IDS_ERR_END_OF_FILE 24611
