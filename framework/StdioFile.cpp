@@ -31,7 +31,9 @@ CStdioFile::CStdioFile(const std::string& path, unsigned openFlags) {
 CStdioFile::~CStdioFile() { Abort(); }
 
 bool CStdioFile::Open(const std::string& path, unsigned openFlags, CFileException* error) {
-  Abort();
+  // Not the virtual Abort: a derived class may give Abort a meaning of its
+  // own (cancelling work in progress) that opening must not trigger.
+  CStdioFile::Abort();
   path_ = path;
   std::string mode = ModeString(openFlags);
   if ((openFlags & modeCreate) && (openFlags & modeNoTruncate)) {
@@ -61,6 +63,7 @@ void CStdioFile::ThrowErrno() const {
 
 UINT CStdioFile::Read(void* buffer, UINT count) {
   if (count == 0) return 0;
+  if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
   const std::size_t n = std::fread(buffer, 1, count, stream_);
   if (n < count && std::ferror(stream_)) {
@@ -72,6 +75,7 @@ UINT CStdioFile::Read(void* buffer, UINT count) {
 
 void CStdioFile::Write(const void* buffer, UINT count) {
   if (count == 0) return;
+  if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
   const std::size_t n = std::fwrite(buffer, 1, count, stream_);
   if (n != count) {
