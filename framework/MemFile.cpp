@@ -27,17 +27,17 @@ UINT CMemFile::Read(void* buffer, UINT count) {
 void CMemFile::Write(const void* buffer, UINT count) {
   CheckOpen();
   if (count == 0) return;
-  const std::uint64_t end = position_ + count;
+  const std::uint64_t newEnd = position_ + count;
   try {
-    if (end > data_.size()) {
-      if (end > data_.max_size()) AfxThrowMemoryException();
-      data_.resize(static_cast<std::size_t>(end));
+    if (newEnd > data_.size()) {
+      if (newEnd > data_.max_size()) AfxThrowMemoryException();
+      data_.resize(static_cast<std::size_t>(newEnd));
     }
   } catch (const std::bad_alloc&) {
     AfxThrowMemoryException();
   }
   std::memcpy(data_.data() + position_, buffer, count);
-  position_ = end;
+  position_ = newEnd;
 }
 
 std::uint64_t CMemFile::Seek(std::int64_t offset, SeekPosition from) {

@@ -101,10 +101,14 @@ std::uint64_t CStdioFile::GetPosition() const {
 }
 
 std::uint64_t CStdioFile::GetLength() const {
-  std::fflush(stream_);
-  const long long length = _filelengthi64(_fileno(stream_));
-  if (length < 0) ThrowErrno();
-  return static_cast<std::uint64_t>(length);
+  // Measured by seeking, so that buffered input is neither lost (fflush
+  // would drop it on a read stream) nor buffered output missed.
+  const std::uint64_t position = GetPosition();
+  errno = 0;
+  if (_fseeki64(stream_, 0, SEEK_END) != 0) ThrowErrno();
+  const std::uint64_t length = GetPosition();
+  if (_fseeki64(stream_, static_cast<long long>(position), SEEK_SET) != 0) ThrowErrno();
+  return length;
 }
 
 void CStdioFile::SetLength(std::uint64_t length) {

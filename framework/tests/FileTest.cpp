@@ -183,3 +183,19 @@ TEST_F(FileTest, ReopeningDoesNotCallADerivedAbortAndClosedFilesRefuseIo) {
   e = CatchFileException([&] { file.Write("x", 1); });
   EXPECT_EQ(CFileException::invalidFile, e.m_cause);
 }
+
+TEST_F(FileTest, StdioLengthKeepsBufferedInputAndCountsBufferedOutput) {
+  const std::string path = dir / "len.bin";
+  CStdioFile out(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary);
+  out.WriteString("0123456789");
+  EXPECT_EQ(10u, out.GetLength());  // still in the buffer
+  out.Close();
+
+  CStdioFile in(path, CFile::modeRead | CFile::typeBinary);
+  char c = 0;
+  ASSERT_EQ(1u, in.Read(&c, 1));
+  EXPECT_EQ(10u, in.GetLength());
+  ASSERT_EQ(1u, in.Read(&c, 1));
+  EXPECT_EQ('1', c);
+  EXPECT_EQ(2u, in.GetPosition());
+}

@@ -21,7 +21,7 @@ bool IsDeviceName(std::string_view name) {
 }  // namespace
 
 std::string FileNamePart(std::string_view name) {
-  const auto cut = name.find_last_of("\\/:");
+  const auto cut = name.find_last_of("\\/");
   return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
 }
 

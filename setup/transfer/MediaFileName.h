@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-// The text after the last '\', '/' or ':' (the whole name when there is
-// none). A stored member name may carry a directory; only this part is
+// The text after the last '\' or '/' (the whole name when there is none). A stored member name may carry a directory; only this part is
 // ever used to make a file.
 std::string FileNamePart(std::string_view name);
 
