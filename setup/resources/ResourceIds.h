@@ -44,6 +44,23 @@
 #define IDS_ERR_DISK_FULL_INFO 24610
 #define IDS_ERR_END_OF_FILE 24611
 
+// ---- Archives and codecs: short title and explanation of each error -------
+#define IDS_MF_UNKNOWN_METHOD 27648
+#define IDS_MF_UNKNOWN_METHOD_INFO 27649
+#define IDS_MF_NOT_ARCHIVE 27650
+#define IDS_MF_NOT_ARCHIVE_INFO 27651
+#define IDS_MF_NO_ENTRY_HEADER 27652
+#define IDS_MF_NO_ENTRY_HEADER_INFO 27653
+#define IDS_MF_CORRUPT_TABLE 27654
+#define IDS_MF_CORRUPT_TABLE_INFO 27655
+#define IDS_MF_CRC_MISMATCH 27656
+#define IDS_MF_CRC_MISMATCH_INFO 27657
+#define IDS_ZLIB_UNKNOWN 27658
+#define IDS_ZLIB_DAMAGED_INFO 27659
+#define IDS_ZLIB_STREAM 27660
+#define IDS_ZLIB_DATA 27661
+#define IDS_ZLIB_BUFFER 27662
+
 // ---- Error dialog and the messages it is shown with ------------------------
 #define IDS_SETUP_CANNOT_CONTINUE 9
 #define IDS_CONTINUE_OPERATION 14
