@@ -187,7 +187,8 @@ TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
                        IDD_REGISTERING, IDD_FINISHED}) {
     EXPECT_NE(nullptr, Page(id)) << id << " was walked";
   }
-  EXPECT_EQ(nullptr, Page(IDD_DIRECTORY));
+  ASSERT_NE(nullptr, Page(IDD_DIRECTORY));
+  EXPECT_EQ(nullptr, Page(IDD_DIRECTORY)->m_hWnd) << "passed over";
   EXPECT_EQ(nullptr, Page(IDD_FAILED));
 }
 

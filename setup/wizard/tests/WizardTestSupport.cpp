@@ -1,6 +1,7 @@
 #include "WizardTestSupport.h"
 
 #include <cstring>
+#include <set>
 
 #include "framework/WinApp.h"
 #include "setup/profile/DestinationTable.h"
@@ -62,10 +63,13 @@ std::string WindowText(HWND wnd) {
 }
 
 // A modal box: a dialog whose owner it has disabled (a message box, the
-// error dialog), unlike the modeless pages.
+// error dialog) and that is no wizard page (the pages share the owner).
+// The page objects outlive the scripted user, so looking at them from its
+// thread is safe.
 BOOL CALLBACK FindModalBox(HWND wnd, LPARAM param) {
   char cls[16];
-  if (!::GetClassNameA(wnd, cls, sizeof cls) || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(wnd)) {
+  if (!::GetClassNameA(wnd, cls, sizeof cls) || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(wnd) ||
+      dynamic_cast<CWizardPage*>(CWnd::FromHandle(wnd))) {
     return TRUE;
   }
   HWND owner = ::GetWindow(wnd, GW_OWNER);
@@ -80,11 +84,11 @@ BOOL CALLBACK FindModalBox(HWND wnd, LPARAM param) {
 
 void CScriptedUser::Run() {
   std::size_t next = 0;
-  HWND last = nullptr;
+  std::set<HWND> answered;  // a box stays visible for a while after its answer
   while (!stop_) {
     HWND box = nullptr;
     ::EnumThreadWindows(testThread_, &FindModalBox, reinterpret_cast<LPARAM>(&box));
-    if (box && box != last) {
+    if (box && answered.insert(box).second) {
       SeenBox seen{WindowText(box), WindowText(::GetDlgItem(box, 0xffff)),
                    WindowText(::GetDlgItem(box, IDC_ERROR_INFORMATION))};
       {
@@ -92,10 +96,7 @@ void CScriptedUser::Run() {
         seen_.push_back(seen);
       }
       const int answer = next < answers_.size() ? answers_[next++] : IDCANCEL;
-      last = box;
       ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-    } else if (!box) {
-      last = nullptr;
     }
     ::Sleep(5);
   }
