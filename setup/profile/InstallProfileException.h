@@ -1,0 +1,17 @@
+// CInstallProfileException: the setup profile cannot describe an
+// installation. Reported like every member of the exception family.
+#pragma once
+
+#include "setup/errors/XException.h"
+
+class CInstallProfileException : public CXException {
+public:
+  enum Code {
+    noDestinations = 0,          // the [destinations] section is missing or empty
+    unresolvedDestinations = 1,  // the destination directories cannot be resolved
+  };
+
+  explicit CInstallProfileException(int code) : CXException(code) {}
+  const char* GetRuntimeClassName() const noexcept override { return "CInstallProfileException"; }
+  bool LookupErrorInfo(ErrorInfo& info) const override;
+};
