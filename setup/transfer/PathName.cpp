@@ -184,15 +184,10 @@ bool CPathName::SetSpecialDirectory(SpecialDirectory kind) {
     case SpecialDirectory::system:
       length = ::GetSystemDirectoryA(buffer, MAX_PATH);
       break;
-    case SpecialDirectory::setup: {
-      CWinApp* app = AfxGetApp();
-      length = ::GetModuleFileNameA(app ? app->m_hInstance : nullptr, buffer, MAX_PATH);
-      if (length < MAX_PATH) {
-        const std::size_t sep = FindLastSeparator(std::string_view(buffer, length));
-        length = sep == std::string_view::npos ? 0 : static_cast<DWORD>(sep + 1);
-      }
-      break;
-    }
+    case SpecialDirectory::setup:
+      *this = GetProgramPath();
+      SetFileName("");
+      return !IsEmpty();
     case SpecialDirectory::temp:
       length = ::GetTempPathA(MAX_PATH, buffer);
       break;
@@ -205,6 +200,14 @@ bool CPathName::SetSpecialDirectory(SpecialDirectory kind) {
   path_.assign(buffer, length);
   if (!EndsWithSeparator(path_)) path_ += '\\';
   return true;
+}
+
+CPathName CPathName::GetProgramPath() {
+  char buffer[MAX_PATH];
+  CWinApp* app = AfxGetApp();
+  const DWORD length = ::GetModuleFileNameA(app ? app->m_hInstance : nullptr, buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return CPathName();  // none, or cut
+  return CPathName(std::string(buffer, length));
 }
 
 void CPathName::SetDirectory(std::string_view directory) {

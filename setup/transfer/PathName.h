@@ -48,6 +48,9 @@ public:
   // Sets the path to the directory of that kind; false (and empty) when the
   // system cannot tell.
   bool SetSpecialDirectory(SpecialDirectory kind);
+  // The running program's own file (the application's module); empty when
+  // its path does not fit MAX_PATH.
+  static CPathName GetProgramPath();
 
   // Replaces drive and directory by directory ('\' added when missing);
   // base name and extension stay. An empty directory leaves the file name.
