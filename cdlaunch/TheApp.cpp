@@ -10,14 +10,6 @@
 
 namespace {
 
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Null() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
-};
-using CRegistryKeyHandle = CScopedHandle<RegistryKeyTraits>;
-
 // Registry data are read into a buffer of this size; longer data do not match.
 constexpr DWORD kRegistryDataBytes = 260;
 
