@@ -100,7 +100,8 @@ def mix(a, b, t):
 
 
 def background(path):
-    w, h = 520, 340
+    w, h = 600, 340
+    panel = 280
     pic = Picture(w, h)
     top, bottom = (14, 38, 86), (6, 112, 128)
     steps = 96
@@ -108,7 +109,7 @@ def background(path):
         band = round(y / (h - 1) * (steps - 1)) / (steps - 1)
         pic.fill(0, y, w, y + 1, mix(top, bottom, band))
     # A disc behind the title, drawn in rings.
-    cx, cy, outer, hole = 150, 200, 110, 18
+    cx, cy, outer, hole = 140, 215, 100, 16
     for y in range(cy - outer, cy + outer + 1):
         for x in range(cx - outer, cx + outer + 1):
             r = math.hypot(x - cx, y - cy)
@@ -121,11 +122,11 @@ def background(path):
             elif outer < r <= outer + 2:
                 pic.put(x, y, (20, 30, 60))
     # The panel on the right where the buttons stand.
-    pic.fill(330, 0, w, h, (235, 240, 246))
-    pic.fill(330, 0, 334, h, (200, 150, 40))
+    pic.fill(panel, 0, w, h, (235, 240, 246))
+    pic.fill(panel, 0, panel + 4, h, (200, 150, 40))
     # Title and subtitle.
-    pic.text(24, 30, "VELTRANE", 6, (250, 246, 232), shadow=(5, 20, 45))
-    pic.text(26, 86, "CD-ROM  2.0", 3, (240, 200, 90), shadow=(5, 20, 45))
+    pic.text(26, 30, "VELTRANE", 5, (250, 246, 232), shadow=(5, 20, 45))
+    pic.text(28, 78, "CD-ROM  2.0", 3, (240, 200, 90), shadow=(5, 20, 45))
     pic.save(path)
 
 

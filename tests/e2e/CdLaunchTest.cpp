@@ -273,5 +273,6 @@ TEST_F(CdLaunchTest, SampleCdShowsItsMenu) {
   EXPECT_EQ(install, ui::CaptureOf(frame));
   if (!ui::ScreenshotFolder().empty()) {
     EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu"));
+    EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu-client", ui::ShotArea::ClientArea));
   }
 }

@@ -293,7 +293,7 @@ std::string ScreenshotFolder() {
   return folder;
 }
 
-bool SaveScreenshot(HWND window, const std::string& name) {
+bool SaveScreenshot(HWND window, const std::string& name, ShotArea area) {
   const std::string folder = ScreenshotFolder();
   if (folder.empty() || !::IsWindow(window)) return false;
 
@@ -304,7 +304,12 @@ bool SaveScreenshot(HWND window, const std::string& name) {
   ::Sleep(500);
 
   RECT rc{};
-  ::GetWindowRect(window, &rc);
+  if (area == ShotArea::ClientArea) {
+    ::GetClientRect(window, &rc);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+  } else {
+    ::GetWindowRect(window, &rc);
+  }
   const int width = rc.right - rc.left;
   const int height = rc.bottom - rc.top;
   if (width <= 0 || height <= 0) return false;

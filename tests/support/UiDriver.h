@@ -114,9 +114,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaul
 // The folder pictures go to: VELT_SCREENSHOTS, when the suite runs on a
 // display (not under Wine's null graphics driver); empty otherwise.
 std::string ScreenshotFolder();
+// What a picture shows of a window.
+enum class ShotArea { Window, ClientArea };
 // Saves a picture of window (as it shows on the screen) as name.bmp in the
 // screenshot folder. False, and nothing written, without a display.
-bool SaveScreenshot(HWND window, const std::string& name);
+bool SaveScreenshot(HWND window, const std::string& name, ShotArea area = ShotArea::Window);
 
 // A program built beside the running test program.
 std::string ProgramBesideTest(const std::string& fileName);
