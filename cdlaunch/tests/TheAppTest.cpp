@@ -4,9 +4,11 @@
 
 #include "TempDir.h"
 #include "TestLaunchApp.h"
+#include "cdlaunch/ConfigFile.h"
 #include "cdlaunch/NewCommandLineInfo.h"
 #include "cdlaunch/Resource.h"
 #include "framework/Resources.h"
+#include "framework/ScopedHandle.h"
 
 namespace {
 
@@ -43,14 +45,14 @@ protected:
     LaunchAppTest::TearDown();
   }
   void CreateKey(const char* valueName, const std::string& data) {
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &key, nullptr));
+                                               nullptr, &opened, nullptr));
+    const CRegistryKeyHandle key(opened);
     if (valueName) {
-      ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+      ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>(data.size() + 1));
     }
-    ::RegCloseKey(key);
   }
 
   std::string subkey;
@@ -167,15 +169,34 @@ TEST_F(RegistryConditionTest, LongOrBinaryDataAreComparedSafely) {
   EXPECT_FALSE(LaunchApp().CheckRegistryCondition()) << "data longer than the buffer do not match";
 
   // Binary data without a terminating NUL that fill the whole buffer.
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_SET_VALUE, &key));
-  std::string data = "2.0" + std::string(257, ' ');
-  ::RegSetValueExA(key, "Version", 0, REG_BINARY, reinterpret_cast<const BYTE*>(data.data()), 260);
-  ::RegCloseKey(key);
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_SET_VALUE, &opened));
+  const CRegistryKeyHandle key(opened);
+  const std::string data = "2.0" + std::string(257, ' ');
+  ::RegSetValueExA(key.get(), "Version", 0, REG_BINARY, reinterpret_cast<const BYTE*>(data.data()), 260);
   EXPECT_TRUE(LaunchApp().CheckRegistryCondition());
 }
 
 TEST_F(LaunchAppTest, WithoutAConfigurationTheConditionDoesNotHold) {
   EXPECT_FALSE(LaunchApp().CheckRegistryCondition());
   EXPECT_TRUE(LaunchApp().messages.empty());
+}
+
+TEST_F(LaunchAppTest, ConfigurationReadsCutLongListsAndValuesInsteadOfOverflowing) {
+  std::string text = "[Commands]\r\n";
+  for (int i = 0; i < 300; ++i) text += "key" + std::to_string(1000 + i) + "=x\r\n";  // 8 bytes a name
+  text += "[Long]\r\nValue=" + std::string(400, 'v') + "\r\n";
+  WriteConfig(text);
+  const CConfigFile config(dir / "autorun.inf");
+  const auto keys = config.GetKeys("commands");
+  ASSERT_GE(keys.size(), 250u);
+  EXPECT_LE(keys.size(), 256u) << "only what fits the 2048-byte list";
+  EXPECT_EQ("key1000", keys.front()) << "file order";
+  EXPECT_EQ("key1001", keys[1]);
+  std::size_t bytes = 0;
+  for (const auto& key : keys) bytes += key.size() + 1;
+  EXPECT_LT(bytes, CConfigFile::kKeyListBytes);
+  EXPECT_EQ(std::string(259, 'v'), config.GetString("long", "VALUE")) << "values are cut at 259 characters";
+  EXPECT_EQ("", config.GetString("Long", "missing"));
+  EXPECT_EQ(7, config.GetInt("Long", "missing", 7));
 }

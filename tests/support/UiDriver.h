@@ -100,10 +100,11 @@ RECT RectIn(HWND window, HWND reference);
 // Presses a button as a click does. Posted: returns at once, even when the
 // click opens a modal dialog.
 void Click(HWND button);
-// Moves the mouse to point (client coordinates of window). The move goes
-// where a real one would: to the window holding the mouse capture of the
+// Moves the mouse to point (client coordinates of window): sends WM_MOUSEMOVE
+// where a real move would go, to the window holding the mouse capture of the
 // program's thread, otherwise to the deepest visible child under the point.
-// Returns when that window has handled it.
+// Returns when that window has handled it. The system's pointer stays where
+// it is, so that tests running side by side do not disturb each other.
 void MoveMouse(HWND window, POINT point, WPARAM keys = 0);
 // The window holding the mouse capture in the thread of window; null when none.
 HWND CaptureOf(HWND window);
