@@ -80,6 +80,7 @@ void CDestinationTable::Load(const CPathName& profile) {
 }
 
 void CDestinationTable::SaveToLog(const CPathName& log) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
   for (const auto& d : records_) {
     if (d->id < 0) continue;
     CProfileEntry entry(d->FormatRecord(), kSection, std::to_string(d->id), log, false, false);

@@ -27,7 +27,7 @@ public:
   // Throws CInstallProfileException code 0 when the section has no key.
   void Load(const CPathName& profile);
   // Writes every destination of id 0 and above into [destinations] of the
-  // install log, with its path as it is now.
+  // install log, with its path as it is now (nothing when log is empty).
   void SaveToLog(const CPathName& log) const;
 
   // Computes the path of every destination that has a parent: the parent's

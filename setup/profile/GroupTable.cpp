@@ -46,6 +46,7 @@ void CGroupTable::Load(const CPathName& profile) {
 }
 
 void CGroupTable::SaveToLog(const CPathName& log) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
   for (const auto& g : records_) {
     CProfileEntry entry(g->FormatRecord(), kSection, g->key, log, false, false);
     entry.Write();

@@ -23,7 +23,8 @@ public:
   // INI file) replaces that group's data in place, so pointers to it stay
   // valid.
   void Load(const CPathName& profile);
-  // Writes every group into [groups] of the install log.
+  // Writes every group into [groups] of the install log (nothing when log
+  // is empty).
   void SaveToLog(const CPathName& log) const;
 
   // Selects the groups of a setup type: 0 none, 1 to 3 the members of that

@@ -64,6 +64,7 @@ void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
 }
 
 void CTargetTable::SaveToLog(const CPathName& log, const std::string& programFolder) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
   {
     CProfileEntry group(programFolder, kGroupSection, kGroupKey, log, false, false);
     group.Write();

@@ -31,7 +31,8 @@ public:
   // an earlier one only in letter case replaces that record in place.
   void Load(const CPathName& profile, std::string& programFolder);
   // Writes [PMGroup] "PMGroup" = programFolder, then every target that has
-  // a program path into [targets] of the install log, keyed in lower case.
+  // a program path into [targets] of the install log, keyed in lower case
+  // (nothing when log is empty).
   void SaveToLog(const CPathName& log, const std::string& programFolder) const;
 
   // The target of a program file name, whatever its letter case; null when

@@ -10,6 +10,7 @@
 #include "setup/errors/ErrorDialog.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/errors/MakeXException.h"
+#include "setup/profile/InstallProfileException.h"
 #include "setup/resources/ResourceIds.h"
 
 namespace {
@@ -284,6 +285,21 @@ TEST_F(ErrorDialogTest, ReportErrorShowsAConvertedFileExceptionAndUnfoldsForTheU
   // The caller's exception is untouched.
   EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
   EXPECT_EQ("D:\\veltapp.exe", e.m_strFileName);
+}
+
+TEST_F(ErrorDialogTest, ReportErrorShowsTheProgramsOwnExceptionsAsTheyAre) {
+  DialogSnapshot seen;
+  User user("Warning", [&](HWND dialog) {
+    seen = Snapshot(dialog);
+    User::PressEscape(dialog);
+  });
+  ReportError(IDS_SETUP_CANNOT_CONTINUE, CInstallProfileException(CInstallProfileException::noDestinations));
+  user.Join();
+  ASSERT_TRUE(user.found);
+  EXPECT_EQ("Setup cannot continue", seen.message.text);
+  EXPECT_EQ("Incomplete or missing profile.", seen.shortText.text);
+  EXPECT_EQ(0u, seen.longText.text.find("The profile that holds application install information is missing"));
+  EXPECT_EQ("9.0 (CInstallProfileException)", seen.errorInformation.text);
 }
 
 TEST_F(ErrorDialogTest, AskContinueAfterErrorAnswersAsTheUserChose) {
