@@ -20,6 +20,11 @@ bool ParseInteger(const std::string& text, T& value) {
   return result.ec == std::errc() && result.ptr == end;
 }
 
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
@@ -233,9 +238,10 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
     std::string source, destination;
     if (!GetTextField(e.value, 0, source) || source.empty()) ThrowBadInput(Where(e.line), "no source file");
     if (!GetTextField(e.value, 1, destination)) ThrowBadInput(Where(e.line), "no destination id");
-    f.source = ResolveSource(source, e.line);
-    f.destination = DestinationField(destination, Where(e.line));
+    f.source = ResolveSource(Trim(source), e.line);
+    f.destination = DestinationField(Trim(destination), Where(e.line));
     GetTextField(e.value, 2, f.archive);
+    f.archive = Trim(f.archive);
     GetTextField(e.value, 3, f.text);
     if (!IsUsableFileName(f.name) || !UsableAsKey(f.name)) {
       ThrowBadInput(Where(e.line), "'" + f.name + "' cannot be a file name on the media");

@@ -13,7 +13,9 @@
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 #include "setup/transfer/MediaFileName.h"
+#include "tools/mkkit/IniDocument.h"
 #include "tools/mkkit/KitBuilder.h"
+#include "tools/mkkit/KitProfile.h"
 
 namespace {
 
@@ -150,6 +152,7 @@ private:
     if (v_.options_.progress) v_.options_.progress(line);
   }
   void ReadDestinations();
+  void CompareRecords(const CKitDescription& description);
   bool KnownDestination(std::int16_t id) const { return (id <= -1 && id >= -4) || destinations_.count(id) > 0; }
   const KitFile* Described(const std::string& archive, const std::string& name, std::int16_t destination);
   void CheckPlainFile(const std::string& group, const std::string& name, std::int32_t size, int diskette,
@@ -194,6 +197,31 @@ void CKitVerifier::Impl::ReadDestinations() {
   for (const auto& [id, d] : destinations_) {
     if (d.parent != -1 && paths.find(id) == paths.end()) {
       Problem("destination " + std::to_string(id) + " cannot be resolved (parent " + std::to_string(d.parent) + ")");
+    }
+  }
+}
+
+void CKitVerifier::Impl::CompareRecords(const CKitDescription& description) {
+  CIniDocument expected;
+  expected.Parse(CKitProfile::Render(description, {}), "the description");
+  for (const char* name : {"destinations", "groups", "targets", "PMGroup", "diskettes"}) {
+    const CIniDocument::Section* want = expected.Find(name);
+    std::set<std::string> keys;
+    if (want) {
+      for (const auto& e : want->entries) {
+        keys.insert(Lower(e.key));
+        CProfileEntry entry("", name, e.key, profile_, false, true);
+        if (entry.GetValue() != e.value) {
+          Problem(std::string("[") + name + "] " + e.key + " is \"" + entry.GetValue() + "\"; the description says \"" +
+                  e.value + "\"");
+        }
+      }
+    }
+    CProfileSection section(name);
+    section.SetFile(profile_);
+    CProfileEntry entry;
+    for (bool more = section.First(entry); more; more = section.Next(entry)) {
+      if (!keys.count(Lower(entry.GetKey()))) Problem(std::string("[") + name + "] " + entry.GetKey() + " is not in the description");
     }
   }
 }
@@ -291,6 +319,7 @@ KitExitCode CKitVerifier::Impl::Run() {
     incomplete = true;
   }
   ReadDestinations();
+  if (v_.options_.description) CompareRecords(*v_.options_.description);
 
   CProfileSection groups("groups");
   groups.SetFile(profile_);
