@@ -2,6 +2,7 @@
 // C++ sources: #define lines only, grouped by subsystem.
 #pragma once
 
+#include "AppResourceIds.h"
 #include "WizardIds.h"
 
 // ---- Setup profile ---------------------------------------------------------

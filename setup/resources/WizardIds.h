@@ -52,13 +52,9 @@
 #define IDI_PAGE_USER 138
 #define IDI_PAGE_GEARS 142
 
-// ---- The agreement text ---------------------------------------------------------
-#define IDR_LICENSE_TEXT 64
-
-// ---- Messages of the pages ------------------------------------------------------
-#define IDS_CONFIRM_EXIT 5
+// ---- Messages of the pages (the exit question 5 and the restart failure 23
+// are the application's) -----------------------------------------------------------
 #define IDS_CANNOT_CREATE_DIRECTORY 7
-#define IDS_RESTART_FAILED 23
 #define IDS_CREATE_DIRECTORY_QUESTION 24
 #define IDS_NOT_INSTALLED 40
 #define IDS_NOT_REMOVED 41

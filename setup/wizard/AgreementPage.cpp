@@ -22,6 +22,6 @@ BOOL CAgreementPage::OnInitDialog() {
     bar->SetNextText("&Yes");
     bar->SetCancelText("&No");
   }
-  SetDlgItemText(IDC_PAGE_TEXT, AgreementText(LoadRcData(IDR_LICENSE_TEXT)));
+  SetDlgItemText(IDC_PAGE_TEXT, AgreementText(LoadRcData(IDR_AGREEMENT)));
   return TRUE;
 }

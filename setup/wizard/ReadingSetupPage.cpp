@@ -15,8 +15,9 @@ namespace {
 constexpr int kTypicalSetup = 2;
 constexpr int kRunFromSourceSetup = 3;
 
-// The file list joins the data model with the copy engine; until then an
-// installation has no files to load.
+// The file list's entries read their sources through the application's
+// source media; until the application holds them, an installation has no
+// files to load.
 void LoadFileList(CSetupApp&) {}
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include "framework/Exception.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
+#include "setup/app/MainWnd.h"
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ButtonBar.h"
-#include "setup/wizard/MainWindowPalette.h"
 #include "setup/wizard/Wizard.h"
 
 CWizardPage::CWizardPage(int pageId, int nextPageId, bool hasButtonBar)
@@ -89,8 +89,10 @@ BOOL CWizardPage::OnCommand(UINT id, UINT code, HWND control) {
 
 void CWizardPage::OnActivateApp(BOOL active, DWORD threadId) {
   if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) {
+    // The background keeps its colours behind the page.
+    auto* background = dynamic_cast<CMainWnd*>(main);
     CClientDC dc(m_hWnd);
-    CSelectPalette select(dc, MainWindowPalette());
+    CSelectPalette select(dc, background ? background->GetPalette() : nullptr);
     dc.RealizePalette();
     ::InvalidateRect(main->m_hWnd, nullptr, TRUE);
   }

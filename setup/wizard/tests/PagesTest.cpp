@@ -49,7 +49,7 @@ TEST_F(PagesTest, AgreementPageAsksYesOrNoAndShowsTheAgreement) {
   EXPECT_EQ("License Agreement", TextOf(Page(IDD_AGREEMENT)->m_hWnd));
   EXPECT_EQ("&Yes", ControlText(IDD_AGREEMENT, IDC_NEXT));
   EXPECT_EQ("&No", ControlText(IDD_AGREEMENT, IDCANCEL));
-  EXPECT_EQ(CAgreementPage::AgreementText(LoadRcData(IDR_LICENSE_TEXT)), ControlText(IDD_AGREEMENT, IDC_PAGE_TEXT));
+  EXPECT_EQ(CAgreementPage::AgreementText(LoadRcData(IDR_AGREEMENT)), ControlText(IDD_AGREEMENT, IDC_PAGE_TEXT));
 }
 
 TEST_F(PagesTest, AgreementTextEndsAtItsNulAndGetsCrLfLineEnds) {
