@@ -15,6 +15,11 @@ for program in mkkit.exe _setupx.exe setupx_walk.exe; do
   fi
 done
 kit=$(dirname "$bin")/demo-kit
+# The demo installs into a copy of the suite's Wine prefix, a clean machine
+# of its own, so that the suite never meets the demo's installation.
+demo_prefix=$(dirname "$bin")/demo-prefix
+"$harness" clone "$demo_prefix"
+export WINEPREFIX_OVERRIDE=$demo_prefix
 "$harness" start
 trap '"$harness" stop' EXIT
 echo "demo: building the sample kit in $kit"

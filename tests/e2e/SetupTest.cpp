@@ -29,7 +29,7 @@ const char kWineAppDefaults[] = "Software\\Wine\\AppDefaults\\_setupx.exe";
 // A small installation: one directory, one group with one file.
 const char kProfile[] =
     "[destinations]\r\n"
-    "0=Veltrane||C:\\Program Files\\Veltrane\r\n"
+    "0=Veltrane|-1|C:\\Program Files\\Veltrane\r\n"
     "[groups]\r\n"
     "Program=Program files|Veltrane|1|1|1\r\n"
     "[Program]\r\n"
@@ -49,6 +49,7 @@ const Page kDirectory{"Select Directory", ""};
 const Page kStartMenu{"Select Start Menu Folder", ""};
 const Page kUserInfo{"User Information", ""};
 const Page kReadyToCopy{kAppTitle, "This Setup program will now copy Veltrane to your computer."};
+const Page kFinished{kAppTitle, "Thank you for choosing Veltrane."};
 const Page kFailed{kAppTitle, "Veltrane has NOT been properly installed."};
 const Page kNotRemoved{kAppTitle, "Veltrane has NOT been properly removed."};
 const Page kRemoveConfirm{"Removing Veltrane", "You have chosen to remove Veltrane."};
@@ -178,8 +179,21 @@ protected:
   // The page, which must come; a test ends when it does not.
   HWND Expect(const Page& page) {
     HWND found = WaitFor(page);
-    EXPECT_NE(nullptr, found) << "page \"" << page.caption << "\" / \"" << page.text << "\" did not appear";
+    EXPECT_NE(nullptr, found) << "page \"" << page.caption << "\" / \"" << page.text << "\" did not appear; "
+                              << "windows shown: " << DescribeWindows();
     return found;
+  }
+  // The program's windows with their texts, for failure messages.
+  std::string DescribeWindows() const {
+    std::string text;
+    for (HWND w : setup.Windows()) {
+      text += "\n  [" + ui::ClassName(w) + "] \"" + ui::WindowText(w) + "\":";
+      for (HWND child : ui::Children(w)) {
+        const std::string childText = ui::WindowText(child);
+        if (!childText.empty()) text += " \"" + childText.substr(0, 60) + "\"";
+      }
+    }
+    return text;
   }
   HWND MainWindow() {
     ui::WindowMatch match;
@@ -204,6 +218,53 @@ protected:
   }
   void ExpectEndsWithin(DWORD timeoutMs = ui::kDefaultTimeout) {
     EXPECT_TRUE(setup.WaitForExit(timeoutMs).has_value()) << "the program did not end";
+  }
+
+  // Sets the text of a page's edit control as typing would (the edit
+  // tells its page about the change).
+  static void Type(HWND page, int editId, const std::string& text) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(::GetDlgItem(page, editId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+  }
+  static bool Enabled(HWND page, const std::string& label) {
+    HWND button = ui::FindChild(page, label, "Button");
+    return button && ::IsWindowEnabled(button);
+  }
+  static void Picture(HWND window, const std::string& name) { ui::SaveScreenshot(window, "setupx-" + name); }
+
+  // From Welcome to Ready to Copy, installing into directory; returns the
+  // Ready to Copy page (null when the walk broke off).
+  HWND WalkToReadyToCopy(const std::string& directory, bool pictures = false) {
+    HWND welcome = Expect(kWelcome);
+    if (!welcome) return nullptr;
+    if (pictures) Picture(welcome, "102");
+    Press(welcome, "&Next >");
+    HWND agreement = Expect(kAgreement);
+    if (!agreement) return nullptr;
+    if (pictures) Picture(agreement, "150");
+    Press(agreement, "&Yes");
+    HWND directoryPage = Expect(kDirectory);
+    if (!directoryPage) return nullptr;
+    Type(directoryPage, 1001, directory);
+    Press(directoryPage, "&Next >");
+    Answer("The destination folder: \n\n" + directory + "\ndoes not exist.  Do you want to create it?", IDYES);
+    HWND startMenu = Expect(kStartMenu);
+    if (!startMenu) return nullptr;
+    if (pictures) Picture(startMenu, "162");
+    Press(startMenu, "&Next >");
+    HWND userInfo = Expect(kUserInfo);
+    if (!userInfo) return nullptr;
+    Type(userInfo, 1030, "");
+    EXPECT_TRUE(ui::WaitUntil([&] { return !Enabled(userInfo, "&Next >"); }, 5000)) << "Next needs a name";
+    Type(userInfo, 1030, "Ada Lovelace");
+    Type(userInfo, 1031, "Analytical Engines Ltd.");
+    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(userInfo, "&Next >"); }, 5000)) << "a name enables Next";
+    if (pictures) Picture(userInfo, "126");
+    Press(userInfo, "&Next >");
+    HWND ready = Expect(kReadyToCopy);
+    if (ready && pictures) Picture(ready, "153");
+    return ready;
   }
 
   std::vector<std::string> Events() const {
@@ -236,6 +297,7 @@ TEST_F(SetupTest, CancelOnTheFirstPageAsksThenEndsOnTheFailurePageAndLogsTheMiss
   Answer(kConfirmExit, IDYES);
   HWND failed = Expect(kFailed);
   ASSERT_NE(nullptr, failed);
+  Picture(failed, "116");
   Press(failed, "&OK");
   ExpectEndsWithin();
   EXPECT_EQ(std::vector<std::string>{kSmsEvent}, Events());
@@ -320,14 +382,18 @@ TEST_F(SetupTest, AltF4AsksTheExitQuestionAndYesOnlyMarksTheRunFailed) {
   EXPECT_TRUE(::IsWindow(main)) << "the background window is never closed";
   EXPECT_TRUE(::IsWindowVisible(welcome)) << "the wizard goes on";
 
-  // The walk goes on; Back on the agreement returns to Welcome, whatever
-  // the answer was.
-  Press(welcome, "&Next >");
-  HWND agreement = Expect(kAgreement);
-  ASSERT_NE(nullptr, agreement);
-  Press(agreement, "< &Back");
-  EXPECT_NE(nullptr, Expect(kWelcome));
-  setup.Kill();
+  // The walk goes on as before, and ends on the failure page.
+  HWND ready = WalkToReadyToCopy(kit / "Veltrane");
+  ASSERT_NE(nullptr, ready);
+  Press(ready, "&Copy");
+  HWND failed = Expect(kFailed);
+  ASSERT_NE(nullptr, failed);
+  Press(failed, "&OK");
+  ExpectEndsWithin();
+  const std::vector<std::string> lines = Lines(mifLog);
+  ASSERT_EQ(8u, lines.size());
+  EXPECT_EQ("Install failed.", lines[6]);
+  EXPECT_EQ("0", lines[7]);
 }
 
 TEST_F(SetupTest, SourceDirectorySwitchNeedsItsColon) {
@@ -383,4 +449,98 @@ TEST_F(SetupTest, OldWindowsVersionShowsTheConditionsPageAndOnlyTheIgnoreSwitchP
     EXPECT_NE(nullptr, Expect(c.after)) << c.arguments;
     setup.Kill();
   }
+}
+
+TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
+  InstallStatusLibrary();
+  Start();
+  // The splash on the background window, before the first page.
+  HWND splash = nullptr;
+  ui::WaitUntil([&] {
+    for (HWND w : setup.Windows()) {
+      const RECT rc = ui::RectIn(w, nullptr);
+      if (ui::ClassName(w) == "#32770" && rc.right - rc.left == 520 && rc.bottom - rc.top == 316) splash = w;
+    }
+    return splash != nullptr || !setup.IsRunning();
+  });
+  EXPECT_NE(nullptr, splash) << "the splash shows its 520 x 316 picture";
+  if (splash) {
+    for (HWND w : setup.Windows()) {
+      if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) Picture(w, "splash");
+    }
+  }
+
+  HWND welcome = Expect(kWelcome);
+  ASSERT_NE(nullptr, welcome);
+  EXPECT_FALSE(Enabled(welcome, "< &Back")) << "the first page has no Back";
+  Press(welcome, "&Next >");
+  HWND agreement = Expect(kAgreement);
+  ASSERT_NE(nullptr, agreement);
+  EXPECT_EQ(nullptr, ui::FindChild(agreement, "&Next >")) << "Next reads Yes";
+  // Back from the agreement passes over the Reading page to Welcome.
+  Press(agreement, "< &Back");
+  ASSERT_EQ(welcome, Expect(kWelcome));
+  Press(welcome, "&Next >");
+  ASSERT_EQ(agreement, Expect(kAgreement));
+  Press(agreement, "&Yes");
+  // Back from the directory page returns to the agreement: the skipped
+  // Install Conditions page is not on the way.
+  HWND directoryPage = Expect(kDirectory);
+  ASSERT_NE(nullptr, directoryPage);
+  Press(directoryPage, "< &Back");
+  ASSERT_EQ(agreement, Expect(kAgreement));
+  Press(agreement, "&Yes");
+  ASSERT_EQ(directoryPage, Expect(kDirectory));
+  setup.Kill();
+
+  // Once more, all the way, with pictures.
+  const std::string target = kit / "Veltrane";
+  Start();
+  HWND ready = WalkToReadyToCopy(target, true);
+  ASSERT_NE(nullptr, ready);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str()))
+      << "the directory page created the directory only to check it";
+  Press(ready, "&Copy");
+  HWND finished = Expect(kFinished);
+  ASSERT_NE(nullptr, finished);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str())) << "Ready to Copy created it";
+  Press(finished, "Finished");
+  ExpectEndsWithin();
+  const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU", "(null)",
+                                             "Successful installation.", "1"};
+  EXPECT_EQ(expected, Lines(mifLog));
+  EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {
+  char programFiles[MAX_PATH] = {};
+  DWORD size = sizeof programFiles - 1;
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                                           KEY_READ, &opened));
+  {
+    const CRegistryKeyHandle key(opened);
+    ::RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(programFiles), &size);
+  }
+  const std::string defaultDirectory = std::string(programFiles) + "\\Veltrane";
+  if (::GetFileAttributesA(defaultDirectory.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << defaultDirectory << " exists: the directory page would accept it";
+  }
+
+  Start("/B");
+  // Nobody presses anything: the directory page asks about its default
+  // directory by itself.
+  Answer("does not exist.  Do you want to create it?", IDNO);
+  Answer("Cannot Create Directory", IDOK);
+  HWND directoryPage = Expect(kDirectory);
+  ASSERT_NE(nullptr, directoryPage);
+  const RECT rc = ui::RectIn(directoryPage, nullptr);
+  EXPECT_EQ(0, rc.right - rc.left) << "pages have no size in batch mode";
+  EXPECT_EQ(0, rc.bottom - rc.top) << "pages have no size in batch mode";
+  HWND main = nullptr;
+  for (HWND w : setup.Windows()) {
+    if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) main = w;
+  }
+  EXPECT_TRUE(main == nullptr || ::IsIconic(main)) << "the background window is minimised";
+  EXPECT_TRUE(setup.NoWindowFor({kStartMenu.caption, "#32770", ""}, 2000)) << "the walk stopped on the directory page";
 }

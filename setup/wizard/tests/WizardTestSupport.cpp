@@ -57,9 +57,11 @@ std::vector<SeenBox> CScriptedUser::Seen() {
 namespace {
 
 std::string WindowText(HWND wnd) {
-  char text[1024] = {};
-  const int length = wnd ? ::GetWindowTextA(wnd, text, sizeof text) : 0;
-  return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+  if (!wnd) return {};
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(wnd)) + 1, '\0');
+  const int length = ::GetWindowTextA(wnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
 }
 
 // A modal box: a dialog whose owner it has disabled (a message box, the
