@@ -24,7 +24,9 @@ const char* const kForward[] = {"&Next >", "&Yes", "&Copy", "Finished", "&OK", "
 // The text a window shows besides its caption, shortened for one line.
 std::string Summary(HWND window) {
   for (HWND child : ui::Children(window)) {
-    if (ui::ClassName(child) != "Static") continue;
+    if (ui::ClassName(child) != "Static" || !::IsWindowVisible(child)) continue;
+    const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+    if ((style & SS_TYPEMASK) == SS_ICON || (style & SS_TYPEMASK) == SS_BITMAP) continue;
     std::string text = ui::WindowText(child);
     if (text.empty()) continue;
     for (char& c : text) {
@@ -36,10 +38,11 @@ std::string Summary(HWND window) {
   return {};
 }
 
+// The visible button that moves on from window (perhaps still disabled).
 HWND ForwardButton(HWND window) {
   for (const char* label : kForward) {
     HWND button = ui::FindChild(window, label, "Button");
-    if (button && ::IsWindowVisible(button) && ::IsWindowEnabled(button)) return button;
+    if (button && ::IsWindowVisible(button)) return button;
   }
   return nullptr;
 }
@@ -88,14 +91,20 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       ui::SaveScreenshot(current, "walk-" + std::to_string(++step));
       TypeNameWhenEmpty(current);
-      if (HWND button = ForwardButton(current)) ui::Click(button);
+      HWND button = ForwardButton(current);
+      ui::WaitUntil([&] { return ::IsWindowEnabled(button) != 0; }, 2000);
+      ui::Click(button);
       last = current;
       quietSince = ::GetTickCount();
     } else if (current == last && current && !::IsWindowVisible(current)) {
       last = nullptr;
     }
     if (::GetTickCount() - quietSince > 20000) {
-      std::printf("walk: nothing new for 20 seconds; the built pages end here. Closing the program.\n");
+      std::printf("walk: nothing new for 20 seconds; the built pages end here. Shown:\n");
+      for (HWND w : setup.Windows()) {
+        std::printf("walk:   \"%s\" %s\n", ui::WindowText(w).c_str(), Summary(w).c_str());
+      }
+      std::printf("walk: closing the program.\n");
       setup.Kill();
       return 0;
     }
