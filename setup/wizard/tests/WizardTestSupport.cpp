@@ -64,22 +64,27 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
+struct BoxSearch {
+  const std::set<HWND>* answered;
+  HWND found;
+};
+
 // A modal box: a dialog whose owner it has disabled (a message box, the
 // error dialog) and that is no wizard page (the pages share the owner).
-// The page objects outlive the scripted user, so looking at them from its
-// thread is safe.
+// Objects are looked at only while they cannot go: the pages live until
+// the test ends, and a box waits for its answer (answered boxes are passed
+// over before their objects are touched).
 BOOL CALLBACK FindModalBox(HWND wnd, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
   char cls[16];
-  if (!::GetClassNameA(wnd, cls, sizeof cls) || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(wnd) ||
-      dynamic_cast<CWizardPage*>(CWnd::FromHandle(wnd))) {
+  if (search->answered->count(wnd) || !::GetClassNameA(wnd, cls, sizeof cls) || std::strcmp(cls, "#32770") != 0 ||
+      !::IsWindowVisible(wnd)) {
     return TRUE;
   }
   HWND owner = ::GetWindow(wnd, GW_OWNER);
-  if (owner && !::IsWindowEnabled(owner)) {
-    *reinterpret_cast<HWND*>(param) = wnd;
-    return FALSE;
-  }
-  return TRUE;
+  if (!owner || ::IsWindowEnabled(owner) || dynamic_cast<CWizardPage*>(CWnd::FromHandle(wnd))) return TRUE;
+  search->found = wnd;
+  return FALSE;
 }
 
 }  // namespace
@@ -88,9 +93,10 @@ void CScriptedUser::Run() {
   std::size_t next = 0;
   std::set<HWND> answered;  // a box stays visible for a while after its answer
   while (!stop_) {
-    HWND box = nullptr;
-    ::EnumThreadWindows(testThread_, &FindModalBox, reinterpret_cast<LPARAM>(&box));
-    if (box && answered.insert(box).second) {
+    BoxSearch search{&answered, nullptr};
+    ::EnumThreadWindows(testThread_, &FindModalBox, reinterpret_cast<LPARAM>(&search));
+    if (HWND box = search.found) {
+      answered.insert(box);
       SeenBox seen{WindowText(box), WindowText(::GetDlgItem(box, 0xffff)),
                    WindowText(::GetDlgItem(box, IDC_ERROR_INFORMATION))};
       {
