@@ -65,6 +65,9 @@ set_driver() {
 # frames and captions itself, so that pictures of windows show them.
 set_decorated() {
   "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d "$1" /f >/dev/null 2>&1
+  # Wine places and maximises the windows itself when no window manager
+  # would: on the virtual display a maximised window then fills the screen.
+  "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
 }
 
 make_prefix() {
