@@ -47,7 +47,7 @@ CFile::CFile(const std::string& path, unsigned openFlags) {
 CFile::~CFile() { Abort(); }
 
 bool CFile::Open(const std::string& path, unsigned openFlags, CFileException* error) {
-  Abort();
+  CFile::Abort();  // not a derived class's Abort (see CStdioFile::Open)
   path_ = path;
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, (openFlags & modeNoInherit) ? FALSE : TRUE};
   HANDLE h = ::CreateFileA(path.c_str(), DesiredAccess(openFlags), ShareMode(openFlags), &sa,
@@ -142,6 +142,30 @@ bool CFile::GetStatus(const std::string& path, CFileStatus& status) {
   DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
   status.m_szFullName = (n > 0 && n < MAX_PATH) ? std::string(full, n) : path;
   return true;
+}
+
+void CFile::SetStatus(const std::string& path, const CFileStatus& status) {
+  const auto isSet = [](const FILETIME& t) { return t.dwLowDateTime != 0 || t.dwHighDateTime != 0; };
+  if (isSet(status.m_ctime) || isSet(status.m_atime) || isSet(status.m_mtime)) {
+    // A read-only file takes new times only once the attribute is off; the
+    // attributes wanted are set afterwards anyway.
+    const DWORD current = ::GetFileAttributesA(path.c_str());
+    if (current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_READONLY)) {
+      ::SetFileAttributesA(path.c_str(), current & ~FILE_ATTRIBUTE_READONLY);
+    }
+    CHandle h(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid()) CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path);
+    if (!::SetFileTime(h.get(), isSet(status.m_ctime) ? &status.m_ctime : nullptr,
+                       isSet(status.m_atime) ? &status.m_atime : nullptr,
+                       isSet(status.m_mtime) ? &status.m_mtime : nullptr)) {
+      CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path);
+    }
+  }
+  const DWORD attributes = status.m_attribute != 0 ? status.m_attribute : FILE_ATTRIBUTE_NORMAL;
+  if (!::SetFileAttributesA(path.c_str(), attributes)) {
+    CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path);
+  }
 }
 
 void CFile::Rename(const std::string& oldName, const std::string& newName) {

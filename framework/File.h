@@ -71,6 +71,10 @@ public:
   HANDLE GetHandle() const { return handle_.get(); }
 
   static bool GetStatus(const std::string& path, CFileStatus& status);
+  // Gives the file at path the times of status that are not zero and its
+  // attributes (a plain file when they are 0); size and name are ignored.
+  // Works on read-only files. Throws CFileException on failure.
+  static void SetStatus(const std::string& path, const CFileStatus& status);
   static void Rename(const std::string& oldName, const std::string& newName);
   static void Remove(const std::string& path);
 

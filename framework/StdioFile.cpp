@@ -31,7 +31,9 @@ CStdioFile::CStdioFile(const std::string& path, unsigned openFlags) {
 CStdioFile::~CStdioFile() { Abort(); }
 
 bool CStdioFile::Open(const std::string& path, unsigned openFlags, CFileException* error) {
-  Abort();
+  // Not the virtual Abort: a derived class may give Abort a meaning of its
+  // own (cancelling work in progress) that opening must not trigger.
+  CStdioFile::Abort();
   path_ = path;
   std::string mode = ModeString(openFlags);
   if ((openFlags & modeCreate) && (openFlags & modeNoTruncate)) {
@@ -61,6 +63,7 @@ void CStdioFile::ThrowErrno() const {
 
 UINT CStdioFile::Read(void* buffer, UINT count) {
   if (count == 0) return 0;
+  if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
   const std::size_t n = std::fread(buffer, 1, count, stream_);
   if (n < count && std::ferror(stream_)) {
@@ -72,6 +75,7 @@ UINT CStdioFile::Read(void* buffer, UINT count) {
 
 void CStdioFile::Write(const void* buffer, UINT count) {
   if (count == 0) return;
+  if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
   const std::size_t n = std::fwrite(buffer, 1, count, stream_);
   if (n != count) {
@@ -97,10 +101,14 @@ std::uint64_t CStdioFile::GetPosition() const {
 }
 
 std::uint64_t CStdioFile::GetLength() const {
-  std::fflush(stream_);
-  const long long length = _filelengthi64(_fileno(stream_));
-  if (length < 0) ThrowErrno();
-  return static_cast<std::uint64_t>(length);
+  // Measured by seeking, so that buffered input is neither lost (fflush
+  // would drop it on a read stream) nor buffered output missed.
+  const std::uint64_t position = GetPosition();
+  errno = 0;
+  if (_fseeki64(stream_, 0, SEEK_END) != 0) ThrowErrno();
+  const std::uint64_t length = GetPosition();
+  if (_fseeki64(stream_, static_cast<long long>(position), SEEK_SET) != 0) ThrowErrno();
+  return length;
 }
 
 void CStdioFile::SetLength(std::uint64_t length) {

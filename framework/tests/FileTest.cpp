@@ -128,3 +128,74 @@ TEST_F(FileTest, StdioBinaryModeKeepsBytesAndCreatesWithoutTruncating) {
   EXPECT_EQ(10u, f.Read(buf, sizeof buf));
   EXPECT_EQ(std::string("one\r\ntwo\n3"), std::string(buf, 10));
 }
+
+TEST_F(FileTest, SetStatusStampsTimeAndAttributesEvenOnReadOnlyFiles) {
+  const std::string path = dir / "stamped.txt";
+  CStdioFile(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary).WriteString("x");
+
+  CFileStatus wanted;
+  wanted.m_mtime.dwLowDateTime = 0x12345600;  // some day in 1996
+  wanted.m_mtime.dwHighDateTime = 0x01BB0000;
+  wanted.m_attribute = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  CFile::SetStatus(path, wanted);
+  wanted.m_mtime.dwHighDateTime += 1;  // a second stamp on the now read-only file
+  CFile::SetStatus(path, wanted);
+
+  CFileStatus got;
+  ASSERT_TRUE(CFile::GetStatus(path, got));
+  EXPECT_EQ(wanted.m_mtime.dwHighDateTime, got.m_mtime.dwHighDateTime);
+  EXPECT_EQ(wanted.m_mtime.dwLowDateTime, got.m_mtime.dwLowDateTime);
+  EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN},
+            got.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+
+  CFileStatus plain;  // zero times leave the time alone; zero attributes mean a plain file
+  CFile::SetStatus(path, plain);
+  ASSERT_TRUE(CFile::GetStatus(path, got));
+  EXPECT_EQ(wanted.m_mtime.dwHighDateTime, got.m_mtime.dwHighDateTime);
+  EXPECT_EQ(0u, got.m_attribute & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+
+  EXPECT_THROW(CFile::SetStatus(dir / "missing.txt", wanted), CFileException);
+}
+
+namespace {
+// A file whose Abort means "cancel", as a layered file may define it.
+class CancellingFile : public CStdioFile {
+public:
+  void Abort() override { ++cancels; }
+  int cancels = 0;
+};
+}  // namespace
+
+TEST_F(FileTest, ReopeningDoesNotCallADerivedAbortAndClosedFilesRefuseIo) {
+  const std::string a = dir / "a.bin", b = dir / "b.bin";
+  CStdioFile(a, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary).WriteString("A");
+  CStdioFile(b, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary).WriteString("B");
+  CancellingFile file;
+  ASSERT_TRUE(file.Open(a, CFile::modeRead | CFile::typeBinary));
+  ASSERT_TRUE(file.Open(b, CFile::modeRead | CFile::typeBinary));
+  EXPECT_EQ(0, file.cancels);
+  char c = 0;
+  EXPECT_EQ(1u, file.Read(&c, 1));
+  EXPECT_EQ('B', c);
+  file.Close();
+  CFileException e = CatchFileException([&] { file.Read(&c, 1); });
+  EXPECT_EQ(CFileException::invalidFile, e.m_cause);
+  e = CatchFileException([&] { file.Write("x", 1); });
+  EXPECT_EQ(CFileException::invalidFile, e.m_cause);
+}
+
+TEST_F(FileTest, StdioLengthKeepsBufferedInputAndCountsBufferedOutput) {
+  const std::string path = dir / "len.bin";
+  CStdioFile out(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary);
+  out.WriteString("0123456789");
+  EXPECT_EQ(10u, out.GetLength());  // still in the buffer
+  out.Close();
+
+  CStdioFile in(path, CFile::modeRead | CFile::typeBinary);
+  char c = 0;
+  ASSERT_EQ(1u, in.Read(&c, 1));
+  EXPECT_EQ(10u, in.GetLength());
+  ASSERT_EQ(1u, in.Read(&c, 1));
+  EXPECT_EQ('1', c);
+  EXPECT_EQ(2u, in.GetPosition());
+}

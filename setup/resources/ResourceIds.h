@@ -43,3 +43,35 @@
 #define IDS_ERR_DISK_FULL 24609
 #define IDS_ERR_DISK_FULL_INFO 24610
 #define IDS_ERR_END_OF_FILE 24611
+
+// ---- Archives and codecs: short title and explanation of each error -------
+#define IDS_MF_UNKNOWN_METHOD 27648
+#define IDS_MF_UNKNOWN_METHOD_INFO 27649
+#define IDS_MF_NOT_ARCHIVE 27650
+#define IDS_MF_NOT_ARCHIVE_INFO 27651
+#define IDS_MF_NO_ENTRY_HEADER 27652
+#define IDS_MF_NO_ENTRY_HEADER_INFO 27653
+#define IDS_MF_CORRUPT_TABLE 27654
+#define IDS_MF_CORRUPT_TABLE_INFO 27655
+#define IDS_MF_CRC_MISMATCH 27656
+#define IDS_MF_CRC_MISMATCH_INFO 27657
+#define IDS_ZLIB_UNKNOWN 27658
+#define IDS_ZLIB_DAMAGED_INFO 27659
+#define IDS_ZLIB_STREAM 27660
+#define IDS_ZLIB_DATA 27661
+#define IDS_ZLIB_BUFFER 27662
+
+// ---- Error dialog and the messages it is shown with ------------------------
+#define IDS_SETUP_CANNOT_CONTINUE 9
+#define IDS_CONTINUE_OPERATION 14
+#define IDS_CANCEL_OPERATION 15
+#define IDS_CANNOT_INSTALL_FILES 17
+#define IDD_ERROR_DIALOG 1544
+// Every folding dialog has the More button and the fold marker.
+#define IDC_MORE 119
+#define IDC_FOLD_MARKER 123
+#define IDC_ERROR_SHORT_TEXT 140
+#define IDC_ERROR_MESSAGE 141
+#define IDC_ERROR_ICON 142
+#define IDC_ERROR_INFORMATION 144
+#define IDC_ERROR_LONG_TEXT 152

@@ -1,0 +1,119 @@
+#include "setup/transfer/DeflateCodec.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "setup/transfer/ZLibException.h"
+
+namespace {
+
+// Ends a zlib stream on every way out of a transfer. End() ends it with the
+// result checked; the destructor ends it quietly when an exception left
+// the transfer first.
+template <int (*EndFn)(z_streamp)>
+class ZStreamEnd {
+public:
+  explicit ZStreamEnd(z_stream& stream) : stream_(&stream) {}
+  ~ZStreamEnd() {
+    if (stream_) EndFn(stream_);
+  }
+  ZStreamEnd(const ZStreamEnd&) = delete;
+  ZStreamEnd& operator=(const ZStreamEnd&) = delete;
+  void End() { CZLibException::Check(EndFn(std::exchange(stream_, nullptr))); }
+
+private:
+  z_stream* stream_;
+};
+
+}  // namespace
+
+CDeflateCodec::CDeflateCodec() : stream_{}, input_{}, output_{} {}
+
+std::uint64_t CDeflateCodec::Run() {
+  stream_ = z_stream{};
+  stream_.opaque = this;
+  CZLibException::Check(deflateInit(&stream_, Z_DEFAULT_COMPRESSION));
+  ZStreamEnd<deflateEnd> end(stream_);
+
+  stream_.next_in = input_.data();
+  stream_.avail_in = 0;
+  stream_.next_out = output_.data();
+  stream_.avail_out = outputSize_;
+  std::uint64_t total = 0;
+  bool moreInput = true;
+  int result = Z_OK;
+  do {
+    if (stream_.avail_in == 0 && moreInput) {
+      const UINT n = ReadBlock(input_.data(), inputSize_);
+      moreInput = n > 0;
+      stream_.next_in = input_.data();
+      stream_.avail_in = n;
+    }
+    if (stream_.avail_out == 0) {
+      WriteBlock(output_.data(), outputSize_);
+      total += outputSize_;
+      stream_.next_out = output_.data();
+      stream_.avail_out = outputSize_;
+    }
+    result = deflate(&stream_, moreInput ? Z_NO_FLUSH : Z_FINISH);
+    CZLibException::Check(result);
+  } while (moreInput || (result != Z_STREAM_END && stream_.avail_out == 0));
+
+  const UINT rest = outputSize_ - stream_.avail_out;
+  WriteBlock(output_.data(), rest);
+  total += rest;
+  end.End();
+  return total;
+}
+
+std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_t size) {
+  stream_ = z_stream{};
+  stream_.opaque = this;
+  CZLibException::Check(inflateInit(&stream_));
+  ZStreamEnd<inflateEnd> end(stream_);
+
+  stream_.next_in = input_.data();
+  stream_.avail_in = 0;
+  stream_.next_out = output_.data();
+  stream_.avail_out = outputSize_;
+  // Counted here rather than through total_in/total_out, which are 32-bit
+  // on Windows and must not decide how much is read or written.
+  std::uint32_t consumed = 0;  // compressed bytes handed to zlib
+  std::uint32_t produced = 0;  // bytes out of zlib, written or in the buffer
+  std::uint64_t written = 0;
+  while (produced != size) {
+    if (stream_.avail_in == 0) {
+      const UINT n = ReadBlock(input_.data(), std::min<std::uint32_t>(compressedSize - consumed, inputSize_));
+      consumed += n;
+      stream_.next_in = input_.data();
+      stream_.avail_in = n;
+    }
+    if (stream_.avail_out == 0) {
+      WriteBlock(output_.data(), outputSize_);
+      written += outputSize_;
+      stream_.next_out = output_.data();
+      stream_.avail_out = outputSize_;
+    }
+    // Never let zlib produce more than the header's size: the output stops
+    // exactly there whatever the stream holds.
+    const uInt room = std::min<std::uint32_t>(stream_.avail_out, size - produced);
+    const uInt spare = stream_.avail_out - room;
+    stream_.avail_out = room;
+    const int result = inflate(&stream_, Z_NO_FLUSH);
+    produced += room - stream_.avail_out;
+    stream_.avail_out += spare;
+    if (result == Z_STREAM_END) {
+      // The stream is complete; fewer bytes than the header's size means
+      // the header and the data disagree.
+      if (produced != size) throw CZLibException(CZLibException::dataError);
+      break;
+    }
+    CZLibException::Check(result);
+  }
+
+  const UINT rest = outputSize_ - stream_.avail_out;
+  WriteBlock(output_.data(), rest);
+  written += rest;
+  end.End();
+  return written;
+}

@@ -1,0 +1,25 @@
+// Rules for the names of files on the distribution media and inside
+// archives: which part of a stored name is used, which names may be
+// created at all, and how the parts of a split archive are named.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The text after the last '\' or '/' (the whole name when there is none). A stored member name may carry a directory; only this part is
+// ever used to make a file.
+std::string FileNamePart(std::string_view name);
+
+// True when name can be created as one file inside a directory and means
+// nothing else there: not empty, not "." or "..", no path separator, colon,
+// wildcard, quote, '<', '>', '|' or control character, no trailing dot or
+// blank (Windows would strip them), and not a device name such as CON,
+// NUL, COM1 or LPT1 (with or without an extension).
+bool IsUsableFileName(std::string_view name);
+
+// The name of the part file that follows the part named name: the name in
+// lower case with its last character raised by one character code ("velt.ar1"
+// is followed by "velt.ar2"). Empty when the result is not a usable file
+// name (for example a name ending in '9' would continue in a name ending in
+// ':') or the last character cannot be raised.
+std::string NextPartName(std::string_view name);

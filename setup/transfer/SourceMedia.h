@@ -1,0 +1,47 @@
+// CSourceMedia: where the distribution files are read from. It holds the
+// source directory (the setup program's own directory, or the one given on
+// its command line) and finds a file of a given diskette: in the source
+// directory, then in the numbered sibling directory of a CD that holds one
+// directory per diskette (DISK01, DISK02, ...), then by asking the user for
+// the diskette. A directory found that way becomes the source directory
+// for every later file.
+//
+// The application owns the one CSourceMedia of a run; the archive reader
+// and the copy engine are handed it.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "setup/transfer/PathName.h"
+
+class CSourceMedia {
+public:
+  explicit CSourceMedia(CPathName sourceDir = {}) : sourceDir_(std::move(sourceDir)) {}
+  CSourceMedia(const CSourceMedia&) = delete;
+  CSourceMedia& operator=(const CSourceMedia&) = delete;
+  virtual ~CSourceMedia() = default;
+
+  const CPathName& GetSourceDir() const noexcept { return sourceDir_; }
+  // dir is a directory (a trailing '\' is added when missing).
+  void SetSourceDir(const std::string& dir);
+  // The source directory with name as its file name.
+  CPathName GetSourcePath(const std::string& name) const;
+
+  // True when the source directory holds name afterwards, false when the
+  // user gave up. Looks in the source directory, then in the numbered
+  // sibling (when the directory's last two characters read as a number
+  // other than 0, they are replaced by disketteNumber as two digits), then
+  // asks PromptForDiskette.
+  bool LocateSourceFile(const std::string& name, int disketteNumber);
+
+protected:
+  // Asks for diskette disketteNumber, on which expectedPath should be; true
+  // once the file is reachable (the prompt may change the source directory
+  // with SetSourceDir), false when the user cancels. Nobody can be asked
+  // here: false.
+  virtual bool PromptForDiskette(const CPathName& expectedPath, int disketteNumber);
+
+private:
+  CPathName sourceDir_;
+};
