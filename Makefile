@@ -23,8 +23,10 @@ bootstrap:
 	@tools/bootstrap.sh
 
 # The shipped programs are 32-bit.
+# (cmake --build configures again by itself when a CMakeLists.txt changed.)
 ship: bootstrap
-	@cmake -S . -B $(SHIP_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
+	@test -f $(SHIP_DIR)/CMakeCache.txt || cmake -S . -B $(SHIP_DIR) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
 	  -DVELT_BUILD_TESTS=$(if $(filter i686,$(TEST_ARCH)),ON,OFF) >/dev/null
 	@cmake --build $(SHIP_DIR) -j $(JOBS)
 
@@ -32,7 +34,8 @@ ship: bootstrap
 tests: ship
 	@if [ "$(TEST_ARCH)" != i686 ]; then \
 	  echo "note: this machine's kernel runs no 32-bit code; testing x86_64 builds under wine64"; \
-	  cmake -S . -B $(TEST_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(TEST_ARCH).cmake >/dev/null && \
+	  { test -f $(TEST_DIR)/CMakeCache.txt || cmake -S . -B $(TEST_DIR) \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(TEST_ARCH).cmake >/dev/null; } && \
 	  cmake --build $(TEST_DIR) -j $(JOBS); fi
 
 test: tests

@@ -67,7 +67,15 @@ struct GlobalMemoryTraits {
   static void Close(Handle h) noexcept { ::GlobalFree(h); }
 };
 
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Null() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
+
 using CHandle = CScopedHandle<KernelHandleTraits>;        // files, processes, events
 using CFindHandle = CScopedHandle<FindHandleTraits>;      // FindFirstFile
 using CLibrary = CScopedHandle<LibraryHandleTraits>;      // LoadLibrary
 using CGlobalMemory = CScopedHandle<GlobalMemoryTraits>;  // GlobalAlloc
+using CRegistryKeyHandle = CScopedHandle<RegistryKeyTraits>;  // RegOpenKeyEx, RegCreateKeyEx

@@ -9,10 +9,12 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)) { g_app = this; }
+CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)), m_previousApp(g_app) { g_app = this; }
 
 CWinApp::~CWinApp() {
-  if (g_app == this) g_app = nullptr;
+  // A program has one application object; a test may make a second one for
+  // a while, and the first is current again when it goes.
+  if (g_app == this) g_app = m_previousApp;
 }
 
 CWinApp* AfxGetApp() { return g_app; }

@@ -55,6 +55,7 @@ public:
   int m_exitCode = 0;
 
 private:
+  CWinApp* m_previousApp;
   CBrush m_dialogBrush;
   COLORREF m_dialogBkColor = 0;
   COLORREF m_dialogTextColor = 0;

@@ -1,5 +1,6 @@
 #include "setup/profile/FileEntry.h"
 
+#include "setup/profile/Group.h"
 #include "setup/transfer/MediaFileName.h"
 #include "setup/transfer/MultiFileException.h"
 
@@ -23,3 +24,12 @@ bool CFileEntry::OnEndOfData() {
   CheckPartHeader();
   return false;
 }
+
+std::int64_t CFileEntry::SpaceNeeded(DWORD clusterSize) const {
+  const std::int64_t cluster = clusterSize;
+  if (memberCount > 1) return cluster * memberCount / 2 + size;
+  if (cluster != 0 && size > 0) return (size + cluster - 1) / cluster * cluster;
+  return size;
+}
+
+bool CFileEntry::IsSelected() const { return group && group->selected; }

@@ -5,13 +5,22 @@
 // next part (the name with its last character raised, on the next
 // diskette) is located through the source media and reading goes on
 // there. Every 4096 bytes read it calls the progress hook.
+//
+// Its record in the setup profile (a key of its group's section: the file
+// name, value "size|kind|count|diskette|destination|text") gives it the
+// public fields below; CFileList loads them.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "setup/transfer/ArchiveReader.h"
 #include "setup/transfer/SourceMedia.h"
+
+class CGroup;
 
 class CFileEntry : public CArchiveReader {
 public:
@@ -42,6 +51,24 @@ public:
   // counters running on and its header checked; false, so that the read
   // goes on in the new part.
   bool OnEndOfData() override;
+
+  // The bytes the file takes once installed, with cluster slack: an archive
+  // of several members needs half a cluster per member on top of its size;
+  // another file its size rounded up to whole clusters. clusterSize 0
+  // gives the plain size.
+  std::int64_t SpaceNeeded(DWORD clusterSize) const;
+  // Its group is selected for this run.
+  bool IsSelected() const;
+
+  enum Kind : std::int16_t { plainFile = 0, archive = 1 };
+
+  std::int16_t kind = plainFile;
+  std::int32_t size = 0;           // installed bytes (an archive: the total of its members)
+  std::int16_t memberCount = 0;    // files in an archive
+  int marked = 0;                  // goes after the unmarked entries of its diskette
+  std::int16_t destinationId = 0;  // of a plain file; -1: not copied
+  std::string text;                // carried
+  CGroup* group = nullptr;         // whose section lists the file; owned by the group table
 
 private:
   CSourceMedia& media_;

@@ -60,3 +60,18 @@
 #define IDS_ZLIB_STREAM 27660
 #define IDS_ZLIB_DATA 27661
 #define IDS_ZLIB_BUFFER 27662
+
+// ---- Error dialog and the messages it is shown with ------------------------
+#define IDS_SETUP_CANNOT_CONTINUE 9
+#define IDS_CONTINUE_OPERATION 14
+#define IDS_CANCEL_OPERATION 15
+#define IDS_CANNOT_INSTALL_FILES 17
+#define IDD_ERROR_DIALOG 1544
+// Every folding dialog has the More button and the fold marker.
+#define IDC_MORE 119
+#define IDC_FOLD_MARKER 123
+#define IDC_ERROR_SHORT_TEXT 140
+#define IDC_ERROR_MESSAGE 141
+#define IDC_ERROR_ICON 142
+#define IDC_ERROR_INFORMATION 144
+#define IDC_ERROR_LONG_TEXT 152

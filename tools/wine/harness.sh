@@ -2,9 +2,11 @@
 # Hermetic Wine harness for the test suite and the demos.
 #
 #   harness.sh arch            print the architecture Windows programs are tested as
-#   harness.sh start [--xvfb]  make the prefix if needed, start a persistent wineserver
+#   harness.sh start [--xvfb|--display]
+#                              make the prefix if needed, start a persistent wineserver
 #                              (stdio detached) and Wine's services; --xvfb runs the
-#                              programs on a virtual X display instead of the null driver
+#                              programs on a virtual X display instead of the null driver,
+#                              --display on the X display named by $DISPLAY
 #   harness.sh stop            stop the wineserver (and the virtual display)
 #   harness.sh run EXE ARGS    run a Windows program in the harness prefix
 #   harness.sh clone DIR       copy the prefix to DIR (a clean machine for one test)
@@ -48,9 +50,24 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d${WINEDLLOVERRIDES:
 export HOME=$wine_dir/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 display_file=$wine_dir/display
+xvfb_file=$wine_dir/display.xvfb  # present when the display is the harness's own Xvfb
 
+# Sets the graphics driver (null: no X server needed; x11: a display) when it
+# is not the one the prefix already has.
 set_driver() {
+  [ "$(cat "$wine_dir/driver" 2>/dev/null)" = "$1" ] && return 0
   "$loader" reg.exe add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f >/dev/null 2>&1
+  "$wineserver_bin" -w >/dev/null 2>&1 || true
+  echo "$1" > "$wine_dir/driver"
+}
+
+# Without a window manager on the virtual display, Wine draws the window
+# frames and captions itself, so that pictures of windows show them.
+set_decorated() {
+  [ "$(cat "$wine_dir/decorated" 2>/dev/null)" = "$1" ] && return 0
+  "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d "$1" /f >/dev/null 2>&1
+  "$wineserver_bin" -w >/dev/null 2>&1 || true
+  echo "$1" > "$wine_dir/decorated"
 }
 
 make_prefix() {
@@ -59,6 +76,7 @@ make_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$HOME" "$(dirname "$WINEPREFIX")"
   "$loader" wineboot.exe --init </dev/null >/dev/null 2>&1 || true
+  rm -f "$wine_dir/driver" "$wine_dir/decorated"
   set_driver null
   # Dialog and message-box tests want no surprise windows from Wine itself.
   "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -75,12 +93,16 @@ start_xvfb() {
   setsid -f Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
   echo ":$n" > "$display_file"
+  touch "$xvfb_file"
 }
 
 stop_xvfb() {
   if [ -f "$display_file" ]; then
     local d; d=$(cat "$display_file"); rm -f "$display_file"
-    pkill -f "Xvfb $d " 2>/dev/null || true
+    if [ -f "$xvfb_file" ]; then
+      rm -f "$xvfb_file"
+      pkill -f "Xvfb $d " 2>/dev/null || true
+    fi
   fi
 }
 
@@ -112,8 +134,13 @@ case "$cmd" in
     "$wineserver_bin" -k >/dev/null 2>&1 || true
     "$wineserver_bin" -w >/dev/null 2>&1 || true
     stop_xvfb
-    if [ "${1:-}" = --xvfb ]; then start_xvfb; display_env; set_driver x11; else set_driver null; fi
-    "$wineserver_bin" -w >/dev/null 2>&1 || true
+    case "${1:-}" in
+      --xvfb) start_xvfb; display_env; set_driver x11; set_decorated N ;;
+      --display)
+        [ -n "${DISPLAY:-}" ] || { echo "harness: no DISPLAY to show the programs on" >&2; exit 1; }
+        echo "$DISPLAY" > "$display_file"; set_driver x11; set_decorated Y ;;
+      *) set_driver null ;;
+    esac
     ensure_server || true
     echo "harness: wineserver running for $WINEPREFIX ($arch$( [ -f "$display_file" ] && echo ", display $(cat "$display_file")"))" >&2
     ;;
@@ -139,5 +166,5 @@ case "$cmd" in
     echo "WINEPREFIX=$WINEPREFIX"; echo "WINEARCH=$WINEARCH"; echo "WINE=$loader"
     echo "WINESERVER=$wineserver_bin"; echo "HOME=$HOME"; echo "ARCH=$arch"
     ;;
-  *) sed -n '2,16p' "${BASH_SOURCE[0]}" >&2; exit 2 ;;
+  *) sed -n '2,18p' "${BASH_SOURCE[0]}" >&2; exit 2 ;;
 esac

@@ -1,0 +1,262 @@
+#include "cdlaunch/DIBitmap.h"
+
+#include <array>
+#include <cstring>
+#include <new>
+#include <vector>
+
+static_assert(sizeof(BITMAPINFOHEADER) == CDIBitmap::kInfoHeaderSize, "the BMP information header is 40 bytes");
+static_assert(sizeof(RGBQUAD) == 4, "colour-table entries are 4 bytes");
+
+namespace {
+
+constexpr std::uint16_t kBitmapMagic = 0x4D42;  // "BM" read little-endian
+constexpr std::size_t kSpareBytes = 4;
+constexpr int kTransparentTableSize = 256;
+
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Le32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+// Reads up to count bytes, going on after short reads; returns the number read.
+std::size_t ReadFully(CFile& file, void* buffer, std::size_t count) {
+  auto* p = static_cast<std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const UINT got = file.Read(p + done, static_cast<UINT>(count - done));
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+[[noreturn]] void Refuse(const CFile& file) {
+  CFileException::Throw(CFileException::invalidFile, -1, file.GetFilePath());
+}
+
+// Bytes of one row: width × bits rounded up to whole 32-bit words.
+std::uint64_t RowBytes(std::int32_t width, int bits) {
+  return ((static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bits) + 31) / 32) * 4;
+}
+
+bool HasColorTable(int bits) { return bits == 1 || bits == 4 || bits == 8; }
+
+// Saves the DC's state and restores it on scope exit.
+class CSavedDC {
+public:
+  explicit CSavedDC(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
+  CSavedDC(const CSavedDC&) = delete;
+  CSavedDC& operator=(const CSavedDC&) = delete;
+  ~CSavedDC() {
+    if (saved_) ::RestoreDC(dc_, -1);
+  }
+
+private:
+  HDC dc_;
+  int saved_;
+};
+
+// An information context of the display, deleted on scope exit.
+class CDisplayDC {
+public:
+  CDisplayDC() : dc_(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {}
+  CDisplayDC(const CDisplayDC&) = delete;
+  CDisplayDC& operator=(const CDisplayDC&) = delete;
+  ~CDisplayDC() {
+    if (dc_) ::DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+
+private:
+  HDC dc_;
+};
+
+}  // namespace
+
+CDIBitmap::~CDIBitmap() { Free(); }
+
+BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
+  try {
+    CFile file;
+    if (!file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite)) {
+      Free();
+      return FALSE;
+    }
+    return Read(file, TRUE);
+  } catch (const CException&) {
+  } catch (const std::bad_alloc&) {
+  }
+  Free();
+  return FALSE;
+}
+
+BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
+  Free();
+  // A reloaded object never keeps the palette or device bitmap of the old image.
+  m_palette.DeleteObject();
+  DeleteObject();
+  try {
+    if (withFileHeader) {
+      if (ReadFully(file, m_fileHeader, kFileHeaderSize) < kFileHeaderSize) {
+        CFileException::Throw(CFileException::genericException, -1, file.GetFilePath());
+      }
+      if (Le16(m_fileHeader) != kBitmapMagic) {
+        file.Seek(-static_cast<std::int64_t>(kFileHeaderSize), CFile::current);
+        std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+      }
+    }
+
+    BITMAPINFOHEADER header;
+    if (ReadFully(file, &header, sizeof header) < sizeof header) {
+      CFileException::Throw(CFileException::genericException, -1, file.GetFilePath());
+    }
+
+    // Only what the menu can draw safely: every pixel it draws lies inside
+    // the pixel block, and the colour table is as long as the pixels need.
+    const int bits = header.biBitCount;
+    if (header.biSize != kInfoHeaderSize || header.biCompression != BI_RGB) Refuse(file);
+    if (!HasColorTable(bits) && bits != 24) Refuse(file);
+    if (header.biWidth <= 0 || header.biHeight <= 0) Refuse(file);  // negative height: top-down
+    if (header.biWidth > kMaxDimension || header.biHeight > kMaxDimension) Refuse(file);
+
+    const int colorCount = HasColorTable(bits) ? (1 << bits) : 0;
+    if (header.biClrUsed == 0) header.biClrUsed = static_cast<DWORD>(colorCount);
+    if (header.biClrUsed != static_cast<DWORD>(colorCount)) Refuse(file);  // short table, or a table on 24 bits
+
+    const std::uint64_t needed = RowBytes(header.biWidth, bits) * static_cast<std::uint64_t>(header.biHeight);
+    if (needed > kMaxPixelBytes) Refuse(file);
+    if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(needed);
+    if (header.biSizeImage < needed || header.biSizeImage > kMaxPixelBytes) Refuse(file);
+
+    const std::uint32_t pixelOffset = Le32(m_fileHeader + 10);
+    const std::uint32_t expectedOffset =
+        static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount));
+    if (pixelOffset != 0 && pixelOffset != expectedOffset) Refuse(file);  // a gap or a short table
+
+    m_colorCount = colorCount;
+    if (!m_info.Allocate(kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount) + kSpareBytes)) {
+      AfxThrowMemoryException();
+    }
+    std::memcpy(m_info.data(), &header, sizeof header);
+
+    if (colorCount != 0) {
+      const std::size_t tableBytes = 4 * static_cast<std::size_t>(colorCount);
+      if (ReadFully(file, ColorTable(), tableBytes) < tableBytes) {
+        CFileException::Throw(CFileException::endOfFile, -1, file.GetFilePath());
+      }
+      MakePalette();
+    }
+
+    if (!m_pixels.Allocate(header.biSizeImage)) AfxThrowMemoryException();
+    if (ReadFully(file, m_pixels.data(), header.biSizeImage) < header.biSizeImage) {
+      CFileException::Throw(CFileException::endOfFile, -1, file.GetFilePath());
+    }
+    return TRUE;
+  } catch (...) {
+    Free();
+    m_palette.DeleteObject();
+    throw;
+  }
+}
+
+void CDIBitmap::Free() {
+  m_info.Free();
+  m_pixels.Free();
+  m_colorCount = 0;
+  std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+}
+
+RGBQUAD* CDIBitmap::ColorTable() const {
+  return m_info ? reinterpret_cast<RGBQUAD*>(m_info.as<std::uint8_t>() + kInfoHeaderSize) : nullptr;
+}
+
+void CDIBitmap::MakePalette() {
+  const BITMAPINFOHEADER* header = GetInfoHeader();
+  const DWORD n = header ? header->biClrUsed : 0;
+  if (n == 0) return;  // no table: the stock palette serves
+  std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+  auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+  logical->palVersion = 0x300;
+  logical->palNumEntries = static_cast<WORD>(n);
+  const RGBQUAD* table = ColorTable();
+  for (DWORD i = 0; i < n; ++i) {
+    logical->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+  }
+  m_palette.CreatePalette(logical);
+}
+
+HBITMAP CDIBitmap::GetDeviceBitmap() {
+  if (IsEmpty()) return nullptr;
+  if (!GetSafeHandle()) {
+    CDisplayDC display;
+    if (display.get()) {
+      Attach(::CreateDIBitmap(display.get(), GetInfoHeader(), CBM_INIT, m_pixels.data(), Info(), DIB_RGB_COLORS));
+    }
+  }
+  return GetSafeHandle();
+}
+
+int CDIBitmap::GetWidth() const { return m_info ? GetInfoHeader()->biWidth : 0; }
+int CDIBitmap::GetHeight() const { return m_info ? GetInfoHeader()->biHeight : 0; }
+
+BOOL CDIBitmap::GetSize(int& width, int& height) const {
+  width = GetWidth();
+  height = GetHeight();
+  return m_info ? TRUE : FALSE;
+}
+
+void CDIBitmap::DrawPixels(HDC dc, const RECT& target, DWORD rop) const {
+  ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
+                  GetWidth(), GetHeight(), m_pixels.data(), Info(), DIB_RGB_COLORS, rop);
+}
+
+void CDIBitmap::DrawTransparent(HDC dc, const RECT& target) {
+  RGBQUAD* table = ColorTable();
+  std::array<RGBQUAD, kTransparentTableSize> saved;
+  std::memcpy(saved.data(), table, sizeof saved);
+  auto isWhite = [](const RGBQUAD& q) { return q.rgbRed == 255 && q.rgbGreen == 255 && q.rgbBlue == 255; };
+  const RGBQUAD white{255, 255, 255, 0};
+  const RGBQUAD black{0, 0, 0, 0};
+
+  // Mask: keeps the DC where the image is white, blackens it elsewhere.
+  for (int i = 0; i < kTransparentTableSize; ++i) table[i] = isWhite(saved[i]) ? white : black;
+  DrawPixels(dc, target, SRCAND);
+  // The image with white turned black, ORed into the holes.
+  for (int i = 0; i < kTransparentTableSize; ++i) table[i] = isWhite(saved[i]) ? black : saved[i];
+  DrawPixels(dc, target, SRCPAINT);
+  std::memcpy(table, saved.data(), sizeof saved);
+}
+
+void CDIBitmap::Draw(HDC dc, int x, int y, int cx, int cy, DWORD rop, BOOL transparent, BOOL selectPalette,
+                     BOOL selectPaletteWhenTransparent) {
+  if (IsEmpty() || !dc) return;
+  CSavedDC savedState(dc);
+  ::IntersectClipRect(dc, x, y, x + cx, y + cy);
+
+  SIZE windowExt{1, 1};
+  SIZE viewportExt{1, 1};
+  ::GetWindowExtEx(dc, &windowExt);
+  ::GetViewportExtEx(dc, &viewportExt);
+  int width = GetWidth();
+  int height = GetHeight();
+  if (viewportExt.cx != 0) width *= windowExt.cx / viewportExt.cx;
+  if (viewportExt.cy != 0) height *= windowExt.cy / viewportExt.cy;
+  if (::GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER) {
+    width *= ::GetDeviceCaps(dc, LOGPIXELSX) / 72;
+    height *= ::GetDeviceCaps(dc, LOGPIXELSY) / 72;
+  }
+  const RECT target{x, y, x + width, y + height};
+  ::IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
+
+  const bool drawTransparent = transparent && m_colorCount == kTransparentTableSize;
+  const bool usePalette = transparent ? selectPaletteWhenTransparent : selectPalette;
+  CSelectPalette palette(dc, usePalette ? GetPalette() : nullptr, false);
+  if (palette.selected()) ::RealizePalette(dc);
+
+  if (drawTransparent) {
+    DrawTransparent(dc, target);
+  } else {
+    DrawPixels(dc, target, rop);
+  }
+}

@@ -1,0 +1,114 @@
+#include "setup/profile/DestinationTable.h"
+
+#include <algorithm>
+
+#include "setup/profile/InstallProfileException.h"
+#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileSection.h"
+
+namespace {
+constexpr char kSection[] = "destinations";
+}
+
+CDestinationTable::CDestinationTable() {
+  const struct {
+    std::int16_t id;
+    SpecialDirectory kind;
+  } builtIns[] = {
+      {CDestination::kWindowsDirectory, SpecialDirectory::windows},
+      {CDestination::kSystemDirectory, SpecialDirectory::system},
+      {CDestination::kTempDirectory, SpecialDirectory::temp},
+  };
+  for (const auto& b : builtIns) FindOrCreate(b.id).path = CPathName(b.kind);
+}
+
+CDestination* CDestinationTable::Find(std::int16_t id) {
+  const auto it = std::find_if(records_.begin(), records_.end(), [id](const auto& d) { return d->id == id; });
+  return it == records_.end() ? nullptr : it->get();
+}
+
+const CDestination* CDestinationTable::Find(std::int16_t id) const {
+  return const_cast<CDestinationTable*>(this)->Find(id);
+}
+
+CDestination& CDestinationTable::FindOrCreate(std::int16_t id) {
+  if (CDestination* d = Find(id)) return *d;
+  records_.push_back(std::make_unique<CDestination>(id, this));
+  return *records_.back();
+}
+
+CPathName CDestinationTable::GetPath(std::int16_t id) const {
+  const CDestination* d = Find(id);
+  return d ? d->path : CPathName();
+}
+
+std::string CDestinationTable::GetName(std::int16_t id) const {
+  const CDestination* d = Find(id);
+  return d ? d->name : std::string();
+}
+
+void CDestinationTable::SetPath(std::int16_t id, std::string_view text) { FindOrCreate(id).SetPath(text); }
+
+void CDestinationTable::SetNameAndParent(std::int16_t id, std::string name, std::int16_t parentId) {
+  CDestination& d = FindOrCreate(id);
+  d.name = std::move(name);
+  d.parentId = parentId;
+}
+
+void CDestinationTable::Load(const CPathName& profile) {
+  CProfileSection section(kSection);
+  section.SetFile(profile);
+  CProfileEntry entry;
+  bool any = false;
+  for (bool more = section.First(entry); more; more = section.Next(entry)) {
+    any = true;
+    entry.SetValue({});
+    entry.Read();
+    const std::string& value = entry.GetValue();
+    std::int16_t id = 0;
+    GetNumberField(entry.GetKey(), 0, id);
+    std::string name, path;
+    std::int16_t parentId = CDestination::kNoParent;
+    GetTextField(value, 0, name);
+    if (!GetNumberField(value, 1, parentId)) parentId = CDestination::kNoParent;
+    GetTextField(value, 2, path);
+    SetNameAndParent(id, std::move(name), parentId);
+    SetPath(id, path);
+  }
+  if (!any) throw CInstallProfileException(CInstallProfileException::noDestinations);
+}
+
+void CDestinationTable::SaveToLog(const CPathName& log) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
+  for (const auto& d : records_) {
+    if (d->id < 0) continue;
+    CProfileEntry entry(d->FormatRecord(), kSection, std::to_string(d->id), log, false, false);
+    entry.Write();
+  }
+}
+
+void CDestinationTable::Resolve() {
+  // resolved[i]: records_[i] has its final path in this call.
+  std::vector<bool> resolved(records_.size(), false);
+  std::size_t remaining = records_.size();
+  for (std::size_t pass = 0; pass < records_.size() && remaining > 0; ++pass) {
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+      if (resolved[i]) continue;
+      CDestination& d = *records_[i];
+      if (d.HasParent()) {
+        const auto parent = std::find_if(records_.begin(), records_.end(),
+                                         [&d](const auto& p) { return p->id == d.parentId; });
+        if (parent == records_.end()) continue;
+        const std::size_t p = static_cast<std::size_t>(parent - records_.begin());
+        if (!resolved[p] || (*parent)->path.IsEmpty()) continue;
+        CPathName path = (*parent)->path;
+        path.AppendDirectory(d.name);
+        d.path = std::move(path);
+      }
+      resolved[i] = true;
+      --remaining;
+    }
+  }
+  if (remaining > 0) throw CInstallProfileException(CInstallProfileException::unresolvedDestinations);
+}

@@ -1,0 +1,52 @@
+#include "setup/profile/FileList.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "setup/profile/GroupTable.h"
+#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileSection.h"
+
+void CFileList::Load(const CPathName& profile, const CGroupTable& groups, CSourceMedia& media) {
+  for (const auto& group : groups) {
+    CProfileSection section(group->key);
+    section.SetFile(profile);
+    CProfileEntry entry;
+    for (bool more = section.First(entry); more; more = section.Next(entry)) {
+      entry.SetValue({});
+      entry.Read();
+      const std::string& value = entry.GetValue();
+      std::int16_t kind = 0, diskette = 0;
+      auto file = std::make_unique<CFileEntry>(media, entry.GetKey());
+      GetLongField(value, 0, file->size);
+      GetNumberField(value, 1, kind);
+      file->kind = static_cast<CFileEntry::Kind>(kind);
+      GetNumberField(value, 2, file->memberCount);
+      GetNumberField(value, 3, diskette);
+      file->marked = diskette < 0 ? 1 : 0;
+      file->SetDisketteNumber(std::abs(static_cast<int>(diskette)));
+      GetNumberField(value, 4, file->destinationId);
+      GetTextField(value, 5, file->text);
+      file->group = group.get();
+      Insert(std::move(file));
+    }
+  }
+}
+
+void CFileList::Insert(std::unique_ptr<CFileEntry> entry) {
+  const int diskette = entry->GetDisketteNumber();
+  const bool marked = entry->marked != 0;
+  const auto before = std::find_if(records_.begin(), records_.end(), [&](const auto& e) {
+    return e->GetDisketteNumber() > diskette || (e->GetDisketteNumber() == diskette && e->marked && !marked);
+  });
+  records_.insert(before, std::move(entry));
+}
+
+std::int64_t CFileList::RequiredSpace(DWORD clusterSize, bool all) const {
+  std::int64_t total = 0;
+  for (const auto& e : records_) {
+    if (all || e->IsSelected()) total += e->SpaceNeeded(clusterSize);
+  }
+  return total;
+}

@@ -1,0 +1,58 @@
+#include "setup/profile/GroupTable.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileSection.h"
+
+namespace {
+constexpr char kSection[] = "groups";
+}
+
+CGroup* CGroupTable::Find(const std::string& key) {
+  const auto it = std::find_if(records_.begin(), records_.end(),
+                               [&key](const auto& g) { return ::lstrcmpiA(g->key.c_str(), key.c_str()) == 0; });
+  return it == records_.end() ? nullptr : it->get();
+}
+
+const CGroup* CGroupTable::Find(const std::string& key) const {
+  return const_cast<CGroupTable*>(this)->Find(key);
+}
+
+void CGroupTable::Load(const CPathName& profile) {
+  CProfileSection section(kSection);
+  section.SetFile(profile);
+  CProfileEntry entry;
+  for (bool more = section.First(entry); more; more = section.Next(entry)) {
+    entry.SetValue({});
+    entry.Read();
+    const std::string& value = entry.GetValue();
+    CGroup group;
+    group.key = entry.GetKey();
+    GetTextField(value, 0, group.firstText);
+    GetTextField(value, 1, group.secondText);
+    GetFlagField(value, 2, group.memberOfType1);
+    GetFlagField(value, 3, group.memberOfType2);
+    GetFlagField(value, 4, group.memberOfType3);
+    if (CGroup* existing = Find(group.key)) {
+      *existing = std::move(group);
+    } else {
+      records_.push_back(std::make_unique<CGroup>(std::move(group)));
+    }
+  }
+}
+
+void CGroupTable::SaveToLog(const CPathName& log) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
+  for (const auto& g : records_) {
+    CProfileEntry entry(g->FormatRecord(), kSection, g->key, log, false, false);
+    entry.Write();
+  }
+}
+
+void CGroupTable::SelectBySetupType(int type) {
+  for (const auto& g : records_) g->selected = (type == 4 || g->IsMemberOfSetupType(type)) ? 1 : 0;
+}

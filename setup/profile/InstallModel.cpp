@@ -1,0 +1,23 @@
+#include "setup/profile/InstallModel.h"
+
+void CInstallModel::Load(const CPathName& profile, CSourceMedia& media, const std::function<void()>& afterEachStep) {
+  const auto step = [&afterEachStep] {
+    if (afterEachStep) afterEachStep();
+  };
+  destinations.Load(profile);
+  step();
+  groups.Load(profile);
+  step();
+  targets.Load(profile, programFolder);
+  step();
+  files.Load(profile, groups, media);
+  step();
+  diskettes.Load(profile);
+  step();
+}
+
+void CInstallModel::SaveToLog(const CPathName& log) const {
+  destinations.SaveToLog(log);
+  groups.SaveToLog(log);
+  targets.SaveToLog(log, programFolder);
+}

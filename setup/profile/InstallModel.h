@@ -1,0 +1,47 @@
+// CInstallModel: the five collections that describe an installation and
+// the program group name, as the application holds them for a run. Filled
+// from the setup profile (or, in remove mode, from the install log, which
+// holds the same sections) and written to the install log after the copy.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "setup/profile/DestinationTable.h"
+#include "setup/profile/DisketteTable.h"
+#include "setup/profile/FileList.h"
+#include "setup/profile/GroupTable.h"
+#include "setup/profile/TargetTable.h"
+#include "setup/transfer/PathName.h"
+
+class CSourceMedia;
+
+class CInstallModel {
+public:
+  // programFolder: the program group name until the profile names one.
+  explicit CInstallModel(std::string defaultProgramFolder = {}) : programFolder(std::move(defaultProgramFolder)) {}
+  CInstallModel(const CInstallModel&) = delete;
+  CInstallModel& operator=(const CInstallModel&) = delete;
+
+  // Loads, in this order: destinations, groups, targets with the program
+  // group name, the file lists of the groups, diskettes; afterEachStep (for
+  // example a message pump) runs after each of the five. Throws
+  // CInstallProfileException code 0 when the file has no destinations.
+  // Paths are not resolved here: the caller resolves them once destination
+  // 0 is known.
+  void Load(const CPathName& profile, CSourceMedia& media, const std::function<void()>& afterEachStep = {});
+
+  // Writes into the install log, in this order: [destinations] (ids 0 and
+  // above, paths as they are now), [groups], [PMGroup] and [targets] (the
+  // items whose program was installed). The file lists and diskettes are
+  // not written: the log records installed files by its own records.
+  // Nothing is written when log is empty.
+  void SaveToLog(const CPathName& log) const;
+
+  CDestinationTable destinations;
+  CGroupTable groups;
+  CTargetTable targets;
+  CFileList files;
+  CDisketteTable diskettes;
+  std::string programFolder;
+};

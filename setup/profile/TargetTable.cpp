@@ -1,0 +1,77 @@
+#include "setup/profile/TargetTable.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileSection.h"
+
+namespace {
+constexpr char kSection[] = "targets";
+constexpr char kGroupSection[] = "PMGroup";
+constexpr char kGroupKey[] = "PMGroup";
+}  // namespace
+
+std::string CTargetTable::TableKey(std::string_view fileName) {
+  std::string key(fileName);
+  if (!key.empty()) ::CharLowerBuffA(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
+CTarget* CTargetTable::Find(std::string_view fileName) {
+  const std::string key = TableKey(fileName);
+  const auto it = std::find_if(records_.begin(), records_.end(), [&key](const Entry& e) { return e.tableKey == key; });
+  return it == records_.end() ? nullptr : it->target.get();
+}
+
+const CTarget* CTargetTable::Find(std::string_view fileName) const {
+  return const_cast<CTargetTable*>(this)->Find(fileName);
+}
+
+void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
+  {
+    CProfileEntry group(programFolder, kGroupSection, kGroupKey, profile, true, true);
+    programFolder = group.GetValue();
+  }
+
+  CProfileSection section(kSection);
+  section.SetFile(profile);
+  CProfileEntry entry;
+  for (bool more = section.First(entry); more; more = section.Next(entry)) {
+    entry.SetValue({});
+    entry.Read();
+    const std::string& value = entry.GetValue();
+    CTarget target;
+    target.key = entry.GetKey();
+    GetNumberField(value, 0, target.iconIndex);
+    GetNumberField(value, 1, target.secondNumber);
+    GetFlagField(value, 2, target.minimized);
+    GetTextField(value, 3, target.description);
+    GetTextField(value, 4, target.arguments);
+    GetTextField(value, 5, target.iconFile);
+    std::string programPath;
+    GetTextField(value, 6, programPath);
+    target.programPath = CPathName(std::move(programPath));
+    if (CTarget* existing = Find(target.key)) {
+      *existing = std::move(target);
+    } else {
+      std::string tableKey = TableKey(target.key);
+      records_.push_back(Entry{std::move(tableKey), std::make_unique<CTarget>(std::move(target))});
+    }
+  }
+}
+
+void CTargetTable::SaveToLog(const CPathName& log, const std::string& programFolder) const {
+  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
+  {
+    CProfileEntry group(programFolder, kGroupSection, kGroupKey, log, false, false);
+    group.Write();
+  }
+  for (const Entry& e : records_) {
+    if (e.target->programPath.IsEmpty()) continue;
+    CProfileEntry entry(e.target->FormatRecord(), kSection, e.tableKey, log, false, false);
+    entry.Write();
+  }
+}

@@ -1,0 +1,278 @@
+// The CD menu as a user meets it: the real cdlaunch.exe, copied with its
+// configuration into a folder of the test's own, started under Wine and
+// driven from outside.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "BmpBuilder.h"
+#include "TempDir.h"
+#include "UiDriver.h"
+
+namespace {
+
+const char kCaption[] = "Veltrane CD-ROM";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// An image pair name1.bmp / name2.bmp: a coloured bar on white.
+void WriteImagePair(const std::string& dir, const std::string& name, int w, int h) {
+  for (int which : {1, 2}) {
+    BmpBuilder b;
+    b.width = w;
+    b.height = h;
+    b.colors.assign(256, RGBQUAD{255, 255, 255, 0});
+    b.colors[1] = which == 1 ? RGBQUAD{160, 60, 20, 0} : RGBQUAD{20, 160, 230, 0};
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) b.indices.push_back(y > 3 && y < h - 4 ? 1 : 0);
+    }
+    b.Write(dir + "\\" + name + std::to_string(which) + ".bmp");
+  }
+}
+
+class CdLaunchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    exe = dir / "cdlaunch.exe";
+    ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("cdlaunch.exe").c_str(), exe.c_str(), FALSE))
+        << "cdlaunch.exe is built beside the test program";
+    probeLog = dir / "probe.log";
+    ::SetEnvironmentVariableA("VELT_PROBE_LOG", probeLog.c_str());
+    subkey = "Software\\VeltTests\\cdlaunch-e2e" + std::to_string(::GetCurrentProcessId());
+  }
+  void TearDown() override {
+    menu.Kill();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, subkey.c_str());
+    ::SetEnvironmentVariableA("VELT_PROBE_LOG", nullptr);
+  }
+
+  void Config(const std::string& text) { WriteFile(dir / "autorun.inf", text); }
+  // Starts the menu from another directory than its own, as AutoPlay would.
+  void Start(const std::string& arguments = {}) {
+    char windows[MAX_PATH];
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    menu = ui::Process::Start(exe, arguments, windows);
+    ASSERT_TRUE(menu.started()) << "CreateProcess error " << menu.startError();
+  }
+  HWND WaitForMenu(const std::string& caption = kCaption) {
+    ui::WindowMatch match;
+    match.caption = caption;
+    return menu.WaitForWindow(match);
+  }
+  void InstalledKey(const std::string& version) {
+    HKEY opened = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                               nullptr, &opened, nullptr));
+    const CRegistryKeyHandle key(opened);
+    ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                     static_cast<DWORD>(version.size() + 1));
+  }
+  std::string RegistrySection(const std::string& value) const {
+    return "[Registry]\r\nKey=HKEY_CURRENT_USER\\" + subkey + "\r\nValue=" + value + "\r\n";
+  }
+  std::vector<std::string> ButtonLabels(HWND frame) const {
+    std::vector<std::string> labels;
+    for (HWND child : ui::Children(frame)) {
+      if (ui::ClassName(child) == "Button") labels.push_back(ui::WindowText(child));
+    }
+    return labels;
+  }
+  std::vector<std::string> ProbeRuns() const {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(probeLog));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  TempDir dir;
+  std::string exe;
+  std::string probeLog;
+  std::string subkey;
+  ui::Process menu;
+};
+
+}  // namespace
+
+TEST_F(CdLaunchTest, OnlyTheAutorunSwitchLetsAnInstalledProductKeepTheMenuClosed) {
+  InstalledKey("2.0 ");
+  Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n" + RegistrySection("Version, 2.0"));
+  struct Case {
+    const char* arguments;
+    bool opens;
+  } cases[] = {{"", true}, {"autorun", true}, {"/autorun", false}, {"-AUTORUN", false}};
+  for (const auto& c : cases) {
+    Start(c.arguments);
+    if (c.opens) {
+      EXPECT_NE(nullptr, WaitForMenu()) << "arguments: " << c.arguments;
+      menu.Kill();
+    } else {
+      EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit()) << "arguments: " << c.arguments;
+    }
+  }
+}
+
+TEST_F(CdLaunchTest, MalformedValueIsReportedAndTheMenuOpensAnyway) {
+  InstalledKey("2.0");
+  Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n" + RegistrySection("Version"));
+  Start("/autorun");
+  const auto box = ui::WaitForMessageBox(menu);
+  ASSERT_TRUE(box);
+  EXPECT_EQ("The Value entry in the Registry section was not specified properly.   Expected 'Value=Name, Value'.",
+            box->text);
+  EXPECT_EQ("cdlaunch", box->caption);
+  ui::AnswerDialog(box->box, IDOK);
+  EXPECT_NE(nullptr, WaitForMenu());
+}
+
+TEST_F(CdLaunchTest, ButtonWithoutACommandIsReportedAndTheProgramEnds) {
+  Config(
+      "[Application Info]\r\nCaption=Veltrane CD-ROM\r\n"
+      "[Commands]\r\n1=Exit\r\n2=Install Veltrane\r\n[Exit]\r\nCommand=QuitProgram\r\n[Install Veltrane]\r\n");
+  Start();
+  const auto box = ui::WaitForMessageBox(menu);
+  ASSERT_TRUE(box);
+  EXPECT_EQ("The 'Install Veltrane' command was not given a command line to execute.", box->text);
+  ui::AnswerDialog(box->box, IDOK);
+  EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit());
+}
+
+TEST_F(CdLaunchTest, BackgroundThatCannotBeLoadedEndsTheProgramWithoutAWord) {
+  Config("[Application Info]\r\nBitmap=missing.bmp\r\nCaption=Veltrane CD-ROM\r\n");
+  Start();
+  EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit());
+}
+
+TEST_F(CdLaunchTest, ButtonsRunTheirCommandsFromTheProgramDirectoryAndTheMenuStays) {
+  ::CreateDirectoryA((dir / "setup").c_str(), nullptr);
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("velt_probe.exe").c_str(), (dir / "setup\\probe.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("velt_probe.exe").c_str(), (dir / "tool.exe").c_str(), FALSE));
+  Config(
+      "[Application Info]\r\nCaption=Veltrane CD-ROM\r\n"
+      "[Commands]\r\n1=Install\r\n2=Tool\r\n"
+      "[Install]\r\nCommand=setup\\probe.exe /q\r\n[Tool]\r\nCommand=tool\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+
+  ui::Click(ui::FindChild(frame, "Install", "Button"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ProbeRuns().size() == 1; }));
+  const std::string run = ProbeRuns()[0];
+  EXPECT_EQ("setup\\probe.exe /q", run.substr(0, run.find('\t'))) << "run as written";
+  EXPECT_EQ(0, ::lstrcmpiA(dir.path().c_str(), run.substr(run.find('\t') + 1).c_str()))
+      << "in the program directory: " << run;
+
+  ui::Click(ui::FindChild(frame, "Tool", "Button"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ProbeRuns().size() == 2; }));
+  const std::string tool = ProbeRuns()[1];
+  EXPECT_EQ(dir / "tool", tool.substr(0, tool.find('\t'))) << "a name without extension is found in the program directory";
+  EXPECT_TRUE(menu.IsRunning()) << "the menu stays open after starting a program";
+}
+
+TEST_F(CdLaunchTest, CommandThatCannotRunIsReportedAndTheMenuStays) {
+  Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n[Commands]\r\n1=Broken\r\n[Broken]\r\nCommand=nothere.exe\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  ui::Click(ui::FindChild(frame, "Broken", "Button"));
+  const auto box = ui::WaitForMessageBox(menu);
+  ASSERT_TRUE(box);
+  EXPECT_EQ("There was an error executing the command  'nothere.exe'.", box->text);
+  ui::AnswerDialog(box->box, IDOK);
+  EXPECT_TRUE(ui::WaitUntil([&] { return menu.Windows().size() == 1; }));
+  EXPECT_TRUE(menu.IsRunning());
+}
+
+TEST_F(CdLaunchTest, QuitButtonClosesTheMenu) {
+  Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n[Commands]\r\n1=Exit\r\n[Exit]\r\nCommand=QUITPROGRAM\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  ui::Click(ui::FindChild(frame, "Exit", "Button"));
+  EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit());
+}
+
+TEST_F(CdLaunchTest, ImageButtonIsHighlightedWhileTheMouseIsOverIt) {
+  BmpBuilder background;
+  background.width = 300;
+  background.height = 200;
+  background.indices.assign(300 * 200, 100);
+  background.Write(dir / "menu.bmp");
+  WriteImagePair(dir.path(), "go", 80, 30);
+  Config(
+      "[Application Info]\r\nBitmap=menu.bmp\r\nCaption=Veltrane CD-ROM\r\nCenterButtons=1\r\n"
+      "[Commands]\r\n1=Go\r\n2=Exit\r\n[Go]\r\nBitmap=go.bmp\r\nCommand=QuitProgram\r\n[Exit]\r\nCommand=QuitProgram\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  HWND go = ui::FindChild(frame, "Go", "Button");
+  ASSERT_NE(nullptr, go);
+  EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), ::GetWindowLongA(go, GWL_STYLE) & BS_TYPEMASK);
+  RECT client{};
+  ::GetClientRect(frame, &client);
+  EXPECT_EQ(300, client.right);
+  EXPECT_EQ(200, client.bottom);
+  const RECT rc = ui::RectIn(go, frame);
+  EXPECT_EQ(300 - 7, rc.right);
+
+  ui::MoveMouse(frame, POINT{rc.left + 10, rc.top + 10});
+  EXPECT_EQ(go, ui::CaptureOf(frame)) << "the highlighted button holds the mouse";
+  ui::SaveScreenshot(frame, "cdlaunch-highlight-test");
+  ui::MoveMouse(frame, POINT{20, 20});
+  EXPECT_EQ(nullptr, ui::CaptureOf(frame)) << "leaving the button takes the highlight away";
+}
+
+TEST_F(CdLaunchTest, OldWindowsNtHasNoBrowseButton) {
+  // Wine reports the Windows version chosen for a program by its file name.
+  const std::string name = "cdlold" + std::to_string(::GetCurrentProcessId()) + ".exe";
+  const std::string appKey = "Software\\Wine\\AppDefaults\\" + name;
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &opened, nullptr));
+  {
+    const CRegistryKeyHandle key(opened);
+    ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("nt351"), 6);
+  }
+  struct RemoveKey {
+    std::string path;
+    ~RemoveKey() { ::SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str()); }
+  } removeKey{appKey};
+  exe = dir / name;
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("cdlaunch.exe").c_str(), exe.c_str(), FALSE));
+  Config(
+      "[Application Info]\r\nCaption=Veltrane CD-ROM\r\n"
+      "[Commands]\r\n1=Browse the CD-ROM\r\n2=browse the cd-rom\r\n3=Exit\r\n"
+      "[Browse the CD-ROM]\r\nCommand=explorer.exe\r\n[browse the cd-rom]\r\nCommand=explorer.exe\r\n"
+      "[Exit]\r\nCommand=QuitProgram\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  EXPECT_EQ((std::vector<std::string>{"browse the cd-rom", "Exit"}), ButtonLabels(frame));
+}
+
+TEST_F(CdLaunchTest, SampleCdShowsItsMenu) {
+  const std::string sample = ui::ProgramBesideTest("..\\sample-cd\\cdlaunch.exe");
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(sample.c_str())) << "the sample CD is built";
+  menu = ui::Process::Start(sample);
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  EXPECT_EQ((std::vector<std::string>{"Install Veltrane", "Read Me", "Browse the CD-ROM", "Exit"}), ButtonLabels(frame));
+  HWND install = ui::FindChild(frame, "Install Veltrane", "Button");
+  ASSERT_NE(nullptr, install);
+  const RECT rc = ui::RectIn(install, frame);
+  ui::MoveMouse(frame, POINT{rc.left + 20, (rc.top + rc.bottom) / 2});
+  EXPECT_EQ(install, ui::CaptureOf(frame));
+  if (!ui::ScreenshotFolder().empty()) {
+    EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu"));
+    EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu-client", ui::ShotArea::ClientArea));
+  }
+}

@@ -1,0 +1,367 @@
+#include "UiDriver.h"
+
+#include <cstdint>
+#include <fstream>
+#include <utility>
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+
+namespace ui {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr UINT kSendTimeoutMs = 5000;
+
+struct EnumState {
+  DWORD processId;
+  std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam) {
+  try {
+    auto* state = reinterpret_cast<EnumState*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == state->processId && ::IsWindowVisible(hwnd)) state->windows->push_back(hwnd);
+    return TRUE;
+  } catch (...) {
+    AfxHandleCurrentException(nullptr);
+    return FALSE;
+  }
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lParam) {
+  try {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+  } catch (...) {
+    AfxHandleCurrentException(nullptr);
+    return FALSE;
+  }
+}
+
+bool Matches(HWND window, const WindowMatch& match) {
+  if (!match.className.empty() && ClassName(window) != match.className) return false;
+  const std::string caption = WindowText(window);
+  if (!match.caption.empty() && caption != match.caption) return false;
+  if (match.containsText.empty() || caption.find(match.containsText) != std::string::npos) return true;
+  for (HWND child : Children(window)) {
+    if (WindowText(child).find(match.containsText) != std::string::npos) return true;
+  }
+  return false;
+}
+
+HWND DeepestChildAt(HWND top, POINT screen) {
+  HWND current = top;
+  for (;;) {
+    POINT local = screen;
+    ::ScreenToClient(current, &local);
+    HWND child = ::ChildWindowFromPointEx(current, local, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == current) return current;
+    current = child;
+  }
+}
+
+std::string ToWindowsPath(std::string path) {
+  // Wine maps the Unix root to drive Z:.
+  if (!path.empty() && path[0] == '/') {
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+    path = "Z:" + path;
+  }
+  return path;
+}
+
+bool RunsOnNullDriver() {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  const CRegistryKeyHandle key(opened);
+  char value[64] = {};
+  DWORD size = sizeof value - 1;
+  return ::RegQueryValueExA(key.get(), "Graphics", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+             ERROR_SUCCESS &&
+         ::lstrcmpiA(value, "null") == 0;
+}
+
+void Put16(std::ofstream& out, std::uint16_t v) {
+  const char bytes[2] = {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
+  out.write(bytes, 2);
+}
+void Put32(std::ofstream& out, std::uint32_t v) {
+  const char bytes[4] = {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
+                         static_cast<char>((v >> 16) & 0xff), static_cast<char>(v >> 24)};
+  out.write(bytes, 4);
+}
+
+}  // namespace
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    process_ = std::move(other.process_);
+    id_ = std::exchange(other.id_, 0);
+    startError_ = std::exchange(other.startError_, 0);
+  }
+  return *this;
+}
+
+Process::~Process() { Kill(); }
+
+Process Process::Start(const std::string& exe, const std::string& arguments, const std::string& workingDirectory) {
+  Process p;
+  std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
+    p.startError_ = ::GetLastError();
+    return p;
+  }
+  const CHandle thread(info.hThread);
+  p.process_.reset(info.hProcess);
+  p.id_ = info.dwProcessId;
+  return p;
+}
+
+bool Process::IsRunning() const {
+  return process_.valid() && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
+  if (!process_.valid() || ::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void Process::Kill() {
+  if (IsRunning()) {
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), kDefaultTimeout);
+  }
+}
+
+std::vector<HWND> Process::Windows() const {
+  std::vector<HWND> windows;
+  EnumState state{id_, &windows};
+  ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&state));
+  return windows;
+}
+
+HWND Process::WaitForWindow(const WindowMatch& match, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : Windows()) {
+          if (Matches(w, match)) {
+            found = w;
+            return true;
+          }
+        }
+        return !IsRunning();
+      },
+      timeoutMs);
+  return found;
+}
+
+bool Process::NoWindowFor(const WindowMatch& match, DWORD durationMs) const {
+  return WaitForWindow(match, durationMs) == nullptr;
+}
+
+std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, DWORD timeoutMs,
+                                                const std::string& containsText) {
+  WindowMatch match;
+  match.className = "#32770";
+  match.containsText = containsText;
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = process.WaitForWindow(match, 0);
+        if (!box) return !process.IsRunning();
+        // A box is ready once its text and buttons are there.
+        for (HWND child : Children(box)) {
+          if (ClassName(child) == "Button") return true;
+        }
+        return false;
+      },
+      timeoutMs);
+  if (!box) return std::nullopt;
+  MessageBoxInfo info;
+  info.box = box;
+  info.caption = WindowText(box);
+  for (HWND child : Children(box)) {
+    const std::string cls = ClassName(child);
+    if (cls == "Button") {
+      info.buttons.push_back(WindowText(child));
+    } else if (cls == "Static") {
+      const std::string text = WindowText(child);
+      if (!text.empty()) info.text += info.text.empty() ? text : "\n" + text;
+    }
+  }
+  return info;
+}
+
+bool AnswerDialog(HWND dialog, int buttonId) {
+  HWND button = ::GetDlgItem(dialog, buttonId);
+  return ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &copied)) {
+    return {};
+  }
+  text.resize(copied < text.size() ? static_cast<std::size_t>(copied) : text.size() - 1);
+  return text;
+}
+
+std::string ClassName(HWND window) {
+  char name[256] = {};
+  const int n = ::GetClassNameA(window, name, sizeof name);
+  return std::string(name, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  ::EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+HWND FindChild(HWND parent, const std::string& text, const std::string& className) {
+  for (HWND child : Children(parent)) {
+    if ((className.empty() || ClassName(child) == className) && WindowText(child) == text) return child;
+  }
+  return nullptr;
+}
+
+RECT RectIn(HWND window, HWND reference) {
+  RECT rc{};
+  ::GetWindowRect(window, &rc);
+  ::MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+void Click(HWND button) { ::PostMessageA(button, BM_CLICK, 0, 0); }
+
+HWND CaptureOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+  if (!thread || !::GetGUIThreadInfo(thread, &info)) return nullptr;
+  return info.hwndCapture;
+}
+
+void MoveMouse(HWND window, POINT point, WPARAM keys) {
+  POINT screen = point;
+  ::ClientToScreen(window, &screen);
+  HWND target = CaptureOf(window);
+  if (!target) target = DeepestChildAt(::GetAncestor(window, GA_ROOT), screen);
+  POINT local = screen;
+  ::ScreenToClient(target, &local);
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutA(target, WM_MOUSEMOVE, keys,
+                        MAKELPARAM(static_cast<WORD>(static_cast<short>(local.x)), static_cast<WORD>(static_cast<short>(local.y))),
+                        SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return false;
+    ::Sleep(kPollMs);
+  }
+}
+
+std::string ScreenshotFolder() {
+  char value[MAX_PATH] = {};
+  const DWORD n = ::GetEnvironmentVariableA("VELT_SCREENSHOTS", value, sizeof value);
+  if (n == 0 || n >= sizeof value || RunsOnNullDriver()) return {};
+  const std::string folder = ToWindowsPath(value);
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+bool SaveScreenshot(HWND window, const std::string& name, ShotArea area) {
+  const std::string folder = ScreenshotFolder();
+  if (folder.empty() || !::IsWindow(window)) return false;
+
+  // Let the program finish painting first.
+  DWORD_PTR ignored = 0;
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+  ::Sleep(500);
+
+  RECT rc{};
+  if (area == ShotArea::ClientArea) {
+    ::GetClientRect(window, &rc);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+  } else {
+    ::GetWindowRect(window, &rc);
+  }
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  if (width <= 0 || height <= 0) return false;
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  CClientDC screen(nullptr);
+  CMemoryDC memory(screen);
+  CBitmap bitmap;
+  bitmap.Attach(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory.GetSafeHdc() || !bitmap.GetSafeHandle()) return false;
+  {
+    CSelectObject select(memory, bitmap);
+    if (!memory.BitBlt(0, 0, width, height, screen, rc.left, rc.top, SRCCOPY | CAPTUREBLT)) return false;
+    ::GdiFlush();
+  }
+
+  const std::uint32_t stride = ((static_cast<std::uint32_t>(width) * 24 + 31) / 32) * 4;
+  const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(height);
+  std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary);
+  Put16(out, 0x4D42);
+  Put32(out, 14 + 40 + pixelBytes);
+  Put32(out, 0);
+  Put32(out, 14 + 40);
+  Put32(out, 40);
+  Put32(out, static_cast<std::uint32_t>(width));
+  Put32(out, static_cast<std::uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, 24);
+  Put32(out, BI_RGB);
+  Put32(out, pixelBytes);
+  Put32(out, 2835);
+  Put32(out, 2835);
+  Put32(out, 0);
+  Put32(out, 0);
+  out.write(static_cast<const char*>(bits), pixelBytes);
+  return static_cast<bool>(out);
+}
+
+std::string ProgramBesideTest(const std::string& fileName) {
+  char path[MAX_PATH] = {};
+  const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, n < MAX_PATH ? n : 0);
+  dir.erase(dir.find_last_of('\\') + 1);
+  return dir + fileName;
+}
+
+}  // namespace ui
