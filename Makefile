@@ -3,6 +3,8 @@
 #   make test         build everything and run the whole suite under Wine (headless)
 #   make test-xvfb    the same suite on a virtual X display
 #   make demo         the main job: build the sample kit and install it with _setupx
+#   make kit          build the sample kit for diskettes and a CD with mkkit, and verify it
+#   make bench        the archive benchmark: extraction and kit building against zlib alone
 #   make dist         build the shipped 32-bit programs into build/dist
 #   make clean        remove the build tree
 
@@ -13,7 +15,7 @@ TEST_ARCH    = $(shell $(HARNESS) arch)
 SHIP_DIR    := $(BUILD)/i686
 TEST_DIR     = $(BUILD)/$(TEST_ARCH)
 
-.PHONY: all bootstrap ship tests test test-xvfb demo dist clean
+.PHONY: all bootstrap ship tests test test-xvfb demo kit bench dist clean
 
 all: ship
 
@@ -48,6 +50,15 @@ test-xvfb: tests
 
 demo: tests
 	@tools/demo.sh $(TEST_DIR)
+
+kit: tests
+	@$(HARNESS) start
+	@status=0; examples/product/sample-kit.sh $(TEST_DIR)/bin/mkkit.exe $(CURDIR)/$(TEST_DIR)/bin \
+	  $(CURDIR)/$(BUILD)/kit || status=$$?; $(HARNESS) stop; exit $$status
+
+bench: tests
+	@$(HARNESS) start
+	@status=0; $(HARNESS) run $(TEST_DIR)/bin/archive_bench.exe || status=$$?; $(HARNESS) stop; exit $$status
 
 dist: ship
 	@mkdir -p $(BUILD)/dist

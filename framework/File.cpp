@@ -146,12 +146,13 @@ bool CFile::GetStatus(const std::string& path, CFileStatus& status) {
 
 void CFile::SetStatus(const std::string& path, const CFileStatus& status) {
   const auto isSet = [](const FILETIME& t) { return t.dwLowDateTime != 0 || t.dwHighDateTime != 0; };
+  DWORD current = ::GetFileAttributesA(path.c_str());
   if (isSet(status.m_ctime) || isSet(status.m_atime) || isSet(status.m_mtime)) {
     // A read-only file takes new times only once the attribute is off; the
     // attributes wanted are set afterwards anyway.
-    const DWORD current = ::GetFileAttributesA(path.c_str());
     if (current != INVALID_FILE_ATTRIBUTES && (current & FILE_ATTRIBUTE_READONLY)) {
-      ::SetFileAttributesA(path.c_str(), current & ~FILE_ATTRIBUTE_READONLY);
+      current &= ~FILE_ATTRIBUTE_READONLY;
+      ::SetFileAttributesA(path.c_str(), current);
     }
     CHandle h(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -163,6 +164,9 @@ void CFile::SetStatus(const std::string& path, const CFileStatus& status) {
     }
   }
   const DWORD attributes = status.m_attribute != 0 ? status.m_attribute : FILE_ATTRIBUTE_NORMAL;
+  if (current != INVALID_FILE_ATTRIBUTES && (current == attributes || (attributes == FILE_ATTRIBUTE_NORMAL && current == 0))) {
+    return;  // already so
+  }
   if (!::SetFileAttributesA(path.c_str(), attributes)) {
     CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path);
   }

@@ -135,6 +135,10 @@ void CStdioFile::Abort() {
   }
 }
 
+void CStdioFile::SetBufferSize(std::size_t size) {
+  if (stream_) std::setvbuf(stream_, nullptr, _IOFBF, size);
+}
+
 bool CStdioFile::ReadString(std::string& line, std::size_t maxChars) {
   line.clear();
   if (maxChars == 0) return true;

@@ -34,6 +34,11 @@ public:
   bool ReadString(std::string& line, std::size_t maxChars = 4096);
   void WriteString(const std::string& text);
 
+  // Gives the open stream a buffer of size bytes (the C run-time's own is
+  // small): fewer system calls for files read or written in small pieces.
+  // Call before the first read or write.
+  void SetBufferSize(std::size_t size);
+
   FILE* GetStream() const { return stream_; }
 
 private:

@@ -31,7 +31,11 @@ private:
   CArchiveReader& reader_;
 };
 
-CArchiveReader::CArchiveReader() : CCountedFile(kSegmentSize) {}
+CArchiveReader::CArchiveReader() : CCountedFile(kSegmentSize) {
+  // Members are checked on the output side, over their uncompressed data; a
+  // checksum over the stored bytes read here would serve nobody.
+  SetChecksumming(false);
+}
 
 CArchiveReader::~CArchiveReader() = default;
 

@@ -46,13 +46,13 @@ UINT CCountedFile::Read(void* buffer, UINT count) {
     if (got > 0 && segmentSize_ > 0 && bytesRead_ % segmentSize_ == 0) OnSegmentBoundary();
     if (got < piece && OnEndOfData()) break;
   }
-  checksum_ = Crc(checksum_, out, done);
+  if (checksumming_) checksum_ = Crc(checksum_, out, done);
   return done;
 }
 
 void CCountedFile::Write(const void* buffer, UINT count) {
   const auto* in = static_cast<const std::uint8_t*>(buffer);
-  checksum_ = Crc(checksum_, in, count);
+  if (checksumming_) checksum_ = Crc(checksum_, in, count);
   UINT done = 0;
   while (done < count) {
     const std::int64_t toLimit = RoomToLimit(bytesWritten_);

@@ -55,6 +55,9 @@ public:
   std::int64_t GetBytesReadBefore() const noexcept { return bytesReadBefore_; }
   std::int64_t GetBytesWrittenBefore() const noexcept { return bytesWrittenBefore_; }
   std::uint32_t GetChecksum() const noexcept { return checksum_; }
+  // Whether Read and Write keep the checksum (they do unless told not to;
+  // a file whose checksum nobody asks for saves the work).
+  void SetChecksumming(bool on) noexcept { checksumming_ = on; }
 
 protected:
   // The bytes still allowed before the limit (0 at or past it), and the
@@ -68,6 +71,7 @@ protected:
   std::int64_t bytesRead_ = 0;
   std::int64_t bytesWritten_ = 0;
   std::uint32_t checksum_ = 0;
+  bool checksumming_ = true;
   std::int64_t bytesReadBefore_ = 0;
   std::int64_t bytesWrittenBefore_ = 0;
 };

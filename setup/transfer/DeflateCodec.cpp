@@ -7,6 +7,9 @@
 
 namespace {
 
+// The output room zlib's fast decoding loop wants (its longest match).
+constexpr uInt kFastOutput = 258;
+
 // Ends a zlib stream on every way out of a transfer. End() ends it with the
 // result checked; the destructor ends it quietly when an exception left
 // the transfer first.
@@ -88,9 +91,12 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
       stream_.next_in = input_.data();
       stream_.avail_in = n;
     }
-    if (stream_.avail_out == 0) {
-      WriteBlock(output_.data(), outputSize_);
-      written += outputSize_;
+    if (stream_.avail_out < kFastOutput) {
+      // zlib decodes quickly only while a whole match fits the output: pass
+      // the buffer on a little before it is full.
+      const UINT full = outputSize_ - stream_.avail_out;
+      WriteBlock(output_.data(), full);
+      written += full;
       stream_.next_out = output_.data();
       stream_.avail_out = outputSize_;
     }

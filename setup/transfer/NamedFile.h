@@ -7,6 +7,8 @@
 
 class CNamedFile : public CStdioFile {
 public:
+  static constexpr std::size_t kStreamBuffer = 64 * 1024;
+
   // Writes all count bytes. When the disk is full, OnDiskFull may make room
   // and have the write retried; otherwise CFileException (diskFull, no
   // system error code) is thrown. Other failures propagate unchanged.

@@ -1,0 +1,218 @@
+// archive_bench: how much the archive classes cost over zlib alone, on one
+// set of data (compressible text, structured binary records, random bytes):
+//  - extraction through CArchiveReader and CDeflateCodec to files, against
+//    zlib's uncompress of the same streams in memory plus writing the same
+//    files (budget: 1.25 times);
+//  - building a kit with mkkit's builder, against zlib's compress2 at the
+//    same level plus writing the streams (budget: 1.2 times).
+// Both sides read their input from the same files. Each figure is the
+// best of a few runs. Exit code 1 when a ratio is over its budget.
+#include <windows.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "framework/StdioFile.h"
+#include "setup/transfer/ArchiveReader.h"
+#include "tests/support/TempDir.h"
+#include "tools/mkkit/KitBuilder.h"
+#include "tools/mkkit/KitDescription.h"
+
+namespace {
+
+constexpr int kFilesPerKind = 8;
+constexpr std::size_t kFileSize = 1536 * 1024;  // 3 kinds x 8 files x 1.5 MiB = 36 MiB
+constexpr int kRuns = 5;
+
+using Bytes = std::vector<std::uint8_t>;
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+Bytes MakeText(std::mt19937& random) {
+  static const char* const words[] = {"the", "kit", "diskette", "setup", "archive", "member", "install", "folder",
+                                      "Veltrane", "profile", "group", "program", "copies", "reads", "of", "and",
+                                      "a", "to", "in", "is", "file", "data", "system", "directory", "version"};
+  std::string text;
+  while (text.size() < kFileSize) {
+    text += std::to_string(random() % 100000) + ": ";
+    for (int w = 3 + static_cast<int>(random() % 12); w > 0; --w) text += std::string(words[random() % 25]) + " ";
+    text += "\r\n";
+  }
+  return Bytes(text.begin(), text.begin() + kFileSize);
+}
+
+Bytes MakeRecords(std::mt19937& random) {
+  // Fixed-size records with slowly changing fields, as a data file holds them.
+  Bytes out;
+  std::uint32_t id = 1000, stamp = 820454400;
+  float value = 1.0f;
+  while (out.size() < kFileSize) {
+    id += 1 + random() % 3;
+    stamp += random() % 60;
+    value += static_cast<float>(static_cast<int>(random() % 200) - 100) / 1000.0f;
+    const std::uint16_t flags = static_cast<std::uint16_t>(random() % 4);
+    const std::uint8_t* parts[] = {reinterpret_cast<const std::uint8_t*>(&id), reinterpret_cast<const std::uint8_t*>(&stamp),
+                                   reinterpret_cast<const std::uint8_t*>(&value)};
+    for (auto* p : parts) out.insert(out.end(), p, p + 4);
+    out.insert(out.end(), {static_cast<std::uint8_t>(flags), 0, 'R', 'C'});
+  }
+  out.resize(kFileSize);
+  return out;
+}
+
+Bytes MakeNoise(std::mt19937& random) {
+  Bytes out(kFileSize);
+  for (auto& b : out) b = static_cast<std::uint8_t>(random() >> 24);
+  return out;
+}
+
+void WriteWhole(const std::string& path, const void* data, std::size_t size) {
+  CStdioFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+  file.Write(data, static_cast<UINT>(size));
+  file.Close();
+}
+
+Bytes ReadWhole(const std::string& path) {
+  CStdioFile file(path, CFile::modeRead | CFile::typeBinary);
+  Bytes data(static_cast<std::size_t>(file.GetLength()));
+  file.Read(data.data(), static_cast<UINT>(data.size()));
+  return data;
+}
+
+struct Source {
+  std::string name;
+  std::string path;
+  std::size_t size;
+};
+
+// zlib alone: read each file, compress2 at the default level, write all
+// streams into one file. Returns the streams.
+std::vector<Bytes> CompressBaseline(const std::vector<Source>& sources, const std::string& out) {
+  std::vector<Bytes> streams;
+  CStdioFile file(out, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+  for (const Source& s : sources) {
+    const Bytes data = ReadWhole(s.path);
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    Bytes stream(size);
+    if (compress2(stream.data(), &size, data.data(), static_cast<uLong>(data.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+      throw std::runtime_error("compress2 failed");
+    }
+    stream.resize(size);
+    file.Write(stream.data(), static_cast<UINT>(stream.size()));
+    streams.push_back(std::move(stream));
+  }
+  file.Close();
+  return streams;
+}
+
+// zlib alone: uncompress each stream from memory and write it to its file.
+void ExtractBaseline(const std::vector<Source>& sources, const std::vector<Bytes>& streams, const std::string& dir) {
+  Bytes data;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    data.resize(sources[i].size);
+    uLongf size = static_cast<uLongf>(data.size());
+    if (uncompress(data.data(), &size, streams[i].data(), static_cast<uLong>(streams[i].size())) != Z_OK) {
+      throw std::runtime_error("uncompress failed");
+    }
+    WriteWhole(dir + "\\" + sources[i].name, data.data(), size);
+  }
+}
+
+void ExtractWithReader(const std::string& archive, const std::string& dir) {
+  CArchiveReader reader;
+  reader.OpenArchive(CPathName(archive));
+  auto member = reader.CreateMemberFile();
+  while (reader.NextEntry(*member)) {
+    member->SetOutputPath(CPathName(dir + "\\" + member->GetMemberName()));
+    reader.Extract(*member);
+  }
+}
+
+void BuildKit(const std::string& description, const std::string& out) {
+  CKitDescription d;
+  d.Load(description, {});
+  KitBuildOptions options;
+  options.outputDir = out;
+  options.allowMissingSetup = true;
+  CKitBuilder(d, options).Build();
+}
+
+int Run() {
+  TempDir dir;
+  std::mt19937 random(1996);
+  std::vector<Source> sources;
+  std::string files = "[files.Data]\r\n";
+  for (int i = 0; i < kFilesPerKind * 3; ++i) {
+    const Bytes data = i % 3 == 0 ? MakeText(random) : i % 3 == 1 ? MakeRecords(random) : MakeNoise(random);
+    const char* kind = i % 3 == 0 ? "text" : i % 3 == 1 ? "records" : "random";
+    const std::string name = std::string(kind) + std::to_string(i) + ".dat";
+    WriteWhole(dir / name, data.data(), data.size());
+    sources.push_back(Source{name, dir / name, data.size()});
+    files += name + "=" + name + "|0|bench.ar1\r\n";
+  }
+  const std::string description = dir / "bench.ini";
+  {
+    const std::string text = "[kit]\r\nmedia=flat\r\nmethod=deflate\r\n[destinations]\r\n0=Bench||C:\\Bench\r\n"
+                             "[groups]\r\nData=Data||1|1|1\r\n" + files;
+    WriteWhole(description, text.data(), text.size());
+  }
+  const double totalMiB = static_cast<double>(sources.size() * kFileSize) / (1024.0 * 1024.0);
+  std::printf("archive_bench: %.1f MiB in %zu files (text, structured records, random bytes)\n", totalMiB,
+              sources.size());
+
+  double build = 1e9, compress = 1e9, extract = 1e9, uncompressTime = 1e9;
+  std::vector<Bytes> streams;
+  for (int run = 0; run < kRuns; ++run) {
+    const std::string n = std::to_string(run);
+    double t = Now();
+    streams = CompressBaseline(sources, dir / ("zlib" + n + ".bin"));
+    compress = std::min(compress, Now() - t);
+    t = Now();
+    BuildKit(description, dir / ("kit" + n));
+    build = std::min(build, Now() - t);
+
+    ::CreateDirectoryA((dir / ("x" + n)).c_str(), nullptr);
+    ::CreateDirectoryA((dir / ("z" + n)).c_str(), nullptr);
+    t = Now();
+    ExtractBaseline(sources, streams, dir / ("z" + n));
+    uncompressTime = std::min(uncompressTime, Now() - t);
+    t = Now();
+    ExtractWithReader(dir / ("kit" + n + "\\bench.ar1"), dir / ("x" + n));
+    extract = std::min(extract, Now() - t);
+  }
+  // The streams in the archive are the streams zlib makes: same bytes in.
+  if (ReadWhole(dir / "x0\\" + sources[1].name) != ReadWhole(sources[1].path)) throw std::runtime_error("extraction differs");
+
+  const double extractRatio = extract / uncompressTime, buildRatio = build / compress;
+  std::printf("extraction: CArchiveReader + CDeflateCodec %.3f s, zlib uncompress + write %.3f s: ratio %.2f (budget 1.25) %s\n",
+              extract, uncompressTime, extractRatio, extractRatio <= 1.25 ? "ok" : "OVER");
+  std::printf("building:   mkkit builder %.3f s, zlib compress2 + write %.3f s: ratio %.2f (budget 1.20) %s\n", build,
+              compress, buildRatio, buildRatio <= 1.2 ? "ok" : "OVER");
+  return extractRatio <= 1.25 && buildRatio <= 1.2 ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+  try {
+    return Run();
+  } catch (CException& e) {
+    std::fprintf(stderr, "archive_bench: %s\n", e.GetErrorMessage().c_str());
+  } catch (std::exception& e) {
+    std::fprintf(stderr, "archive_bench: %s\n", e.what());
+  }
+  return 2;
+}

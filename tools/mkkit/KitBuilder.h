@@ -1,0 +1,56 @@
+// CKitBuilder: turns a kit description into a distribution: the media
+// folders with the setup program and its profile on the first, plain files
+// copied, archive members packed (deflate unless that does not shrink
+// them) and split into parts as the layout says, and the profile written
+// from what was actually laid out. The same inputs give byte-identical
+// kits.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/mkkit/KitDescription.h"
+#include "tools/mkkit/KitException.h"
+#include "tools/mkkit/KitLayout.h"
+
+struct KitBuildOptions {
+  std::string outputDir;
+  std::string setupProgram;     // overrides the description's when set
+  bool allowMissingSetup = false;
+  bool clean = false;           // empty the output folder first
+  std::function<void(const std::string&)> progress;  // a line for long runs; may be empty
+};
+
+class CKitBuilder {
+public:
+  CKitBuilder(const CKitDescription& description, KitBuildOptions options)
+      : description_(description), options_(std::move(options)) {}
+
+  // Builds the kit. kExitOk, or kExitIncomplete when the setup program is
+  // missing and that was allowed. Throws CKitException for bad input and
+  // for failures while writing.
+  KitExitCode Build();
+
+  // The folder of diskette n below root for a kind of media: disk1, disk2
+  // ... for diskettes, DISK01, DISK02 ... for a CD, root itself when flat.
+  static std::string DisketteFolder(const std::string& root, MediaKind kind, int n);
+
+  // After Build: the layout and how many diskettes the kit took.
+  const CKitLayout* GetLayout() const noexcept { return layout_.get(); }
+
+private:
+  struct Member;
+  struct Archive;
+  void PrepareOutput() const;
+  void Pack(Archive& archive);
+  void WritePlainFile(const KitFile& file, int diskette) const;
+  void WriteArchive(const Archive& archive, const LayoutPlacement& placement) const;
+  void Progress(const std::string& line) const;
+
+  const CKitDescription& description_;
+  KitBuildOptions options_;
+  std::unique_ptr<CKitLayout> layout_;
+};

@@ -1,0 +1,110 @@
+// CKitDescription: what a kit holds, as its author wrote it in a kit
+// description (an INI file, see the README's "Kit builder" section): the
+// media, the records of the setup profile (destinations, groups, program
+// items, diskette labels, program group) and, per group, the files with
+// their sources on the build machine, their destination ids and whether
+// they are packed into an archive. Load checks everything that can be
+// checked without building; every complaint names the line.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/mkkit/IniDocument.h"
+
+enum class MediaKind { diskettes, cd, flat };
+
+// "diskettes", "cd", "flat"; false for anything else.
+bool ParseMediaKind(const std::string& text, MediaKind& kind);
+const char* MediaKindName(MediaKind kind);
+
+struct KitDestination {
+  std::int16_t id = 0;
+  std::string name;
+  std::int16_t parent = -1;
+  std::string path;
+};
+
+struct KitGroup {
+  std::string key;
+  std::string firstText;
+  std::string secondText;
+  int setupType[3] = {0, 0, 0};
+};
+
+struct KitTarget {
+  std::string key;  // the file name of the program the item starts
+  std::int16_t iconIndex = 0;
+  std::int16_t secondNumber = 0;
+  int minimized = 0;
+  std::string description;
+  std::string arguments;
+  std::string iconFile;
+  int line = 0;
+};
+
+struct KitDiskette {
+  int number = 0;
+  std::string label;
+  std::string path;
+};
+
+// Compression of archive members: deflate unless that does not make the
+// member smaller (auto), or always one method.
+enum class KitMethod { automatic, stored, deflate };
+
+struct KitFile {
+  std::string group;
+  std::string name;     // the installed name; for a plain file also its name on the media
+  std::string source;   // the file on the build machine
+  std::int16_t destination = 0;
+  std::string archive;  // empty: a plain file
+  std::string text;     // carried into the profile (plain files)
+  int line = 0;
+};
+
+class CKitDescription {
+public:
+  static constexpr std::uint64_t kDefaultCapacity = 1457664;
+  static constexpr std::uint32_t kDefaultCluster = 512;
+
+  // Reads and checks the description. defines gives the values of ${NAME}
+  // in paths. Throws CKitException (bad input).
+  void Load(const std::string& path, const std::map<std::string, std::string>& defines);
+
+  // Whether id names a destination: one of the description's, or a
+  // built-in (-1 not installed, -2 Windows, -3 System, -4 temporary).
+  bool IsKnownDestination(std::int16_t id) const;
+  std::string Where(int line) const { return document_.Where(line); }
+  const std::string& GetPath() const noexcept { return path_; }
+
+  MediaKind media = MediaKind::diskettes;
+  std::uint64_t capacity = kDefaultCapacity;
+  std::uint32_t cluster = kDefaultCluster;
+  KitMethod method = KitMethod::automatic;
+  std::string setupProgram;  // empty: not named here
+  std::string programGroup;
+  std::vector<KitDestination> destinations;
+  std::vector<KitGroup> groups;
+  std::vector<KitTarget> targets;
+  std::vector<KitDiskette> diskettes;
+  std::vector<KitFile> files;
+
+private:
+  std::string Expand(const std::string& text, int line) const;
+  std::string ResolveSource(const std::string& text, int line) const;
+  void ReadKit(const CIniDocument::Section& s);
+  void ReadDestinations(const CIniDocument::Section& s);
+  void ReadGroups(const CIniDocument::Section& s);
+  void ReadTargets(const CIniDocument::Section& s);
+  void ReadDiskettes(const CIniDocument::Section& s);
+  void ReadFiles(const CIniDocument::Section& s, const std::string& group);
+  void CheckFiles() const;
+
+  std::string path_;
+  std::string baseDir_;
+  std::map<std::string, std::string> defines_;
+  CIniDocument document_;
+};

@@ -1,0 +1,107 @@
+#include "tools/mkkit/KitLayout.h"
+
+#include <algorithm>
+
+#include "setup/transfer/MediaFileName.h"
+#include "tools/mkkit/KitException.h"
+
+void CKitLayout::NextDiskette() {
+  ++diskettes_;
+  used_ = 0;
+}
+
+std::uint64_t CKitLayout::LargestCut(const std::vector<std::uint32_t>& members, std::uint64_t lo, std::uint64_t hi) {
+  std::uint64_t best = 0;
+  std::uint64_t dataStart = kEntryHeader;
+  for (const std::uint32_t size : members) {
+    if (dataStart > hi) break;
+    if (size > 0) {
+      // A part may end anywhere from right after the header up to one byte
+      // before the end of the member's data.
+      const std::uint64_t first = std::max(lo + 1, dataStart);
+      const std::uint64_t last = std::min(hi, dataStart + size - 1);
+      if (first <= last) best = last;
+    }
+    dataStart += size + kEntryHeader;
+  }
+  return best;
+}
+
+void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst) {
+  placements_.clear();
+  diskettes_ = 1;
+  used_ = reservedOnFirst;
+  const bool limited = kind_ != MediaKind::flat;
+  if (limited && used_ > capacity_) {
+    ThrowBadInput("", "the setup program and its profile (" + std::to_string(used_) +
+                          " bytes) do not fit on a diskette of " + std::to_string(capacity_) + " bytes");
+  }
+  for (const LayoutItem& item : items) {
+    LayoutPlacement placement;
+    if (!limited) {
+      if (item.archive) {
+        std::uint64_t end = 0;
+        for (auto size : item.members) end += kEntryHeader + size;
+        placement.parts.push_back(LayoutPart{1, item.name, 0, end});
+        placement.continued.assign(item.members.size(), false);
+      }
+    } else if (!item.archive) {
+      const std::uint64_t need = Occupied(item.size);
+      if (need > capacity_) {
+        ThrowBadInput("", item.name + " (" + std::to_string(item.size) + " bytes) is larger than a diskette of " +
+                              std::to_string(capacity_) + " bytes; pack it into an archive, which can be split");
+      }
+      if (need > Free()) NextDiskette();
+      used_ += need;
+      placement.diskette = diskettes_;
+    } else {
+      PlaceArchive(item, placement);
+    }
+    placements_.push_back(std::move(placement));
+  }
+}
+
+void CKitLayout::PlaceArchive(const LayoutItem& item, LayoutPlacement& placement) {
+  std::uint64_t total = 0;
+  for (auto size : item.members) total += kEntryHeader + size;
+  placement.continued.assign(item.members.size(), false);
+
+  std::string name = item.name;
+  std::uint64_t at = 0;
+  for (;;) {
+    // The largest part file that fits in what is left of this diskette.
+    const std::uint64_t usable = Free() / cluster_ * cluster_;
+    const std::uint64_t room = usable > kPartHeader ? usable - kPartHeader : 0;
+    if (total - at <= room) {
+      placement.parts.push_back(LayoutPart{diskettes_, name, at, total});
+      used_ += Occupied(kPartHeader + total - at);
+      break;
+    }
+    const std::uint64_t cut = room > 0 ? LargestCut(item.members, at, at + room) : 0;
+    if (cut == 0) {
+      if (used_ == 0) {
+        ThrowBadInput("", "archive " + item.name + " cannot be cut into parts of " + std::to_string(capacity_) +
+                              " bytes: too many empty members follow each other");
+      }
+      NextDiskette();  // not even a start fits here: begin on the next diskette
+      continue;
+    }
+    placement.parts.push_back(LayoutPart{diskettes_, name, at, cut});
+    used_ += Occupied(kPartHeader + cut - at);
+    // The member whose data the cut falls in goes on in the next part.
+    std::uint64_t dataStart = kEntryHeader;
+    for (std::size_t k = 0; k < item.members.size(); ++k) {
+      if (cut >= dataStart && cut < dataStart + item.members[k]) placement.continued[k] = true;
+      dataStart += item.members[k] + kEntryHeader;
+    }
+    at = cut;
+    const std::string next = NextPartName(name);
+    if (next.empty()) {
+      ThrowBadInput("", "archive " + item.name + " needs a part after " + name +
+                            ", but the name cannot be continued (its last character cannot be raised to a usable one)");
+    }
+    name = next;
+    NextDiskette();
+  }
+  placement.diskette = placement.parts.front().diskette;
+}

@@ -1,0 +1,385 @@
+#include "tools/mkkit/KitVerifier.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "setup/errors/XException.h"
+#include "setup/profile/FileEntry.h"
+#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileSection.h"
+#include "setup/transfer/MediaFileName.h"
+#include "tools/mkkit/IniDocument.h"
+#include "tools/mkkit/KitBuilder.h"
+#include "tools/mkkit/KitProfile.h"
+
+namespace {
+
+[[noreturn]] void Problem(const std::string& text) { throw CKitException(kExitVerifyFailed, text); }
+
+std::string Lower(std::string s) {
+  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// What an exception of the reader says, in the words the setup program
+// would show.
+std::string Describe(const CException& e) {
+  if (const auto* x = dynamic_cast<const CXException*>(&e)) {
+    return x->LoadErrorInfo().shortText + " (" + x->GetRuntimeClassName() + " " + std::to_string(x->GetErrorCode()) + ")";
+  }
+  if (const auto* f = dynamic_cast<const CFileException*>(&e)) {
+    return f->m_cause == CFileException::endOfFile ? "the file ends too early" : f->GetErrorMessage();
+  }
+  if (dynamic_cast<const CUserException*>(&e)) return "a further part was not found";
+  return e.GetErrorMessage();
+}
+
+// The first offset at which the two files differ, or -1 when they are equal.
+std::int64_t FirstDifference(const std::string& a, const std::string& b) {
+  CStdioFile fa(a, CFile::modeRead | CFile::typeBinary), fb(b, CFile::modeRead | CFile::typeBinary);
+  std::vector<char> ba(65536), bb(65536);
+  std::int64_t at = 0;
+  for (;;) {
+    const UINT na = fa.Read(ba.data(), static_cast<UINT>(ba.size()));
+    const UINT nb = fb.Read(bb.data(), static_cast<UINT>(bb.size()));
+    const UINT n = std::min(na, nb);
+    const auto mismatch = std::mismatch(ba.begin(), ba.begin() + n, bb.begin());
+    if (mismatch.first != ba.begin() + n) return at + (mismatch.first - ba.begin());
+    if (na != nb) return at + n;
+    if (na == 0) return -1;
+    at += na;
+  }
+}
+
+// A folder of scratch files, removed with its files when done.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    char temp[MAX_PATH];
+    const DWORD n = ::GetTempPathA(MAX_PATH, temp);
+    for (unsigned i = ::GetTickCount() ^ ::GetCurrentProcessId();; ++i) {
+      path_ = std::string(temp, n < MAX_PATH ? n : 0) + "mkkit" + std::to_string(i % 100000);
+      if (::CreateDirectoryA(path_.c_str(), nullptr)) break;
+      if (::GetLastError() != ERROR_ALREADY_EXISTS) throw CKitException(kExitIoError, "cannot make " + path_);
+    }
+  }
+  ~ScratchFolder() {
+    WIN32_FIND_DATAA data;
+    CFindHandle find(::FindFirstFileA((path_ + "\\*").c_str(), &data));
+    if (find.valid()) {
+      do {
+        const std::string full = path_ + "\\" + data.cFileName;
+        ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(full.c_str());
+      } while (::FindNextFileA(find.get(), &data));
+    }
+    ::RemoveDirectoryA(path_.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+// The kit's diskettes: asking for diskette n "inserts" its folder.
+class KitMedia : public CSourceMedia {
+public:
+  KitMedia(std::string root, MediaKind kind) : root_(std::move(root)), kind_(kind) {}
+  std::string Folder(int n) const { return CKitBuilder::DisketteFolder(root_, kind_, n); }
+
+protected:
+  bool PromptForDiskette(const CPathName& expected, int n) override {
+    if (!IsFile(Folder(n) + "\\" + expected.GetFileName())) return false;
+    SetSourceDir(Folder(n));
+    return true;
+  }
+
+private:
+  std::string root_;
+  MediaKind kind_;
+};
+
+// Reads an archive like the setup program, and insists that every part is
+// found on the diskette it belongs to.
+class CheckedEntry : public CFileEntry {
+public:
+  CheckedEntry(KitMedia& media, std::string name, int diskette)
+      : CFileEntry(media, std::move(name), diskette), media_(media) {}
+  bool OnEndOfData() override {
+    const bool stop = CFileEntry::OnEndOfData();
+    if (!stop) {
+      const std::string folder = GetPathName().GetDirectory();
+      if (Lower(folder) != Lower(media_.Folder(GetDisketteNumber()))) {
+        Problem(GetPathName().GetFileName() + " belongs on diskette " + std::to_string(GetDisketteNumber()) +
+                " but was found in " + folder);
+      }
+    }
+    return stop;
+  }
+
+private:
+  KitMedia& media_;
+};
+
+struct Destination {
+  std::int16_t parent = -1;
+  std::string name;
+  std::string path;
+};
+
+}  // namespace
+
+class CKitVerifier::Impl {
+public:
+  Impl(CKitVerifier& owner) : v_(owner), media_(owner.kitDir_, owner.media_) {}
+
+  KitExitCode Run();
+
+private:
+  void Progress(const std::string& line) {
+    if (v_.options_.progress) v_.options_.progress(line);
+  }
+  void ReadDestinations();
+  void CompareRecords(const CKitDescription& description);
+  bool KnownDestination(std::int16_t id) const { return (id <= -1 && id >= -4) || destinations_.count(id) > 0; }
+  const KitFile* Described(const std::string& archive, const std::string& name, std::int16_t destination);
+  void CheckPlainFile(const std::string& group, const std::string& name, std::int32_t size, int diskette,
+                      std::int16_t destination);
+  void CheckArchive(const std::string& group, const std::string& name, std::int32_t size, int count, int diskette,
+                    bool marked);
+
+  CKitVerifier& v_;
+  KitMedia media_;
+  CPathName profile_;
+  ScratchFolder scratch_;
+  std::map<std::int16_t, Destination> destinations_;
+  std::set<std::string> installed_;            // lower-case names of files that get installed
+  std::set<const KitFile*> seen_;              // described files met in the kit
+};
+
+void CKitVerifier::Impl::ReadDestinations() {
+  CProfileSection section("destinations");
+  section.SetFile(profile_);
+  CProfileEntry entry;
+  for (bool more = section.First(entry); more; more = section.Next(entry)) {
+    entry.Read();
+    Destination d;
+    GetTextField(entry.GetValue(), 0, d.name);
+    if (!GetNumberField(entry.GetValue(), 1, d.parent)) d.parent = -1;
+    GetTextField(entry.GetValue(), 2, d.path);
+    destinations_[static_cast<std::int16_t>(std::atoi(entry.GetKey().c_str()))] = d;
+  }
+  if (destinations_.empty()) Problem("the profile lists no destinations");
+  // Resolve the way the setup program does, with destination 0 at the
+  // folder the user will choose and the built-ins at theirs.
+  std::map<std::int16_t, std::string> paths{{-2, "C:\\WINDOWS"}, {-3, "C:\\WINDOWS\\SYSTEM"}, {-4, "C:\\TEMP"}};
+  for (const auto& [id, d] : destinations_) {
+    if (d.parent == -1) paths[id] = id == 0 ? "C:\\Program Files\\Product" : d.path;
+  }
+  for (std::size_t pass = 0; pass < destinations_.size(); ++pass) {
+    for (const auto& [id, d] : destinations_) {
+      const auto parent = paths.find(d.parent);
+      if (d.parent != -1 && parent != paths.end() && !parent->second.empty()) paths[id] = parent->second + "\\" + d.name;
+    }
+  }
+  for (const auto& [id, d] : destinations_) {
+    if (d.parent != -1 && paths.find(id) == paths.end()) {
+      Problem("destination " + std::to_string(id) + " cannot be resolved (parent " + std::to_string(d.parent) + ")");
+    }
+  }
+}
+
+void CKitVerifier::Impl::CompareRecords(const CKitDescription& description) {
+  CIniDocument expected;
+  expected.Parse(CKitProfile::Render(description, {}), "the description");
+  for (const char* name : {"destinations", "groups", "targets", "PMGroup", "diskettes"}) {
+    const CIniDocument::Section* want = expected.Find(name);
+    std::set<std::string> keys;
+    if (want) {
+      for (const auto& e : want->entries) {
+        keys.insert(Lower(e.key));
+        CProfileEntry entry("", name, e.key, profile_, false, true);
+        if (entry.GetValue() != e.value) {
+          Problem(std::string("[") + name + "] " + e.key + " is \"" + entry.GetValue() + "\"; the description says \"" +
+                  e.value + "\"");
+        }
+      }
+    }
+    CProfileSection section(name);
+    section.SetFile(profile_);
+    CProfileEntry entry;
+    for (bool more = section.First(entry); more; more = section.Next(entry)) {
+      if (!keys.count(Lower(entry.GetKey()))) Problem(std::string("[") + name + "] " + entry.GetKey() + " is not in the description");
+    }
+  }
+}
+
+const KitFile* CKitVerifier::Impl::Described(const std::string& archive, const std::string& name,
+                                              std::int16_t destination) {
+  const CKitDescription* d = v_.options_.description;
+  if (!d) return nullptr;
+  for (const KitFile& f : d->files) {
+    if (SameName(f.archive, archive) && SameName(f.name, name) && (archive.empty() || f.destination == destination)) {
+      seen_.insert(&f);
+      return &f;
+    }
+  }
+  Problem((archive.empty() ? name : archive + ": member " + name) + " is in the kit but not in the description");
+}
+
+void CKitVerifier::Impl::CheckPlainFile(const std::string& group, const std::string& name, std::int32_t size,
+                                        int diskette, std::int16_t destination) {
+  const std::string path = media_.Folder(diskette) + "\\" + name;
+  if (!IsFile(path)) Problem(name + " (group " + group + ") is missing from diskette " + std::to_string(diskette));
+  CFileStatus status;
+  CFile::GetStatus(path, status);
+  if (status.m_size != static_cast<std::uint64_t>(size)) {
+    Problem(name + " has " + std::to_string(status.m_size) + " bytes, the profile says " + std::to_string(size));
+  }
+  if (!KnownDestination(destination)) Problem(name + ": unknown destination " + std::to_string(destination));
+  if (const KitFile* f = Described("", name, destination)) {
+    const std::int64_t at = FirstDifference(path, f->source);
+    if (at >= 0) Problem(name + " differs from its source " + f->source + " at byte " + std::to_string(at));
+  } else {
+    FirstDifference(path, path);  // read it through once
+  }
+  if (destination != -1) installed_.insert(Lower(name));
+  ++v_.filesChecked_;
+}
+
+void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::string& name, std::int32_t size, int count,
+                                      int diskette, bool marked) {
+  const std::string where = name + " (group " + group + ", diskette " + std::to_string(diskette) + ")";
+  media_.SetSourceDir(media_.Folder(diskette));
+  if (!IsFile(media_.Folder(diskette) + "\\" + name)) Problem(where + " is missing");
+  CheckedEntry entry(media_, name, diskette);
+  std::int64_t total = 0;
+  int members = 0;
+  std::string member = "its header";
+  try {
+    entry.OpenArchive(entry.GetSourcePath());
+    auto file = entry.CreateMemberFile();
+    while (entry.NextEntry(*file)) {
+      const CEntryHeader& h = file->GetHeader();
+      member = file->GetMemberName();
+      Progress("checking " + name + ": " + member);
+      if (!KnownDestination(h.GetDestination())) Problem(where + ": member " + member + " has the unknown destination " + std::to_string(h.GetDestination()));
+      // Every member is extracted, also those not installed, so that every
+      // checksum is tested.
+      file->SetOutputPath(CPathName(scratch_.path() + "\\m" + std::to_string(members)));
+      entry.Extract(*file);
+      if (const KitFile* f = Described(name, FileNamePart(member), h.GetDestination())) {
+        const std::int64_t at = FirstDifference(file->GetOutputPath().GetPath(), f->source);
+        if (at >= 0) Problem(where + ": member " + member + " differs from its source " + f->source + " at byte " + std::to_string(at));
+      }
+      ::SetFileAttributesA(file->GetOutputPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileA(file->GetOutputPath().c_str());
+      if (h.GetDestination() != -1) installed_.insert(Lower(FileNamePart(member)));
+      total += h.GetSize();
+      ++members;
+      ++v_.membersChecked_;
+      member = "the header after " + member;
+    }
+    if (entry.GetPosition() != entry.GetLength()) {
+      Problem(where + ": " + std::to_string(entry.GetLength() - entry.GetPosition()) + " bytes after the last member of " +
+              entry.GetPathName().GetFileName());
+    }
+  } catch (CKitException&) {
+    throw;
+  } catch (CException& e) {
+    Problem(where + ", " + member + " in " + entry.GetPathName().GetFileName() + ": " + Describe(e));
+  }
+  if (members != count) Problem(where + " holds " + std::to_string(members) + " members, the profile says " + std::to_string(count));
+  if (total != size) Problem(where + " installs " + std::to_string(total) + " bytes, the profile says " + std::to_string(size));
+  if (entry.GetDisketteNumber() != diskette && !marked) {
+    Problem(where + " goes on to diskette " + std::to_string(entry.GetDisketteNumber()) +
+            " but is not marked to be read after the other files of its first diskette");
+  }
+  ++v_.filesChecked_;
+}
+
+KitExitCode CKitVerifier::Impl::Run() {
+  const std::string first = media_.Folder(1);
+  profile_ = CPathName(first + "\\_setupx.ini");
+  bool incomplete = false;
+  if (!IsFile(first + "\\_setupx.exe")) {
+    if (!v_.options_.allowMissingSetup) Problem("the setup program _setupx.exe is missing from " + first);
+    incomplete = true;
+  }
+  ReadDestinations();
+  if (v_.options_.description) CompareRecords(*v_.options_.description);
+
+  CProfileSection groups("groups");
+  groups.SetFile(profile_);
+  CProfileEntry group;
+  for (bool more = groups.First(group); more; more = groups.Next(group)) {
+    CProfileSection files(group.GetKey());
+    files.SetFile(profile_);
+    CProfileEntry file;
+    for (bool f = files.First(file); f; f = files.Next(file)) {
+      file.Read();
+      const std::string& record = file.GetValue();
+      std::int32_t size = 0;
+      std::int16_t kind = 0, count = 0, diskette = 0, destination = 0;
+      GetLongField(record, 0, size);
+      GetNumberField(record, 1, kind);
+      GetNumberField(record, 2, count);
+      GetNumberField(record, 3, diskette);
+      GetNumberField(record, 4, destination);
+      const int disk = diskette < 0 ? -diskette : diskette;
+      if (disk < 1) Problem(file.GetKey() + " (group " + group.GetKey() + ") names no diskette");
+      Progress("checking " + file.GetKey());
+      if (kind == 0) {
+        CheckPlainFile(group.GetKey(), file.GetKey(), size, disk, destination);
+      } else if (kind == 1) {
+        CheckArchive(group.GetKey(), file.GetKey(), size, count, disk, diskette < 0);
+      } else {
+        Problem(file.GetKey() + " (group " + group.GetKey() + ") has the unknown kind " + std::to_string(kind));
+      }
+    }
+  }
+  CProfileSection targets("targets");
+  targets.SetFile(profile_);
+  CProfileEntry target;
+  for (bool more = targets.First(target); more; more = targets.Next(target)) {
+    if (!installed_.count(Lower(target.GetKey()))) Problem("program item " + target.GetKey() + " names no installed file");
+  }
+  if (const CKitDescription* d = v_.options_.description) {
+    for (const KitFile& f : d->files) {
+      if (!seen_.count(&f)) Problem(f.name + " (" + d->Where(f.line) + ") is missing from the kit");
+    }
+  }
+  if (v_.filesChecked_ == 0) Problem("the profile lists no files");
+  return incomplete ? kExitIncomplete : kExitOk;
+}
+
+KitExitCode CKitVerifier::Verify() {
+  if (options_.media) {
+    media_ = *options_.media;
+  } else if (IsFile(kitDir_ + "\\_setupx.ini")) {
+    media_ = MediaKind::flat;
+  } else if (IsFile(kitDir_ + "\\DISK01\\_setupx.ini")) {
+    media_ = MediaKind::cd;
+  } else if (IsFile(kitDir_ + "\\disk1\\_setupx.ini")) {
+    media_ = MediaKind::diskettes;
+  } else {
+    Problem("no _setupx.ini in " + kitDir_ + ", in its DISK01 or in its disk1 folder");
+  }
+  if (!IsFile(CKitBuilder::DisketteFolder(kitDir_, media_, 1) + "\\_setupx.ini")) {
+    Problem("no _setupx.ini on the first diskette of " + kitDir_);
+  }
+  Impl impl(*this);
+  return impl.Run();
+}

@@ -1,0 +1,45 @@
+// CKitVerifier: reads a whole kit the way the setup program would and
+// checks its profile against it: every listed file on its diskette with
+// its size, every archive part by part with every member extracted and
+// its checksum tested, member counts and sizes as listed, destinations
+// resolvable, program items naming installed files. With the kit's
+// description it also compares every file with its source. Stops at the
+// first problem.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "tools/mkkit/KitDescription.h"
+#include "tools/mkkit/KitException.h"
+
+struct KitVerifyOptions {
+  std::optional<MediaKind> media;              // found from the kit's folders when not given
+  const CKitDescription* description = nullptr;  // compare with the sources when given
+  bool allowMissingSetup = false;
+  std::function<void(const std::string&)> progress;
+};
+
+class CKitVerifier {
+public:
+  CKitVerifier(std::string kitDir, KitVerifyOptions options)
+      : kitDir_(std::move(kitDir)), options_(std::move(options)) {}
+
+  // kExitOk, or kExitIncomplete when only the setup program is missing and
+  // that was allowed. Throws CKitException (kExitVerifyFailed) naming the
+  // first problem found.
+  KitExitCode Verify();
+
+  MediaKind GetMedia() const noexcept { return media_; }
+  int GetFilesChecked() const noexcept { return filesChecked_; }
+  int GetMembersChecked() const noexcept { return membersChecked_; }
+
+private:
+  class Impl;
+  std::string kitDir_;
+  KitVerifyOptions options_;
+  MediaKind media_ = MediaKind::diskettes;
+  int filesChecked_ = 0;
+  int membersChecked_ = 0;
+};

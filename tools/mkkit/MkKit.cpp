@@ -1,0 +1,176 @@
+// mkkit: builds the distribution of a product from its kit description,
+// and verifies a kit the way the setup program reads it. See README.md,
+// "Kit builder", for the options, the description and the exit codes.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "tools/mkkit/KitBuilder.h"
+#include "tools/mkkit/KitDescription.h"
+#include "tools/mkkit/KitException.h"
+#include "tools/mkkit/KitVerifier.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: mkkit [options] DESCRIPTION OUTPUT   build the kit DESCRIPTION describes into OUTPUT\n"
+    "       mkkit --verify [options] KIT         read the kit in KIT as the setup program would\n"
+    "options:\n"
+    "  --media=diskettes|cd|flat   the media (build: overrides [kit] media; verify: found when absent)\n"
+    "  --capacity=BYTES            bytes per diskette (overrides [kit] capacity)\n"
+    "  --setup=PATH                the setup program for the first diskette (overrides [kit] setup)\n"
+    "  --allow-missing-setup       go on without the setup program; the exit code is then 5\n"
+    "  -D NAME=VALUE               the value of ${NAME} in the description's paths\n"
+    "  --description=FILE          verify: also compare every file with its source\n"
+    "  --clean                     build: empty OUTPUT first\n"
+    "  --quiet                     no progress lines\n"
+    "exit codes: 0 done, 1 usage, 2 bad description or input, 3 read/write failure,\n"
+    "            4 verification failed, 5 done without the setup program\n";
+
+struct Options {
+  bool verify = false;
+  bool quiet = false;
+  bool clean = false;
+  bool allowMissingSetup = false;
+  std::optional<MediaKind> media;
+  std::optional<std::uint64_t> capacity;
+  std::string setup;
+  std::string description;
+  std::map<std::string, std::string> defines;
+  std::string args[2];
+  int argCount = 0;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+  std::fprintf(stderr, "mkkit: %s\n%s", problem.c_str(), kUsage);
+  std::exit(kExitUsage);
+}
+
+bool TakeValue(const std::string& arg, const char* name, std::string& value) {
+  const std::string prefix = std::string(name) + "=";
+  if (arg.rfind(prefix, 0) != 0) return false;
+  value = arg.substr(prefix.size());
+  return true;
+}
+
+Options ParseCommandLine(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    std::string value;
+    if (arg == "--verify") o.verify = true;
+    else if (arg == "--quiet") o.quiet = true;
+    else if (arg == "--clean") o.clean = true;
+    else if (arg == "--allow-missing-setup") o.allowMissingSetup = true;
+    else if (arg == "--help" || arg == "-h" || arg == "/?") {
+      std::fputs(kUsage, stdout);
+      std::exit(kExitOk);
+    } else if (TakeValue(arg, "--media", value)) {
+      MediaKind kind;
+      if (!ParseMediaKind(value, kind)) Usage("--media is diskettes, cd or flat");
+      o.media = kind;
+    } else if (TakeValue(arg, "--capacity", value)) {
+      char* end = nullptr;
+      const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || n == 0 || n > 0xFFFFFFFFull) Usage("--capacity is a number of bytes");
+      o.capacity = n;
+    } else if (TakeValue(arg, "--setup", o.setup) || TakeValue(arg, "--description", o.description)) {
+    } else if (arg == "-D" || arg.rfind("-D", 0) == 0) {
+      const std::string define = arg == "-D" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(2);
+      const auto eq = define.find('=');
+      if (eq == std::string::npos || eq == 0) Usage("-D wants NAME=VALUE");
+      o.defines[define.substr(0, eq)] = define.substr(eq + 1);
+    } else if (arg.rfind("--", 0) == 0) {
+      Usage("unknown option " + arg);
+    } else {
+      if (o.argCount == 2) Usage("too many arguments");
+      o.args[o.argCount++] = arg;
+    }
+  }
+  if (o.argCount != (o.verify ? 1 : 2)) Usage(o.verify ? "--verify wants the kit's folder" : "DESCRIPTION and OUTPUT wanted");
+  return o;
+}
+
+// Prints a progress line once a run has taken a while, at most one a second.
+class ProgressLine {
+public:
+  explicit ProgressLine(bool quiet) : quiet_(quiet), last_(::GetTickCount()) {}
+  void operator()(const std::string& line) {
+    const DWORD now = ::GetTickCount();
+    if (quiet_ || now - last_ < 1000) return;
+    last_ = now;
+    std::fprintf(stderr, "mkkit: %s\n", line.c_str());
+    std::fflush(stderr);
+  }
+
+private:
+  bool quiet_;
+  DWORD last_;
+};
+
+int Run(const Options& o) {
+  ProgressLine progress(o.quiet);
+  auto report = [&](const std::string& line) { progress(line); };
+  if (o.verify) {
+    CKitDescription description;
+    KitVerifyOptions options;
+    options.media = o.media;
+    options.allowMissingSetup = o.allowMissingSetup;
+    options.progress = report;
+    if (!o.description.empty()) {
+      description.Load(o.description, o.defines);
+      options.description = &description;
+    }
+    CKitVerifier verifier(o.args[0], options);
+    const KitExitCode code = verifier.Verify();
+    std::printf("mkkit: %s kit %s: %d files and %d archive members read, all as the profile says%s\n",
+                MediaKindName(verifier.GetMedia()), o.args[0].c_str(), verifier.GetFilesChecked(),
+                verifier.GetMembersChecked(), options.description ? " and equal to their sources" : "");
+    if (code == kExitIncomplete) std::printf("mkkit: INCOMPLETE: the setup program _setupx.exe is missing\n");
+    return code;
+  }
+  CKitDescription description;
+  description.Load(o.args[0], o.defines);
+  if (o.media) description.media = *o.media;
+  if (o.capacity) description.capacity = *o.capacity;
+  KitBuildOptions options;
+  options.outputDir = o.args[1];
+  options.setupProgram = o.setup;
+  options.allowMissingSetup = o.allowMissingSetup;
+  options.clean = o.clean;
+  options.progress = report;
+  CKitBuilder builder(description, options);
+  const KitExitCode code = builder.Build();
+  const int diskettes = builder.GetLayout()->GetDisketteCount();
+  std::printf("mkkit: built a %s kit in %s (%d %s)\n", MediaKindName(description.media), o.args[1].c_str(),
+              diskettes, description.media == MediaKind::flat ? "folder" : diskettes == 1 ? "diskette" : "diskettes");
+  if (code == kExitIncomplete) {
+    std::printf("mkkit: INCOMPLETE: built without the setup program _setupx.exe; this kit cannot be installed\n");
+  }
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = ParseCommandLine(argc, argv);
+  try {
+    return Run(options);
+  } catch (CKitException& e) {
+    std::fprintf(stderr, "mkkit: %s\n", e.GetErrorMessage().c_str());
+    return e.GetExitCode();
+  } catch (CFileException& e) {
+    std::fprintf(stderr, "mkkit: %s\n", e.GetErrorMessage().c_str());
+    return kExitIoError;
+  } catch (CException& e) {
+    std::fprintf(stderr, "mkkit: %s\n", e.GetErrorMessage().c_str());
+    return kExitIoError;
+  } catch (std::exception& e) {
+    std::fprintf(stderr, "mkkit: %s\n", e.what());
+    return kExitIoError;
+  }
+}

@@ -1,0 +1,82 @@
+// Kits built in a test's own folder: source files, descriptions and the
+// builder's and verifier's runs.
+#pragma once
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+#include "tools/mkkit/KitBuilder.h"
+#include "tools/mkkit/KitDescription.h"
+#include "tools/mkkit/KitVerifier.h"
+
+class KitFolder {
+public:
+  KitFolder() {
+    ::CreateDirectoryA((dir / "src").c_str(), nullptr);
+    Source("_setupx.exe", std::string(100, 'S'));
+  }
+
+  // A source file below src.
+  std::string Source(const std::string& name, const std::string& content) {
+    std::ofstream(dir / ("src\\" + name), std::ios::binary) << content;
+    return dir / ("src\\" + name);
+  }
+
+  // Writes the description: [kit] from kit, the standard records, and the
+  // files sections given.
+  std::string Description(const std::string& kit, const std::string& files, const std::string& extra = "") {
+    const std::string path = dir / "kit.ini";
+    std::ofstream(path, std::ios::binary)
+        << "[kit]\r\nsetup=src\\_setupx.exe\r\npmgroup=Test\r\n" << kit
+        << "\r\n[destinations]\r\n0=Prog||C:\\Prog\r\n1=Data|0|\r\n"
+        << "[groups]\r\nMain=Main files||1|1|1\r\nMore=More files||0|1|1\r\n"
+        << "[diskettes]\r\n1=Disk one|\r\n2=Disk two|\r\n" << extra << files;
+    return path;
+  }
+
+  CKitDescription Load(const std::string& path) {
+    CKitDescription d;
+    d.Load(path, {});
+    return d;
+  }
+
+  KitExitCode Build(const CKitDescription& d, const std::string& out = "out") {
+    KitBuildOptions options;
+    options.outputDir = dir / out;
+    options.clean = true;
+    CKitBuilder builder(d, options);
+    return builder.Build();
+  }
+
+  KitExitCode Verify(const CKitDescription* d, const std::string& out = "out") {
+    KitVerifyOptions options;
+    options.description = d;
+    return CKitVerifier(dir / out, options).Verify();
+  }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  TempDir dir;
+};
+
+// Sample contents: text that compresses, and bytes that do not.
+inline std::string TextOf(std::size_t size, char seed) {
+  std::string s;
+  for (int i = 0; s.size() < size; ++i) s += "entry " + std::to_string(i) + " of " + seed + "\r\n";
+  s.resize(size);
+  return s;
+}
+inline std::string NoiseOf(std::size_t size, unsigned seed) {
+  std::string s(size, '\0');
+  for (auto& c : s) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 23);
+  }
+  return s;
+}
