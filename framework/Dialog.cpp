@@ -29,11 +29,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
   HWND control = dx.PrepareCtrl(id);
   if (!control) return;
   if (dx.m_bSaveAndValidate) {
-    const int length = ::GetWindowTextLengthA(control);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    value = std::move(text);
+    value = GetWindowTextOf(control);
   } else {
     ::SetWindowTextA(control, value.c_str());
   }

@@ -147,23 +147,18 @@ RECT CWnd::GetWindowRect() const {
   return rc;
 }
 
-std::string CWnd::GetWindowText() const {
-  const int length = ::GetWindowTextLengthA(m_hWnd);
+std::string GetWindowTextOf(HWND wnd) {
+  if (!wnd) return {};
+  const int length = ::GetWindowTextLengthA(wnd);
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = ::GetWindowTextA(m_hWnd, text.data(), length + 1);
+  const int copied = ::GetWindowTextA(wnd, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
   return text;
 }
 
-std::string CWnd::GetDlgItemText(int id) const {
-  HWND item = GetDlgItem(id);
-  if (!item) return {};
-  const int length = ::GetWindowTextLengthA(item);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = ::GetWindowTextA(item, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return text;
-}
+std::string CWnd::GetWindowText() const { return GetWindowTextOf(m_hWnd); }
+
+std::string CWnd::GetDlgItemText(int id) const { return GetWindowTextOf(GetDlgItem(id)); }
 
 void CWnd::CenterWindow(HWND alternate) {
   HWND over = alternate ? alternate : ::GetWindow(m_hWnd, GW_OWNER);

@@ -137,6 +137,10 @@ private:
   bool m_finalPending = false;  // WM_NCDESTROY seen; PostNcDestroy when the stack unwinds
 };
 
+// The text of any window (a control's text, a window's caption); empty for
+// no window.
+std::string GetWindowTextOf(HWND wnd);
+
 // The main window of the application; null before it is set.
 CWnd* AfxGetMainWnd();
 

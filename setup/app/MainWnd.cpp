@@ -14,7 +14,12 @@ bool CMainWnd::Create() {
                          WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
     return false;
   }
-  ShowWindow(app.batchMode ? SW_MINIMIZE : SW_SHOWMAXIMIZED);
+  const int show = app.batchMode ? SW_MINIMIZE : SW_SHOWMAXIMIZED;
+  ShowWindow(show);
+  // The first ShowWindow of a process may take the show state its launcher
+  // asked for instead: the background covers the screen (or stays out of
+  // sight in batch mode) however the program was started.
+  if (app.batchMode ? !::IsIconic(m_hWnd) : !::IsZoomed(m_hWnd)) ShowWindow(show);
   return true;
 }
 

@@ -195,11 +195,11 @@ protected:
     }
     return text;
   }
-  HWND MainWindow() {
-    ui::WindowMatch match;
-    match.caption = kAppTitle;
+  // The background window: the program's one window of a class of the
+  // framework's own.
+  HWND MainWindow() const {
     for (HWND w : setup.Windows()) {
-      if (ui::ClassName(w) != "#32770" && ui::WindowText(w) == kAppTitle) return w;
+      if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) return w;
     }
     return nullptr;
   }
@@ -464,14 +464,15 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
     return splash != nullptr || !setup.IsRunning();
   });
   EXPECT_NE(nullptr, splash) << "the splash shows its 520 x 316 picture";
-  if (splash) {
-    for (HWND w : setup.Windows()) {
-      if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) Picture(w, "splash");
-    }
-  }
+  // The program answers no message while the splash shows: the picture is
+  // taken of the whole screen, whose window answers for it.
+  if (splash) Picture(::GetDesktopWindow(), "splash");
 
   HWND welcome = Expect(kWelcome);
   ASSERT_NE(nullptr, welcome);
+  HWND main = MainWindow();
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(::IsZoomed(main)) << "the background covers the screen, whatever the launcher asked for";
   EXPECT_FALSE(Enabled(welcome, "< &Back")) << "the first page has no Back";
   Press(welcome, "&Next >");
   HWND agreement = Expect(kAgreement);
@@ -537,10 +538,8 @@ TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidation
   const RECT rc = ui::RectIn(directoryPage, nullptr);
   EXPECT_EQ(0, rc.right - rc.left) << "pages have no size in batch mode";
   EXPECT_EQ(0, rc.bottom - rc.top) << "pages have no size in batch mode";
-  HWND main = nullptr;
-  for (HWND w : setup.Windows()) {
-    if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) main = w;
-  }
-  EXPECT_TRUE(main == nullptr || ::IsIconic(main)) << "the background window is minimised";
+  HWND main = MainWindow();
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(::IsIconic(main)) << "the background window is minimised";
   EXPECT_TRUE(setup.NoWindowFor({kStartMenu.caption, "#32770", ""}, 2000)) << "the walk stopped on the directory page";
 }

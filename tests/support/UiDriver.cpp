@@ -177,9 +177,11 @@ bool Process::NoWindowFor(const WindowMatch& match, DWORD durationMs) const {
   return WaitForWindow(match, durationMs) == nullptr;
 }
 
-std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, DWORD timeoutMs) {
+std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, DWORD timeoutMs,
+                                                const std::string& containsText) {
   WindowMatch match;
   match.className = "#32770";
+  match.containsText = containsText;
   HWND box = nullptr;
   WaitUntil(
       [&] {

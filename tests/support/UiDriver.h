@@ -79,9 +79,11 @@ struct MessageBoxInfo {
   std::vector<std::string> buttons;  // button labels, in window order
 };
 
-// Waits for a message box (a dialog of class #32770 holding a static text) of
-// the program; nothing after timeoutMs.
-std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, DWORD timeoutMs = kDefaultTimeout);
+// Waits for a message box of the program (a dialog of class #32770 with
+// buttons) that shows containsText (anything when empty: give a text when the
+// program has other dialogs open); nothing after timeoutMs.
+std::optional<MessageBoxInfo> WaitForMessageBox(const Process& process, DWORD timeoutMs = kDefaultTimeout,
+                                                const std::string& containsText = {});
 // Presses the button of the box (or any dialog) with the given command id
 // (IDOK, IDYES, ...) as a click would: the dialog gets its WM_COMMAND.
 bool AnswerDialog(HWND dialog, int buttonId);

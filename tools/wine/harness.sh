@@ -64,7 +64,13 @@ set_driver() {
 # Without a window manager on the virtual display, Wine draws the window
 # frames and captions itself, so that pictures of windows show them.
 set_decorated() {
+  [ "$(cat "$wine_dir/decorated" 2>/dev/null)" = "$1" ] && return 0
   "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d "$1" /f >/dev/null 2>&1
+  # Wine places and maximises the windows itself when no window manager
+  # would: on the virtual display a maximised window then fills the screen.
+  "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
+  "$wineserver_bin" -w >/dev/null 2>&1 || true
+  echo "$1" > "$wine_dir/decorated"
 }
 
 make_prefix() {
@@ -73,7 +79,7 @@ make_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$HOME" "$(dirname "$WINEPREFIX")"
   "$loader" wineboot.exe --init </dev/null >/dev/null 2>&1 || true
-  rm -f "$wine_dir/driver"
+  rm -f "$wine_dir/driver" "$wine_dir/decorated"
   set_driver null
   # Dialog and message-box tests want no surprise windows from Wine itself.
   "$loader" reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -138,7 +144,6 @@ case "$cmd" in
         echo "$DISPLAY" > "$display_file"; set_driver x11; set_decorated Y ;;
       *) set_driver null ;;
     esac
-    "$wineserver_bin" -w >/dev/null 2>&1 || true
     ensure_server || true
     echo "harness: wineserver running for $WINEPREFIX ($arch$( [ -f "$display_file" ] && echo ", display $(cat "$display_file")"))" >&2
     ;;

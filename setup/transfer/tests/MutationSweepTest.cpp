@@ -145,7 +145,7 @@ TEST(MutationSweep, WalkingDamagedArchivesOnlyEverGivesTypedErrors) {
   const std::string path = dir / "velt.ar1";
   std::mt19937 random(20240607);
   int clean = 0;
-  constexpr int kIterations = 3000;
+  constexpr int kIterations = 2000;
   Bytes onDisk;
   for (int i = 0; i < kIterations; ++i) {
     std::vector<Bytes> parts{good};
