@@ -12,6 +12,8 @@
 #include "framework/WinApp.h"
 #include "setup/transfer/PathName.h"
 
+class CCommandLineArgs;
+class CMainWnd;
 class CDestinationTable;
 class CGroupTable;
 class CTargetTable;
@@ -28,6 +30,29 @@ class CSetupApp : public CWinApp {
 public:
   CSetupApp();
   ~CSetupApp() override;
+
+  // Start-up: the collections, the texts, the paths, the dialog colours,
+  // the command line, the background window, the question whether an
+  // existing installation may be overwritten, then the first wizard page
+  // (the Remove page in remove mode, otherwise Welcome after the splash).
+  // False ends the program at once, as a failed run.
+  BOOL InitInstance() override;
+  // Shutdown: the wizard pages are destroyed, the status report is sent
+  // (install mode only) and the collections are released.
+  int ExitInstance() override;
+  // An exception that escaped a window procedure is shown in the error
+  // dialog under "Setup cannot continue"; the program carries on.
+  LRESULT ProcessWndProcException(CException& e, const MSG* msg) override;
+
+  // Applies the recognised switches: /D<dir> or /D:<dir> (the directory of
+  // sourceDir and profilePath), /U, /B, /I and /C. Keys are case-sensitive;
+  // anything else is ignored.
+  void ApplySwitches(const CCommandLineArgs& args);
+
+  // The directory of an earlier installation: the App Paths entry of
+  // programFile, when it names a Windows executable. False when there is
+  // none.
+  bool FindExistingInstallation(std::string& directory) const;
 
   std::string productTitle;    // caption of the main window, title painted on it
   std::string programFolder;   // Start Menu folder of the product's shortcuts
@@ -55,6 +80,14 @@ public:
   CPathName sourceDir;    // where archives and diskette files are looked for
   CPathName logPath;      // the install log
   CUserInfo userInfo;
+
+private:
+  // Asks whether an installation found through App Paths may be
+  // overwritten; true when there is none or the user answers Yes.
+  bool ConfirmOverwrite() const;
+  void ShowSplash() const;
+
+  std::unique_ptr<CMainWnd> mainWnd_;
 };
 
 // The current application as the setup program's; throws

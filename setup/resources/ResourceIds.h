@@ -2,6 +2,9 @@
 // C++ sources: #define lines only, grouped by subsystem.
 #pragma once
 
+#include "AppResourceIds.h"
+#include "WizardIds.h"
+
 // ---- Setup profile ---------------------------------------------------------
 #define IDS_PROFILE_INCOMPLETE 10
 #define IDS_PROFILE_INCOMPLETE_INFO 13

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 class CWizardPage;
 
 // Posted by a page to itself when its window has been created; the page
@@ -20,6 +22,10 @@ CWizardPage* FindPage(int id);
 // Creates the page of that id with its fixed successor; null for an id
 // that is no page.
 CWizardPage* CreatePage(int id);
+// Hands a new page to the page map, which owns it until DestroyAllPages;
+// returns it. When the map already holds a page of that id, the new one is
+// dropped and the existing one returned.
+CWizardPage* AdoptPage(std::unique_ptr<CWizardPage> page);
 // The page shown last, or null.
 CWizardPage* GetCurrentPage();
 // Destroys every created page (at the end of the program).

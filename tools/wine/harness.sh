@@ -66,6 +66,9 @@ set_driver() {
 set_decorated() {
   [ "$(cat "$wine_dir/decorated" 2>/dev/null)" = "$1" ] && return 0
   "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d "$1" /f >/dev/null 2>&1
+  # Wine places and maximises the windows itself when no window manager
+  # would: on the virtual display a maximised window then fills the screen.
+  "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1
   "$wineserver_bin" -w >/dev/null 2>&1 || true
   echo "$1" > "$wine_dir/decorated"
 }

@@ -1,0 +1,40 @@
+// CCommandLineArgs: the setup program's command line as a map of keys to
+// values.
+//
+// The line is cut at single blanks (no quotes, no tabs: a path with blanks
+// cannot be passed). A token that begins with "/" is a switch: with a ":"
+// its key is the text between "/" and the first ":" and its value all that
+// follows that ":" ("/D:C:\kit" is D = C:\kit); without one, the key is the
+// character after "/" and the value the rest ("/D\\srv\kit" is
+// D = \\srv\kit). "/" alone is ignored, and a later switch with the same key
+// replaces the earlier value. Any other token is kept under "#0", "#1", ...
+// Keys are compared case-sensitively.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+
+class CCommandLineArgs {
+public:
+  CCommandLineArgs() = default;
+  explicit CCommandLineArgs(std::string_view commandLine) { Parse(commandLine); }
+
+  // Adds the tokens of commandLine (the text after the program name).
+  void Parse(std::string_view commandLine);
+
+  bool Has(const std::string& key) const { return values_.count(key) != 0; }
+  // Copies the key's value into value when the key is present; otherwise
+  // copies defaultValue when one is given and leaves value alone when not.
+  // Returns whether the key was present.
+  bool Get(const std::string& key, std::string& value, const char* defaultValue = nullptr) const;
+
+  std::size_t size() const { return values_.size(); }
+
+private:
+  void AddToken(std::string_view token);
+
+  std::map<std::string, std::string> values_;
+  int positionalCount_ = 0;
+};

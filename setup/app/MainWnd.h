@@ -1,0 +1,62 @@
+// CMainWnd: the setup program's background window. It covers the screen
+// with a vertical gradient from dark blue to cyan and the product title in
+// gold italic letters with a black shadow; the wizard pages float on it and
+// are owned by it. As the application's main window, its destruction ends
+// the program.
+//
+// On displays with a palette it keeps a gradient palette of its own
+// realised while applications gain and lose the foreground; the pages read
+// it (GetPalette) to realise it in their own device contexts.
+//
+// A close request (Alt+F4) never closes it: it asks whether Setup is to be
+// abandoned, and Yes marks the run as failed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/FrameWnd.h"
+#include "framework/Gdi.h"
+
+class CMainWnd : public CFrameWnd {
+public:
+  static constexpr COLORREF kGradientTop = RGB(0, 0, 200);
+  static constexpr COLORREF kGradientBottom = RGB(0, 255, 255);
+  static constexpr COLORREF kTitleColor = RGB(255, 204, 0);
+
+  // Creates the window with the application's productTitle, maximised (or
+  // minimised in batch mode). False when the window cannot be created.
+  bool Create();
+
+  // Selects the palette as foreground palette in the window's DC and
+  // realises it; when entries were remapped the whole window is repainted.
+  void RealizeOwnPalette();
+
+  // The gradient palette; null on devices without a palette.
+  HPALETTE GetPalette() const { return palette_.GetSafeHandle(); }
+  // The state of the last WM_ACTIVATEAPP.
+  bool IsAppActive() const { return appActive_; }
+
+  // The colour of row y of a gradient h rows high, per component
+  // top + y * (bottom - top) / h.
+  static COLORREF GradientRowColor(int y, int h, COLORREF top, COLORREF bottom);
+  // Paints the gradient over client, one row at a time (palette-relative
+  // colours when paletteRelative), and the title with its shadow in the
+  // top-left corner. The DC's font, background mode and text colour are as
+  // before afterwards.
+  static void PaintBackground(HDC dc, const RECT& client, bool paletteRelative, const std::string& title);
+
+protected:
+  int OnCreate(CREATESTRUCTA* cs) override;
+  void OnPaint() override;
+  void OnActivateApp(BOOL active, DWORD threadId) override;
+  void OnPaletteChanged(HWND focusWnd) override;
+  BOOL OnQueryNewPalette() override;
+  void OnClose() override;
+  void OnDestroy() override;
+
+private:
+  CPalette palette_;
+  bool appActive_ = false;
+};

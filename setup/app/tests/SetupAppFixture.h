@@ -1,0 +1,34 @@
+// An application object for the tests of the setup program's core: the
+// product texts are set as start-up sets them, and exceptions that reach
+// the application's handler are recorded instead of shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "setup/app/SetupApp.h"
+
+class CTestSetupApp : public CSetupApp {
+public:
+  LRESULT ProcessWndProcException(CException& e, const MSG*) override {
+    handled.push_back(e.GetRuntimeClassName());
+    return 0;
+  }
+  std::vector<std::string> handled;
+};
+
+class SetupAppFixture : public ::testing::Test {
+protected:
+  SetupAppFixture() {
+    app.productTitle = "Veltrane Setup";
+    app.programFile = "veltapp.exe";
+    app.productKeyName = "Veltrane";
+  }
+
+  CTestSetupApp app;
+};
+
+// Dispatches every message waiting in this thread's queue.
+void DrainMessages();

@@ -1,0 +1,31 @@
+// Resource ids of the application core of _setupx: its texts, the program
+// icon, the bitmap popup with its pictures, and the agreement text.
+#pragma once
+
+// ---- Application texts ------------------------------------------------------
+#define IDS_PRODUCT_TITLE 4
+#define IDS_CONFIRM_EXIT 5
+#define IDS_PROGRAM_FOLDER 6
+#define IDS_PROGRAM_FILE 21
+#define IDS_PRODUCT_KEY_NAME 22
+#define IDS_RESTART_FAILED 23
+#define IDS_ALREADY_INSTALLED 42
+// The caption of the program's message boxes.
+#define IDS_APP_TITLE 57344
+#define IDS_STATUS_SUCCEEDED 57345
+#define IDS_STATUS_FAILED 57346
+
+// ---- Pictures ---------------------------------------------------------------
+#define IDI_PROGRAM 4
+// Page icons are the ids 101 to 142.
+#define IDI_PAGE_FIRST 101
+#define IDI_PAGE_LAST 142
+#define IDB_BILLBOARD_FIRST 158
+#define IDB_BILLBOARD_LAST 160
+#define IDB_SPLASH 161
+
+// ---- Bitmap popup (splash and billboards) -----------------------------------
+#define IDD_BITMAP_DIALOG 120
+
+// ---- The licence agreement, NUL-terminated text -----------------------------
+#define IDR_AGREEMENT 64

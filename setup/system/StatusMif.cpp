@@ -1,0 +1,40 @@
+#include "setup/system/StatusMif.h"
+
+#include <windows.h>
+
+#include "framework/Resources.h"
+#include "framework/ScopedHandle.h"
+#include "setup/errors/EventTrail.h"
+#include "setup/resources/ResourceIds.h"
+
+namespace {
+
+// The library's entry point: seven ANSI strings (the serial number may be
+// null) and the success flag.
+using InstallStatusMifProc = BOOL(WINAPI*)(LPCSTR mifFileName, LPCSTR manufacturer, LPCSTR product,
+                                           LPCSTR version, LPCSTR locale, LPCSTR serialNumber,
+                                           LPCSTR description, BOOL success);
+
+}  // namespace
+
+bool WriteStatusMif(const char* mifFileName, const char* manufacturer, const char* product, const char* version,
+                    const char* description, bool success, const char* locale, const char* serialNumber) {
+  const CLibrary library(::LoadLibraryA("ismif32.dll"));
+  if (!library) return false;
+  const auto entry =
+      reinterpret_cast<InstallStatusMifProc>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "InstallStatusMIF")));
+  if (!entry) return false;
+  return entry(mifFileName, manufacturer, product, version, locale, serialNumber, description, success ? TRUE : FALSE) !=
+         FALSE;
+}
+
+bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
+                      const CPathName& logPath) {
+  const std::string mifFileName = CPathName(programFile).GetBaseName();
+  const std::string description =
+      LoadResourceString(installSucceeded ? IDS_STATUS_SUCCEEDED : IDS_STATUS_FAILED);
+  const bool written = WriteStatusMif(mifFileName.c_str(), "Tarvo Inc.", productKeyName.c_str(), "2.0",
+                                      description.c_str(), installSucceeded, "ENU", nullptr);
+  if (!written) LogEvent(logPath, "Could not write SMS status.");
+  return written;
+}

@@ -1,0 +1,114 @@
+// The status report: which library is asked, the order in which the values
+// reach it, and the event left in the install log when it cannot be sent.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+#include "setup/system/StatusMif.h"
+
+namespace {
+
+std::string BinFolder() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::vector<std::string> Lines(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string EventsSection(const std::string& log) {
+  char buffer[4096] = {};
+  ::GetPrivateProfileSectionA("Events", buffer, sizeof buffer, log.c_str());
+  std::string text;
+  for (const char* p = buffer; *p; p += std::strlen(p) + 1) text += std::string(p) + "\n";
+  return text;
+}
+
+// Which "ismif32.dll" the program can find: none, the recording one, or one
+// without the entry point.
+class StatusMifTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    mifLog = dir / "mif.txt";
+    installLog = CPathName(dir / "veltapp.log");
+    ::SetEnvironmentVariableA("VELT_MIF_LOG", mifLog.c_str());
+  }
+  void TearDown() override {
+    ::SetDllDirectoryA(nullptr);
+    ::SetEnvironmentVariableA("VELT_MIF_LOG", nullptr);
+    ::SetEnvironmentVariableA("VELT_MIF_RESULT", nullptr);
+  }
+  void UseLibrary(const char* folder) { ASSERT_TRUE(::SetDllDirectoryA((BinFolder() + "\\" + folder).c_str())); }
+
+  TempDir dir;
+  std::string mifLog;
+  CPathName installLog;
+};
+
+}  // namespace
+
+TEST_F(StatusMifTest, PassesTheValuesInTheLibrarysOrder) {
+  UseLibrary("mif");
+  EXPECT_TRUE(WriteStatusMif("veltapp", "Tarvo Inc.", "Veltrane", "2.0", "Successful installation.", true, "ENU",
+                             nullptr));
+  const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU",
+                                             "(null)",  "Successful installation.", "1"};
+  EXPECT_EQ(expected, Lines(mifLog));
+}
+
+TEST_F(StatusMifTest, FailsWhenTheLibraryOrItsEntryPointIsMissingOrItRefuses) {
+  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "no library";
+  UseLibrary("mif-noentry");
+  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "no entry point";
+  UseLibrary("mif");
+  ::SetEnvironmentVariableA("VELT_MIF_RESULT", "0");
+  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "library answers FALSE";
+  EXPECT_EQ(8u, Lines(mifLog).size()) << "the refusing library was still called once";
+}
+
+TEST_F(StatusMifTest, ReportsTheOutcomeUnderTheProgramsBaseName) {
+  UseLibrary("mif");
+  struct Case {
+    bool succeeded;
+    const char* description;
+    const char* flag;
+  } cases[] = {{true, "Successful installation.", "1"}, {false, "Install failed.", "0"}};
+  for (const auto& c : cases) {
+    ::DeleteFileA(mifLog.c_str());
+    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, installLog));
+    const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0",
+                                               "ENU",     "(null)",     c.description, c.flag};
+    EXPECT_EQ(expected, Lines(mifLog)) << "succeeded " << c.succeeded;
+  }
+  EXPECT_EQ("", EventsSection(installLog.GetPath())) << "a report that was sent leaves no event";
+}
+
+TEST_F(StatusMifTest, AReportThatCannotBeSentLeavesOneEventInTheInstallLog) {
+  struct Case {
+    const char* library;  // null: none to be found
+    const char* result;
+  } cases[] = {{nullptr, nullptr}, {"mif-noentry", nullptr}, {"mif", "0"}};
+  for (const auto& c : cases) {
+    ::DeleteFileA(installLog.c_str());
+    if (c.library) UseLibrary(c.library);
+    ::SetEnvironmentVariableA("VELT_MIF_RESULT", c.result);
+    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, installLog));
+    const std::string events = EventsSection(installLog.GetPath());
+    EXPECT_NE(std::string::npos, events.find("=Could not write SMS status.\n")) << events;
+    EXPECT_EQ(1, std::count(events.begin(), events.end(), '\n')) << events;
+  }
+}

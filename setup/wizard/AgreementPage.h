@@ -1,0 +1,21 @@
+// CAgreementPage (150): the licence agreement. Its bar reads "&Yes" and
+// "&No": Yes goes on, No is Cancel (confirmed, then the failure page).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "setup/resources/ResourceIds.h"
+#include "setup/wizard/WizardPage.h"
+
+class CAgreementPage : public CWizardPage {
+public:
+  CAgreementPage() : CWizardPage(IDD_AGREEMENT, IDD_INSTALL_CONDITIONS) {}
+
+  // The agreement as an edit control shows it: the resource's text up to
+  // its first NUL (or its end), every line ending as CR LF.
+  static std::string AgreementText(std::string_view resource);
+
+protected:
+  BOOL OnInitDialog() override;
+};

@@ -1,0 +1,104 @@
+#include "setup/wizard/DirectoryPage.h"
+
+#include <cstring>
+
+#include "framework/WinApp.h"
+#include "setup/app/SetupApp.h"
+#include "setup/errors/ErrorReport.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/transfer/DriveEnumerator.h"
+#include "setup/wizard/RegistryString.h"
+
+namespace {
+
+constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+// The directory named by text as a path that ends with '\'; empty for an
+// empty text.
+CPathName AsDirectory(const std::string& text) {
+  CPathName path;
+  path.SetDirectory(text);
+  return path;
+}
+
+}  // namespace
+
+std::string CDirectoryPage::DefaultDirectory(const std::string& folderName) {
+  CPathName path;
+  std::string programFiles;
+  if (ReadRegistryString(HKEY_LOCAL_MACHINE, kWindowsKey, "ProgramFilesDir", programFiles) &&
+      !programFiles.empty()) {
+    path.SetDirectory(programFiles);
+  } else {
+    CDriveEnumerator drives;
+    if (!drives.FindType(DRIVE_FIXED)) return {};
+    const char root[] = {drives.Letter(), ':', '\\', '\0'};
+    path.SetDirectory(root);
+  }
+  path.AppendDirectory(folderName);
+  return path.GetDirectory();
+}
+
+bool CDirectoryPage::ShouldShow() { return !GetSetupApp().runFromSource; }
+
+void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
+  CWizardPage::DoDataExchange(dx);
+  DDX_Text(dx, IDC_DIRECTORY, directory_);
+}
+
+BOOL CDirectoryPage::OnInitDialog() {
+  const CSetupApp& app = GetSetupApp();
+  directory_ = DefaultDirectory(app.destinations ? app.destinations->GetName(0) : std::string());
+  CWizardPage::OnInitDialog();
+  return TRUE;
+}
+
+BOOL CDirectoryPage::OnCommand(UINT id, UINT code, HWND control) {
+  if (id == IDC_BROWSE && code == BN_CLICKED) {
+    OnBrowse();
+    return TRUE;
+  }
+  return CWizardPage::OnCommand(id, code, control);
+}
+
+void CDirectoryPage::OnBrowse() {
+  // The folder tree dialog comes with the folder dialogs; until then the
+  // directory is typed into the edit.
+}
+
+bool CDirectoryPage::ConfirmDirectory() {
+  if (directory_.empty()) return false;  // nothing that could be created
+  const CPathName path = AsDirectory(directory_);
+  if (directoryConfirmed_ && directory_ == confirmedDirectory_) return true;
+  if (path.DirectoryExists()) return true;
+
+  CMessageBuffer question;
+  FormatMessageId(question, IDS_CREATE_DIRECTORY_QUESTION, directory_.c_str());
+  if (AfxMessageBox(question.text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return false;
+  if (!path.CreateDirectory(true)) return false;
+  directoryConfirmed_ = true;
+  confirmedDirectory_ = directory_;
+  // Only a check that it can be made: the directory is created for real
+  // when the copying starts.
+  path.RemoveDirectory();
+  return true;
+}
+
+bool CDirectoryPage::HasEnoughSpace(const std::string&) {
+  // The space the selected files need is known once the file list is
+  // loaded; until then every drive is large enough.
+  return true;
+}
+
+void CDirectoryPage::OnOK() {
+  UpdateData(true);
+  if (!ConfirmDirectory()) {
+    AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
+    return;
+  }
+  if (!HasEnoughSpace(directory_)) return;
+  CSetupApp& app = GetSetupApp();
+  app.destinations->SetPath(0, directory_);
+  app.destinations->Resolve();
+  GoNext();
+}

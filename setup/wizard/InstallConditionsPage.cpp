@@ -1,0 +1,52 @@
+#include "setup/wizard/InstallConditionsPage.h"
+
+#include "setup/app/SetupApp.h"
+#include "setup/errors/ErrorReport.h"
+
+CInstallConditionsPage::MajorVersionSource CInstallConditionsPage::majorVersionSource =
+    &CInstallConditionsPage::WindowsMajorVersion;
+
+DWORD CInstallConditionsPage::WindowsMajorVersion() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExA(&info)) return 0;
+#pragma GCC diagnostic pop
+  return info.dwMajorVersion;
+}
+
+bool CInstallConditionsPage::CheckInstallConditions() {
+  // Checked again on every arrival: the list is made afresh each time.
+  conditionsText_.clear();
+  bool met = true;
+  if (majorVersionSource() < 4) {
+    AddCondition(IDS_NEEDS_WINDOWS_4);
+    met = false;
+  }
+  return met;
+}
+
+void CInstallConditionsPage::AddCondition(UINT messageId) {
+  CMessageBuffer message;
+  FormatMessageId(message, messageId);
+  conditionsText_ += "- ";
+  conditionsText_ += message.text;
+  conditionsText_ += "\r\n";
+}
+
+void CInstallConditionsPage::DoDataExchange(CDataExchange& dx) {
+  CWizardPage::DoDataExchange(dx);
+  DDX_Text(dx, IDC_CONDITIONS, conditionsText_);
+}
+
+BOOL CInstallConditionsPage::OnInitDialog() {
+  CWizardPage::OnInitDialog();
+  if (!GetSetupApp().ignoreConditions) SetNextPageId(kFailedPage);
+  return TRUE;
+}
+
+void CInstallConditionsPage::OnOK() {
+  if (GetNextPageId() == kFailedPage) MarkFailed();
+  GoNext();
+}

@@ -1,0 +1,24 @@
+#include "setup/wizard/ReadyToCopyPage.h"
+
+#include "framework/WinApp.h"
+#include "setup/app/SetupApp.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/wizard/ButtonBar.h"
+
+BOOL CReadyToCopyPage::OnInitDialog() {
+  CWizardPage::OnInitDialog();
+  if (CButtonBar* bar = GetButtonBar()) bar->SetNextText("&Copy");
+  return TRUE;
+}
+
+void CReadyToCopyPage::OnOK() {
+  CSetupApp& app = GetSetupApp();
+  if (!app.runFromSource) {
+    const CPathName directory = app.destinations->GetPath(0);
+    if (directory.IsEmpty() || (!directory.DirectoryExists() && !directory.CreateDirectory(true))) {
+      AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
+      MarkFailed();
+    }
+  }
+  GoNext();
+}

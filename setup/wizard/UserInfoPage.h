@@ -1,0 +1,34 @@
+// CUserInfoPage (126): the user's name and company, proposed from the
+// registered owner and organisation of Windows. Next is enabled only while
+// a name is entered. Passed over when the product runs from the
+// distribution.
+#pragma once
+
+#include <string>
+
+#include "setup/resources/ResourceIds.h"
+#include "setup/wizard/WizardPage.h"
+
+class CUserInfoPage : public CWizardPage {
+public:
+  // Reads the proposed name and company.
+  CUserInfoPage();
+
+  bool ShouldShow() override;
+
+  const std::string& GetName() const { return name_; }
+  const std::string& GetCompany() const { return company_; }
+
+protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  BOOL OnCommand(UINT id, UINT code, HWND control) override;
+  void DoDataExchange(CDataExchange& dx) override;
+
+private:
+  // Reads the edits and enables Next while the name is not empty.
+  void UpdateNextButton();
+
+  std::string name_;     // edit 1030
+  std::string company_;  // edit 1031
+};

@@ -1,0 +1,120 @@
+#include "setup/wizard/WizardPage.h"
+
+#include <new>
+
+#include "framework/Exception.h"
+#include "framework/Gdi.h"
+#include "framework/WinApp.h"
+#include "setup/app/MainWnd.h"
+#include "setup/app/SetupApp.h"
+#include "setup/errors/ErrorReport.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/Wizard.h"
+
+CWizardPage::CWizardPage(int pageId, int nextPageId, bool hasButtonBar)
+    : CDialog(static_cast<UINT>(pageId)), pageId_(pageId), nextPageId_(nextPageId), hasButtonBar_(hasButtonBar) {}
+
+CWizardPage::~CWizardPage() {
+  // The bar is a child of the page window: let it go first, while its
+  // object still exists.
+  buttonBar_.reset();
+}
+
+void CWizardPage::PlacePage() { CenterWindow(); }
+
+int CWizardPage::DoPageWork() { return 0; }
+
+bool CWizardPage::ConfirmCancel() { return AfxMessageBox(IDS_CONFIRM_EXIT, MB_YESNO | MB_ICONQUESTION) == IDYES; }
+
+bool CWizardPage::ShouldShow() { return true; }
+
+bool CWizardPage::CreatePageWindow() { return Create(GetTemplateId(), nullptr); }
+
+void CWizardPage::GoNext() { ShowPage(nextPageId_, false); }
+
+void CWizardPage::GoBack() {
+  // The first page of a walk has nowhere to go back to.
+  if (previousPageId_ != 0) ShowPage(previousPageId_, true);
+}
+
+void CWizardPage::MarkFailed() {
+  nextPageId_ = kFailedPage;
+  GetSetupApp().installSucceeded = false;
+}
+
+BOOL CWizardPage::OnInitDialog() {
+  // The bar first: it gives the page its full size before the page is placed.
+  if (hasButtonBar_ && !buttonBar_) {
+    auto bar = std::make_unique<CButtonBar>(*this);
+    if (!bar->Create()) AfxThrowResourceException();
+    buttonBar_ = std::move(bar);
+  }
+  CDialog::OnInitDialog();
+  PlacePage();
+  if (GetSetupApp().batchMode) MoveWindow(0, 0, 0, 0, true);
+  ShowWindow(SW_SHOW);
+  PostMessage(WM_PAGEWORK);
+  return TRUE;
+}
+
+void CWizardPage::OnOK() { GoNext(); }
+
+void CWizardPage::OnCancel() {
+  if (nextPageId_ == kEndOfProgram) {
+    OnOK();
+    return;
+  }
+  if (ConfirmCancel()) {
+    MarkFailed();
+    GoNext();
+  }
+}
+
+LRESULT CWizardPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAGEWORK) {
+    OnPageWork();
+    return 0;
+  }
+  return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CWizardPage::OnCommand(UINT id, UINT code, HWND control) {
+  if (id == IDC_BACK && (code == BN_CLICKED || control == nullptr)) {
+    GoBack();
+    return TRUE;
+  }
+  return CDialog::OnCommand(id, code, control);
+}
+
+void CWizardPage::OnActivateApp(BOOL active, DWORD threadId) {
+  if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) {
+    // The background keeps its colours behind the page.
+    auto* background = dynamic_cast<CMainWnd*>(main);
+    CClientDC dc(m_hWnd);
+    CSelectPalette select(dc, background ? background->GetPalette() : nullptr);
+    dc.RealizePalette();
+    ::InvalidateRect(main->m_hWnd, nullptr, TRUE);
+  }
+  CDialog::OnActivateApp(active, threadId);
+}
+
+void CWizardPage::OnPageWork() {
+  int result = kFailedPage;
+  try {
+    result = DoPageWork();
+  } catch (CException& e) {
+    ReportError(IDS_SETUP_CANNOT_CONTINUE, e);
+    MarkFailed();
+    result = kFailedPage;
+  } catch (std::bad_alloc&) {
+    ReportError(IDS_SETUP_CANNOT_CONTINUE, CMemoryException());
+    MarkFailed();
+    result = kFailedPage;
+  }
+  if (result != 0) {
+    ShowPage(result, false);
+  } else if (GetSetupApp().batchMode) {
+    OnOK();
+  }
+}

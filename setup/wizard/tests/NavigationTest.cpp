@@ -1,0 +1,220 @@
+// The wizard's walks, forwards and back, through real page windows: the
+// skip rules, the previous-page links, Cancel, the page runner's failure
+// path and batch mode.
+#include "WizardTestSupport.h"
+#include "framework/Resources.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/InstallConditionsPage.h"
+#include "setup/wizard/Wizard.h"
+#include "setup/wizard/WizardPage.h"
+
+namespace {
+
+DWORD WindowsThree() { return 3; }
+
+class NavigationTest : public WizardTest {};
+
+TEST_F(NavigationTest, BackFromTheAgreementSkipsTheReadingPageAndBackFromTheDirectoryLandsOnTheAgreement) {
+  WriteProfile();
+  CScriptedUser user;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  ASSERT_EQ(IDD_WELCOME, CurrentPageId());
+  EXPECT_FALSE(::IsWindowEnabled(Control(IDD_WELCOME, IDC_BACK))) << "the first page has nowhere to go back to";
+  EXPECT_TRUE(::IsWindowEnabled(Control(IDD_WELCOME, IDC_NEXT)));
+  EXPECT_FALSE(::IsWindowVisible(Control(IDD_WELCOME, IDHELP)));
+
+  Click(IDD_WELCOME, IDC_NEXT);  // the reading page works and moves on by itself
+  ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
+  EXPECT_FALSE(Page(IDD_READING_SETUP)->IsWindowVisible());
+  EXPECT_EQ(IDD_READING_SETUP, Page(IDD_AGREEMENT)->GetPreviousPageId());
+
+  Click(IDD_AGREEMENT, IDC_BACK);
+  EXPECT_EQ(IDD_WELCOME, CurrentPageId());
+  Click(IDD_WELCOME, IDC_NEXT);
+  EXPECT_EQ(IDD_AGREEMENT, CurrentPageId()) << "the setup information is read once";
+
+  Click(IDD_AGREEMENT, IDC_NEXT);  // conditions met: 1537 is passed over
+  ASSERT_EQ(IDD_DIRECTORY, CurrentPageId());
+  EXPECT_EQ(0, Page(IDD_INSTALL_CONDITIONS)->GetPreviousPageId()) << "a skipped page records no previous page";
+  EXPECT_EQ(IDD_AGREEMENT, Page(IDD_DIRECTORY)->GetPreviousPageId());
+  Click(IDD_DIRECTORY, IDC_BACK);
+  EXPECT_EQ(IDD_AGREEMENT, CurrentPageId());
+  EXPECT_TRUE(user.Seen().empty());
+  EXPECT_TRUE(app_->installSucceeded);
+}
+
+TEST_F(NavigationTest, UnmetConditionsEndOnTheFailurePageUnlessIgnored) {
+  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  WriteProfile();
+  CScriptedUser user;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  Click(IDD_AGREEMENT, IDC_NEXT);
+  ASSERT_EQ(IDD_INSTALL_CONDITIONS, CurrentPageId());
+  EXPECT_EQ("- " + LoadResourceString(IDS_NEEDS_WINDOWS_4) + "\r\n", ControlText(IDD_INSTALL_CONDITIONS, IDC_CONDITIONS));
+  EXPECT_FALSE(::IsWindowVisible(Control(IDD_INSTALL_CONDITIONS, IDOK))) << "&Continue is never shown";
+
+  Click(IDD_INSTALL_CONDITIONS, IDC_BACK);
+  EXPECT_EQ(IDD_AGREEMENT, CurrentPageId());
+  Click(IDD_AGREEMENT, IDC_NEXT);
+  ASSERT_EQ(IDD_INSTALL_CONDITIONS, CurrentPageId());
+  EXPECT_EQ("- " + LoadResourceString(IDS_NEEDS_WINDOWS_4) + "\r\n", Page(IDD_INSTALL_CONDITIONS) ?
+            static_cast<CInstallConditionsPage*>(Page(IDD_INSTALL_CONDITIONS))->GetConditionsText() : "")
+      << "the list is not repeated on a second arrival";
+
+  Click(IDD_INSTALL_CONDITIONS, IDC_NEXT);
+  EXPECT_EQ(IDD_FAILED, CurrentPageId());
+  EXPECT_FALSE(app_->installSucceeded) << "ending on the failure page is a failed installation";
+  EXPECT_EQ(LoadResourceString(IDS_NOT_INSTALLED), ControlText(IDD_FAILED, IDC_PAGE_TEXT));
+  EXPECT_TRUE(user.Seen().empty());
+}
+
+TEST_F(NavigationTest, IgnoringConditionsGoesOnToTheDirectoryAndBackReturnsToTheConditions) {
+  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  app_->ignoreConditions = true;
+  WriteProfile();
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  Click(IDD_AGREEMENT, IDC_NEXT);
+  ASSERT_EQ(IDD_INSTALL_CONDITIONS, CurrentPageId());
+  Click(IDD_INSTALL_CONDITIONS, IDC_NEXT);
+  ASSERT_EQ(IDD_DIRECTORY, CurrentPageId());
+  EXPECT_TRUE(app_->installSucceeded);
+  Click(IDD_DIRECTORY, IDC_BACK);
+  EXPECT_EQ(IDD_INSTALL_CONDITIONS, CurrentPageId());
+}
+
+TEST_F(NavigationTest, CancelAsksAndNoStaysYesFails) {
+  WriteProfile();
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
+  {
+    CScriptedUser user({IDNO});
+    Click(IDD_AGREEMENT, IDCANCEL);  // reads "&No" here
+    ASSERT_EQ(1u, user.Seen().size());
+    EXPECT_EQ("Veltrane Setup", user.Seen()[0].caption);
+    EXPECT_EQ(LoadResourceString(IDS_CONFIRM_EXIT), user.Seen()[0].text);
+  }
+  EXPECT_EQ(IDD_AGREEMENT, CurrentPageId());
+  EXPECT_TRUE(app_->installSucceeded);
+  {
+    CScriptedUser user({IDYES});
+    PressEscape(IDD_AGREEMENT);
+    EXPECT_EQ(1u, user.Seen().size());
+  }
+  EXPECT_EQ(IDD_FAILED, CurrentPageId());
+  EXPECT_FALSE(app_->installSucceeded);
+}
+
+TEST_F(NavigationTest, CancelOnAFinalPageEndsWithoutAQuestion) {
+  for (const int finalPage : {IDD_FAILED, IDD_FINISHED, IDD_REMOVED, IDD_RESTART}) {
+    SCOPED_TRACE(finalPage);
+    TearDown();
+    SetUp();
+    CScriptedUser user;
+    ShowPage(finalPage, false);
+    Settle();
+    ASSERT_EQ(finalPage, CurrentPageId());
+    PressEscape(finalPage);
+    EXPECT_TRUE(app_->MainWindowGone()) << "the program ends";
+    EXPECT_TRUE(user.Seen().empty());
+  }
+}
+
+TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestion) {
+  WriteProfile();  // read as the install log
+  app_->removeMode = true;
+  {
+    CScriptedUser user;
+    ShowPage(IDD_REMOVE_CONFIRM, false);
+    Settle();
+    ASSERT_EQ(IDD_REMOVE_CONFIRM, CurrentPageId());
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDD_REMOVE_CONFIRM, IDC_BACK)));
+    PressEscape(IDD_REMOVE_CONFIRM);
+    EXPECT_EQ(IDD_FAILED, CurrentPageId());
+    EXPECT_FALSE(app_->installSucceeded);
+    EXPECT_EQ(LoadResourceString(IDS_NOT_REMOVED), ControlText(IDD_FAILED, IDC_PAGE_TEXT));
+    EXPECT_TRUE(user.Seen().empty());
+  }
+  TearDown();
+  SetUp();
+  WriteProfile();
+  app_->removeMode = true;
+  CScriptedUser user;
+  ShowPage(IDD_REMOVE_CONFIRM, false);
+  Settle();
+  Click(IDD_REMOVE_CONFIRM, IDC_NEXT);  // reads the log, removes, unregisters
+  ASSERT_EQ(IDD_REMOVED, CurrentPageId());
+  EXPECT_EQ(IDD_REMOVING_FILES, Page(IDD_READING_SETUP)->GetNextPageId());
+  EXPECT_NE(nullptr, Page(IDD_UNREGISTERING));
+  Click(IDD_REMOVED, IDOK);
+  EXPECT_TRUE(app_->MainWindowGone());
+  EXPECT_TRUE(app_->installSucceeded);
+  EXPECT_TRUE(user.Seen().empty());
+}
+
+TEST_F(NavigationTest, AProfileWithoutDestinationsIsReportedAndEndsOnTheFailurePage) {
+  WriteProfile(false);
+  CScriptedUser user({IDOK});
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  ASSERT_EQ(1u, user.Seen().size());
+  EXPECT_EQ("Warning", user.Seen()[0].caption);
+  EXPECT_EQ("9.0 (CInstallProfileException)", user.Seen()[0].information);
+  EXPECT_EQ(IDD_FAILED, CurrentPageId());
+  EXPECT_FALSE(app_->installSucceeded);
+  EXPECT_TRUE(app_->handled.empty()) << "the page runner handles it";
+}
+
+TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
+  WriteProfile();
+  app_->batchMode = true;
+  app_->runFromSource = true;  // no directory to confirm, no user name needed
+  CScriptedUser user;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  EXPECT_TRUE(app_->MainWindowGone());
+  EXPECT_TRUE(user.Seen().empty());
+  EXPECT_TRUE(app_->installSucceeded);
+  for (const int id : {IDD_WELCOME, IDD_AGREEMENT, IDD_START_MENU_FOLDER, IDD_READY_TO_COPY, IDD_COPY_PROGRESS,
+                       IDD_REGISTERING, IDD_FINISHED}) {
+    EXPECT_NE(nullptr, Page(id)) << id << " was walked";
+  }
+  ASSERT_NE(nullptr, Page(IDD_DIRECTORY));
+  EXPECT_EQ(nullptr, Page(IDD_DIRECTORY)->m_hWnd) << "passed over";
+  EXPECT_EQ(nullptr, Page(IDD_FAILED));
+}
+
+TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
+  WriteProfile();
+  app_->batchMode = true;
+  CScriptedUser user({IDNO, IDOK});  // do not create the proposed directory
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  EXPECT_EQ(IDD_DIRECTORY, GetCurrentPage()->GetPageId());
+  EXPECT_FALSE(app_->MainWindowGone());
+  const auto seen = user.Seen();
+  ASSERT_EQ(2u, seen.size());
+  EXPECT_EQ(0u, seen[0].text.find("The destination folder: \n\n")) << seen[0].text;
+  EXPECT_EQ(LoadResourceString(IDS_CANNOT_CREATE_DIRECTORY), seen[1].text);
+  const RECT rc = Page(IDD_DIRECTORY)->GetWindowRect();
+  EXPECT_EQ(0, rc.right - rc.left) << "pages have no visible area in batch mode";
+}
+
+TEST_F(NavigationTest, AnUnknownPageIdIsRefusedAndTheCurrentPageStays) {
+  WriteProfile();
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  EXPECT_THROW(ShowPage(4711, false), CException);
+  EXPECT_EQ(IDD_WELCOME, CurrentPageId());
+  EXPECT_EQ(nullptr, CreatePage(4711));
+}
+
+}  // namespace

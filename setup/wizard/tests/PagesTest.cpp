@@ -1,0 +1,312 @@
+// The pages' own behaviour: defaults, validation, messages and what they
+// store into the application, through real page windows.
+#include "WizardTestSupport.h"
+#include "framework/Resources.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/profile/TargetTable.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/wizard/AgreementPage.h"
+#include "setup/wizard/CopyProgressPage.h"
+#include "setup/wizard/DirectoryPage.h"
+#include "setup/wizard/InstallConditionsPage.h"
+#include "setup/wizard/RegistryString.h"
+#include "setup/wizard/RestartPage.h"
+#include "setup/wizard/StartMenuFolderPage.h"
+#include "setup/wizard/UserInfoPage.h"
+#include "setup/wizard/Wizard.h"
+#include "setup/wizard/WizardPage.h"
+
+namespace {
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class PagesTest : public WizardTest {
+protected:
+  // Walks from the welcome page to page id the way the user does (the
+  // profile read, conditions met).
+  void WalkTo(int id) {
+    WriteProfile();
+    ShowPage(IDD_WELCOME, false);
+    Settle();
+    Click(IDD_WELCOME, IDC_NEXT);
+    if (id == IDD_AGREEMENT) return;
+    Click(IDD_AGREEMENT, IDC_NEXT);
+    ASSERT_EQ(IDD_DIRECTORY, CurrentPageId());
+    if (id == IDD_DIRECTORY) return;
+    Type(IDD_DIRECTORY, IDC_DIRECTORY, scratch_ + "Product");
+    ASSERT_TRUE(::CreateDirectoryA((scratch_ + "Product").c_str(), nullptr));
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    ASSERT_EQ(IDD_START_MENU_FOLDER, CurrentPageId());
+  }
+};
+
+TEST_F(PagesTest, AgreementPageAsksYesOrNoAndShowsTheAgreement) {
+  WalkTo(IDD_AGREEMENT);
+  ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
+  EXPECT_EQ("License Agreement", TextOf(Page(IDD_AGREEMENT)->m_hWnd));
+  EXPECT_EQ("&Yes", ControlText(IDD_AGREEMENT, IDC_NEXT));
+  EXPECT_EQ("&No", ControlText(IDD_AGREEMENT, IDCANCEL));
+  EXPECT_EQ(CAgreementPage::AgreementText(LoadRcData(IDR_AGREEMENT)), ControlText(IDD_AGREEMENT, IDC_PAGE_TEXT));
+}
+
+TEST_F(PagesTest, AgreementTextEndsAtItsNulAndGetsCrLfLineEnds) {
+  using namespace std::string_view_literals;
+  const struct {
+    std::string_view resource;
+    const char* text;
+  } rows[] = {
+      {"One\nTwo\n\0garbage"sv, "One\r\nTwo\r\n"},
+      {"One\r\nTwo"sv, "One\r\nTwo"},   // no NUL: the resource's end ends it
+      {"\nA\r\n\nB"sv, "\r\nA\r\n\r\nB"},
+      {""sv, ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.text, CAgreementPage::AgreementText(row.resource)) << row.text;
+}
+
+TEST_F(PagesTest, DirectoryPageProposesTheProductFolderUnderProgramFiles) {
+  WalkTo(IDD_DIRECTORY);
+  std::string programFiles;
+  ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                 "ProgramFilesDir", programFiles));
+  EXPECT_EQ(programFiles + "\\Veltrane", ControlText(IDD_DIRECTORY, IDC_DIRECTORY));
+}
+
+TEST_F(PagesTest, DirectoryPageAsksBeforeCreatingAndNoKeepsThePage) {
+  WalkTo(IDD_DIRECTORY);
+  const std::string target = scratch_ + "New\\Product";
+  Type(IDD_DIRECTORY, IDC_DIRECTORY, target);
+  {
+    CScriptedUser user({IDNO, IDOK});
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    const auto seen = user.Seen();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("The destination folder: \n\n" + target + "\ndoes not exist.  Do you want to create it?", seen[0].text);
+    EXPECT_EQ("Cannot Create Directory", seen[1].text);
+  }
+  EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
+  EXPECT_FALSE(DirectoryExists(target));
+  {
+    CScriptedUser user({IDYES});
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    EXPECT_EQ(1u, user.Seen().size());
+  }
+  EXPECT_EQ(IDD_START_MENU_FOLDER, CurrentPageId());
+  EXPECT_FALSE(DirectoryExists(target)) << "made only to see that it can be made";
+  EXPECT_EQ(target + "\\", app_->destinations->GetPath(0).GetPath());
+  EXPECT_EQ(target + "\\Data\\", app_->destinations->GetPath(1).GetPath()) << "resolved again";
+
+  // Back and on again with the same directory: no second question.
+  Click(IDD_START_MENU_FOLDER, IDC_BACK);
+  {
+    CScriptedUser user;
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    EXPECT_TRUE(user.Seen().empty());
+  }
+  EXPECT_EQ(IDD_START_MENU_FOLDER, CurrentPageId());
+
+  // Another missing directory is questioned again.
+  Click(IDD_START_MENU_FOLDER, IDC_BACK);
+  Type(IDD_DIRECTORY, IDC_DIRECTORY, scratch_ + "Other");
+  {
+    CScriptedUser user({IDNO, IDOK});
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    EXPECT_EQ(2u, user.Seen().size());
+  }
+  EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
+}
+
+TEST_F(PagesTest, DirectoryPageRefusesAnEmptyOrUncreatableDirectory) {
+  WalkTo(IDD_DIRECTORY);
+  Type(IDD_DIRECTORY, IDC_DIRECTORY, "");
+  {
+    CScriptedUser user({IDOK});
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    ASSERT_EQ(1u, user.Seen().size());
+    EXPECT_EQ("Cannot Create Directory", user.Seen()[0].text);
+  }
+  EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
+
+  // Below a file: the directory cannot be made.
+  HANDLE file = ::CreateFileA((scratch_ + "file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ::CloseHandle(file);
+  Type(IDD_DIRECTORY, IDC_DIRECTORY, scratch_ + "file\\sub");
+  {
+    CScriptedUser user({IDYES, IDOK});
+    Click(IDD_DIRECTORY, IDC_NEXT);
+    ASSERT_EQ(2u, user.Seen().size());
+    EXPECT_EQ("Cannot Create Directory", user.Seen()[1].text);
+  }
+  EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
+}
+
+TEST_F(PagesTest, StartMenuFolderPageChecksTheFolderAndStoresIt) {
+  WalkTo(IDD_START_MENU_FOLDER);
+  EXPECT_EQ("Veltrane", ControlText(IDD_START_MENU_FOLDER, IDC_DIRECTORY)) << "the profile's program group";
+  const std::string programs = CStartMenuFolderPage::ProgramsFolder();
+  ASSERT_FALSE(programs.empty());
+
+  CScriptedUser user({IDOK});
+  Type(IDD_START_MENU_FOLDER, IDC_DIRECTORY, "");
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  EXPECT_EQ(IDD_START_MENU_FOLDER, CurrentPageId()) << "an empty folder does nothing";
+
+  Type(IDD_START_MENU_FOLDER, IDC_DIRECTORY, "..\\..\\Escaped");
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  EXPECT_EQ(IDD_START_MENU_FOLDER, CurrentPageId());
+  ASSERT_EQ(1u, user.Seen().size());
+  EXPECT_EQ("Can't create Start Menu item.", user.Seen()[0].text);
+
+  const std::string folder = "Wizard Test " + std::to_string(::GetCurrentProcessId()) + "\\Tools";
+  Type(IDD_START_MENU_FOLDER, IDC_DIRECTORY, folder);
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  EXPECT_EQ(IDD_USER_INFO, CurrentPageId());
+  EXPECT_EQ(folder, app_->programFolder);
+  EXPECT_FALSE(DirectoryExists(programs + "\\" + folder)) << "made only to see that it can be made";
+  ::RemoveDirectoryA((programs + "\\Wizard Test " + std::to_string(::GetCurrentProcessId())).c_str());
+}
+
+TEST_F(PagesTest, StartMenuFolderRulesForTypedAndBrowsedFolders) {
+  EXPECT_TRUE(CStartMenuFolderPage::IsFolderBelowPrograms("Veltrane"));
+  EXPECT_TRUE(CStartMenuFolderPage::IsFolderBelowPrograms("A\\B"));
+  EXPECT_TRUE(CStartMenuFolderPage::IsFolderBelowPrograms("Veltrane 2.0"));
+  for (const char* bad : {"", "\\Windows", "C:\\Windows", "C:Windows", "..", "A\\..\\..\\B", ".\\A", "/x"}) {
+    EXPECT_FALSE(CStartMenuFolderPage::IsFolderBelowPrograms(bad)) << bad;
+  }
+  const std::string programs = "C:\\Start Menu\\Programs";
+  EXPECT_EQ("A\\B", CStartMenuFolderPage::RelativeToPrograms("C:\\Start Menu\\Programs\\A\\B", programs));
+  EXPECT_EQ("Tools", CStartMenuFolderPage::RelativeToPrograms("c:\\start menu\\programs\\Tools", programs));
+  EXPECT_EQ("", CStartMenuFolderPage::RelativeToPrograms(programs, programs)) << "Programs itself";
+  EXPECT_EQ("", CStartMenuFolderPage::RelativeToPrograms("C:\\Start Menu\\Programs2\\A", programs));
+  EXPECT_EQ("", CStartMenuFolderPage::RelativeToPrograms("D:\\Other", programs));
+}
+
+TEST_F(PagesTest, UserInfoPageEnablesNextOnlyWithANameAndStoresNameAndCompany) {
+  WalkTo(IDD_START_MENU_FOLDER);
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  ASSERT_EQ(IDD_USER_INFO, CurrentPageId());
+  auto* page = static_cast<CUserInfoPage*>(Page(IDD_USER_INFO));
+  EXPECT_EQ(page->GetName(), ControlText(IDD_USER_INFO, IDC_USER_NAME)) << "the registered owner is proposed";
+
+  Type(IDD_USER_INFO, IDC_USER_NAME, "");
+  EXPECT_FALSE(::IsWindowEnabled(Control(IDD_USER_INFO, IDC_NEXT)));
+  Type(IDD_USER_INFO, IDC_USER_NAME, "A");
+  EXPECT_TRUE(::IsWindowEnabled(Control(IDD_USER_INFO, IDC_NEXT)));
+  Type(IDD_USER_INFO, IDC_USER_NAME, "Ada Lovelace");
+  Type(IDD_USER_INFO, IDC_COMPANY, "Analytical Engines");
+  Click(IDD_USER_INFO, IDC_NEXT);
+  EXPECT_EQ(IDD_READY_TO_COPY, CurrentPageId());
+  EXPECT_EQ("Ada Lovelace", app_->userInfo.name);
+  EXPECT_EQ("Analytical Engines", app_->userInfo.company);
+}
+
+TEST_F(PagesTest, ReadyToCopyCreatesTheInstallationDirectoryAndTheWalkEndsFinished) {
+  WalkTo(IDD_START_MENU_FOLDER);
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  Type(IDD_USER_INFO, IDC_USER_NAME, "Ada");
+  Click(IDD_USER_INFO, IDC_NEXT);
+  ASSERT_EQ(IDD_READY_TO_COPY, CurrentPageId());
+  EXPECT_EQ("&Copy", ControlText(IDD_READY_TO_COPY, IDC_NEXT));
+  ::RemoveDirectoryA((scratch_ + "Product").c_str());
+  Click(IDD_READY_TO_COPY, IDC_NEXT);
+  EXPECT_TRUE(DirectoryExists(scratch_ + "Product"));
+  ASSERT_EQ(IDD_FINISHED, CurrentPageId()) << "copied, registered";
+  EXPECT_TRUE(app_->installSucceeded);
+  char group[64] = {};
+  ::GetPrivateProfileStringA("PMGroup", "PMGroup", "", group, sizeof group, app_->logPath.c_str());
+  EXPECT_STREQ("Veltrane", group) << "the data model is in the install log";
+  Click(IDD_FINISHED, IDOK);
+  EXPECT_TRUE(app_->MainWindowGone());
+}
+
+TEST_F(PagesTest, ReadyToCopyFailsWhenTheDirectoryCannotBeCreated) {
+  WalkTo(IDD_START_MENU_FOLDER);
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  Type(IDD_USER_INFO, IDC_USER_NAME, "Ada");
+  Click(IDD_USER_INFO, IDC_NEXT);
+  HANDLE file = ::CreateFileA((scratch_ + "file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ::CloseHandle(file);
+  app_->destinations->SetPath(0, scratch_ + "file\\sub");
+  CScriptedUser user({IDOK});
+  Click(IDD_READY_TO_COPY, IDC_NEXT);
+  ASSERT_EQ(1u, user.Seen().size());
+  EXPECT_EQ("Cannot Create Directory", user.Seen()[0].text);
+  EXPECT_EQ(IDD_FAILED, CurrentPageId());
+  EXPECT_FALSE(app_->installSucceeded);
+}
+
+TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart) {
+  const struct {
+    bool succeeded, reboot;
+    int expected;
+  } rows[] = {{true, false, IDD_FINISHED}, {true, true, IDD_RESTART}, {false, true, IDD_FAILED}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.expected);
+    TearDown();
+    SetUp();
+    app_->installSucceeded = row.succeeded;
+    app_->rebootNeeded = row.reboot;
+    ShowPage(IDD_REGISTERING, false);
+    Settle();
+    EXPECT_EQ(row.expected, CurrentPageId());
+  }
+}
+
+int g_restarts = 0;
+bool CountRestart() {
+  ++g_restarts;
+  return false;  // Windows refused
+}
+
+TEST_F(PagesTest, RestartPageRestartsOrEnds) {
+  CRestartPage::restartAction = &CountRestart;
+  g_restarts = 0;
+  ShowPage(IDD_RESTART, false);
+  Settle();
+  Click(IDD_RESTART, IDC_RESTART);
+  EXPECT_EQ(1, g_restarts);
+  EXPECT_EQ(IDD_RESTART, CurrentPageId()) << "the page stays for another attempt";
+  Click(IDD_RESTART, IDC_DONT_RESTART);
+  EXPECT_TRUE(app_->MainWindowGone());
+}
+
+TEST_F(PagesTest, RunFromSourcePointsTheShortcutsIntoTheDistribution) {
+  WriteProfile();
+  app_->runFromSource = true;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  const CPathName setupDirectory(SpecialDirectory::setup);
+  EXPECT_EQ(setupDirectory.GetPath(), app_->destinations->GetPath(0).GetPath());
+  CCopyProgressPage::PointTargetsIntoSource(*app_);
+  EXPECT_EQ(setupDirectory.GetPath() + "veltapp.exe", app_->targets->Find("veltapp.exe")->programPath.GetPath());
+  EXPECT_EQ(setupDirectory.GetPath() + "Data\\readme.txt", app_->targets->Find("readme.txt")->programPath.GetPath());
+}
+
+DWORD WindowsThree() { return 3; }
+
+TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
+  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  ShowPage(IDD_INSTALL_CONDITIONS, false);  // shown when asked directly
+  ShowPage(IDD_WELCOME, false);
+  ShowPage(IDD_REMOVE_CONFIRM, false);
+  ShowPage(IDD_FINISHED, false);
+  Settle();
+  auto texts = [](int pageId) {
+    std::string all;
+    for (HWND child = ::GetWindow(Page(pageId)->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      all += TextOf(child) + "|";
+    }
+    return all;
+  };
+  EXPECT_NE(std::string::npos, texts(IDD_INSTALL_CONDITIONS).find("|Cannot install  Veltrane.|"));
+  EXPECT_NE(std::string::npos, texts(IDD_WELCOME).find("Veltrane on your computer.\n\nTo quit the Setup"));
+  EXPECT_NE(std::string::npos, texts(IDD_REMOVE_CONFIRM).find("\n\nTo keep  Veltrane, choose Cancel.|"));
+  EXPECT_NE(std::string::npos, texts(IDD_FINISHED).find("|Thank you for choosing Veltrane. |"));
+  EXPECT_EQ("Removing Veltrane", TextOf(Page(IDD_REMOVE_CONFIRM)->m_hWnd));
+  EXPECT_EQ("Finished", ControlText(IDD_FINISHED, IDOK));
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Support for tests that drive the wizard through real windows: an
+// application object with a background window and a data model, a
+// scratch folder with a setup profile, and a user who answers the modal
+// boxes (message boxes, the error dialog) from a second thread.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/FrameWnd.h"
+#include "setup/app/SetupApp.h"
+
+class CWizardPage;
+
+// The application of a test: becomes the current one for its lifetime.
+class CWizardTestApp : public CSetupApp {
+public:
+  CWizardTestApp();
+  ~CWizardTestApp() override;
+
+  LRESULT ProcessWndProcException(CException& e, const MSG* msg) override;
+
+  // Creates the background window as the main window.
+  void CreateMainWindow();
+  bool MainWindowGone() const { return !mainWindow_.m_hWnd; }
+
+  std::vector<std::string> handled;  // exceptions that reached the handler
+
+private:
+  CFrameWnd mainWindow_;
+};
+
+// A modal box as the user saw it.
+struct SeenBox {
+  std::string caption;
+  std::string text;         // a message box's text
+  std::string information;  // the error dialog's error-information line
+};
+
+// Answers every modal box that the test's thread shows, with the buttons
+// given in order (IDCANCEL once they run out), and records what it saw.
+class CScriptedUser {
+public:
+  explicit CScriptedUser(std::vector<int> answers = {});
+  ~CScriptedUser();
+  CScriptedUser(const CScriptedUser&) = delete;
+  CScriptedUser& operator=(const CScriptedUser&) = delete;
+
+  std::vector<SeenBox> Seen();
+
+private:
+  void Run();
+
+  DWORD testThread_;
+  std::vector<int> answers_;
+  std::mutex mutex_;
+  std::vector<SeenBox> seen_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// Base fixture: a fresh application, background window and scratch folder
+// for every test; the pages are destroyed afterwards.
+class WizardTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Writes the setup profile of the test (destinations, groups, targets,
+  // diskettes) into the scratch folder; withDestinations false leaves the
+  // [destinations] section out.
+  void WriteProfile(bool withDestinations = true);
+
+  // Dispatches every waiting message (the page work included).
+  static void Settle();
+  // The page shown now; 0 when none is shown.
+  static int CurrentPageId();
+  static CWizardPage* Page(int id);
+  // The control of the page or of its button bar.
+  static HWND Control(int pageId, int controlId);
+  // Clicks a button the way the user does: it must be visible and enabled.
+  static void Click(int pageId, int controlId);
+  static void PressEscape(int pageId);
+  static void Type(int pageId, int controlId, const std::string& text);
+  static std::string TextOf(HWND wnd);
+  static std::string ControlText(int pageId, int controlId) { return TextOf(Control(pageId, controlId)); }
+
+  std::string scratch_;  // ends with '\'
+  std::unique_ptr<CWizardTestApp> app_;
+};
