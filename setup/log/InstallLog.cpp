@@ -34,13 +34,8 @@ std::vector<std::pair<std::string, CInstalledFileRecord>> ReadInstalledFiles(con
                                                                              const std::string& groupKey) {
   std::vector<std::pair<std::string, CInstalledFileRecord>> records;
   if (log.IsEmpty()) return records;
-  CProfileSection section(groupKey);
-  section.SetFile(log);
-  CProfileEntry entry;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
-    entry.SetValue({});
-    entry.Read();
-    records.emplace_back(entry.GetKey(), CInstalledFileRecord::Parse(entry.GetValue()));
-  }
+  ForEachProfileValue(groupKey, log, [&records](const std::string& key, const std::string& value) {
+    records.emplace_back(key, CInstalledFileRecord::Parse(value));
+  });
   return records;
 }

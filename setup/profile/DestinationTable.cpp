@@ -57,17 +57,11 @@ void CDestinationTable::SetNameAndParent(std::int16_t id, std::string name, std:
 }
 
 void CDestinationTable::Load(const CPathName& profile) {
-  CProfileSection section(kSection);
-  section.SetFile(profile);
-  CProfileEntry entry;
   bool any = false;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
+  ForEachProfileValue(kSection, profile, [&](const std::string& key, const std::string& value) {
     any = true;
-    entry.SetValue({});
-    entry.Read();
-    const std::string& value = entry.GetValue();
     std::int16_t id = 0;
-    GetNumberField(entry.GetKey(), 0, id);
+    GetNumberField(key, 0, id);
     std::string name, path;
     std::int16_t parentId = CDestination::kNoParent;
     GetTextField(value, 0, name);
@@ -75,7 +69,7 @@ void CDestinationTable::Load(const CPathName& profile) {
     GetTextField(value, 2, path);
     SetNameAndParent(id, std::move(name), parentId);
     SetPath(id, path);
-  }
+  });
   if (!any) throw CInstallProfileException(CInstallProfileException::noDestinations);
 }
 

@@ -7,21 +7,16 @@
 #include "setup/profile/ProfileSection.h"
 
 void CDisketteTable::Load(const CPathName& profile) {
-  CProfileSection section("diskettes");
-  section.SetFile(profile);
-  CProfileEntry entry;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
-    const long number = std::strtol(entry.GetKey().c_str(), nullptr, 10);
-    if (number < 0 || number > kMaxNumber) continue;
-    entry.SetValue({});
-    entry.Read();
+  ForEachProfileValue("diskettes", profile, [this](const std::string& key, const std::string& value) {
+    const long number = std::strtol(key.c_str(), nullptr, 10);
+    if (number < 0 || number > kMaxNumber) return;
     auto diskette = std::make_unique<CDiskette>();
-    GetTextField(entry.GetValue(), 0, diskette->label);
-    GetTextField(entry.GetValue(), 1, diskette->path);
+    GetTextField(value, 0, diskette->label);
+    GetTextField(value, 1, diskette->path);
     const auto index = static_cast<std::size_t>(number);
     if (index >= records_.size()) records_.resize(index + 1);
     records_[index] = std::move(diskette);
-  }
+  });
 }
 
 const CDiskette* CDisketteTable::Get(int n) const {

@@ -10,15 +10,9 @@
 
 void CFileList::Load(const CPathName& profile, const CGroupTable& groups, CSourceMedia& media) {
   for (const auto& group : groups) {
-    CProfileSection section(group->key);
-    section.SetFile(profile);
-    CProfileEntry entry;
-    for (bool more = section.First(entry); more; more = section.Next(entry)) {
-      entry.SetValue({});
-      entry.Read();
-      const std::string& value = entry.GetValue();
+    ForEachProfileValue(group->key, profile, [&](const std::string& key, const std::string& value) {
       std::int16_t kind = 0, diskette = 0;
-      auto file = std::make_unique<CFileEntry>(media, entry.GetKey());
+      auto file = std::make_unique<CFileEntry>(media, key);
       GetLongField(value, 0, file->size);
       GetNumberField(value, 1, kind);
       file->kind = static_cast<CFileEntry::Kind>(kind);
@@ -30,7 +24,7 @@ void CFileList::Load(const CPathName& profile, const CGroupTable& groups, CSourc
       GetTextField(value, 5, file->text);
       file->group = group.get();
       Insert(std::move(file));
-    }
+    });
   }
 }
 

@@ -23,15 +23,9 @@ const CGroup* CGroupTable::Find(const std::string& key) const {
 }
 
 void CGroupTable::Load(const CPathName& profile) {
-  CProfileSection section(kSection);
-  section.SetFile(profile);
-  CProfileEntry entry;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
-    entry.SetValue({});
-    entry.Read();
-    const std::string& value = entry.GetValue();
+  ForEachProfileValue(kSection, profile, [this](const std::string& key, const std::string& value) {
     CGroup group;
-    group.key = entry.GetKey();
+    group.key = key;
     GetTextField(value, 0, group.firstText);
     GetTextField(value, 1, group.secondText);
     GetFlagField(value, 2, group.memberOfType1);
@@ -42,7 +36,7 @@ void CGroupTable::Load(const CPathName& profile) {
     } else {
       records_.push_back(std::make_unique<CGroup>(std::move(group)));
     }
-  }
+  });
 }
 
 void CGroupTable::SaveToLog(const CPathName& log) const {

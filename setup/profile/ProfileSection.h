@@ -7,10 +7,16 @@
 //   for (bool more = section.First(entry); more; more = section.Next(entry)) {
 //     entry.Read();  ...
 //   }
+//
+// or, for the common case of reading every value:
+//
+//   ForEachProfileValue("destinations", profilePath,
+//                       [](const std::string& key, const std::string& value) { ... });
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "setup/profile/ProfileEntry.h"
@@ -39,3 +45,17 @@ private:
   std::vector<char> keys_;  // NUL-terminated names, an empty name at the end
   std::size_t cursor_ = 0;
 };
+
+// Calls visit(key, value) for every key of section in file, in file order,
+// with the value as read (at most 254 characters, empty when missing).
+template <class Visit>
+void ForEachProfileValue(std::string section, CPathName file, Visit&& visit) {
+  CProfileSection keys(std::move(section));
+  keys.SetFile(std::move(file));
+  CProfileEntry entry;
+  for (bool more = keys.First(entry); more; more = keys.Next(entry)) {
+    entry.SetValue({});
+    entry.Read();
+    visit(entry.GetKey(), entry.GetValue());
+  }
+}

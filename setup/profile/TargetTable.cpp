@@ -36,15 +36,9 @@ void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
     programFolder = group.GetValue();
   }
 
-  CProfileSection section(kSection);
-  section.SetFile(profile);
-  CProfileEntry entry;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
-    entry.SetValue({});
-    entry.Read();
-    const std::string& value = entry.GetValue();
+  ForEachProfileValue(kSection, profile, [this](const std::string& key, const std::string& value) {
     CTarget target;
-    target.key = entry.GetKey();
+    target.key = key;
     GetNumberField(value, 0, target.iconIndex);
     GetNumberField(value, 1, target.secondNumber);
     GetFlagField(value, 2, target.minimized);
@@ -60,7 +54,7 @@ void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
       std::string tableKey = TableKey(target.key);
       records_.push_back(Entry{std::move(tableKey), std::make_unique<CTarget>(std::move(target))});
     }
-  }
+  });
 }
 
 void CTargetTable::SaveToLog(const CPathName& log, const std::string& programFolder) const {
