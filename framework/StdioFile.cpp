@@ -135,6 +135,15 @@ void CStdioFile::Abort() {
   }
 }
 
+void CStdioFile::SetModificationTime(const FILETIME& time) {
+  if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
+  Flush();
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream_)));
+  if (handle == INVALID_HANDLE_VALUE || !::SetFileTime(handle, nullptr, nullptr, &time)) {
+    CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path_);
+  }
+}
+
 void CStdioFile::SetBufferSize(std::size_t size) {
   if (stream_) std::setvbuf(stream_, nullptr, _IOFBF, size);
 }

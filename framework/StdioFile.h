@@ -39,6 +39,11 @@ public:
   // Call before the first read or write.
   void SetBufferSize(std::size_t size);
 
+  // Writes out what the stream buffer holds, then sets the file's
+  // last-write time through the open file. Nothing written later may move
+  // it; a file opened for reading only cannot take it (access denied).
+  void SetModificationTime(const FILETIME& time);
+
   FILE* GetStream() const { return stream_; }
 
 private:

@@ -199,3 +199,23 @@ TEST_F(FileTest, StdioLengthKeepsBufferedInputAndCountsBufferedOutput) {
   EXPECT_EQ('1', c);
   EXPECT_EQ(2u, in.GetPosition());
 }
+
+TEST_F(FileTest, StdioModificationTimeSurvivesBufferedOutputAndClose) {
+  const std::string path = dir / "timed.bin";
+  FILETIME stamp{0x12345600, 0x01BB0000};  // some day in 1996
+  {
+    CStdioFile out(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary);
+    out.SetBufferSize(64 * 1024);
+    out.WriteString("still in the stream buffer");
+    out.SetModificationTime(stamp);
+    out.Close();  // nothing left to write that could move the time
+  }
+  CFileStatus got;
+  ASSERT_TRUE(CFile::GetStatus(path, got));
+  EXPECT_EQ(26u, got.m_size);
+  EXPECT_EQ(stamp.dwHighDateTime, got.m_mtime.dwHighDateTime);
+  EXPECT_EQ(stamp.dwLowDateTime, got.m_mtime.dwLowDateTime);
+
+  CStdioFile closed;
+  EXPECT_EQ(CFileException::invalidFile, CatchFileException([&] { closed.SetModificationTime(stamp); }).m_cause);
+}

@@ -48,6 +48,17 @@ void CArchiveMember::TakeStatus(const CPathName& path) {
   header_.SetAttributes(static_cast<std::uint16_t>(status.m_attribute & 0xFF));
 }
 
+void CArchiveMember::CloseWithHeaderTime() {
+  SetModificationTime(ArchiveTimeToFileTime(header_.GetTime()));
+  Close();
+}
+
+void CArchiveMember::RestoreAttributes() const {
+  CFileStatus status;  // no times: only the attributes are set
+  status.m_attribute = header_.GetAttributes() & kAppliedAttributes;
+  CFile::SetStatus(outputPath_.GetPath(), status);
+}
+
 void CArchiveMember::RestoreStatus() const {
   CFileStatus status;
   status.m_mtime = ArchiveTimeToFileTime(header_.GetTime());

@@ -28,6 +28,12 @@ public:
   // Gives the closed output file the header's time and the attributes of
   // its low byte (read-only, hidden, system, archive).
   void RestoreStatus() const;
+  // The same in two steps that save opening the file again, which costs
+  // more than the rest of a small member's extraction: the header's time
+  // is set through the still open output file, which is then closed ...
+  void CloseWithHeaderTime();
+  // ... and the closed file takes the attributes.
+  void RestoreAttributes() const;
 
   CEntryHeader& GetHeader() noexcept { return header_; }
   const CEntryHeader& GetHeader() const noexcept { return header_; }

@@ -128,12 +128,12 @@ void CArchiveReader::Extract(CArchiveMember& member) {
       codec->TransferSized(*this, member, header.GetCompressedSize(), header.GetSize());
       cancelled = codec->IsCancelled();
     }
-    member.Close();
+    member.CloseWithHeaderTime();
   } catch (...) {
     member.Abort();
     throw;
   }
-  member.RestoreStatus();
+  member.RestoreAttributes();
   if (cancelled) AfxThrowUserException();
   if (header.GetChecksum() != 0 && header.GetChecksum() != member.GetChecksum()) {
     throw CMultiFileException(CMultiFileException::crcMismatch);

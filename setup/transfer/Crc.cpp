@@ -59,13 +59,17 @@ std::uint32_t Crc(std::uint32_t crc, const void* data, std::size_t count) noexce
   const CrcTables& t = Tables();
   const auto* p = static_cast<const std::uint8_t*>(data);
   for (; count >= 16; count -= 16, p += 16) {
-    const std::uint32_t fromState = t.state[0][crc & 0xFF] ^ t.state[1][(crc >> 8) & 0xFF] ^
-                                    t.state[2][(crc >> 16) & 0xFF] ^ t.state[3][crc >> 24];
-    const std::uint32_t low = t.data[0][p[0]] ^ t.data[1][p[1]] ^ t.data[2][p[2]] ^ t.data[3][p[3]] ^
-                              t.data[4][p[4]] ^ t.data[5][p[5]] ^ t.data[6][p[6]] ^ t.data[7][p[7]];
-    const std::uint32_t high = t.data[8][p[8]] ^ t.data[9][p[9]] ^ t.data[10][p[10]] ^ t.data[11][p[11]] ^
-                               t.data[12][p[12]] ^ t.data[13][p[13]] ^ t.data[14][p[14]] ^ t.data[15][p[15]];
-    crc = fromState ^ low ^ high;
+    // The data bytes' part does not depend on crc: it is summed apart, and
+    // the barrier keeps the compiler from folding it into one chain behind
+    // the state lookups, which would make every block wait for the last.
+    std::uint32_t fromData = (t.data[0][p[0]] ^ t.data[1][p[1]] ^ t.data[2][p[2]] ^ t.data[3][p[3]]) ^
+                             (t.data[4][p[4]] ^ t.data[5][p[5]] ^ t.data[6][p[6]] ^ t.data[7][p[7]]) ^
+                             (t.data[8][p[8]] ^ t.data[9][p[9]] ^ t.data[10][p[10]] ^ t.data[11][p[11]]) ^
+                             (t.data[12][p[12]] ^ t.data[13][p[13]] ^ t.data[14][p[14]] ^ t.data[15][p[15]]);
+    __asm__("" : "+r"(fromData));
+    const std::uint32_t fromState = (t.state[0][crc & 0xFF] ^ t.state[1][(crc >> 8) & 0xFF]) ^
+                                    (t.state[2][(crc >> 16) & 0xFF] ^ t.state[3][crc >> 24]);
+    crc = fromState ^ fromData;
   }
   return CrcBytewise(crc, p, count);
 }

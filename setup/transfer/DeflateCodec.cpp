@@ -1,6 +1,7 @@
 #include "setup/transfer/DeflateCodec.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "setup/transfer/ZLibException.h"
@@ -30,7 +31,8 @@ private:
 
 }  // namespace
 
-CDeflateCodec::CDeflateCodec() : stream_{}, input_{}, output_{} {}
+CDeflateCodec::CDeflateCodec() : stream_{}, input_(std::make_unique_for_overwrite<Bytef[]>(kInputSize)),
+      output_(std::make_unique_for_overwrite<Bytef[]>(kOutputSize)) {}
 
 std::uint64_t CDeflateCodec::Run() {
   stream_ = z_stream{};
@@ -38,24 +40,24 @@ std::uint64_t CDeflateCodec::Run() {
   CZLibException::Check(deflateInit(&stream_, Z_DEFAULT_COMPRESSION));
   ZStreamEnd<deflateEnd> end(stream_);
 
-  stream_.next_in = input_.data();
+  stream_.next_in = input_.get();
   stream_.avail_in = 0;
-  stream_.next_out = output_.data();
+  stream_.next_out = output_.get();
   stream_.avail_out = outputSize_;
   std::uint64_t total = 0;
   bool moreInput = true;
   int result = Z_OK;
   do {
     if (stream_.avail_in == 0 && moreInput) {
-      const UINT n = ReadBlock(input_.data(), inputSize_);
+      const UINT n = ReadBlock(input_.get(), inputSize_);
       moreInput = n > 0;
-      stream_.next_in = input_.data();
+      stream_.next_in = input_.get();
       stream_.avail_in = n;
     }
     if (stream_.avail_out == 0) {
-      WriteBlock(output_.data(), outputSize_);
+      WriteBlock(output_.get(), outputSize_);
       total += outputSize_;
-      stream_.next_out = output_.data();
+      stream_.next_out = output_.get();
       stream_.avail_out = outputSize_;
     }
     result = deflate(&stream_, moreInput ? Z_NO_FLUSH : Z_FINISH);
@@ -63,7 +65,7 @@ std::uint64_t CDeflateCodec::Run() {
   } while (moreInput || (result != Z_STREAM_END && stream_.avail_out == 0));
 
   const UINT rest = outputSize_ - stream_.avail_out;
-  WriteBlock(output_.data(), rest);
+  WriteBlock(output_.get(), rest);
   total += rest;
   end.End();
   return total;
@@ -75,9 +77,9 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
   CZLibException::Check(inflateInit(&stream_));
   ZStreamEnd<inflateEnd> end(stream_);
 
-  stream_.next_in = input_.data();
+  stream_.next_in = input_.get();
   stream_.avail_in = 0;
-  stream_.next_out = output_.data();
+  stream_.next_out = output_.get();
   stream_.avail_out = outputSize_;
   // Counted here rather than through total_in/total_out, which are 32-bit
   // on Windows and must not decide how much is read or written.
@@ -86,18 +88,18 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
   std::uint64_t written = 0;
   while (produced != size) {
     if (stream_.avail_in == 0) {
-      const UINT n = ReadBlock(input_.data(), std::min<std::uint32_t>(compressedSize - consumed, inputSize_));
+      const UINT n = ReadBlock(input_.get(), std::min<std::uint32_t>(compressedSize - consumed, inputSize_));
       consumed += n;
-      stream_.next_in = input_.data();
+      stream_.next_in = input_.get();
       stream_.avail_in = n;
     }
     if (stream_.avail_out < kFastOutput) {
       // zlib decodes quickly only while a whole match fits the output: pass
       // the buffer on a little before it is full.
       const UINT full = outputSize_ - stream_.avail_out;
-      WriteBlock(output_.data(), full);
+      WriteBlock(output_.get(), full);
       written += full;
-      stream_.next_out = output_.data();
+      stream_.next_out = output_.get();
       stream_.avail_out = outputSize_;
     }
     // Never let zlib produce more than the header's size: the output stops
@@ -118,7 +120,7 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
   }
 
   const UINT rest = outputSize_ - stream_.avail_out;
-  WriteBlock(output_.data(), rest);
+  WriteBlock(output_.get(), rest);
   written += rest;
   end.End();
   return written;
