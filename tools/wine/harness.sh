@@ -122,6 +122,15 @@ ensure_server() {
   if [ $rc -eq 0 ]; then
     display_env
     "$loader" wineboot.exe </dev/null >/dev/null 2>&1 || true
+    # The desktop process (and the COM service it starts) would otherwise be
+    # launched by the first test that makes a window, inherit that test's
+    # output pipe and keep CTest waiting on it until every other Wine
+    # program has ended.
+    setsid -f "$loader" explorer.exe /desktop </dev/null >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+      pgrep -f 'explorer.exe /desktop' >/dev/null && break
+      sleep 0.1
+    done
     return 0
   fi
   return 1
