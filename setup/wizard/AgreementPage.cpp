@@ -23,5 +23,12 @@ BOOL CAgreementPage::OnInitDialog() {
     bar->SetCancelText("&No");
   }
   SetDlgItemText(IDC_PAGE_TEXT, AgreementText(LoadRcData(IDR_AGREEMENT)));
-  return TRUE;
+  // The reader starts at the top with the caret there, so that PAGE DOWN
+  // works at once; the dialog manager's own first focus would select the
+  // whole text and scroll to its end.
+  const HWND text = GetDlgItem(IDC_PAGE_TEXT);
+  ::SetFocus(text);
+  ::SendMessageA(text, EM_SETSEL, 0, 0);
+  ::SendMessageA(text, EM_SCROLLCARET, 0, 0);
+  return FALSE;  // the focus is set
 }

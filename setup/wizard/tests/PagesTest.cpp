@@ -50,6 +50,22 @@ TEST_F(PagesTest, AgreementPageAsksYesOrNoAndShowsTheAgreement) {
   EXPECT_EQ("&Yes", ControlText(IDD_AGREEMENT, IDC_NEXT));
   EXPECT_EQ("&No", ControlText(IDD_AGREEMENT, IDCANCEL));
   EXPECT_EQ(CAgreementPage::AgreementText(LoadRcData(IDR_AGREEMENT)), ControlText(IDD_AGREEMENT, IDC_PAGE_TEXT));
+
+  // The reader starts at the top, with nothing selected, also on coming
+  // back to the page.
+  const HWND text = Control(IDD_AGREEMENT, IDC_PAGE_TEXT);
+  const auto expectTopWithoutSelection = [&](const char* when) {
+    DWORD start = 1, end = 1;
+    ::SendMessageA(text, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(0u, start) << when;
+    EXPECT_EQ(0u, end) << when;
+    EXPECT_EQ(0, ::SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0)) << when;
+  };
+  expectTopWithoutSelection("first arrival");
+  Click(IDD_AGREEMENT, IDC_BACK);
+  Click(IDD_WELCOME, IDC_NEXT);
+  ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
+  expectTopWithoutSelection("second arrival");
 }
 
 TEST_F(PagesTest, AgreementTextEndsAtItsNulAndGetsCrLfLineEnds) {
