@@ -24,8 +24,10 @@ void CNamedFile::OpenOrThrow(const CPathName& path, unsigned flags) {
   pathName_ = path;
   CFileException error;
   if (!Open(path.GetPath(), flags, &error)) throw error;
-  // Archives and members move through in 4 KiB pieces; a larger stream
-  // buffer keeps that from becoming one system call per piece.
+  // Archive headers, plain-file copies (16 KiB) and the pieces cut at
+  // segment boundaries are small; a larger stream buffer keeps them from
+  // becoming one system call each. Reads and writes of its size or more
+  // go straight through.
   SetBufferSize(kStreamBuffer);
 }
 
