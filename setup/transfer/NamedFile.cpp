@@ -26,8 +26,7 @@ void CNamedFile::OpenOrThrow(const CPathName& path, unsigned flags) {
   if (!Open(path.GetPath(), flags, &error)) throw error;
   // Archive headers, plain-file copies (16 KiB) and the pieces cut at
   // segment boundaries are small; a larger stream buffer keeps them from
-  // becoming one system call each. Reads and writes of its size or more
-  // go straight through.
+  // becoming one system call each.
   SetBufferSize(kStreamBuffer);
 }
 
