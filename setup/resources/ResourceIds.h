@@ -78,3 +78,10 @@
 #define IDC_ERROR_ICON 142
 #define IDC_ERROR_INFORMATION 144
 #define IDC_ERROR_LONG_TEXT 152
+
+// ---- Disk space check of the installation directory ------------------------
+#define IDS_INSUFFICIENT_DISK_SPACE 26
+#define IDD_INSUFFICIENT_DISK_SPACE 140
+#define IDC_SPACE_AVAILABLE 1040
+#define IDC_SPACE_REQUIRED 1041
+#define IDC_DISK_SPACE_MESSAGE 1042

@@ -6,6 +6,7 @@
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/DestinationTable.h"
+#include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/transfer/DriveEnumerator.h"
 #include "setup/wizard/RegistryString.h"
 
@@ -84,10 +85,8 @@ bool CDirectoryPage::ConfirmDirectory() {
   return true;
 }
 
-bool CDirectoryPage::HasEnoughSpace(const std::string&) {
-  // The space the selected files need is known once the file list is
-  // loaded; until then every drive is large enough.
-  return true;
+bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
+  return CheckDiskSpace(AsDirectory(directory), GetSetupApp().files.get());
 }
 
 void CDirectoryPage::OnOK() {

@@ -1,10 +1,15 @@
 // The pages' own behaviour: defaults, validation, messages and what they
 // store into the application, through real page windows.
+#include <climits>
+
 #include "WizardTestSupport.h"
 #include "framework/Resources.h"
 #include "setup/profile/DestinationTable.h"
+#include "setup/profile/FileList.h"
+#include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/resources/ResourceIds.h"
+#include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/DirectoryPage.h"
@@ -156,6 +161,63 @@ TEST_F(PagesTest, DirectoryPageRefusesAnEmptyOrUncreatableDirectory) {
     EXPECT_EQ("Cannot Create Directory", user.Seen()[1].text);
   }
   EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
+}
+
+TEST_F(PagesTest, DiskSpaceCheckRefusesOnlyAKnownShortfallAndSaysSo) {
+  const CPathName directory(std::string("C:\\Program Files\\Veltrane\\"));
+  {
+    CScriptedUser user;
+    EXPECT_TRUE(CheckDiskSpace(directory, 5000, -1)) << "unknown free space";
+    EXPECT_TRUE(CheckDiskSpace(directory, 5000, 0)) << "a reported 0";
+    EXPECT_TRUE(CheckDiskSpace(directory, 3000000000LL, INT_MAX)) << "2 GB or more free: the figure is capped";
+    EXPECT_TRUE(CheckDiskSpace(directory, 5000, 5000));
+    EXPECT_TRUE(CheckDiskSpace(directory, 0, 1));
+    EXPECT_TRUE(CheckDiskSpace(directory, nullptr)) << "nothing to install";
+    EXPECT_TRUE(user.Seen().empty());
+  }
+  for (int answer : {IDOK, IDCANCEL}) {
+    CScriptedUser user({answer});
+    EXPECT_FALSE(CheckDiskSpace(directory, 3000000000LL, 4999));
+    const auto seen = user.Seen();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Insufficient Disk Space", seen[0].caption);
+    auto controls = seen[0].controls;
+    EXPECT_EQ("There does not appear to be sufficient disk space available on drive C to install Veltrane.",
+              controls[IDC_DISK_SPACE_MESSAGE]);
+    EXPECT_EQ("3000000000", controls[IDC_SPACE_REQUIRED]) << "beyond 32 bits, written out in full";
+    EXPECT_EQ("4999", controls[IDC_SPACE_AVAILABLE]);
+  }
+}
+
+TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
+  WalkTo(IDD_DIRECTORY);
+  // A selected group's file that fits, then one that no drive here has room
+  // for but the capped free-space figure lets pass.
+  CSourceMedia media;
+  auto files = std::make_unique<CFileList>();
+  auto entry = std::make_unique<CFileEntry>(media, "small.dat");
+  entry->size = 1;
+  entry->group = app_->groups->Find("program");
+  ASSERT_NE(nullptr, entry->group);
+  entry->group->selected = 1;
+  files->Insert(std::move(entry));
+  const CPathName directory(scratch_);
+  const int free = directory.FreeSpace();
+  {
+    CScriptedUser user;
+    EXPECT_TRUE(CheckDiskSpace(directory, files.get()));
+    EXPECT_TRUE(user.Seen().empty());
+  }
+  if (free > 0 && free < INT_MAX) {
+    // A drive with less than 2 GB free: a file of 2 GB does not fit.
+    auto big = std::make_unique<CFileEntry>(media, "big.dat");
+    big->size = INT32_MAX;
+    big->group = app_->groups->Find("program");
+    files->Insert(std::move(big));
+    CScriptedUser user({IDOK});
+    EXPECT_FALSE(CheckDiskSpace(directory, files.get()));
+    EXPECT_EQ(1u, user.Seen().size());
+  }
 }
 
 TEST_F(PagesTest, StartMenuFolderPageChecksTheFolderAndStoresIt) {

@@ -64,6 +64,15 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
+BOOL CALLBACK RecordControl(HWND control, LPARAM param) {
+  try {
+    (*reinterpret_cast<std::map<int, std::string>*>(param))[::GetDlgCtrlID(control)] = WindowText(control);
+    return TRUE;
+  } catch (...) {
+    return FALSE;  // out of memory: what was recorded so far stays
+  }
+}
+
 struct BoxSearch {
   const std::set<HWND>* answered;
   HWND found;
@@ -98,7 +107,8 @@ void CScriptedUser::Run() {
     if (HWND box = search.found) {
       answered.insert(box);
       SeenBox seen{WindowText(box), WindowText(::GetDlgItem(box, 0xffff)),
-                   WindowText(::GetDlgItem(box, IDC_ERROR_INFORMATION))};
+                   WindowText(::GetDlgItem(box, IDC_ERROR_INFORMATION)), {}};
+      ::EnumChildWindows(box, &RecordControl, reinterpret_cast<LPARAM>(&seen.controls));
       {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_.push_back(seen);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -42,6 +43,7 @@ struct SeenBox {
   std::string caption;
   std::string text;         // a message box's text
   std::string information;  // the error dialog's error-information line
+  std::map<int, std::string> controls;  // every control's text by its id
 };
 
 // Answers every modal box that the test's thread shows, with the buttons
