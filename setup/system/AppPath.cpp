@@ -33,6 +33,8 @@ bool UnregisterAppPath(const CPathName& programPath) {
 
 bool LookupAppPath(const std::string& fileName, std::string& path) {
   path.clear();
+  // Opened for reading only: a user without write rights on the machine's
+  // keys must still find an earlier installation.
   HKEY opened = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, AppPathKey(fileName).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
       ERROR_SUCCESS) {

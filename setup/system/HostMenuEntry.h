@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "setup/profile/TargetTable.h"
 #include "setup/transfer/PathName.h"
 
