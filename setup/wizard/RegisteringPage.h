@@ -5,8 +5,12 @@
 // the finished page.
 #pragma once
 
+#include <string>
+
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/WizardPage.h"
+
+class CSetupApp;
 
 class CRegisteringPage : public CWizardPage {
 public:
@@ -15,4 +19,18 @@ public:
   int DoPageWork() override;
   // The page that ends an installation with these outcomes.
   static int FinalPage(bool installSucceeded, bool rebootNeeded);
+
+  // Writes the App Paths entry of the installed program, the uninstall
+  // entry and the host product's menu entry (the current user's, then the
+  // machine's). A failure leaves its entry out and is not reported.
+  static void RegisterProduct(const CSetupApp& app);
+  // The command that removes the product: this setup program's file name
+  // in the installation directory (the distribution directory when
+  // running from the source), followed by " /U"; unquoted.
+  static std::string UninstallCommand(const CSetupApp& app);
+
+  // What the page does to register: RegisterProduct, replaceable so that
+  // the page can be tried without writing the machine's entries.
+  using RegisterAction = void (*)(const CSetupApp&);
+  static RegisterAction registerAction;
 };

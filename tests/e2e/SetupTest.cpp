@@ -24,6 +24,7 @@ const char kAppTitle[] = "Veltrane Setup";
 const char kConfirmExit[] = "Veltrane installation not complete. Do you really want to exit Setup?";
 const char kSmsEvent[] = "Could not write SMS status.";
 const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\veltapp.exe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrane";
 const char kWineAppDefaults[] = "Software\\Wine\\AppDefaults\\_setupx.exe";
 
 // A small installation: one directory, one group with one file.
@@ -284,6 +285,7 @@ protected:
   const std::string logPath = WindowsDirectory() + "\\veltapp.log";
   FileGuard logGuard{logPath};
   RegistryStringGuard appPathGuard{HKEY_LOCAL_MACHINE, kAppPathKey, nullptr};
+  RegistryStringGuard uninstallGuard{HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"};
   ui::Process setup;
 };
 
@@ -511,6 +513,11 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
                                              "Successful installation.", "1"};
   EXPECT_EQ(expected, Lines(mifLog));
   EXPECT_TRUE(Events().empty());
+  // Registered: the installed program, and the setup program's name in the
+  // installation directory as the command that removes the product.
+  EXPECT_EQ(target + "\\veltapp.exe", ReadString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr));
+  EXPECT_EQ(target + "\\" + exe.substr(exe.find_last_of('\\') + 1) + " /U",
+            ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {

@@ -153,6 +153,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
   ASSERT_EQ(IDD_REMOVED, CurrentPageId());
   EXPECT_EQ(IDD_REMOVING_FILES, Page(IDD_READING_SETUP)->GetNextPageId());
   EXPECT_NE(nullptr, Page(IDD_UNREGISTERING));
+  EXPECT_EQ(1, unregistrations);
   Click(IDD_REMOVED, IDOK);
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(app_->installSucceeded);

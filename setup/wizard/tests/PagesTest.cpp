@@ -9,14 +9,19 @@
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/resources/ResourceIds.h"
+#include "setup/system/AppPath.h"
+#include "setup/system/KeyTree.h"
+#include "setup/system/UninstallEntry.h"
 #include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/DirectoryPage.h"
 #include "setup/wizard/InstallConditionsPage.h"
+#include "setup/wizard/RegisteringPage.h"
 #include "setup/wizard/RegistryString.h"
 #include "setup/wizard/RestartPage.h"
 #include "setup/wizard/StartMenuFolderPage.h"
+#include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/UserInfoPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
@@ -329,7 +334,77 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
     ShowPage(IDD_REGISTERING, false);
     Settle();
     EXPECT_EQ(row.expected, CurrentPageId());
+    EXPECT_EQ(1, registrations) << "registered whatever the outcome";
   }
+}
+
+namespace {
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(opened);
+  return true;
+}
+
+// Deletes the keys a test named while the object lives; keys that existed
+// before are left to their owners.
+class RegistryCleanup {
+public:
+  RegistryCleanup(HKEY root, std::vector<std::string> paths) : root_(root) {
+    for (auto& path : paths) {
+      if (!KeyExists(root, path)) paths_.push_back(std::move(path));
+    }
+  }
+  ~RegistryCleanup() {
+    for (const auto& path : paths_) DeleteKeyTree(root_, path.c_str());
+  }
+  RegistryCleanup(const RegistryCleanup&) = delete;
+  RegistryCleanup& operator=(const RegistryCleanup&) = delete;
+
+private:
+  HKEY root_;
+  std::vector<std::string> paths_;
+};
+
+}  // namespace
+
+TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletesThem) {
+  const std::string id = std::to_string(::GetCurrentProcessId());
+  app_->programFile = "velttest" + id + ".exe";
+  app_->productKeyName = "VeltTest" + id;
+  const std::string host = "Software\\Tarvo\\Tarvo for Windows\\8.0";
+  const RegistryCleanup machine(HKEY_LOCAL_MACHINE, {AppPathKey(app_->programFile), UninstallKey(app_->productKeyName)});
+  const RegistryCleanup user(HKEY_CURRENT_USER, {"Software\\Tarvo"});
+  ASSERT_TRUE(::WritePrivateProfileStringA("targets", app_->programFile.c_str(), "0|0|0|Velt Test|||",
+                                           app_->profilePath.c_str()));
+  std::string folder;
+  app_->targets->Load(app_->profilePath, folder);
+  app_->destinations->SetPath(0, scratch_ + "Program Files");
+  app_->destinations->SetPath(1, scratch_ + "Dist");
+  HKEY created = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, host.c_str(), &created));
+  ::RegCloseKey(created);
+
+  CRegisteringPage::RegisterProduct(*app_);
+  const std::string program = scratch_ + "Program Files\\" + app_->programFile;
+  std::string found;
+  EXPECT_TRUE(LookupAppPath(app_->programFile, found));
+  EXPECT_EQ(program, found);
+  std::string text;
+  EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName).c_str(), "UninstallString",
+                                 text));
+  EXPECT_EQ(scratch_ + "Program Files\\setup_wizard_tests.exe /U", text);
+  EXPECT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, (host + "\\OtherApps\\Veltrane\\Launch").c_str(), nullptr, text));
+  EXPECT_EQ("\"" + program + "\" -delete", text);
+  app_->runFromSource = true;
+  EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
+
+  CUnregisteringPage::UnregisterProduct(*app_);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(app_->programFile)));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName)));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, host)) << "the host product stays";
 }
 
 int g_restarts = 0;

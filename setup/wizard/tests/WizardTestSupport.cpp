@@ -11,7 +11,9 @@
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/InstallConditionsPage.h"
+#include "setup/wizard/RegisteringPage.h"
 #include "setup/wizard/RestartPage.h"
+#include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
 
@@ -124,6 +126,8 @@ namespace {
 
 bool FakeRestart() { return false; }
 DWORD WindowsFive() { return 5; }
+void CountRegistration(const CSetupApp&) { ++WizardTest::registrations; }
+void CountUnregistration(const CSetupApp&) { ++WizardTest::unregistrations; }
 
 }  // namespace
 
@@ -142,6 +146,10 @@ void WizardTest::SetUp() {
   app_->CreateMainWindow();
   CInstallConditionsPage::majorVersionSource = &WindowsFive;
   CRestartPage::restartAction = &FakeRestart;
+  registrations = 0;
+  unregistrations = 0;
+  CRegisteringPage::registerAction = &CountRegistration;
+  CUnregisteringPage::unregisterAction = &CountUnregistration;
 }
 
 namespace {
@@ -172,6 +180,8 @@ void WizardTest::TearDown() {
   app_.reset();
   Settle();
   CInstallConditionsPage::majorVersionSource = &CInstallConditionsPage::WindowsMajorVersion;
+  CRegisteringPage::registerAction = &CRegisteringPage::RegisterProduct;
+  CUnregisteringPage::unregisterAction = &CUnregisteringPage::UnregisterProduct;
   if (!scratch_.empty()) RemoveTree(scratch_);
 }
 

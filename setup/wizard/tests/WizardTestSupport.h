@@ -69,8 +69,13 @@ private:
 };
 
 // Base fixture: a fresh application, background window and scratch folder
-// for every test; the pages are destroyed afterwards.
+// for every test; the pages are destroyed afterwards. The registering pages
+// only count their calls instead of writing the machine's entries.
 class WizardTest : public ::testing::Test {
+public:
+  static inline int registrations = 0;
+  static inline int unregistrations = 0;
+
 protected:
   void SetUp() override;
   void TearDown() override;

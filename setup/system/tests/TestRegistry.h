@@ -1,0 +1,102 @@
+// Registry helpers of the system tests: a key of the test's own, removed
+// with everything below it when the object goes, and plain readers and
+// writers that do not go through the code under test.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "framework/ScopedHandle.h"
+
+namespace testreg {
+
+inline void RemoveTree(HKEY parent, const std::string& name) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+  {
+    const CRegistryKeyHandle key(opened);
+    char child[256];
+    while (::RegEnumKeyA(key.get(), 0, child, sizeof child) == ERROR_SUCCESS) {
+      const std::string before = child;
+      RemoveTree(key.get(), before);
+      if (::RegEnumKeyA(key.get(), 0, child, sizeof child) == ERROR_SUCCESS && before == child) break;
+    }
+  }
+  ::RegDeleteKeyA(parent, name.c_str());
+}
+
+inline bool KeyExists(HKEY root, const std::string& path) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(opened);
+  return true;
+}
+
+// Creates root\path (and the keys above it).
+inline void CreateKey(HKEY root, const std::string& path) {
+  HKEY created = nullptr;
+  if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr) ==
+      ERROR_SUCCESS) {
+    ::RegCloseKey(created);
+  }
+}
+
+// Stores bytes as they are (no terminator added) under root\path.
+inline void WriteRaw(HKEY root, const std::string& path, const char* name, DWORD type, const std::string& bytes) {
+  HKEY created = nullptr;
+  if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  const CRegistryKeyHandle key(created);
+  ::RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+}
+
+// A REG_SZ value; nothing when the key or the value is missing or of
+// another type.
+inline std::optional<std::string> ReadString(HKEY root, const std::string& path, const char* name) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const CRegistryKeyHandle key(opened);
+  char value[1024] = {};
+  DWORD size = sizeof value - 1;
+  DWORD type = 0;
+  if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return std::nullopt;
+  }
+  return std::string(value);
+}
+
+// root\"Software\VeltTest<pid>" while the object lives; open for all access.
+class ScopedTestKey {
+public:
+  explicit ScopedTestKey(HKEY root)
+      : root_(root), path_("Software\\VeltTest" + std::to_string(::GetCurrentProcessId())) {
+    RemoveTree(root_, path_);
+    HKEY created = nullptr;
+    ::RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+    key_.reset(created);
+  }
+  ~ScopedTestKey() {
+    key_.reset();
+    RemoveTree(root_, path_);
+  }
+  ScopedTestKey(const ScopedTestKey&) = delete;
+  ScopedTestKey& operator=(const ScopedTestKey&) = delete;
+
+  HKEY get() const { return key_.get(); }
+  const std::string& path() const { return path_; }
+  // path + "\" + sub
+  std::string operator/(const std::string& sub) const { return path_ + "\\" + sub; }
+
+private:
+  HKEY root_;
+  std::string path_;
+  CRegistryKeyHandle key_;
+};
+
+}  // namespace testreg
