@@ -4,7 +4,10 @@
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
+#include "setup/system/ProgramItems.h"
 #include "setup/wizard/PlaceWindow.h"
+
+CCopyProgressPage::ShortcutAction CCopyProgressPage::createShortcutsAction = &CreateProgramItems;
 
 BOOL CCopyProgressPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
@@ -35,8 +38,7 @@ int CCopyProgressPage::DoPageWork() {
   } else if (!CopySelectedFiles()) {
     return kFailedPage;
   }
-  // The shortcuts of the targets are created here once the program groups
-  // are built.
+  createShortcutsAction(app);
   app.destinations->SaveToLog(app.logPath);
   app.groups->SaveToLog(app.logPath);
   app.targets->SaveToLog(app.logPath, app.programFolder);

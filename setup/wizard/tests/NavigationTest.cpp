@@ -184,6 +184,7 @@ TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(user.Seen().empty());
   EXPECT_TRUE(app_->installSucceeded);
+  EXPECT_EQ(1, shortcutCreations) << "the copy page creates the shortcuts once, also from the source";
   for (const int id : {IDD_WELCOME, IDD_AGREEMENT, IDD_START_MENU_FOLDER, IDD_READY_TO_COPY, IDD_COPY_PROGRESS,
                        IDD_REGISTERING, IDD_FINISHED}) {
     EXPECT_NE(nullptr, Page(id)) << id << " was walked";

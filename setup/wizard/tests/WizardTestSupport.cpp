@@ -9,7 +9,9 @@
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/resources/ResourceIds.h"
+#include "setup/system/ProgramItems.h"
 #include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/RegisteringPage.h"
 #include "setup/wizard/RestartPage.h"
@@ -128,6 +130,7 @@ bool FakeRestart() { return false; }
 DWORD WindowsFive() { return 5; }
 void CountRegistration(const CSetupApp&) { ++WizardTest::registrations; }
 void CountUnregistration(const CSetupApp&) { ++WizardTest::unregistrations; }
+void CountShortcutCreation(CSetupApp&) { ++WizardTest::shortcutCreations; }
 
 }  // namespace
 
@@ -150,6 +153,8 @@ void WizardTest::SetUp() {
   unregistrations = 0;
   CRegisteringPage::registerAction = &CountRegistration;
   CUnregisteringPage::unregisterAction = &CountUnregistration;
+  shortcutCreations = 0;
+  CCopyProgressPage::createShortcutsAction = &CountShortcutCreation;
 }
 
 namespace {
@@ -182,6 +187,7 @@ void WizardTest::TearDown() {
   CInstallConditionsPage::majorVersionSource = &CInstallConditionsPage::WindowsMajorVersion;
   CRegisteringPage::registerAction = &CRegisteringPage::RegisterProduct;
   CUnregisteringPage::unregisterAction = &CUnregisteringPage::UnregisterProduct;
+  CCopyProgressPage::createShortcutsAction = &CreateProgramItems;
   if (!scratch_.empty()) RemoveTree(scratch_);
 }
 

@@ -75,6 +75,7 @@ class WizardTest : public ::testing::Test {
 public:
   static inline int registrations = 0;
   static inline int unregistrations = 0;
+  static inline int shortcutCreations = 0;
 
 protected:
   void SetUp() override;

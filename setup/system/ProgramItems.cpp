@@ -1,0 +1,46 @@
+#include "setup/system/ProgramItems.h"
+
+#include "setup/app/SetupApp.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/profile/TargetTable.h"
+#include "setup/system/ShellProgramGroupManager.h"
+#include "setup/wizard/PumpMessages.h"
+
+void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
+                        const CPathName& mainDirectory) {
+  const std::string workingDirectory = mainDirectory.GetDirectory();
+  for (const auto& entry : targets) {
+    const CTarget& target = *entry.target;
+    if (target.programPath.IsEmpty()) continue;
+    std::string iconPath;
+    if (!target.iconFile.empty()) {
+      CPathName icon = mainDirectory;
+      icon.SetFileName(target.iconFile);
+      iconPath = icon.GetPath();
+    }
+    const int showCommand = target.minimized != 0 ? SW_SHOWMINIMIZED : SW_SHOW;
+    manager.CreateShortcut(group, target.programPath.GetPath(), target.arguments, target.description, iconPath,
+                           target.iconIndex, workingDirectory, showCommand, 5);
+    PumpMessages();
+  }
+}
+
+void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group) {
+  for (const auto& entry : targets) {
+    const CTarget& target = *entry.target;
+    if (target.programPath.IsEmpty()) continue;
+    manager.DeleteItem(group, target.description);
+    PumpMessages();
+  }
+  manager.DeleteGroup(group, 0);
+}
+
+void CreateProgramItems(CSetupApp& app) {
+  CShellProgramGroupManager manager;
+  CreateProgramItems(manager, *app.targets, app.programFolder, app.destinations->GetPath(0));
+}
+
+void RemoveProgramItems(CSetupApp& app) {
+  CShellProgramGroupManager manager;
+  RemoveProgramItems(manager, *app.targets, app.programFolder);
+}

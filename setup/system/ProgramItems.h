@@ -1,0 +1,26 @@
+// The Start Menu shortcuts of the program items: made after the copy and
+// taken away on removal. Only items with a program path take part. Failures
+// of single items are not reported and do not stop the others.
+#pragma once
+
+#include <string>
+
+#include "setup/transfer/PathName.h"
+
+class CSetupApp;
+class CShellProgramGroupManager;
+class CTargetTable;
+
+// Creates the shortcut of every item in table order in group, with
+// mainDirectory (destination 0) as working directory and icon folder,
+// keeping the windows alive after each.
+void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
+                        const CPathName& mainDirectory);
+// Deletes the shortcut of every item, then the group's folder when it is
+// left empty.
+void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group);
+
+// The same for the application's items and program folder, in the current
+// user's Start Menu.
+void CreateProgramItems(CSetupApp& app);
+void RemoveProgramItems(CSetupApp& app);

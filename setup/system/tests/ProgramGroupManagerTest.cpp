@@ -1,0 +1,93 @@
+// The Program Manager side: the command texts as sent, and the answers of
+// the operations when no Program Manager takes part. Program Manager is
+// never started: the starter is replaced by a counter.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "setup/system/ProgramGroupManager.h"
+
+namespace {
+
+int g_starts = 0;
+void CountStart() { ++g_starts; }
+
+class ProgramGroupManagerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    g_starts = 0;
+    CProgramGroupManager::startProgramManager = &CountStart;
+  }
+  void TearDown() override { CProgramGroupManager::startProgramManager = &CProgramGroupManager::StartProgramManager; }
+
+  const std::string noProgman = "VeltNoProgman" + std::to_string(::GetCurrentProcessId());
+};
+
+}  // namespace
+
+TEST_F(ProgramGroupManagerTest, CommandTextsAreExact) {
+  using M = CProgramGroupManager;
+  EXPECT_EQ("[CreateGroup (\"Veltrane\")]", M::CreateGroupCommand("Veltrane"));
+  EXPECT_EQ("[DeleteGroup(\"Veltrane\")]", M::DeleteGroupCommand("Veltrane"));
+  EXPECT_EQ("[ReplaceItem (Read Me)]", M::ReplaceItemCommand("Read Me"));
+  EXPECT_EQ("[DeleteItem (Read Me)]", M::DeleteItemCommand("Read Me"));
+  EXPECT_EQ("[AddItem (\"C:\\Velt App\\veltapp.exe\" -x,\"Veltrane\",C:\\V\\velt.ico,3,7,0,,,0)]",
+            M::AddItemCommand("\"C:\\Velt App\\veltapp.exe\" -x", "Veltrane", "C:\\V\\velt.ico", 3, 7, SW_SHOW));
+  EXPECT_EQ("[AddItem (C:\\V\\veltapp.exe,\"Veltrane\",C:\\V\\veltapp.exe,0,0,1,,,0)]",
+            M::AddItemCommand("C:\\V\\veltapp.exe", "Veltrane", "", 0, 0, SW_SHOWMINIMIZED))
+      << "no icon path: the command line serves";
+}
+
+TEST_F(ProgramGroupManagerTest, MinimizedItemsGoToRowOne) {
+  const struct {
+    int showCommand;
+    int row;
+  } rows[] = {{SW_MINIMIZE, 1}, {SW_SHOWMINIMIZED, 1}, {SW_SHOW, 0}, {SW_SHOWNORMAL, 0},
+              {SW_SHOWMINNOACTIVE, 0}, {SW_MAXIMIZE, 0}, {SW_HIDE, 0}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.row, CProgramGroupManager::ItemRow(row.showCommand)) << "showCommand " << row.showCommand;
+  }
+}
+
+TEST_F(ProgramGroupManagerTest, CommandLineIsQuotedOnlyForABlankOrATab) {
+  const struct {
+    const char* program;
+    const char* arguments;
+    const char* line;
+  } rows[] = {
+      {"C:\\V\\veltapp.exe", "", "C:\\V\\veltapp.exe"},
+      {"C:\\V\\veltapp.exe", "-x y", "C:\\V\\veltapp.exe -x y"},
+      {"C:\\Velt App\\veltapp.exe", "", "\"C:\\Velt App\\veltapp.exe\""},
+      {"C:\\Velt\tApp\\veltapp.exe", "-x", "\"C:\\Velt\tApp\\veltapp.exe\" -x"},
+      {"", "", ""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.line, CProgramGroupManager::ItemCommandLine(row.program, row.arguments)) << row.program;
+  }
+}
+
+TEST_F(ProgramGroupManagerTest, OverlongCommandIsCutToTheBuffer) {
+  const std::string group(700, 'g');
+  const std::string command = CProgramGroupManager::CreateGroupCommand(group);
+  ASSERT_EQ(CProgramGroupManager::kCommandBufferSize - 1, command.size());
+  EXPECT_EQ("[CreateGroup (\"" + group.substr(0, command.size() - 15), command);
+  const std::string exact(CProgramGroupManager::kCommandBufferSize - 1 - 18, 'g');
+  EXPECT_EQ("[CreateGroup (\"" + exact + "\")]", CProgramGroupManager::CreateGroupCommand(exact)) << "exact fit";
+}
+
+TEST_F(ProgramGroupManagerTest, WithoutProgramManagerEveryOperationFails) {
+  CProgramGroupManager manager(noProgman);
+  EXPECT_FALSE(manager.AddItem("Veltrane", "C:\\V\\veltapp.exe", "", "Veltrane", "", 0, 0, SW_SHOW));
+  EXPECT_EQ(1, g_starts) << "started once, then asked once more";
+  EXPECT_FALSE(manager.DeleteItem("Veltrane", "Veltrane"));
+  EXPECT_FALSE(manager.DeleteGroup("Veltrane", 0));
+
+  HWND list = ::CreateWindowA("LISTBOX", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, list);
+  EXPECT_FALSE(manager.ListGroups(list));
+  EXPECT_EQ(0, ::SendMessageA(list, LB_GETCOUNT, 0, 0));
+  ::DestroyWindow(list);
+  EXPECT_EQ(4, g_starts) << "every operation tries once to start it";
+}
