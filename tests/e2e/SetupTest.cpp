@@ -145,6 +145,34 @@ private:
   std::string content_;
 };
 
+// The current user's Start Menu "Programs" folder, as the shell names it.
+std::string ProgramsFolder() {
+  const std::optional<std::string> programs = ReadString(
+      HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
+  if (programs && !programs->empty()) return *programs;
+  return WindowsDirectory() + "\\Start Menu\\Programs";
+}
+
+// Removes a shortcut and its Start Menu folder (when that is left empty),
+// now and when the object goes. The Programs folder is looked up each time:
+// the shell may name it only once a program has asked for it.
+class ShortcutGuard {
+public:
+  ShortcutGuard(std::string group, std::string link) : group_(std::move(group)), link_(std::move(link)) { Remove(); }
+  ~ShortcutGuard() { Remove(); }
+  ShortcutGuard(const ShortcutGuard&) = delete;
+  ShortcutGuard& operator=(const ShortcutGuard&) = delete;
+
+private:
+  void Remove() const {
+    const std::string folder = ProgramsFolder() + "\\" + group_;
+    ::DeleteFileA((folder + "\\" + link_).c_str());
+    ::RemoveDirectoryA(folder.c_str());
+  }
+  std::string group_;
+  std::string link_;
+};
+
 class SetupTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -496,8 +524,14 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   ASSERT_EQ(directoryPage, Expect(kDirectory));
   setup.Kill();
 
-  // Once more, all the way, with pictures.
+  // Once more, all the way, with pictures, and with a program item in a
+  // Start Menu folder of the test's own.
   const std::string target = kit / "Veltrane";
+  const std::string group = "Veltrane Test " + std::to_string(::GetCurrentProcessId());
+  WriteFile(kit / "_setupx.ini", std::string(kProfile) + "[PMGroup]\r\nPMGroup=" + group +
+                                     "\r\n[targets]\r\nveltapp.exe=0|0|0|Veltrane Viewer|-v||" + target +
+                                     "\\veltapp.exe\r\nreadme.txt=0|0|0|Read Me|||\r\n");
+  const ShortcutGuard shortcutGuard(group, "Veltrane Viewer.lnk");
   Start();
   HWND ready = WalkToReadyToCopy(target, true);
   ASSERT_NE(nullptr, ready);
@@ -518,6 +552,10 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   EXPECT_EQ(target + "\\veltapp.exe", ReadString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr));
   EXPECT_EQ(target + "\\" + exe.substr(exe.find_last_of('\\') + 1) + " /U",
             ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+  // The program item's shortcut; the item without a program gets none.
+  const std::string groupFolder = ProgramsFolder() + "\\" + group;
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((groupFolder + "\\Veltrane Viewer.lnk").c_str()));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((groupFolder + "\\Read Me.lnk").c_str()));
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {
