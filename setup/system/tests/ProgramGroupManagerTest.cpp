@@ -1,12 +1,15 @@
-// The Program Manager side: the command texts as sent, and the answers of
-// the operations when no Program Manager takes part. Program Manager is
-// never started: the starter is replaced by a counter.
+// The Program Manager side: the command texts, the conversation with a
+// stand-in Program Manager of the test's own service name, and the answers
+// of the operations when nobody answers. Program Manager is never started:
+// the starter is replaced by a counter.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "TestProgramManager.h"
 #include "setup/system/ProgramGroupManager.h"
 
 namespace {
@@ -90,4 +93,46 @@ TEST_F(ProgramGroupManagerTest, WithoutProgramManagerEveryOperationFails) {
   EXPECT_EQ(0, ::SendMessageA(list, LB_GETCOUNT, 0, 0));
   ::DestroyWindow(list);
   EXPECT_EQ(4, g_starts) << "every operation tries once to start it";
+}
+
+TEST_F(ProgramGroupManagerTest, ProgramManagerReceivesTheCommandsOnOneConversation) {
+  const std::string service = "VeltProgman" + std::to_string(::GetCurrentProcessId());
+  TestProgramManager progman(service, "Veltrane\r\nAccessories\r\n\r\nGames", "[ReplaceItem");
+  ASSERT_TRUE(progman.ready());
+  {
+    CProgramGroupManager manager(service);
+    EXPECT_TRUE(manager.AddItem("Veltrane", "C:\\Velt App\\veltapp.exe", "-v", "Veltrane", "", 2, 0, SW_MINIMIZE))
+        << "an item that replaces nothing is still added";
+    EXPECT_TRUE(manager.DeleteItem("Veltrane", "Read Me"));
+    EXPECT_TRUE(manager.DeleteGroup("Veltrane", 0));
+    HWND list = ::CreateWindowA("LISTBOX", "", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, list);
+    EXPECT_TRUE(manager.ListGroups(list));
+    ASSERT_EQ(3, ::SendMessageA(list, LB_GETCOUNT, 0, 0)) << "empty pieces are left out";
+    ::DestroyWindow(list);
+  }
+  const std::vector<std::string> expected = {
+      "[CreateGroup (\"Veltrane\")]",
+      "[ReplaceItem (Veltrane)]",
+      "[AddItem (\"C:\\Velt App\\veltapp.exe\" -v,\"Veltrane\",\"C:\\Velt App\\veltapp.exe\" -v,2,0,1,,,0)]",
+      "[CreateGroup (\"Veltrane\")]",
+      "[DeleteItem (Read Me)]",
+      "[DeleteGroup(\"Veltrane\")]",
+  };
+  EXPECT_EQ(expected, progman.Commands());
+  EXPECT_EQ(1, progman.Connections());
+  EXPECT_EQ(0, g_starts);
+}
+
+TEST_F(ProgramGroupManagerTest, NoItemIsTouchedWhenTheGroupCannotBeMadeCurrent) {
+  const std::string service = "VeltProgman" + std::to_string(::GetCurrentProcessId());
+  TestProgramManager progman(service, "", "[CreateGroup");
+  ASSERT_TRUE(progman.ready());
+  {
+    CProgramGroupManager manager(service);
+    EXPECT_FALSE(manager.AddItem("Veltrane", "veltapp.exe", "", "Veltrane", "", 0, 0, SW_SHOW));
+    EXPECT_FALSE(manager.DeleteItem("Veltrane", "Veltrane"));
+  }
+  const std::vector<std::string> expected = {"[CreateGroup (\"Veltrane\")]", "[CreateGroup (\"Veltrane\")]"};
+  EXPECT_EQ(expected, progman.Commands()) << "no item of another group may be replaced or deleted";
 }
