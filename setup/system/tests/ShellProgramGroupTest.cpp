@@ -123,14 +123,15 @@ TEST_F(ShellProgramGroupTest, NestedGroupIsMadeWholeAndOnlyItsInnermostFolderGoe
 }
 
 TEST_F(ShellProgramGroupTest, GroupHoldingAnotherFileSurvivesRemoval) {
-  LoadTargets("veltapp.exe=0|0|0|Veltrane|||" + product + "\\veltapp.exe\r\n");
+  LoadTargets("veltapp.exe=0|0|0|Veltrane|||" + product + "\\veltapp.exe\r\nreadme.txt=0|0|0|Read Me|||\r\n");
   CShellProgramGroupManager manager(programs, noProgman);
   CreateProgramItems(manager, targets, "Veltrane", CPathName(product + "\\"));
-  std::ofstream(programs + "\\Veltrane\\Mine.lnk", std::ios::binary) << "x";
+  // The user's own link, of the title of the item that has no program.
+  std::ofstream(Link("Veltrane", "Read Me"), std::ios::binary) << "x";
 
   RemoveProgramItems(manager, targets, "Veltrane");
   EXPECT_FALSE(FileExists(Link("Veltrane", "Veltrane")));
-  EXPECT_TRUE(FileExists(programs + "\\Veltrane\\Mine.lnk"));
+  EXPECT_TRUE(FileExists(Link("Veltrane", "Read Me"))) << "an item without a program path deletes nothing";
   EXPECT_FALSE(manager.DeleteGroup("Veltrane", 0));
   EXPECT_FALSE(manager.DeleteGroup("", 0)) << "never the Programs folder itself";
   EXPECT_TRUE(FileExists(programs));
