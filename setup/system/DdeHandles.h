@@ -17,7 +17,7 @@ public:
   CDdeInstance& operator=(const CDdeInstance&) = delete;
   ~CDdeInstance() { Reset(); }
 
-  // Registers callback as a client-only instance; true when it worked.
+  // Registers callback with the given filter flags; true when it worked.
   bool Initialize(PFNCALLBACK callback, DWORD flags) noexcept {
     Reset();
     DWORD id = 0;

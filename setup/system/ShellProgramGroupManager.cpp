@@ -73,8 +73,7 @@ bool CShellProgramGroupManager::CreateShortcut(const std::string& group, const s
   }
 
   // COM stays initialised for the rest of the thread's life.
-  const HRESULT initialized = ::CoInitialize(nullptr);
-  (void)initialized;
+  ::CoInitialize(nullptr);
   // A fresh pair for every shortcut.
   persistFile_.Release();
   shellLink_.Release();
