@@ -49,10 +49,10 @@ protected:
     WizardTest::TearDown();
   }
 
-  // A modeless dialog on path with verify and ask set, editable.
-  void Open(const std::string& path) {
+  // A modeless dialog on path, by default verifying, editable and asking.
+  void Open(const std::string& path, int verify = 1, int editable = 1) {
     dialog_ = std::make_unique<CFolderTreeDialog>();
-    dialog_->SetOptions(path, 1, 1, 1);
+    dialog_->SetOptions(path, verify, editable, 1);
     ASSERT_TRUE(dialog_->Create(IDD_FOLDER_TREE));
     Settle();
   }
@@ -242,6 +242,33 @@ TEST_F(FolderTreeDialogTest, TreeLeadsFromTheDesktopToAFolderAndShowsItsPath) {
     EXPECT_TRUE(user.Seen().empty());
   }
   EXPECT_TRUE(SamePath(leaf, dialog_->GetPath()));
+}
+
+TEST_F(FolderTreeDialogTest, VirtualFolderLeavesNoPathAndOkRefusesIt) {
+  Open(scratch_);
+  HTREEITEM item = Next(nullptr, TVGN_ROOT);
+  while (item && !Select(item).empty()) item = Next(item, TVGN_NEXT);
+  ASSERT_NE(nullptr, item) << "the desktop shows no virtual folder (My Computer)";
+  EXPECT_EQ("", TextOf(Item(IDC_FOLDER_PATH)));
+  CScriptedUser user;
+  PressOK();
+  ASSERT_EQ(1u, user.Seen().size());
+  EXPECT_EQ(kEmptyPath, user.Seen()[0].text);
+  EXPECT_TRUE(IsOpen());
+}
+
+TEST_F(FolderTreeDialogTest, WithoutVerifyAMissingFolderIsTakenAsItIs) {
+  const std::string target = scratch_ + "Missing";
+  Open(target, 0);
+  CScriptedUser user;
+  PressOK();
+  EXPECT_TRUE(user.Seen().empty());
+  EXPECT_FALSE(IsOpen());
+  EXPECT_EQ(target, dialog_->GetPath());
+  EXPECT_FALSE(DirectoryExists(target));
+
+  Open(target, 1, 0);
+  EXPECT_FALSE(::GetWindowLongA(Item(IDC_FOLDER_PATH), GWL_STYLE) & WS_VISIBLE) << "not editable";
 }
 
 TEST_F(FolderTreeDialogTest, DirectoryPageBrowseConfirmsTheChosenFolder) {
