@@ -44,9 +44,22 @@ LPITEMIDLIST CombineIdLists(IMalloc* malloc, LPCITEMIDLIST first, LPCITEMIDLIST 
   return reinterpret_cast<LPITEMIDLIST>(block);
 }
 
+// Cuts text to at most max bytes without splitting a double-byte character.
+void CutText(std::string& text, std::size_t max) {
+  if (text.size() <= max) return;
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t next = static_cast<std::size_t>(::CharNextA(text.c_str() + end) - text.c_str());
+    if (next > max || next == end) break;
+    end = next;
+  }
+  text.resize(end);
+}
+
 // The item's display name, cut to CFolderTreeDialog::kMaxDisplayName
-// characters; empty when the folder gives none.
-std::string DisplayName(IShellFolder* folder, LPCITEMIDLIST item) {
+// characters; empty when the folder gives none. A wide name is freed with
+// the shell allocator that made it.
+std::string DisplayName(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
   STRRET name{};
   if (FAILED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &name))) return {};
   std::string text;
@@ -59,7 +72,7 @@ std::string DisplayName(IShellFolder* folder, LPCITEMIDLIST item) {
           ::WideCharToMultiByte(CP_ACP, 0, name.pOleStr, -1, text.data(), size, nullptr, nullptr);
           text.resize(std::strlen(text.c_str()));
         }
-        ::CoTaskMemFree(name.pOleStr);
+        malloc->Free(name.pOleStr);
       }
       break;
     case STRRET_OFFSET: {
@@ -73,7 +86,7 @@ std::string DisplayName(IShellFolder* folder, LPCITEMIDLIST item) {
     default:
       break;
   }
-  if (text.size() > CFolderTreeDialog::kMaxDisplayName) text.resize(CFolderTreeDialog::kMaxDisplayName);
+  CutText(text, CFolderTreeDialog::kMaxDisplayName);
   return text;
 }
 
@@ -178,7 +191,7 @@ HTREEITEM CFolderTreeDialog::InsertChildren(IShellFolder* folder, LPCITEMIDLIST 
       if (!(attributes & SFGAO_FOLDER) || !(hasSubfolders || (attributes & SFGAO_FILESYSTEM))) continue;
 
       char text[kTextBufferSize] = {};
-      const std::string name = DisplayName(folder, item.get());
+      const std::string name = DisplayName(malloc.get(), folder, item.get());
       std::memcpy(text, name.data(), std::min(name.size(), sizeof text - 1));
 
       std::unique_ptr<ItemData, void (*)(ItemData*) noexcept> data(
