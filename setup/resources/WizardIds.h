@@ -23,6 +23,14 @@
 #define IDD_UNREGISTERING 1550
 #define IDD_RESTART 1558
 
+// ---- Folder selection dialogs ------------------------------------------------
+#define IDD_FOLDER_TREE 156     // "Select Folder"
+#define IDC_FOLDER_PATH 1002    // path edit
+#define IDC_FOLDER_TREE 1037    // shell namespace tree
+#define IDS_EMPTY_PATH 27
+#define IDD_CHANGE_FOLDER 138   // "Change Folder", the Save As dialog's own template
+#define IDC_FOLDER_TEXT 1034    // the path when it cannot be edited
+
 // ---- Controls -----------------------------------------------------------------
 #define IDC_BROWSE 4            // "Bro&wse..." of the directory and folder pages
 #define IDC_DIRECTORY 1001      // directory edit of page 104, folder edit of page 162

@@ -8,6 +8,7 @@
 #include "setup/profile/DestinationTable.h"
 #include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/transfer/DriveEnumerator.h"
+#include "setup/wizard/FolderTreeDialog.h"
 #include "setup/wizard/RegistryString.h"
 
 namespace {
@@ -63,8 +64,15 @@ BOOL CDirectoryPage::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 void CDirectoryPage::OnBrowse() {
-  // The folder tree dialog comes with the folder dialogs; until then the
-  // directory is typed into the edit.
+  UpdateData(true);
+  std::string chosen = directory_;
+  CFolderTreeDialog dialog(this);
+  if (!dialog.ChooseFolder(chosen, 1, 1, 1)) return;
+  directory_ = chosen;
+  UpdateData(false);
+  // The dialog has made sure that it exists or can be created.
+  directoryConfirmed_ = true;
+  confirmedDirectory_ = directory_;
 }
 
 bool CDirectoryPage::ConfirmDirectory() {

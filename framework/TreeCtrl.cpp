@@ -1,0 +1,6 @@
+#include "framework/TreeCtrl.h"
+
+void CTreeCtrl::RegisterControlClass() {
+  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES};
+  ::InitCommonControlsEx(&init);
+}
