@@ -7,6 +7,7 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "setup/system/RegistryStringValue.h"
+#include "setup/system/WindowsVersion.h"
 
 namespace {
 
@@ -25,15 +26,7 @@ std::string WithTrailingSeparator(std::string folder) {
 CShellProgramGroupManager::MajorVersionSource CShellProgramGroupManager::majorVersionSource =
     &CShellProgramGroupManager::WindowsMajorVersion;
 
-DWORD CShellProgramGroupManager::WindowsMajorVersion() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExA(&info)) return 0;
-#pragma GCC diagnostic pop
-  return info.dwMajorVersion;
-}
+DWORD CShellProgramGroupManager::WindowsMajorVersion() { return GetWindowsMajorVersion(); }
 
 std::string CShellProgramGroupManager::ProgramsFolder() {
   const CRegistryStringValue programs(HKEY_CURRENT_USER, kShellFoldersKey, "Programs", "", true, false);

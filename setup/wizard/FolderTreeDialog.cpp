@@ -289,6 +289,15 @@ BOOL CFolderTreeDialog::OnNotify(NMHDR* header, LRESULT* result) {
   }
 }
 
+CComPtr<IShellFolder> CFolderTreeDialog::BindItemFolder(const ItemData& data) {
+  CComPtr<IShellFolder> folder;
+  if (FAILED(data.parentFolder->BindToObject(data.relative, nullptr, IID_IShellFolder,
+                                             reinterpret_cast<void**>(&folder)))) {
+    return {};
+  }
+  return folder;
+}
+
 void CFolderTreeDialog::OnItemExpanding(const NMTREEVIEWA& info) {
   TVITEMA item{};
   item.mask = TVIF_HANDLE | TVIF_STATE | TVIF_PARAM;
@@ -297,12 +306,8 @@ void CFolderTreeDialog::OnItemExpanding(const NMTREEVIEWA& info) {
   if (!tree_.GetItem(item) || (item.state & TVIS_EXPANDEDONCE)) return;
   const auto* data = reinterpret_cast<const ItemData*>(item.lParam);
   if (!data) return;
-  CComPtr<IShellFolder> folder;
-  if (FAILED(data->parentFolder->BindToObject(data->relative, nullptr, IID_IShellFolder,
-                                              reinterpret_cast<void**>(&folder))) ||
-      !folder) {
-    return;
-  }
+  const CComPtr<IShellFolder> folder = BindItemFolder(*data);
+  if (!folder) return;
   InsertChildren(folder.get(), data->absolute, item.hItem);
   SortChildren(item.hItem);
 }
@@ -310,12 +315,8 @@ void CFolderTreeDialog::OnItemExpanding(const NMTREEVIEWA& info) {
 void CFolderTreeDialog::OnSelectionChanged(const NMTREEVIEWA& info) {
   const auto* data = reinterpret_cast<const ItemData*>(info.itemNew.lParam);
   if (!data) return;
-  CComPtr<IShellFolder> folder;
-  if (FAILED(data->parentFolder->BindToObject(data->relative, nullptr, IID_IShellFolder,
-                                              reinterpret_cast<void**>(&folder))) ||
-      !folder) {
-    return;
-  }
+  const CComPtr<IShellFolder> folder = BindItemFolder(*data);
+  if (!folder) return;
   char path[MAX_PATH] = {};
   path_ = ::SHGetPathFromIDListA(data->absolute, path) ? path : "";
   SetDlgItemText(IDC_FOLDER_PATH, path_);

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "framework/ComPtr.h"
 #include "framework/Dialog.h"
 #include "framework/TreeCtrl.h"
 
@@ -47,6 +48,9 @@ private:
     LPITEMIDLIST absolute;       // from the desktop
   };
 
+  // The folder an item stands for; null when it cannot be bound (an item
+  // that is no folder to the shell).
+  static CComPtr<IShellFolder> BindItemFolder(const ItemData& data);
   // Fills the tree with the desktop's folders.
   void FillTree();
   // Inserts the folders of folder under parentItem (parentAbsolute is the

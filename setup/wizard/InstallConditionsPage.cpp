@@ -2,19 +2,12 @@
 
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
+#include "setup/system/WindowsVersion.h"
 
 CInstallConditionsPage::MajorVersionSource CInstallConditionsPage::majorVersionSource =
     &CInstallConditionsPage::WindowsMajorVersion;
 
-DWORD CInstallConditionsPage::WindowsMajorVersion() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExA(&info)) return 0;
-#pragma GCC diagnostic pop
-  return info.dwMajorVersion;
-}
+DWORD CInstallConditionsPage::WindowsMajorVersion() { return GetWindowsMajorVersion(); }
 
 bool CInstallConditionsPage::CheckInstallConditions() {
   // Checked again on every arrival: the list is made afresh each time.
