@@ -16,6 +16,7 @@
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
+#include "setup/wizard/PromptingSourceMedia.h"
 #include "setup/wizard/Wizard.h"
 
 namespace {
@@ -26,7 +27,7 @@ constexpr DWORD kSplashMilliseconds = 3000;
 
 }  // namespace
 
-CSetupApp::CSetupApp() = default;
+CSetupApp::CSetupApp() : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))) {}
 
 CSetupApp::~CSetupApp() = default;
 

@@ -19,6 +19,7 @@ class CGroupTable;
 class CTargetTable;
 class CFileList;
 class CDisketteTable;
+class CSourceMedia;
 
 // The user name and company from the User Information page.
 struct CUserInfo {
@@ -79,6 +80,10 @@ public:
   CPathName profilePath;  // the setup profile (the install log in remove mode)
   CPathName sourceDir;    // where archives and diskette files are looked for
   CPathName logPath;      // the install log
+  // Finds the files of the distribution in sourceDir, asking for diskettes;
+  // changes sourceDir when the files turn up elsewhere. Lives as long as
+  // the application.
+  const std::unique_ptr<CSourceMedia> sourceMedia;
   CUserInfo userInfo;
 
 private:

@@ -6,10 +6,13 @@
 // the diskette. A directory found that way becomes the source directory
 // for every later file.
 //
-// The application owns the one CSourceMedia of a run; the archive reader
-// and the copy engine are handed it.
+// The application owns the one CSourceMedia of a run, working on the
+// application's own source directory; the archive reader and the copy
+// engine are handed it. Tools and tests may let a media keep a directory
+// of its own.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -17,7 +20,11 @@
 
 class CSourceMedia {
 public:
-  explicit CSourceMedia(CPathName sourceDir = {}) : sourceDir_(std::move(sourceDir)) {}
+  // Keeps a source directory of its own, starting at sourceDir.
+  explicit CSourceMedia(CPathName sourceDir = {}) : ownDir_(std::move(sourceDir)), sourceDir_(ownDir_) {}
+  // Works on sourceDir, which must outlive the media: every change of the
+  // source directory is made there.
+  explicit CSourceMedia(std::reference_wrapper<CPathName> sourceDir) : sourceDir_(sourceDir.get()) {}
   CSourceMedia(const CSourceMedia&) = delete;
   CSourceMedia& operator=(const CSourceMedia&) = delete;
   virtual ~CSourceMedia() = default;
@@ -43,5 +50,6 @@ protected:
   virtual bool PromptForDiskette(const CPathName& expectedPath, int disketteNumber);
 
 private:
-  CPathName sourceDir_;
+  CPathName ownDir_;  // unused when the directory is someone else's
+  CPathName& sourceDir_;
 };

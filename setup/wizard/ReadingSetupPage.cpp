@@ -3,6 +3,7 @@
 #include "setup/app/SetupApp.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/DisketteTable.h"
+#include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/resources/ResourceIds.h"
@@ -14,11 +15,6 @@ namespace {
 // product from the distribution.
 constexpr int kTypicalSetup = 2;
 constexpr int kRunFromSourceSetup = 3;
-
-// The file list's entries read their sources through the application's
-// source media; until the application holds them, an installation has no
-// files to load.
-void LoadFileList(CSetupApp&) {}
 
 }  // namespace
 
@@ -34,7 +30,8 @@ int CReadingSetupPage::DoPageWork() {
   PumpMessages();
   app.targets->Load(profile, app.programFolder);
   PumpMessages();
-  LoadFileList(app);
+  // The entries read their archives through the application's source media.
+  app.files->Load(profile, *app.groups, *app.sourceMedia);
   PumpMessages();
   app.diskettes->Load(profile);
   PumpMessages();

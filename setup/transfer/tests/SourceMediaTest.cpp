@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,4 +56,25 @@ TEST(SourceMedia, FindsFilesInTheSourceDirectoryThenInTheNumberedSibling) {
   media.insert = dir / "other";
   EXPECT_TRUE(media.LocateSourceFile("o.txt", 2));
   EXPECT_EQ(dir / "other\\", media.GetSourceDir().GetPath());
+}
+
+TEST(SourceMedia, WorksOnTheDirectoryItIsGivenAndTriesNoSiblingOfARoot) {
+  TempDir dir;
+  for (const char* d : {"DISK01", "DISK02"}) ::CreateDirectoryA((dir / d).c_str(), nullptr);
+  archive_bytes::WriteFile(dir / "DISK02\\b.txt", {'x'});
+
+  // The owner's directory follows every change the media makes.
+  CPathName sourceDir(dir / "DISK01\\");
+  RecordingMedia media{std::ref(sourceDir)};
+  EXPECT_TRUE(media.LocateSourceFile("b.txt", 2));
+  EXPECT_EQ(dir / "DISK02\\", sourceDir.GetPath());
+  media.insert = dir / "DISK01";
+  EXPECT_FALSE(media.LocateSourceFile("b.txt", 3)) << "DISK03 does not exist; the prompt finds nothing";
+  EXPECT_EQ(dir / "DISK01\\", sourceDir.GetPath());
+
+  // A root has no directory part: straight to the prompt.
+  RecordingMedia root{CPathName("A:\\")};
+  EXPECT_FALSE(root.LocateSourceFile("b.txt", 2));
+  ASSERT_EQ(1u, root.prompts.size());
+  EXPECT_EQ("A:\\b.txt#2", root.prompts[0]);
 }

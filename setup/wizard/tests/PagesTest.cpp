@@ -1,6 +1,7 @@
 // The pages' own behaviour: defaults, validation, messages and what they
 // store into the application, through real page windows.
 #include <climits>
+#include <iterator>
 
 #include "WizardTestSupport.h"
 #include "framework/Resources.h"
@@ -223,6 +224,38 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
     EXPECT_FALSE(CheckDiskSpace(directory, files.get()));
     EXPECT_EQ(1u, user.Seen().size());
   }
+}
+
+TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
+  const auto appendToProfile = [this](const std::string& text) {
+    HANDLE file = ::CreateFileA(app_->profilePath.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+  };
+  // Install: the files of both groups, whether selected or not.
+  WriteProfile();
+  appendToProfile("[program]\r\nveltapp.exe=120000|0|0|1|0|\r\nveltapp.hlp=40000|0|0|2|0|\r\n"
+                  "[samples]\r\nsample.dat=100|0|0|1|1|\r\n");
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
+  EXPECT_EQ(3u, app_->files->size());
+  EXPECT_EQ(2, (*std::prev(app_->files->end()))->GetDisketteNumber()) << "in diskette order";
+
+  // Remove: the install log's group sections hold shorter records.
+  TearDown();
+  SetUp();
+  WriteProfile();
+  appendToProfile("[program]\r\nveltapp.exe=0|1|0\r\nveltapp.hlp=0|1|1\r\n");
+  app_->removeMode = true;
+  CScriptedUser user;
+  ShowPage(IDD_READING_SETUP, false);
+  Settle();
+  EXPECT_EQ(2u, app_->files->size());
+  EXPECT_TRUE(user.Seen().empty()) << "no error";
 }
 
 TEST_F(PagesTest, StartMenuFolderPageChecksTheFolderAndStoresIt) {

@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/DisketteTable.h"
+#include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/resources/ResourceIds.h"
@@ -28,6 +29,7 @@ CWizardTestApp::CWizardTestApp() {
   destinations = std::make_unique<CDestinationTable>();
   groups = std::make_unique<CGroupTable>();
   targets = std::make_unique<CTargetTable>();
+  files = std::make_unique<CFileList>();
   diskettes = std::make_unique<CDisketteTable>();
 }
 
@@ -45,8 +47,11 @@ void CWizardTestApp::CreateMainWindow() {
   m_pMainWnd = &mainWindow_;
 }
 
-CScriptedUser::CScriptedUser(std::vector<int> answers)
-    : testThread_(::GetCurrentThreadId()), answers_(std::move(answers)), thread_([this] { Run(); }) {}
+CScriptedUser::CScriptedUser(std::vector<int> answers, BoxAction beforeAnswer)
+    : testThread_(::GetCurrentThreadId()),
+      answers_(std::move(answers)),
+      beforeAnswer_(std::move(beforeAnswer)),
+      thread_([this] { Run(); }) {}
 
 CScriptedUser::~CScriptedUser() {
   stop_ = true;
@@ -117,6 +122,7 @@ void CScriptedUser::Run() {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_.push_back(seen);
       }
+      if (beforeAnswer_) beforeAnswer_(box);
       const int answer = next < answers_.size() ? answers_[next++] : IDCANCEL;
       ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     }

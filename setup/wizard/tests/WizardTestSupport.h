@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -48,9 +49,12 @@ struct SeenBox {
 
 // Answers every modal box that the test's thread shows, with the buttons
 // given in order (IDCANCEL once they run out), and records what it saw.
+// beforeAnswer, when given, acts on each box (on the user's thread) after
+// it has been recorded and before it is answered.
 class CScriptedUser {
 public:
-  explicit CScriptedUser(std::vector<int> answers = {});
+  using BoxAction = std::function<void(HWND box)>;
+  explicit CScriptedUser(std::vector<int> answers = {}, BoxAction beforeAnswer = {});
   ~CScriptedUser();
   CScriptedUser(const CScriptedUser&) = delete;
   CScriptedUser& operator=(const CScriptedUser&) = delete;
@@ -62,6 +66,7 @@ private:
 
   DWORD testThread_;
   std::vector<int> answers_;
+  BoxAction beforeAnswer_;
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
   std::atomic<bool> stop_{false};

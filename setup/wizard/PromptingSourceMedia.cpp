@@ -1,0 +1,10 @@
+#include "setup/wizard/PromptingSourceMedia.h"
+
+#include "setup/wizard/InsertDisketteDialog.h"
+
+bool CPromptingSourceMedia::PromptForDiskette(const CPathName& expectedPath, int disketteNumber) {
+  CInsertDisketteDialog dialog(expectedPath, disketteNumber);
+  if (dialog.DoModal() != IDOK) return false;
+  SetSourceDir(dialog.GetDirectoryText());
+  return true;
+}
