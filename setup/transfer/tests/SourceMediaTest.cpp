@@ -69,7 +69,7 @@ TEST(SourceMedia, WorksOnTheDirectoryItIsGivenAndTriesNoSiblingOfARoot) {
   EXPECT_TRUE(media.LocateSourceFile("b.txt", 2));
   EXPECT_EQ(dir / "DISK02\\", sourceDir.GetPath());
   media.insert = dir / "DISK01";
-  EXPECT_FALSE(media.LocateSourceFile("b.txt", 3)) << "DISK03 does not exist; the prompt finds nothing";
+  EXPECT_FALSE(media.LocateSourceFile("c.txt", 3)) << "nowhere; the prompt points to DISK01";
   EXPECT_EQ(dir / "DISK01\\", sourceDir.GetPath());
 
   // A root has no directory part: straight to the prompt.
