@@ -53,6 +53,7 @@ const Page kReadyToCopy{kAppTitle, "This Setup program will now copy Veltrane to
 const Page kFinished{kAppTitle, "Thank you for choosing Veltrane."};
 const Page kFailed{kAppTitle, "Veltrane has NOT been properly installed."};
 const Page kNotRemoved{kAppTitle, "Veltrane has NOT been properly removed."};
+const Page kRemoved{kAppTitle, "Veltrane has been removed from your computer."};
 const Page kRemoveConfirm{"Removing Veltrane", "You have chosen to remove Veltrane."};
 const Page kErrorDialog{"Warning", "Setup cannot continue"};
 
@@ -556,6 +557,17 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   const std::string groupFolder = ProgramsFolder() + "\\" + group;
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((groupFolder + "\\Veltrane Viewer.lnk").c_str()));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((groupFolder + "\\Read Me.lnk").c_str()));
+
+  // And off again: the removal reads the install log, group sections and
+  // all, with the loaders of the profile.
+  Start("/U");
+  HWND confirm = Expect(kRemoveConfirm);
+  ASSERT_NE(nullptr, confirm);
+  Press(confirm, "&Next >");
+  HWND removed = Expect(kRemoved);
+  ASSERT_NE(nullptr, removed);
+  Press(removed, "&OK");
+  ExpectEndsWithin();
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {
