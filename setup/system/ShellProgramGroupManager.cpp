@@ -6,7 +6,7 @@
 
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
-#include "setup/system/RegistryStringValue.h"
+#include "setup/system/RegistryValue.h"
 #include "setup/system/WindowsVersion.h"
 
 namespace {

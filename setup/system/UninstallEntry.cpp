@@ -1,6 +1,6 @@
 #include "setup/system/UninstallEntry.h"
 
-#include "setup/system/RegistryStringValue.h"
+#include "setup/system/RegistryValue.h"
 
 std::string UninstallKey(const std::string& keyName) {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;

@@ -3,28 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-class CRegKeyHandle {
-public:
-  CRegKeyHandle() = default;
-  CRegKeyHandle(const CRegKeyHandle&) = delete;
-  CRegKeyHandle& operator=(const CRegKeyHandle&) = delete;
-  ~CRegKeyHandle() {
-    if (key_) ::RegCloseKey(key_);
-  }
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
-private:
-  HKEY key_ = nullptr;
-};
-
-}  // namespace
+#include "framework/ScopedHandle.h"
 
 bool ReadRegistryString(HKEY root, const char* subKey, const char* valueName, std::string& value) {
-  CRegKeyHandle key;
-  if (::RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return false;
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+  const CRegistryKeyHandle key(opened);
   DWORD type = 0;
   DWORD size = 0;
   if (::RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;

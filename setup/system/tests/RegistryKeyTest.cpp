@@ -7,9 +7,8 @@
 #include <string>
 
 #include "TestRegistry.h"
-#include "setup/system/RegistryDwordValue.h"
 #include "setup/system/RegistryKey.h"
-#include "setup/system/RegistryStringValue.h"
+#include "setup/system/RegistryValue.h"
 
 using testreg::ReadString;
 using testreg::ScopedTestKey;
