@@ -105,7 +105,11 @@ bool CArchiveReader::NextEntry(CArchiveMember& member, bool seek) {
   if (member.ReadHeader(*this) < kEntryHeaderSize) return false;
   const CEntryHeader& header = member.GetHeader();
   if (!header.HasMagic()) throw CMultiFileException(CMultiFileException::missingEntryHeader);
-  if (!header.NameIsTerminated() || !IsUsableFileName(FileNamePart(member.GetMemberName()))) {
+  // A name that could not be created, or not be recorded in the install
+  // log (where the removal finds it again), is refused before any file is
+  // made.
+  const std::string fileName = FileNamePart(member.GetMemberName());
+  if (!header.NameIsTerminated() || !IsUsableFileName(fileName) || !IsLoggableFileName(fileName)) {
     throw CMultiFileException(CMultiFileException::corruptTable);
   }
   member.SetNextEntryOffset(member.GetNextEntryOffset() + std::int64_t{kEntryHeaderSize} +

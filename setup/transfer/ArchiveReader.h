@@ -45,7 +45,8 @@ public:
   // so that part changes happen as needed, or with seek set skipped by
   // seeking where it lies within the current part. An entry whose magic is
   // wrong throws CMultiFileException (missingEntryHeader); one whose name
-  // gives no usable file name (see IsUsableFileName) throws corruptTable;
+  // gives no usable file name (see IsUsableFileName), or one the install
+  // log cannot hold (IsLoggableFileName), throws corruptTable;
   // data that ends before its stored size throws CFileException
   // (endOfFile).
   bool NextEntry(CArchiveMember& member, bool seek = false);

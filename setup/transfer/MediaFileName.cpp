@@ -25,6 +25,14 @@ std::string FileNamePart(std::string_view name) {
   return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
 }
 
+bool IsLoggableFileName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.find('=') != std::string_view::npos) return false;
+  if (name.front() == ';' || name.front() == '[') return false;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  return !blank(name.front()) && !blank(name.back());
+}
+
 bool IsUsableFileName(std::string_view name) {
   if (name.empty() || name.size() >= MAX_PATH || name == "." || name == "..") return false;
   for (char ch : name) {

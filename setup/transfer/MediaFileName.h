@@ -17,6 +17,12 @@ std::string FileNamePart(std::string_view name);
 // NUL, COM1 or LPT1 (with or without an extension).
 bool IsUsableFileName(std::string_view name);
 
+// True when name can stand as a key of the install log, which records
+// every installed file under its name: no '=' anywhere, no leading ';' or
+// '[' (a comment or a section there), no leading or trailing blank (the
+// profile functions strip them, and the key would name another file).
+bool IsLoggableFileName(std::string_view name);
+
 // The name of the part file that follows the part named name: the name in
 // lower case with its last character raised by one character code ("velt.ar1"
 // is followed by "velt.ar2"). Empty when the result is not a usable file

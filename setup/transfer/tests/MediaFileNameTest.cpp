@@ -31,6 +31,18 @@ TEST(MediaFileName, UsableNames) {
   for (const auto& row : rows) EXPECT_EQ(row.usable, IsUsableFileName(row.name)) << '"' << row.name << '"';
 }
 
+TEST(MediaFileName, LoggableNamesCanBeKeysOfTheInstallLog) {
+  const struct {
+    const char* name;
+    bool loggable;
+  } rows[] = {
+      {"veltapp.exe", true}, {"a b.txt", true},  {"semi;colon.txt", true}, {"br[ack]et.txt", true},
+      {"a=b.dll", false},    {"=x", false},      {"x=", false},            {";x.txt", false},
+      {"[x].txt", false},    {" x.txt", false},  {"x.txt ", false},        {"", false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.loggable, IsLoggableFileName(row.name)) << '"' << row.name << '"';
+}
+
 TEST(MediaFileName, NextPartNameRaisesTheLastCharacterOfTheLowerCaseName) {
   const struct {
     const char* name;

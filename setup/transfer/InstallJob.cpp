@@ -1,0 +1,106 @@
+#include "setup/transfer/InstallJob.h"
+
+#include "framework/Exception.h"
+#include "setup/log/InstallLog.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/profile/FileEntry.h"
+#include "setup/profile/Group.h"
+#include "setup/profile/TargetTable.h"
+#include "setup/transfer/ArchiveReader.h"
+#include "setup/transfer/MediaFileName.h"
+#include "setup/transfer/ReplaceAtRestart.h"
+#include "setup/transfer/ReplaceRule.h"
+#include "setup/transfer/SharedDllCounter.h"
+
+namespace {
+
+constexpr std::int16_t kNotInstalled = -1;
+constexpr std::int16_t kWindowsDirectory = -2;
+constexpr std::int16_t kSystemDirectory = -3;
+constexpr int kTemporaryNameAttempts = 1000;
+
+// The name in a system directory, when a file of that name is there.
+bool FindIn(SpecialDirectory kind, const std::string& fileName, CPathName& found) {
+  CPathName path(kind);
+  if (path.IsEmpty()) return false;
+  path.SetFileName(fileName);
+  if (!path.Exists()) return false;
+  found = path;
+  return true;
+}
+
+}  // namespace
+
+void CInstallJob::Run(CArchiveReader& reader) {
+  placed = 0;
+  replaced = 0;
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  if (destinationId == kNotInstalled) return;
+
+  Prepare();
+  try {
+    reader.Extract(*this);
+  } catch (...) {
+    // Nothing of a failed or cancelled extraction is kept.
+    temporaryPath.Delete(true);
+    throw;
+  }
+  Place();
+
+  const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
+  LogInstalledFile(context_.logPath, groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  if (destinationId == kSystemDirectory) {
+    CSharedDllCounter counter(finalPath);
+    counter.Increment();
+  }
+  if (CTarget* target = context_.targets.Find(finalPath.GetFileName())) target->programPath = finalPath;
+}
+
+void CInstallJob::Prepare() {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  const CPathName directory = context_.destinations.GetPath(destinationId);
+  if (directory.IsEmpty()) CFileException::Throw(CFileException::badPath, -1, GetMemberName());
+  directory.CreateDirectoryOrThrow(true);
+
+  finalPath = directory;
+  finalPath.SetFileName(FileNamePart(GetMemberName()));
+  temporaryPath = finalPath;
+  if (!temporaryPath.MakeTempName(true, kTemporaryNameAttempts)) {
+    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporaryPath.GetPath());
+  }
+  SetOutputPath(temporaryPath);
+}
+
+CPathName CInstallJob::FindExistingCopy() const {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  CPathName found;
+  if (destinationId == kWindowsDirectory || destinationId == kSystemDirectory) {
+    const std::string name = finalPath.GetFileName();
+    if (!FindIn(SpecialDirectory::windows, name, found)) FindIn(SpecialDirectory::system, name, found);
+  } else if (finalPath.Exists()) {
+    found = finalPath;
+  }
+  return found;
+}
+
+void CInstallJob::Place() {
+  const CPathName existing = FindExistingCopy();
+  if (existing.IsEmpty()) {
+    placed = 1;
+  } else if (ShouldReplace(temporaryPath, existing)) {
+    replaced = 1;
+    if (existing.Delete(true)) {
+      placed = 1;
+    } else {
+      // In use: the new file takes the existing copy's place, wherever
+      // that is, when Windows restarts.
+      context_.rebootNeeded = true;
+      ReplaceAtRestart(temporaryPath, existing);
+    }
+  } else {
+    temporaryPath.Delete(true);
+  }
+  // A failing rename is not reported: the file stays under its temporary
+  // name and the record says it was placed.
+  if (placed) temporaryPath.MoveTo(finalPath);
+}

@@ -1,0 +1,13 @@
+// Replacing a file that is in use: the replacement happens when Windows
+// restarts.
+#pragma once
+
+#include "setup/transfer/PathName.h"
+
+// Arranges that oldName (the new data, under its temporary name) replaces
+// newName (the file in use) when Windows restarts: through the system's
+// list of pending renames (MoveFileEx), or where the system has none
+// (Windows 95) through the [rename] section of wininit.ini in the Windows
+// directory ("newName=oldName", an identical line not added twice). Always
+// true; a wininit.ini that cannot be written throws CFileException.
+bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName);
