@@ -41,6 +41,12 @@ public:
   // with it; both as read by the last ReadHeader.
   const std::string& GetMemberName() const noexcept { return memberName_; }
   const std::string& GetMemberText() const noexcept { return memberText_; }
+  // Names the member without an entry header to read it from (a plain file
+  // copied as one): the header's name field and the name above.
+  void SetMemberName(const std::string& name) {
+    header_.SetName(name);
+    memberName_ = name;
+  }
 
   const CPathName& GetOutputPath() const noexcept { return outputPath_; }
   void SetOutputPath(const CPathName& path) { outputPath_ = path; }

@@ -33,7 +33,7 @@ void RunTransfer(CInstallJob& job, CFileEntry& entry, CInstallContext& context) 
 void CopyPlainFile(CFileEntry& entry, CInstallContext& context) {
   CInstallJob job(entry, context);
   CEntryHeader& header = job.GetHeader();
-  header.SetName(entry.GetSourcePath().GetPath());
+  job.SetMemberName(entry.GetSourcePath().GetPath());
   header.SetDestination(entry.destinationId);
   header.SetMethod(archive_format::kMethodStored);
   header.SetMethodParameter(0);

@@ -1,6 +1,6 @@
 // CSharedDllCounter: the reference count of one shared file in the system
-// directory, kept under HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\
-// CurrentVersion\SharedDLLs as a DWORD value named by the file's full path.
+// directory, kept in the SharedDLLs key of HKEY_LOCAL_MACHINE (kKeyPath) as
+// a DWORD value named by the file's full path.
 // Every installation that puts the file there counts it up, every removal
 // counts it down; the file may go only when nobody counts it any more.
 //

@@ -36,6 +36,7 @@ void CButtonBar::SetNextText(const std::string& text) { SetDlgItemText(IDC_NEXT,
 void CButtonBar::SetCancelText(const std::string& text) { SetDlgItemText(IDCANCEL, text); }
 
 BOOL CButtonBar::OnCommand(UINT id, UINT code, HWND control) {
+  if (page_.IsDoingWork()) return TRUE;
   if (code == BN_CLICKED || control == nullptr) {
     if (id == IDC_BACK) {
       page_.GoBack();
@@ -49,5 +50,9 @@ BOOL CButtonBar::OnCommand(UINT id, UINT code, HWND control) {
   return CDialog::OnCommand(id, code, control);
 }
 
-void CButtonBar::OnOK() { page_.OnOK(); }
-void CButtonBar::OnCancel() { page_.OnCancel(); }
+void CButtonBar::OnOK() {
+  if (!page_.IsDoingWork()) page_.OnOK();
+}
+void CButtonBar::OnCancel() {
+  if (!page_.IsDoingWork()) page_.OnCancel();
+}

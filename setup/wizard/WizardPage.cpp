@@ -80,6 +80,7 @@ LRESULT CWizardPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWizardPage::OnCommand(UINT id, UINT code, HWND control) {
+  if (doingWork_ && (id == IDOK || id == IDCANCEL || id == IDC_BACK)) return TRUE;
   if (id == IDC_BACK && (code == BN_CLICKED || control == nullptr)) {
     GoBack();
     return TRUE;
@@ -101,6 +102,7 @@ void CWizardPage::OnActivateApp(BOOL active, DWORD threadId) {
 
 void CWizardPage::OnPageWork() {
   int result = kFailedPage;
+  doingWork_ = true;
   try {
     result = DoPageWork();
   } catch (CException& e) {
@@ -111,7 +113,14 @@ void CWizardPage::OnPageWork() {
     ReportError(IDS_SETUP_CANNOT_CONTINUE, CMemoryException());
     MarkFailed();
     result = kFailedPage;
+  } catch (...) {
+    // Whatever escapes the work ends the run on the failure page, so that
+    // no page is left without a way on.
+    ReportError(IDS_SETUP_CANNOT_CONTINUE, CException());
+    MarkFailed();
+    result = kFailedPage;
   }
+  doingWork_ = false;
   if (result != 0) {
     ShowPage(result, false);
   } else if (GetSetupApp().batchMode) {

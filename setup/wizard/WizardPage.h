@@ -30,6 +30,9 @@ public:
   void SetPreviousPageId(int id) { previousPageId_ = id; }
   bool HasButtonBar() const { return hasButtonBar_; }
   bool WasHiddenOnce() const { return hiddenOnce_; }
+  // True while the page's automatic work runs: Back, Next, Enter, Esc and
+  // Cancel do nothing then, so that no other page runs inside the work.
+  bool IsDoingWork() const { return doingWork_; }
   void SetHiddenOnce() { hiddenOnce_ = true; }
   // The bar under the page's own controls; null before the window exists
   // and on pages without one.
@@ -77,6 +80,7 @@ private:
   int nextPageId_;
   bool hasButtonBar_;
   bool hiddenOnce_ = false;
+  bool doingWork_ = false;
   int previousPageId_ = 0;
   std::unique_ptr<CButtonBar> buttonBar_;
 };
