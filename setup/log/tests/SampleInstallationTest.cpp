@@ -1,17 +1,23 @@
 // A whole installation's worth of data model and install log: a realistic
 // profile (a chain of destinations, three groups, program items, two
-// diskettes) is loaded, resolved and selected as the setup program does,
-// the copy's records are written as the copy engine writes them, then the
-// data model; and the log is read back the way a removal reads it.
+// diskettes, an archive that goes on from one diskette to the next) is
+// loaded, resolved and selected as the setup program does, the copy engine
+// installs the selected files from a distribution of the test's own, the
+// data model is written; and the log is read back the way a removal reads
+// it.
 #include <gtest/gtest.h>
 
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "framework/ScopedHandle.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
+#include "setup/transfer/InstallFileEntry.h"
+#include "setup/transfer/SharedDllCounter.h"
 #include "setup/transfer/SourceMedia.h"
+#include "setup/transfer/tests/ArchiveBytes.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempDir.h"
 
@@ -30,7 +36,7 @@ const char kProfile[] =
     "Samples=Samples|Sample data sets|0|0|1\r\n"
     "[Program]\r\n"
     "veltapp.exe=61440|0|1|1|0|\r\n"
-    "veltsh32.dll=24576|0|1|1|-3|\r\n"
+    "veltsh32_sample.dll=24576|0|1|1|-3|\r\n"
     "veltdata.mf1=98304|1|2|-1|1|continues on diskette 2\r\n"
     "[Help]\r\n"
     "veltapp.txt=2048|0|1|2|3|\r\n"
@@ -47,16 +53,6 @@ const char kProfile[] =
     "1=Veltrane Disk 1|\r\n"
     "2=Veltrane Disk 2|\r\n";
 
-// What the copy engine does with one file: log the outcome and give the
-// program item of the file its program path.
-void Install(CInstallModel& model, const CPathName& log, const CFileEntry& entry, const std::string& name,
-             std::int16_t destinationId, bool placed, bool replaced) {
-  CPathName finalPath = model.destinations.GetPath(destinationId);
-  finalPath.SetFileName(name);
-  LogInstalledFile(log, entry.group->key, finalPath, destinationId, placed, replaced);
-  if (CTarget* target = model.targets.Find(name)) target->programPath = finalPath;
-}
-
 std::string Text(const CPathName& file) {
   std::string text;
   for (char c : ReadFileBytes(file.GetPath())) {
@@ -65,38 +61,103 @@ std::string Text(const CPathName& file) {
   return text;
 }
 
+std::string Bytes(std::size_t size, char seed) {
+  std::string out(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>(seed + i * 7 % 61);
+  return out;
+}
+
+// Replaces every "<dir>" of text with dir.
+std::string WithDirectory(std::string text, const std::string& dir) {
+  for (std::size_t at; (at = text.find("<dir>")) != std::string::npos;) text.replace(at, 5, dir);
+  return text;
+}
+
+// The copy page's part: nobody watches, and an error ends the copy.
+class Unwatched : public CInstallProgress {
+public:
+  void SetCurrentTransfer(const CInstallJob*) override {}
+  void AddCompletedTransfer(const CInstallJob&) override {}
+  void AddCompletedFile(const CFileEntry&) override {}
+  void ReportProgress() override {}
+  void PumpMessages() override {}
+  bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
+    ADD_FAILURE() << fileName << ": " << e.GetRuntimeClassName();
+    return false;
+  }
+};
+
 class SampleInstallationTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(WriteFileBytes(profile.GetPath(), kProfile));
+    WriteDistribution();
+    // An older copy of the shared library is already in the System
+    // directory, counted once by another product.
+    ASSERT_TRUE(WriteFileBytes(sharedPath.GetPath(), "older shared library"));
+    {
+      const CHandle file(::CreateFileA(sharedPath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      const FILETIME longAgo = ArchiveTimeToFileTime(820454400);
+      ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
+    }
+    { CSharedDllCounter(sharedPath).Increment(); }
+
     int steps = 0;
     model.Load(profile, media, [&steps] { ++steps; });
     EXPECT_EQ(5, steps);
     // The Reading page selects the default setup type; the user confirms the
     // main directory.
     model.groups.SelectBySetupType(2);
-    model.destinations.SetPath(0, "C:\\Program Files\\Veltrane");
+    model.destinations.SetPath(0, dir / "Veltrane");
     model.destinations.Resolve();
 
-    // The copy: every selected entry in list order; the archive's two
-    // members go to destination 1; the shared library replaces an older copy.
+    // The copy: every selected entry in list order, as the copy page does.
+    bool installSucceeded = true;
+    bool rebootNeeded = false;
+    Unwatched progress;
+    CInstallContext context{media, model.destinations, model.targets, log, installSucceeded, rebootNeeded, progress};
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       copied.push_back(entry->GetFileName());
-      if (entry->kind == CFileEntry::archive) {
-        Install(model, log, *entry, "veltdata.dat", 1, true, false);
-        Install(model, log, *entry, "veltdata.idx", 1, true, false);
-      } else {
-        Install(model, log, *entry, entry->GetFileName(), entry->destinationId, true,
-                entry->destinationId == -3);
-      }
+      InstallFileEntry(*entry, context);
     }
+    EXPECT_TRUE(installSucceeded);
+    EXPECT_FALSE(rebootNeeded);
     model.SaveToLog(log);
+  }
+
+  void TearDown() override {
+    sharedPath.Delete(true);
+    CSharedDllCounter counter(sharedPath);
+    while (counter.GetCount() > 0) counter.Decrement();
+  }
+
+  void WriteDistribution() {
+    const std::string source = dir.path() + "\\";
+    ASSERT_TRUE(WriteFileBytes(source + "veltapp.exe", Bytes(61440, 'a')));
+    ASSERT_TRUE(WriteFileBytes(source + "veltsh32_sample.dll", Bytes(24576, 'b')));
+    ASSERT_TRUE(WriteFileBytes(source + "veltapp.txt", Bytes(2048, 'c')));
+    ASSERT_TRUE(WriteFileBytes(source + "README", Bytes(1024, 'd')));
+    ASSERT_TRUE(WriteFileBytes(source + "samples.csv", Bytes(40960, 'e')));
+    // Two stored members; the first one's data goes on in the second part.
+    archive_bytes::Member data{"veltdata.dat", Bytes(90000, 'f'), 2};
+    data.destination = 1;
+    data.continued = 1;
+    archive_bytes::Member index{"veltdata.idx", Bytes(8304, 'g'), 2};
+    index.destination = 1;
+    const auto parts = archive_bytes::Split(archive_bytes::Archive({data, index}), {346 + 50000});
+    archive_bytes::WriteFile(source + "veltdata.mf1", parts[0]);
+    archive_bytes::WriteFile(source + "veltdata.mf2", parts[1]);
   }
 
   TempDir dir;
   CPathName profile{dir / "_setupx.ini"};
   CPathName log{dir / "veltapp.log"};
+  CPathName sharedPath = [] {
+    CPathName path(SpecialDirectory::system);
+    path.SetFileName("veltsh32_sample.dll");
+    return path;
+  }();
   CSourceMedia media{CPathName(dir.path() + "\\")};
   CInstallModel model{"Veltrane"};
   std::vector<std::string> copied;
@@ -105,17 +166,17 @@ protected:
 const char kExpectedLog[] =
     "[Program]\n"
     "veltapp.exe=0|1|0\n"
-    "veltsh32.dll=-3|1|1\n"
+    "veltsh32_sample.dll=-3|1|1\n"
     "veltdata.dat=1|1|0\n"
     "veltdata.idx=1|1|0\n"
     "[Help]\n"
     "README=3|1|0\n"
     "veltapp.txt=3|1|0\n"
     "[destinations]\n"
-    "2=Samples|1|C:\\Program Files\\Veltrane\\Data\\Samples\\\n"
-    "1=Data|0|C:\\Program Files\\Veltrane\\Data\\\n"
-    "0=Veltrane|-1|C:\\Program Files\\Veltrane\\\n"
-    "3=Help|0|C:\\Program Files\\Veltrane\\Help\\\n"
+    "2=Samples|1|<dir>\\Veltrane\\Data\\Samples\\\n"
+    "1=Data|0|<dir>\\Veltrane\\Data\\\n"
+    "0=Veltrane|-1|<dir>\\Veltrane\\\n"
+    "3=Help|0|<dir>\\Veltrane\\Help\\\n"
     "4=Tarvo|-1|C:\\Program Files\\Tarvo\\\n"
     "[groups]\n"
     "Program=Program files|Veltrane and its shared library|1|1|1\n"
@@ -124,21 +185,32 @@ const char kExpectedLog[] =
     "[PMGroup]\n"
     "PMGroup=Veltrane 2.0\n"
     "[targets]\n"
-    "veltapp.exe=0|0|0|Veltrane|||C:\\Program Files\\Veltrane\\veltapp.exe\n"
-    "veltapp.txt=0|0|0|Veltrane Help|||C:\\Program Files\\Veltrane\\Help\\veltapp.txt\n";
+    "veltapp.exe=0|0|0|Veltrane|||<dir>\\Veltrane\\veltapp.exe\n"
+    "veltapp.txt=0|0|0|Veltrane Help|||<dir>\\Veltrane\\Help\\veltapp.txt\n";
 
 }  // namespace
 
 TEST_F(SampleInstallationTest, CopiesInDisketteOrderAndWritesTheLog) {
   // Diskette 1 unmarked, diskette 1 marked (the archive that goes on to
   // diskette 2), then diskette 2; the Samples group is not selected.
-  EXPECT_EQ((std::vector<std::string>{"veltapp.exe", "veltsh32.dll", "README", "veltdata.mf1", "veltapp.txt"}),
+  EXPECT_EQ((std::vector<std::string>{"veltapp.exe", "veltsh32_sample.dll", "README", "veltdata.mf1", "veltapp.txt"}),
             copied);
   EXPECT_EQ("Veltrane Disk 2", model.diskettes.GetLabel(2));
   EXPECT_EQ(61440 + 24576 + 2048 + 1024 + 98304, model.files.RequiredSpace(0, false));
 
   const std::string text = Text(log);
-  EXPECT_EQ(kExpectedLog, text);
+  EXPECT_EQ(WithDirectory(kExpectedLog, dir.path()), text);
+
+  // Every installed file holds what the distribution gave; the archive's
+  // first member was read across both parts.
+  EXPECT_EQ(Bytes(61440, 'a'), ReadFileBytes(dir / "Veltrane\\veltapp.exe"));
+  EXPECT_EQ(Bytes(24576, 'b'), ReadFileBytes(sharedPath.GetPath()));
+  EXPECT_EQ(Bytes(90000, 'f'), ReadFileBytes(dir / "Veltrane\\Data\\veltdata.dat"));
+  EXPECT_EQ(Bytes(8304, 'g'), ReadFileBytes(dir / "Veltrane\\Data\\veltdata.idx"));
+  EXPECT_EQ(Bytes(1024, 'd'), ReadFileBytes(dir / "Veltrane\\Help\\README"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((dir / "Veltrane\\Data\\Samples").c_str()))
+      << "the Samples group was not selected";
+  EXPECT_EQ(2u, CSharedDllCounter(sharedPath).GetCount()) << "counted by this installation too";
   std::cout << "---- veltapp.log ----\n" << text << "---------------------\n";
 }
 
@@ -185,7 +257,7 @@ TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
       files.push_back(g->key + ":" + name + "=" + record.Format());
     }
   }
-  EXPECT_EQ((std::vector<std::string>{"Program:veltapp.exe=0|1|0", "Program:veltsh32.dll=-3|1|1",
+  EXPECT_EQ((std::vector<std::string>{"Program:veltapp.exe=0|1|0", "Program:veltsh32_sample.dll=-3|1|1",
                                       "Program:veltdata.dat=1|1|0", "Program:veltdata.idx=1|1|0",
                                       "Help:README=3|1|0", "Help:veltapp.txt=3|1|0"}),
             files);
