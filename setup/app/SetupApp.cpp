@@ -16,6 +16,7 @@
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
+#include "setup/system/WindowsSystemActions.h"
 #include "setup/wizard/PromptingSourceMedia.h"
 #include "setup/wizard/Wizard.h"
 
@@ -27,7 +28,10 @@ constexpr DWORD kSplashMilliseconds = 3000;
 
 }  // namespace
 
-CSetupApp::CSetupApp() : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))) {}
+CSetupApp::CSetupApp() : CSetupApp(std::make_unique<CWindowsSystemActions>()) {}
+
+CSetupApp::CSetupApp(std::unique_ptr<CSystemActions> system)
+    : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))), system_(std::move(system)) {}
 
 CSetupApp::~CSetupApp() = default;
 

@@ -1,9 +1,10 @@
 // CSetupApp: the setup program's application object. It owns every piece
 // of state that lives for the run: the install data model, the paths of the
 // setup profile, the source directory and the install log, the user's
-// choices and the two one-way outcome flags. Every subsystem reaches it as
-// the current application (GetSetupApp) and reads or writes these members
-// directly.
+// choices and the two one-way outcome flags, and the system actions through
+// which the run acts on the machine. The wizard pages reach it as the
+// current application (GetSetupApp) and read or write these members
+// directly; what works below the pages is given what it needs.
 #pragma once
 
 #include <memory>
@@ -20,6 +21,7 @@ class CTargetTable;
 class CFileList;
 class CDisketteTable;
 class CSourceMedia;
+class CSystemActions;
 
 // The user name and company from the User Information page.
 struct CUserInfo {
@@ -29,6 +31,8 @@ struct CUserInfo {
 
 class CSetupApp : public CWinApp {
 public:
+  // An application that acts on the machine it runs on
+  // (CWindowsSystemActions).
   CSetupApp();
   ~CSetupApp() override;
 
@@ -86,12 +90,22 @@ public:
   const std::unique_ptr<CSourceMedia> sourceMedia;
   CUserInfo userInfo;
 
+  // What the run asks of the machine: the Windows version, shortcuts,
+  // registration, restart. Lives as long as the application.
+  CSystemActions& System() const noexcept { return *system_; }
+
+protected:
+  // An application whose requests to the machine go to system instead
+  // (a test's own application).
+  explicit CSetupApp(std::unique_ptr<CSystemActions> system);
+
 private:
   // Asks whether an installation found through App Paths may be
   // overwritten; true when there is none or the user answers Yes.
   bool ConfirmOverwrite() const;
   void ShowSplash() const;
 
+  const std::unique_ptr<CSystemActions> system_;
   std::unique_ptr<CMainWnd> mainWnd_;
 };
 

@@ -4,10 +4,8 @@
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
-#include "setup/system/ProgramItems.h"
+#include "setup/system/SystemActions.h"
 #include "setup/wizard/PlaceWindow.h"
-
-CCopyProgressPage::ShortcutAction CCopyProgressPage::createShortcutsAction = &CreateProgramItems;
 
 BOOL CCopyProgressPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
@@ -38,7 +36,7 @@ int CCopyProgressPage::DoPageWork() {
   } else if (!CopySelectedFiles()) {
     return kFailedPage;
   }
-  createShortcutsAction(app);
+  app.System().CreateProgramItems(*app.targets, app.programFolder, app.destinations->GetPath(0));
   app.destinations->SaveToLog(app.logPath);
   app.groups->SaveToLog(app.logPath);
   app.targets->SaveToLog(app.logPath, app.programFolder);

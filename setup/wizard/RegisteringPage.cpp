@@ -3,11 +3,7 @@
 #include "setup/app/SetupApp.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/TargetTable.h"
-#include "setup/system/AppPath.h"
-#include "setup/system/HostMenuEntry.h"
-#include "setup/system/UninstallEntry.h"
-
-CRegisteringPage::RegisterAction CRegisteringPage::registerAction = &CRegisteringPage::RegisterProduct;
+#include "setup/system/SystemActions.h"
 
 int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
   if (!installSucceeded) return kFailedPage;
@@ -19,18 +15,15 @@ std::string CRegisteringPage::UninstallCommand(const CSetupApp& app) {
   return directory.GetPath() + CPathName::GetProgramPath().GetFileName() + " /U";
 }
 
-void CRegisteringPage::RegisterProduct(const CSetupApp& app) {
+CPathName CRegisteringPage::ProductProgram(const CSetupApp& app) {
   CPathName program = app.destinations->GetPath(0);
   program.SetFileName(app.programFile);
-  RegisterAppPath(program);
-  RegisterUninstallEntry(UninstallCommand(app), app.productKeyName, app.productKeyName);
-  RegisterHostMenuEntry(HKEY_CURRENT_USER, program, *app.targets);
-  RegisterHostMenuEntry(HKEY_LOCAL_MACHINE, program, *app.targets);
+  return program;
 }
 
 int CRegisteringPage::DoPageWork() {
   const CSetupApp& app = GetSetupApp();
-  registerAction(app);
+  app.System().RegisterProduct(ProductProgram(app), UninstallCommand(app), app.productKeyName, *app.targets);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }

@@ -13,6 +13,7 @@
 #include "setup/system/AppPath.h"
 #include "setup/system/KeyTree.h"
 #include "setup/system/UninstallEntry.h"
+#include "setup/system/WindowsSystemActions.h"
 #include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
@@ -20,9 +21,7 @@
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/RegisteringPage.h"
 #include "setup/wizard/RegistryString.h"
-#include "setup/wizard/RestartPage.h"
 #include "setup/wizard/StartMenuFolderPage.h"
-#include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/UserInfoPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
@@ -367,7 +366,7 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
     ShowPage(IDD_REGISTERING, false);
     Settle();
     EXPECT_EQ(row.expected, CurrentPageId());
-    EXPECT_EQ(1, registrations) << "registered whatever the outcome";
+    EXPECT_EQ(1, app_->system.registrations) << "registered whatever the outcome";
   }
 }
 
@@ -419,7 +418,9 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, host.c_str(), &created));
   ::RegCloseKey(created);
 
-  CRegisteringPage::RegisterProduct(*app_);
+  CWindowsSystemActions system;
+  const CPathName installed = CRegisteringPage::ProductProgram(*app_);
+  system.RegisterProduct(installed, CRegisteringPage::UninstallCommand(*app_), app_->productKeyName, *app_->targets);
   const std::string program = scratch_ + "Program Files\\" + app_->programFile;
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
@@ -433,26 +434,19 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   app_->runFromSource = true;
   EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
 
-  CUnregisteringPage::UnregisterProduct(*app_);
+  system.UnregisterProduct(installed, app_->productKeyName);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(app_->programFile)));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName)));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, host)) << "the host product stays";
 }
 
-int g_restarts = 0;
-bool CountRestart() {
-  ++g_restarts;
-  return false;  // Windows refused
-}
-
 TEST_F(PagesTest, RestartPageRestartsOrEnds) {
-  CRestartPage::restartAction = &CountRestart;
-  g_restarts = 0;
+  app_->system.restartSucceeds = false;  // Windows refuses
   ShowPage(IDD_RESTART, false);
   Settle();
   Click(IDD_RESTART, IDC_RESTART);
-  EXPECT_EQ(1, g_restarts);
+  EXPECT_EQ(1, app_->system.restarts);
   EXPECT_EQ(IDD_RESTART, CurrentPageId()) << "the page stays for another attempt";
   Click(IDD_RESTART, IDC_DONT_RESTART);
   EXPECT_TRUE(app_->MainWindowGone());
@@ -471,10 +465,8 @@ TEST_F(PagesTest, RunFromSourcePointsTheShortcutsIntoTheDistribution) {
   EXPECT_EQ(setupDirectory.GetPath() + "Data\\readme.txt", app_->targets->Find("readme.txt")->programPath.GetPath());
 }
 
-DWORD WindowsThree() { return 3; }
-
 TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
-  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  app_->system.majorVersion = 3;
   ShowPage(IDD_INSTALL_CONDITIONS, false);  // shown when asked directly
   ShowPage(IDD_WELCOME, false);
   ShowPage(IDD_REMOVE_CONFIRM, false);
