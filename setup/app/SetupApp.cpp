@@ -8,11 +8,7 @@
 #include "setup/app/MainWnd.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/log/InstallLog.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/DisketteTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
@@ -42,15 +38,10 @@ CSetupApp& GetSetupApp() {
 }
 
 BOOL CSetupApp::InitInstance() {
-  destinations = std::make_unique<CDestinationTable>();
-  groups = std::make_unique<CGroupTable>();
-  targets = std::make_unique<CTargetTable>();
-  files = std::make_unique<CFileList>();
-  diskettes = std::make_unique<CDisketteTable>();
+  model = std::make_unique<CInstallModel>(LoadResourceString(IDS_PROGRAM_FOLDER));
 
   m_title = LoadResourceString(IDS_APP_TITLE);
   productTitle = LoadResourceString(IDS_PRODUCT_TITLE);
-  programFolder = LoadResourceString(IDS_PROGRAM_FOLDER);
   programFile = LoadResourceString(IDS_PROGRAM_FILE);
   productKeyName = LoadResourceString(IDS_PRODUCT_KEY_NAME);
 
@@ -135,11 +126,7 @@ void CSetupApp::ShowSplash() const {
 int CSetupApp::ExitInstance() {
   DestroyAllPages();
   if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
-  diskettes.reset();
-  files.reset();
-  targets.reset();
-  groups.reset();
-  destinations.reset();
+  model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();
 }

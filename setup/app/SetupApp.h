@@ -15,11 +15,7 @@
 
 class CCommandLineArgs;
 class CMainWnd;
-class CDestinationTable;
-class CGroupTable;
-class CTargetTable;
-class CFileList;
-class CDisketteTable;
+class CInstallModel;
 class CSourceMedia;
 class CSystemActions;
 
@@ -36,14 +32,14 @@ public:
   CSetupApp();
   ~CSetupApp() override;
 
-  // Start-up: the collections, the texts, the paths, the dialog colours,
+  // Start-up: the data model, the texts, the paths, the dialog colours,
   // the command line, the background window, the question whether an
   // existing installation may be overwritten, then the first wizard page
   // (the Remove page in remove mode, otherwise Welcome after the splash).
   // False ends the program at once, as a failed run.
   BOOL InitInstance() override;
   // Shutdown: the wizard pages are destroyed, the status report is sent
-  // (install mode only) and the collections are released.
+  // (install mode only) and the data model is released.
   int ExitInstance() override;
   // An exception that escaped a window procedure is shown in the error
   // dialog under "Setup cannot continue"; the program carries on.
@@ -60,7 +56,6 @@ public:
   bool FindExistingInstallation(std::string& directory) const;
 
   std::string productTitle;    // caption of the main window, title painted on it
-  std::string programFolder;   // Start Menu folder of the product's shortcuts
   std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
   std::string programFile;     // file name of the installed product program
 
@@ -74,12 +69,11 @@ public:
   bool installSucceeded = true;
   bool rebootNeeded = false;
 
-  // The install data model, created at start-up and released at exit.
-  std::unique_ptr<CDestinationTable> destinations;
-  std::unique_ptr<CGroupTable> groups;
-  std::unique_ptr<CTargetTable> targets;
-  std::unique_ptr<CFileList> files;
-  std::unique_ptr<CDisketteTable> diskettes;
+  // The install data model (destinations, groups, targets, files,
+  // diskettes and programFolder, the Start Menu folder of the product's
+  // shortcuts), created at start-up and released at exit. Filled by the
+  // Reading page, written to the install log by the copy page.
+  std::unique_ptr<CInstallModel> model;
 
   CPathName profilePath;  // the setup profile (the install log in remove mode)
   CPathName sourceDir;    // where archives and diskette files are looked for

@@ -1,8 +1,7 @@
 #include "setup/wizard/RegisteringPage.h"
 
 #include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
 
 int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
@@ -11,19 +10,19 @@ int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
 }
 
 std::string CRegisteringPage::UninstallCommand(const CSetupApp& app) {
-  const CPathName directory = app.destinations->GetPath(app.runFromSource ? 1 : 0);
+  const CPathName directory = app.model->destinations.GetPath(app.runFromSource ? 1 : 0);
   return directory.GetPath() + CPathName::GetProgramPath().GetFileName() + " /U";
 }
 
 CPathName CRegisteringPage::ProductProgram(const CSetupApp& app) {
-  CPathName program = app.destinations->GetPath(0);
+  CPathName program = app.model->destinations.GetPath(0);
   program.SetFileName(app.programFile);
   return program;
 }
 
 int CRegisteringPage::DoPageWork() {
   const CSetupApp& app = GetSetupApp();
-  app.System().RegisterProduct(ProductProgram(app), UninstallCommand(app), app.productKeyName, *app.targets);
+  app.System().RegisterProduct(ProductProgram(app), UninstallCommand(app), app.productKeyName, app.model->targets);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }

@@ -1,7 +1,6 @@
 #include "setup/wizard/UnregisteringPage.h"
 
 #include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
 #include "setup/system/SystemActions.h"
 #include "setup/wizard/RegisteringPage.h"
 

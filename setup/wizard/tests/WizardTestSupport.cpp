@@ -4,11 +4,7 @@
 #include <set>
 
 #include "framework/WinApp.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/DisketteTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/Wizard.h"
@@ -18,14 +14,9 @@ CWizardTestApp::CWizardTestApp()
     : CSetupApp(std::make_unique<CTestSystemActions>()), system(static_cast<CTestSystemActions&>(System())) {
   m_title = "Veltrane Setup";
   productTitle = "Veltrane Setup";
-  programFolder = "Veltrane";
   productKeyName = "Veltrane";
   programFile = "veltapp.exe";
-  destinations = std::make_unique<CDestinationTable>();
-  groups = std::make_unique<CGroupTable>();
-  targets = std::make_unique<CTargetTable>();
-  files = std::make_unique<CFileList>();
-  diskettes = std::make_unique<CDisketteTable>();
+  model = std::make_unique<CInstallModel>("Veltrane");
 }
 
 CWizardTestApp::~CWizardTestApp() {
