@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <new>
 #include <string>
 #include <type_traits>
 
@@ -123,6 +124,36 @@ public:
   LONG m_lOsError;
   std::string m_strFileName;
 };
+
+// Hands the exception in flight (call it inside a catch block) to handler as
+// the framework's exception, and returns what handler returns: a
+// CException as it is, std::bad_alloc as a CMemoryException, anything else
+// as a plain CException. Every catch-all site reports through this one
+// translation. An exception that handler throws leaves this function.
+template <class Handler>
+auto AfxTranslateCurrentException(Handler&& handler) {
+  try {
+    throw;
+  } catch (CException& e) {
+    return handler(e);
+  } catch (const std::bad_alloc&) {
+    CMemoryException e;
+    return handler(e);
+  } catch (...) {
+    CException e;
+    return handler(e);
+  }
+}
+
+// The same for an exception kept for later (a non-null exception_ptr).
+template <class Handler>
+auto AfxTranslateException(const std::exception_ptr& error, Handler&& handler) {
+  try {
+    std::rethrow_exception(error);
+  } catch (...) {
+    return AfxTranslateCurrentException(std::forward<Handler>(handler));
+  }
+}
 
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowResourceException();

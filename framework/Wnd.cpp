@@ -1,7 +1,5 @@
 #include "framework/Wnd.h"
 
-#include <new>
-
 #include "framework/Dialog.h"
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
@@ -347,17 +345,8 @@ CWnd* AfxGetMainWnd() {
 LRESULT AfxHandleCurrentException(const MSG* msg) noexcept {
   try {
     CWinApp* app = AfxGetApp();
-    try {
-      throw;
-    } catch (CException& e) {
-      return app ? app->ProcessWndProcException(e, msg) : 0;
-    } catch (std::bad_alloc&) {
-      CMemoryException e;
-      return app ? app->ProcessWndProcException(e, msg) : 0;
-    } catch (...) {
-      CException e;
-      return app ? app->ProcessWndProcException(e, msg) : 0;
-    }
+    return AfxTranslateCurrentException(
+        [app, msg](CException& e) -> LRESULT { return app ? app->ProcessWndProcException(e, msg) : 0; });
   } catch (...) {
     // The handler itself failed: nothing more can be reported.
     return 0;

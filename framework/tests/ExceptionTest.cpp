@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <string>
 
 #include "framework/Exception.h"
 
@@ -32,6 +36,58 @@ TEST(ExceptionKinds, ThrownByValueAndCaughtByBaseReference) {
     return;
   }
   FAIL() << "nothing thrown";
+}
+
+TEST(ExceptionTranslation, EveryExceptionReachesTheHandlerAsAFrameworkException) {
+  const struct {
+    const char* name;
+    std::function<void()> thrower;
+    const char* expected;
+  } rows[] = {
+      {"file exception", [] { CFileException::Throw(CFileException::diskFull, 0, "a.dat"); }, "CFileException"},
+      {"user exception", [] { AfxThrowUserException(); }, "CUserException"},
+      {"bad_alloc", [] { throw std::bad_alloc(); }, "CMemoryException"},
+      {"runtime_error", [] { throw std::runtime_error("x"); }, "CException"},
+      {"int", [] { throw 7; }, "CException"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string seen;
+    try {
+      row.thrower();
+      FAIL() << "nothing thrown";
+    } catch (...) {
+      const int result = AfxTranslateCurrentException([&seen](CException& e) {
+        seen = e.GetRuntimeClassName();
+        return 5;
+      });
+      EXPECT_EQ(5, result) << "the handler's result comes back";
+    }
+    EXPECT_EQ(row.expected, seen);
+
+    std::exception_ptr kept;
+    try {
+      row.thrower();
+    } catch (...) {
+      kept = std::current_exception();
+    }
+    seen.clear();
+    AfxTranslateException(kept, [&seen](CException& e) { seen = e.GetRuntimeClassName(); });
+    EXPECT_EQ(row.expected, seen) << "kept for later";
+  }
+}
+
+TEST(ExceptionTranslation, TheCaughtFrameworkExceptionKeepsItsContext) {
+  try {
+    CFileException::ThrowOsError(ERROR_ACCESS_DENIED, "locked.dat");
+  } catch (...) {
+    AfxTranslateCurrentException([](CException& e) {
+      auto* file = dynamic_cast<CFileException*>(&e);
+      ASSERT_NE(nullptr, file);
+      EXPECT_EQ("locked.dat", file->m_strFileName);
+      EXPECT_EQ(ERROR_ACCESS_DENIED, file->m_lOsError);
+    });
+  }
 }
 
 TEST(FileExceptionCauses, Win32ErrorsMapToTheFrameworkCauses) {

@@ -8,14 +8,11 @@
 #include "setup/app/MainWnd.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/log/InstallLog.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/DisketteTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
+#include "setup/system/WindowsSystemActions.h"
 #include "setup/wizard/PromptingSourceMedia.h"
 #include "setup/wizard/Wizard.h"
 
@@ -27,7 +24,10 @@ constexpr DWORD kSplashMilliseconds = 3000;
 
 }  // namespace
 
-CSetupApp::CSetupApp() : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))) {}
+CSetupApp::CSetupApp() : CSetupApp(std::make_unique<CWindowsSystemActions>()) {}
+
+CSetupApp::CSetupApp(std::unique_ptr<CSystemActions> system)
+    : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))), system_(std::move(system)) {}
 
 CSetupApp::~CSetupApp() = default;
 
@@ -38,15 +38,10 @@ CSetupApp& GetSetupApp() {
 }
 
 BOOL CSetupApp::InitInstance() {
-  destinations = std::make_unique<CDestinationTable>();
-  groups = std::make_unique<CGroupTable>();
-  targets = std::make_unique<CTargetTable>();
-  files = std::make_unique<CFileList>();
-  diskettes = std::make_unique<CDisketteTable>();
+  model = std::make_unique<CInstallModel>(LoadResourceString(IDS_PROGRAM_FOLDER));
 
   m_title = LoadResourceString(IDS_APP_TITLE);
   productTitle = LoadResourceString(IDS_PRODUCT_TITLE);
-  programFolder = LoadResourceString(IDS_PROGRAM_FOLDER);
   programFile = LoadResourceString(IDS_PROGRAM_FILE);
   productKeyName = LoadResourceString(IDS_PRODUCT_KEY_NAME);
 
@@ -131,11 +126,7 @@ void CSetupApp::ShowSplash() const {
 int CSetupApp::ExitInstance() {
   DestroyAllPages();
   if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
-  diskettes.reset();
-  files.reset();
-  targets.reset();
-  groups.reset();
-  destinations.reset();
+  model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();
 }

@@ -1,9 +1,10 @@
 // CSetupApp: the setup program's application object. It owns every piece
 // of state that lives for the run: the install data model, the paths of the
 // setup profile, the source directory and the install log, the user's
-// choices and the two one-way outcome flags. Every subsystem reaches it as
-// the current application (GetSetupApp) and reads or writes these members
-// directly.
+// choices and the two one-way outcome flags, and the system actions through
+// which the run acts on the machine. The wizard pages reach it as the
+// current application (GetSetupApp) and read or write these members
+// directly; what works below the pages is given what it needs.
 #pragma once
 
 #include <memory>
@@ -14,12 +15,9 @@
 
 class CCommandLineArgs;
 class CMainWnd;
-class CDestinationTable;
-class CGroupTable;
-class CTargetTable;
-class CFileList;
-class CDisketteTable;
+class CInstallModel;
 class CSourceMedia;
+class CSystemActions;
 
 // The user name and company from the User Information page.
 struct CUserInfo {
@@ -29,17 +27,19 @@ struct CUserInfo {
 
 class CSetupApp : public CWinApp {
 public:
+  // An application that acts on the machine it runs on
+  // (CWindowsSystemActions).
   CSetupApp();
   ~CSetupApp() override;
 
-  // Start-up: the collections, the texts, the paths, the dialog colours,
+  // Start-up: the data model, the texts, the paths, the dialog colours,
   // the command line, the background window, the question whether an
   // existing installation may be overwritten, then the first wizard page
   // (the Remove page in remove mode, otherwise Welcome after the splash).
   // False ends the program at once, as a failed run.
   BOOL InitInstance() override;
   // Shutdown: the wizard pages are destroyed, the status report is sent
-  // (install mode only) and the collections are released.
+  // (install mode only) and the data model is released.
   int ExitInstance() override;
   // An exception that escaped a window procedure is shown in the error
   // dialog under "Setup cannot continue"; the program carries on.
@@ -56,7 +56,6 @@ public:
   bool FindExistingInstallation(std::string& directory) const;
 
   std::string productTitle;    // caption of the main window, title painted on it
-  std::string programFolder;   // Start Menu folder of the product's shortcuts
   std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
   std::string programFile;     // file name of the installed product program
 
@@ -70,12 +69,11 @@ public:
   bool installSucceeded = true;
   bool rebootNeeded = false;
 
-  // The install data model, created at start-up and released at exit.
-  std::unique_ptr<CDestinationTable> destinations;
-  std::unique_ptr<CGroupTable> groups;
-  std::unique_ptr<CTargetTable> targets;
-  std::unique_ptr<CFileList> files;
-  std::unique_ptr<CDisketteTable> diskettes;
+  // The install data model (destinations, groups, targets, files,
+  // diskettes and programFolder, the Start Menu folder of the product's
+  // shortcuts), created at start-up and released at exit. Filled by the
+  // Reading page, written to the install log by the copy page.
+  std::unique_ptr<CInstallModel> model;
 
   CPathName profilePath;  // the setup profile (the install log in remove mode)
   CPathName sourceDir;    // where archives and diskette files are looked for
@@ -86,12 +84,22 @@ public:
   const std::unique_ptr<CSourceMedia> sourceMedia;
   CUserInfo userInfo;
 
+  // What the run asks of the machine: the Windows version, shortcuts,
+  // registration, restart. Lives as long as the application.
+  CSystemActions& System() const noexcept { return *system_; }
+
+protected:
+  // An application whose requests to the machine go to system instead
+  // (a test's own application).
+  explicit CSetupApp(std::unique_ptr<CSystemActions> system);
+
 private:
   // Asks whether an installation found through App Paths may be
   // overwritten; true when there is none or the user answers Yes.
   bool ConfirmOverwrite() const;
   void ShowSplash() const;
 
+  const std::unique_ptr<CSystemActions> system_;
   std::unique_ptr<CMainWnd> mainWnd_;
 };
 

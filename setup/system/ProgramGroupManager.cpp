@@ -15,10 +15,8 @@ constexpr DWORD kTimeoutMs = 1000;
 
 }  // namespace
 
-CProgramGroupManager::ProgramManagerStarter CProgramGroupManager::startProgramManager =
-    &CProgramGroupManager::StartProgramManager;
-
-CProgramGroupManager::CProgramGroupManager(std::string service) : service_(std::move(service)) {}
+CProgramGroupManager::CProgramGroupManager(ProgramManagerStarter startProgramManager, std::string service)
+    : startProgramManager_(std::move(startProgramManager)), service_(std::move(service)) {}
 
 // The conversation goes before the instance (member order).
 CProgramGroupManager::~CProgramGroupManager() = default;
@@ -75,7 +73,7 @@ bool CProgramGroupManager::EnsureProgramManager(bool mayStart) {
       return true;
     }
     if (!mayStart) return false;
-    startProgramManager();
+    if (startProgramManager_) startProgramManager_();
     mayStart = false;
   }
   return true;

@@ -7,14 +7,19 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "setup/system/DdeHandles.h"
 
 class CProgramGroupManager {
 public:
+  // What is done to start Program Manager when no conversation could be
+  // opened (StartProgramManager in a real run).
+  using ProgramManagerStarter = std::function<void()>;
+
   // service is the DDE service and topic to talk to; "PROGMAN" but for tests.
-  explicit CProgramGroupManager(std::string service = "PROGMAN");
+  explicit CProgramGroupManager(ProgramManagerStarter startProgramManager, std::string service = "PROGMAN");
   CProgramGroupManager(const CProgramGroupManager&) = delete;
   CProgramGroupManager& operator=(const CProgramGroupManager&) = delete;
   virtual ~CProgramGroupManager();
@@ -32,10 +37,7 @@ public:
   // nothing added, when Program Manager cannot be reached.
   virtual bool ListGroups(HWND listBox);
 
-  // Starts Program Manager when no conversation could be opened: WinExec
-  // "progman.exe" hidden. Replaceable, so that tests never start one.
-  using ProgramManagerStarter = void (*)();
-  static ProgramManagerStarter startProgramManager;
+  // Starts Program Manager: WinExec "progman.exe" hidden.
   static void StartProgramManager();
 
   // Program Manager command texts, formatted as they are sent: into a
@@ -69,6 +71,7 @@ private:
   // The text of item in CF_TEXT; false when there is no answer.
   bool Request(const char* item, std::string& text);
 
+  ProgramManagerStarter startProgramManager_;
   std::string service_;
   CDdeInstance instance_;  // before the handles that belong to it
   bool initialized_ = false;

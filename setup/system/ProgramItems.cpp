@@ -1,7 +1,5 @@
 #include "setup/system/ProgramItems.h"
 
-#include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/system/ShellProgramGroupManager.h"
 #include "setup/wizard/PumpMessages.h"
@@ -33,14 +31,4 @@ void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& 
     PumpMessages();
   }
   manager.DeleteGroup(group, 0);
-}
-
-void CreateProgramItems(CSetupApp& app) {
-  CShellProgramGroupManager manager;
-  CreateProgramItems(manager, *app.targets, app.programFolder, app.destinations->GetPath(0));
-}
-
-void RemoveProgramItems(CSetupApp& app) {
-  CShellProgramGroupManager manager;
-  RemoveProgramItems(manager, *app.targets, app.programFolder);
 }

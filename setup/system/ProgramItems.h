@@ -7,7 +7,6 @@
 
 #include "setup/transfer/PathName.h"
 
-class CSetupApp;
 class CShellProgramGroupManager;
 class CTargetTable;
 
@@ -19,8 +18,3 @@ void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& 
 // Deletes the shortcut of every item, then the group's folder when it is
 // left empty.
 void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group);
-
-// The same for the application's items and program folder, in the current
-// user's Start Menu.
-void CreateProgramItems(CSetupApp& app);
-void RemoveProgramItems(CSetupApp& app);

@@ -7,7 +7,6 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "setup/system/RegistryValue.h"
-#include "setup/system/WindowsVersion.h"
 
 namespace {
 
@@ -23,11 +22,6 @@ std::string WithTrailingSeparator(std::string folder) {
 
 }  // namespace
 
-CShellProgramGroupManager::MajorVersionSource CShellProgramGroupManager::majorVersionSource =
-    &CShellProgramGroupManager::WindowsMajorVersion;
-
-DWORD CShellProgramGroupManager::WindowsMajorVersion() { return GetWindowsMajorVersion(); }
-
 std::string CShellProgramGroupManager::ProgramsFolder() {
   const CRegistryStringValue programs(HKEY_CURRENT_USER, kShellFoldersKey, "Programs", "", true, false);
   if (!programs.Value().empty()) return programs.Value();
@@ -36,11 +30,14 @@ std::string CShellProgramGroupManager::ProgramsFolder() {
   return folder.GetPath();
 }
 
-CShellProgramGroupManager::CShellProgramGroupManager() : CShellProgramGroupManager(ProgramsFolder()) {}
+CShellProgramGroupManager::CShellProgramGroupManager(DWORD windowsMajorVersion, ProgramManagerStarter startProgramManager)
+    : CShellProgramGroupManager(windowsMajorVersion, std::move(startProgramManager), ProgramsFolder()) {}
 
-CShellProgramGroupManager::CShellProgramGroupManager(const std::string& programsFolder, std::string service)
-    : CProgramGroupManager(std::move(service)),
-      useShell_(majorVersionSource() > 3 ? 1 : 0), programsFolder_(WithTrailingSeparator(programsFolder)) {}
+CShellProgramGroupManager::CShellProgramGroupManager(DWORD windowsMajorVersion, ProgramManagerStarter startProgramManager,
+                                                     const std::string& programsFolder, std::string service)
+    : CProgramGroupManager(std::move(startProgramManager), std::move(service)),
+      useShell_(windowsMajorVersion > 3 ? 1 : 0),
+      programsFolder_(WithTrailingSeparator(programsFolder)) {}
 
 CPathName CShellProgramGroupManager::GroupFolder(const std::string& group) const {
   CPathName folder = programsFolder_;

@@ -19,11 +19,14 @@
 
 class CShellProgramGroupManager : public CProgramGroupManager {
 public:
-  // Works in the current user's Programs folder (ProgramsFolder).
-  CShellProgramGroupManager();
+  // Works in the current user's Programs folder (ProgramsFolder), through
+  // the shell from Windows version 4 (windowsMajorVersion) on, otherwise
+  // through Program Manager, started with startProgramManager when needed.
+  CShellProgramGroupManager(DWORD windowsMajorVersion, ProgramManagerStarter startProgramManager);
   // Works in the given Programs folder instead, and falls back to the
   // Program Manager of the given DDE service; for tests.
-  explicit CShellProgramGroupManager(const std::string& programsFolder, std::string service = "PROGMAN");
+  CShellProgramGroupManager(DWORD windowsMajorVersion, ProgramManagerStarter startProgramManager,
+                            const std::string& programsFolder, std::string service = "PROGMAN");
 
   bool DeleteItem(const std::string& group, const std::string& title) override;
   // Removes the group's folder when it is empty (the innermost folder of a
@@ -44,12 +47,6 @@ public:
   static std::string ProgramsFolder();
   const CPathName& GetProgramsFolder() const noexcept { return programsFolder_; }
   bool UsesShell() const noexcept { return useShell_ != 0; }
-
-  // The Windows major version that decides whether the shell is used;
-  // replaceable for tests.
-  using MajorVersionSource = DWORD (*)();
-  static MajorVersionSource majorVersionSource;
-  static DWORD WindowsMajorVersion();
 
 private:
   // The group's folder (ending with '\').

@@ -1,13 +1,9 @@
 #include "setup/wizard/CopyProgressPage.h"
 
 #include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
-#include "setup/system/ProgramItems.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/system/SystemActions.h"
 #include "setup/wizard/PlaceWindow.h"
-
-CCopyProgressPage::ShortcutAction CCopyProgressPage::createShortcutsAction = &CreateProgramItems;
 
 BOOL CCopyProgressPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
@@ -16,10 +12,10 @@ BOOL CCopyProgressPage::OnInitDialog() {
 }
 
 void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
-  for (const auto& entry : *app.targets) {
+  for (const auto& entry : app.model->targets) {
     CTarget& target = *entry.target;
     const bool isProduct = ::lstrcmpiA(target.key.c_str(), app.programFile.c_str()) == 0;
-    CPathName path = app.destinations->GetPath(isProduct ? 0 : 1);
+    CPathName path = app.model->destinations.GetPath(isProduct ? 0 : 1);
     path.SetFileName(target.key);
     target.programPath = path;
   }
@@ -38,9 +34,8 @@ int CCopyProgressPage::DoPageWork() {
   } else if (!CopySelectedFiles()) {
     return kFailedPage;
   }
-  createShortcutsAction(app);
-  app.destinations->SaveToLog(app.logPath);
-  app.groups->SaveToLog(app.logPath);
-  app.targets->SaveToLog(app.logPath, app.programFolder);
+  const CInstallModel& model = *app.model;
+  app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0));
+  model.SaveToLog(app.logPath);
   return GetNextPageId();
 }

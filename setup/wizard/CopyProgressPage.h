@@ -22,12 +22,6 @@ public:
   // destination 1.
   static void PointTargetsIntoSource(CSetupApp& app);
 
-  // What the page does to create the shortcuts: CreateProgramItems,
-  // replaceable so that the page can be tried without touching the user's
-  // Start Menu.
-  using ShortcutAction = void (*)(CSetupApp&);
-  static ShortcutAction createShortcutsAction;
-
 protected:
   BOOL OnInitDialog() override;
   void OnCancel() override {}

@@ -5,7 +5,7 @@
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
-#include "setup/profile/DestinationTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/transfer/DriveEnumerator.h"
 #include "setup/wizard/FolderTreeDialog.h"
@@ -50,7 +50,7 @@ void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
 
 BOOL CDirectoryPage::OnInitDialog() {
   const CSetupApp& app = GetSetupApp();
-  directory_ = DefaultDirectory(app.destinations ? app.destinations->GetName(0) : std::string());
+  directory_ = DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
   CWizardPage::OnInitDialog();
   return TRUE;
 }
@@ -94,7 +94,7 @@ bool CDirectoryPage::ConfirmDirectory() {
 }
 
 bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
-  return CheckDiskSpace(AsDirectory(directory), GetSetupApp().files.get());
+  return CheckDiskSpace(AsDirectory(directory), &GetSetupApp().model->files);
 }
 
 void CDirectoryPage::OnOK() {
@@ -105,7 +105,7 @@ void CDirectoryPage::OnOK() {
   }
   if (!HasEnoughSpace(directory_)) return;
   CSetupApp& app = GetSetupApp();
-  app.destinations->SetPath(0, directory_);
-  app.destinations->Resolve();
+  app.model->destinations.SetPath(0, directory_);
+  app.model->destinations.Resolve();
   GoNext();
 }

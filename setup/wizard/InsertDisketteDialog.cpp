@@ -3,7 +3,7 @@
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
-#include "setup/profile/DisketteTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ChangeFolderDialog.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 std::string DisketteLabel(int n) {
   auto* app = dynamic_cast<CSetupApp*>(AfxGetApp());
-  return app && app->diskettes ? app->diskettes->GetLabel(n) : std::string();
+  return app && app->model ? app->model->diskettes.GetLabel(n) : std::string();
 }
 
 }  // namespace

@@ -2,18 +2,13 @@
 
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
-#include "setup/system/WindowsVersion.h"
-
-CInstallConditionsPage::MajorVersionSource CInstallConditionsPage::majorVersionSource =
-    &CInstallConditionsPage::WindowsMajorVersion;
-
-DWORD CInstallConditionsPage::WindowsMajorVersion() { return GetWindowsMajorVersion(); }
+#include "setup/system/SystemActions.h"
 
 bool CInstallConditionsPage::CheckInstallConditions() {
   // Checked again on every arrival: the list is made afresh each time.
   conditionsText_.clear();
   bool met = true;
-  if (majorVersionSource() < 4) {
+  if (GetSetupApp().System().WindowsMajorVersion() < 4) {
     AddCondition(IDS_NEEDS_WINDOWS_4);
     met = false;
   }

@@ -20,12 +20,6 @@ public:
 
   bool ShouldShow() override { return !CheckInstallConditions(); }
 
-  // The major version of Windows; replaceable so that the check can be
-  // tried on any system.
-  using MajorVersionSource = DWORD (*)();
-  static MajorVersionSource majorVersionSource;
-  static DWORD WindowsMajorVersion();
-
 protected:
   BOOL OnInitDialog() override;
   // Going on to the failure page fails the run.

@@ -1,11 +1,7 @@
 #include "setup/wizard/ReadingSetupPage.h"
 
 #include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/DisketteTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/PumpMessages.h"
 
@@ -23,26 +19,17 @@ CReadingSetupPage::CReadingSetupPage()
 
 int CReadingSetupPage::DoPageWork() {
   CSetupApp& app = GetSetupApp();
-  const CPathName& profile = app.profilePath;
-  app.destinations->Load(profile);
-  PumpMessages();
-  app.groups->Load(profile);
-  PumpMessages();
-  app.targets->Load(profile, app.programFolder);
-  PumpMessages();
+  CInstallModel& model = *app.model;
   // The entries read their archives through the application's source media.
-  app.files->Load(profile, *app.groups, *app.sourceMedia);
-  PumpMessages();
-  app.diskettes->Load(profile);
-  PumpMessages();
+  model.Load(app.profilePath, *app.sourceMedia, &PumpMessages);
 
   if (app.runFromSource) {
     // The product is used where the setup program lies.
-    app.destinations->SetPath(0, CPathName(SpecialDirectory::setup).GetPath());
-    app.destinations->Resolve();
-    app.groups->SelectBySetupType(kRunFromSourceSetup);
+    model.destinations.SetPath(0, CPathName(SpecialDirectory::setup).GetPath());
+    model.destinations.Resolve();
+    model.groups.SelectBySetupType(kRunFromSourceSetup);
   } else {
-    app.groups->SelectBySetupType(kTypicalSetup);
+    model.groups.SelectBySetupType(kTypicalSetup);
   }
   // A Cancel answered while the queue was drained has turned the
   // successor into the failure page.

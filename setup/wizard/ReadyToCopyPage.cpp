@@ -2,7 +2,7 @@
 
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
-#include "setup/profile/DestinationTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/wizard/ButtonBar.h"
 
 BOOL CReadyToCopyPage::OnInitDialog() {
@@ -14,7 +14,7 @@ BOOL CReadyToCopyPage::OnInitDialog() {
 void CReadyToCopyPage::OnOK() {
   CSetupApp& app = GetSetupApp();
   if (!app.runFromSource) {
-    const CPathName directory = app.destinations->GetPath(0);
+    const CPathName directory = app.model->destinations.GetPath(0);
     if (directory.IsEmpty() || (!directory.DirectoryExists() && !directory.CreateDirectory(true))) {
       AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
       MarkFailed();

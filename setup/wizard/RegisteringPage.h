@@ -1,5 +1,6 @@
 // CRegisteringPage (1549): registers the installed product with Windows
-// (application path, uninstall entry, the host product's menu entry), then
+// (application path, uninstall entry, the host product's menu entry)
+// through the application's system actions, then
 // ends the installation on the page its outcome calls for: the failure
 // page, the restart page when files are replaced at the next start, or
 // the finished page.
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
+#include "setup/transfer/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupApp;
@@ -20,17 +22,10 @@ public:
   // The page that ends an installation with these outcomes.
   static int FinalPage(bool installSucceeded, bool rebootNeeded);
 
-  // Writes the App Paths entry of the installed program, the uninstall
-  // entry and the host product's menu entry (the current user's, then the
-  // machine's). A failure leaves its entry out and is not reported.
-  static void RegisterProduct(const CSetupApp& app);
+  // The installed product program: programFile in destination 0.
+  static CPathName ProductProgram(const CSetupApp& app);
   // The command that removes the product: this setup program's file name
   // in the installation directory (the distribution directory when
   // running from the source), followed by " /U"; unquoted.
   static std::string UninstallCommand(const CSetupApp& app);
-
-  // What the page does to register: RegisterProduct, replaceable so that
-  // the page can be tried without writing the machine's entries.
-  using RegisterAction = void (*)(const CSetupApp&);
-  static RegisterAction registerAction;
 };

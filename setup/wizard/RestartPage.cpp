@@ -1,13 +1,12 @@
 #include "setup/wizard/RestartPage.h"
 
-#include "setup/system/Restart.h"
-
-CRestartPage::RestartAction CRestartPage::restartAction = &RestartWindows;
+#include "setup/app/SetupApp.h"
+#include "setup/system/SystemActions.h"
 
 BOOL CRestartPage::OnCommand(UINT id, UINT code, HWND control) {
   if (code == BN_CLICKED || control == nullptr) {
     if (id == IDC_RESTART) {
-      restartAction();
+      GetSetupApp().System().RestartWindows();
       return TRUE;
     }
     if (id == IDC_DONT_RESTART) {

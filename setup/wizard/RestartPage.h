@@ -10,11 +10,6 @@ class CRestartPage : public CWizardPage {
 public:
   CRestartPage() : CWizardPage(IDD_RESTART, kEndOfProgram, false) {}
 
-  // What "&Restart" does: RestartWindows, replaceable so that the page can
-  // be tried without restarting the machine.
-  using RestartAction = bool (*)();
-  static RestartAction restartAction;
-
 protected:
   BOOL OnCommand(UINT id, UINT code, HWND control) override;
 };

@@ -6,6 +6,7 @@
 
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/transfer/PathName.h"
 
 namespace {
@@ -82,7 +83,7 @@ void CStartMenuFolderPage::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CStartMenuFolderPage::OnInitDialog() {
-  folder_ = GetSetupApp().programFolder;
+  folder_ = GetSetupApp().model->programFolder;
   CWizardPage::OnInitDialog();
   return TRUE;
 }
@@ -137,6 +138,6 @@ void CStartMenuFolderPage::OnOK() {
     AfxMessageBox(IDS_CANNOT_CREATE_START_MENU_ITEM, MB_OK);
     return;
   }
-  GetSetupApp().programFolder = folder_;
+  GetSetupApp().model->programFolder = folder_;
   GoNext();
 }

@@ -1,7 +1,5 @@
 #include "setup/wizard/WizardPage.h"
 
-#include <new>
-
 #include "framework/Exception.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
@@ -105,12 +103,9 @@ void CWizardPage::OnPageWork() {
   doingWork_ = true;
   try {
     result = DoPageWork();
-  } catch (CException& e) {
-    ReportError(IDS_SETUP_CANNOT_CONTINUE, e);
-    MarkFailed();
-    result = kFailedPage;
-  } catch (std::bad_alloc&) {
-    ReportError(IDS_SETUP_CANNOT_CONTINUE, CMemoryException());
+  } catch (...) {
+    // Whatever stopped the work fails the run.
+    AfxTranslateCurrentException([](CException& e) { ReportError(IDS_SETUP_CANNOT_CONTINUE, e); });
     MarkFailed();
     result = kFailedPage;
   } catch (...) {

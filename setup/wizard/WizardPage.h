@@ -41,7 +41,8 @@ public:
   // Positions the page; the default centres it over its owner.
   virtual void PlacePage();
   // The page's automatic work: the id of the page to show next, or 0 to
-  // wait for the user. The default waits.
+  // wait for the user. The default waits. Whatever it throws is reported
+  // ("Setup cannot continue") and fails the run on the failure page.
   virtual int DoPageWork();
   // Asked before a Cancel ends the run; the default asks the user.
   virtual bool ConfirmCancel();

@@ -14,16 +14,14 @@
 
 namespace {
 
-int g_starts = 0;
-void CountStart() { ++g_starts; }
-
 class ProgramGroupManagerTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    g_starts = 0;
-    CProgramGroupManager::startProgramManager = &CountStart;
+  // Counts the starts of Program Manager instead of starting it.
+  CProgramGroupManager::ProgramManagerStarter CountStart() {
+    return [this] { ++starts; };
   }
-  void TearDown() override { CProgramGroupManager::startProgramManager = &CProgramGroupManager::StartProgramManager; }
+
+  int starts = 0;
 
   const std::string noProgman = "VeltNoProgman" + std::to_string(::GetCurrentProcessId());
 };
@@ -81,9 +79,9 @@ TEST_F(ProgramGroupManagerTest, OverlongCommandIsCutToTheBuffer) {
 }
 
 TEST_F(ProgramGroupManagerTest, WithoutProgramManagerEveryOperationFails) {
-  CProgramGroupManager manager(noProgman);
+  CProgramGroupManager manager(CountStart(), noProgman);
   EXPECT_FALSE(manager.AddItem("Veltrane", "C:\\V\\veltapp.exe", "", "Veltrane", "", 0, 0, SW_SHOW));
-  EXPECT_EQ(1, g_starts) << "started once, then asked once more";
+  EXPECT_EQ(1, starts) << "started once, then asked once more";
   EXPECT_FALSE(manager.DeleteItem("Veltrane", "Veltrane"));
   EXPECT_FALSE(manager.DeleteGroup("Veltrane", 0));
 
@@ -92,7 +90,7 @@ TEST_F(ProgramGroupManagerTest, WithoutProgramManagerEveryOperationFails) {
   EXPECT_FALSE(manager.ListGroups(list));
   EXPECT_EQ(0, ::SendMessageA(list, LB_GETCOUNT, 0, 0));
   ::DestroyWindow(list);
-  EXPECT_EQ(4, g_starts) << "every operation tries once to start it";
+  EXPECT_EQ(4, starts) << "every operation tries once to start it";
 }
 
 TEST_F(ProgramGroupManagerTest, ProgramManagerReceivesTheCommandsOnOneConversation) {
@@ -100,7 +98,7 @@ TEST_F(ProgramGroupManagerTest, ProgramManagerReceivesTheCommandsOnOneConversati
   TestProgramManager progman(service, "Veltrane\r\nAccessories\r\n\r\nGames", "[ReplaceItem");
   ASSERT_TRUE(progman.ready());
   {
-    CProgramGroupManager manager(service);
+    CProgramGroupManager manager(CountStart(), service);
     EXPECT_TRUE(manager.AddItem("Veltrane", "C:\\Velt App\\veltapp.exe", "-v", "Veltrane", "", 2, 0, SW_MINIMIZE))
         << "an item that replaces nothing is still added";
     EXPECT_TRUE(manager.DeleteItem("Veltrane", "Read Me"));
@@ -121,7 +119,7 @@ TEST_F(ProgramGroupManagerTest, ProgramManagerReceivesTheCommandsOnOneConversati
   };
   EXPECT_EQ(expected, progman.Commands());
   EXPECT_EQ(1, progman.Connections());
-  EXPECT_EQ(0, g_starts);
+  EXPECT_EQ(0, starts);
 }
 
 TEST_F(ProgramGroupManagerTest, NoItemIsTouchedWhenTheGroupCannotBeMadeCurrent) {
@@ -129,7 +127,7 @@ TEST_F(ProgramGroupManagerTest, NoItemIsTouchedWhenTheGroupCannotBeMadeCurrent) 
   TestProgramManager progman(service, "", "[CreateGroup");
   ASSERT_TRUE(progman.ready());
   {
-    CProgramGroupManager manager(service);
+    CProgramGroupManager manager(CountStart(), service);
     EXPECT_FALSE(manager.AddItem("Veltrane", "veltapp.exe", "", "Veltrane", "", 0, 0, SW_SHOW));
     EXPECT_FALSE(manager.DeleteItem("Veltrane", "Veltrane"));
   }

@@ -51,25 +51,17 @@ bool ReadLink(const std::string& file, LinkFields& fields) {
   return true;
 }
 
-DWORD WindowsFour() { return 4; }
-DWORD WindowsThree() { return 3; }
-int g_starts = 0;
-void CountStart() { ++g_starts; }
-
 class ShellProgramGroupTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    CShellProgramGroupManager::majorVersionSource = &WindowsFour;
-    CProgramGroupManager::startProgramManager = &CountStart;
-    g_starts = 0;
     ASSERT_TRUE(::CreateDirectoryA(programs.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryA(product.c_str(), nullptr));
     std::ofstream(product + "\\veltapp.exe", std::ios::binary) << "MZ";
     std::ofstream(product + "\\tool.exe", std::ios::binary) << "MZ";
   }
-  void TearDown() override {
-    CShellProgramGroupManager::majorVersionSource = &CShellProgramGroupManager::WindowsMajorVersion;
-    CProgramGroupManager::startProgramManager = &CProgramGroupManager::StartProgramManager;
+  // Counts the starts of Program Manager instead of starting it.
+  CProgramGroupManager::ProgramManagerStarter CountStart() {
+    return [this] { ++starts; };
   }
 
   // A target table whose [targets] section is the given text.
@@ -89,6 +81,7 @@ protected:
   // The Program Manager fallback talks to a service nobody offers.
   const std::string noProgman = "VeltNoProgman" + std::to_string(::GetCurrentProcessId());
   CTargetTable targets;
+  int starts = 0;
 };
 
 }  // namespace
@@ -96,7 +89,7 @@ protected:
 TEST_F(ShellProgramGroupTest, CreatesALinkPerItemWithAProgramPath) {
   LoadTargets("veltapp.exe=3|0|1|Veltrane|-open \"a b\"|velt.ico|" + product + "\\veltapp.exe\r\n" +
               "readme.txt=0|0|0|Read Me|||\r\n");
-  CShellProgramGroupManager manager(programs, noProgman);
+  CShellProgramGroupManager manager(4, CountStart(), programs, noProgman);
   CreateProgramItems(manager, targets, "Veltrane", CPathName(product + "\\"));
 
   LinkFields fields;
@@ -107,12 +100,12 @@ TEST_F(ShellProgramGroupTest, CreatesALinkPerItemWithAProgramPath) {
   EXPECT_EQ(product, fields.workingDirectory);
   EXPECT_NE(SW_SHOWMINIMIZED, fields.showCommand) << "the minimized flag is for Program Manager only";
   EXPECT_FALSE(FileExists(Link("Veltrane", "Read Me"))) << "an item without a program path gets no link";
-  EXPECT_EQ(0, g_starts);
+  EXPECT_EQ(0, starts);
 }
 
 TEST_F(ShellProgramGroupTest, NestedGroupIsMadeWholeAndOnlyItsInnermostFolderGoes) {
   LoadTargets("veltapp.exe=0|0|0|Veltrane|||" + product + "\\veltapp.exe\r\n");
-  CShellProgramGroupManager manager(programs, noProgman);
+  CShellProgramGroupManager manager(4, CountStart(), programs, noProgman);
   CreateProgramItems(manager, targets, "Tools\\Veltrane", CPathName(product + "\\"));
   ASSERT_TRUE(FileExists(Link("Tools\\Veltrane", "Veltrane")));
 
@@ -124,7 +117,7 @@ TEST_F(ShellProgramGroupTest, NestedGroupIsMadeWholeAndOnlyItsInnermostFolderGoe
 
 TEST_F(ShellProgramGroupTest, GroupHoldingAnotherFileSurvivesRemoval) {
   LoadTargets("veltapp.exe=0|0|0|Veltrane|||" + product + "\\veltapp.exe\r\nreadme.txt=0|0|0|Read Me|||\r\n");
-  CShellProgramGroupManager manager(programs, noProgman);
+  CShellProgramGroupManager manager(4, CountStart(), programs, noProgman);
   CreateProgramItems(manager, targets, "Veltrane", CPathName(product + "\\"));
   // The user's own link, of the title of the item that has no program.
   std::ofstream(Link("Veltrane", "Read Me"), std::ios::binary) << "x";
@@ -140,7 +133,7 @@ TEST_F(ShellProgramGroupTest, GroupHoldingAnotherFileSurvivesRemoval) {
 TEST_F(ShellProgramGroupTest, SecondItemOfTheSameTitleOverwritesAndIsDeletedOnce) {
   LoadTargets("veltapp.exe=0|0|0|Veltrane|||" + product + "\\veltapp.exe\r\n" + "tool.exe=0|0|0|Veltrane|||" +
               product + "\\tool.exe\r\n");
-  CShellProgramGroupManager manager(programs, noProgman);
+  CShellProgramGroupManager manager(4, CountStart(), programs, noProgman);
   CreateProgramItems(manager, targets, "Veltrane", CPathName(product + "\\"));
   LinkFields fields;
   ASSERT_TRUE(ReadLink(Link("Veltrane", "Veltrane"), fields));
@@ -155,17 +148,16 @@ TEST_F(ShellProgramGroupTest, SecondItemOfTheSameTitleOverwritesAndIsDeletedOnce
 TEST_F(ShellProgramGroupTest, ProgramsFolderComesFromTheShellFoldersOrTheWindowsDirectory) {
   const std::string folder = CShellProgramGroupManager::ProgramsFolder();
   ASSERT_FALSE(folder.empty());
-  CShellProgramGroupManager manager;
+  CShellProgramGroupManager manager(4, CountStart());
   EXPECT_EQ(folder.back() == '\\' ? folder : folder + "\\", manager.GetProgramsFolder().GetPath());
 }
 
 TEST_F(ShellProgramGroupTest, BeforeWindowsFourProgramManagerIsAskedInstead) {
-  CShellProgramGroupManager::majorVersionSource = &WindowsThree;
-  CShellProgramGroupManager manager(programs, noProgman);
+  CShellProgramGroupManager manager(3, CountStart(), programs, noProgman);
   EXPECT_FALSE(manager.UsesShell());
   EXPECT_FALSE(manager.CreateShortcut("Veltrane", product + "\\veltapp.exe", "", "Veltrane", "", 0, product, SW_SHOW, 5));
   EXPECT_FALSE(FileExists(programs + "\\Veltrane"));
-  EXPECT_EQ(1, g_starts) << "Program Manager is started once when it does not answer";
+  EXPECT_EQ(1, starts) << "Program Manager is started once when it does not answer";
   EXPECT_FALSE(manager.DeleteItem("Veltrane", "Veltrane"));
   EXPECT_FALSE(manager.DeleteGroup("Veltrane", 0));
 }

@@ -1,7 +1,7 @@
 // The application's source media asking for diskettes with the Insert
 // Diskette dialog, answered by a scripted user.
 #include "WizardTestSupport.h"
-#include "setup/profile/DisketteTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/transfer/SourceMedia.h"
 
@@ -20,7 +20,7 @@ protected:
   void SetUp() override {
     WizardTest::SetUp();
     WriteProfile();  // diskette 1 is labelled "Veltrane Disk 1"
-    app_->diskettes->Load(app_->profilePath);
+    app_->model->diskettes.Load(app_->profilePath);
     for (const char* d : {"DISK01", "DISK03", "elsewhere"}) ::CreateDirectoryA((scratch_ + d).c_str(), nullptr);
     WriteFile(scratch_ + "DISK03\\three.cab");
     WriteFile(scratch_ + "elsewhere\\four.cab");

@@ -11,8 +11,6 @@
 
 namespace {
 
-DWORD WindowsThree() { return 3; }
-
 class NavigationTest : public WizardTest {};
 
 TEST_F(NavigationTest, BackFromTheAgreementSkipsTheReadingPageAndBackFromTheDirectoryLandsOnTheAgreement) {
@@ -46,7 +44,7 @@ TEST_F(NavigationTest, BackFromTheAgreementSkipsTheReadingPageAndBackFromTheDire
 }
 
 TEST_F(NavigationTest, UnmetConditionsEndOnTheFailurePageUnlessIgnored) {
-  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  app_->system.majorVersion = 3;
   WriteProfile();
   CScriptedUser user;
   ShowPage(IDD_WELCOME, false);
@@ -73,7 +71,7 @@ TEST_F(NavigationTest, UnmetConditionsEndOnTheFailurePageUnlessIgnored) {
 }
 
 TEST_F(NavigationTest, IgnoringConditionsGoesOnToTheDirectoryAndBackReturnsToTheConditions) {
-  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  app_->system.majorVersion = 3;
   app_->ignoreConditions = true;
   WriteProfile();
   ShowPage(IDD_WELCOME, false);
@@ -153,7 +151,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
   ASSERT_EQ(IDD_REMOVED, CurrentPageId());
   EXPECT_EQ(IDD_REMOVING_FILES, Page(IDD_READING_SETUP)->GetNextPageId());
   EXPECT_NE(nullptr, Page(IDD_UNREGISTERING));
-  EXPECT_EQ(1, unregistrations);
+  EXPECT_EQ(1, app_->system.unregistrations);
   Click(IDD_REMOVED, IDOK);
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(app_->installSucceeded);
@@ -184,7 +182,13 @@ TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(user.Seen().empty());
   EXPECT_TRUE(app_->installSucceeded);
-  EXPECT_EQ(1, shortcutCreations) << "the copy page creates the shortcuts once, also from the source";
+  EXPECT_EQ(1, app_->system.shortcutCreations) << "the copy page creates the shortcuts once, also from the source";
+  const std::string source = CPathName(SpecialDirectory::setup).GetPath();
+  EXPECT_EQ("Veltrane", app_->system.shortcutGroup);
+  EXPECT_EQ(source, app_->system.shortcutDirectory);
+  EXPECT_EQ(1, app_->system.registrations);
+  EXPECT_EQ(source + "veltapp.exe", app_->system.registeredProgram);
+  EXPECT_EQ("Veltrane", app_->system.productKeyName);
   for (const int id : {IDD_WELCOME, IDD_AGREEMENT, IDD_START_MENU_FOLDER, IDD_READY_TO_COPY, IDD_COPY_PROGRESS,
                        IDD_REGISTERING, IDD_FINISHED}) {
     EXPECT_NE(nullptr, Page(id)) << id << " was walked";

@@ -5,14 +5,12 @@
 
 #include "WizardTestSupport.h"
 #include "framework/Resources.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/KeyTree.h"
 #include "setup/system/UninstallEntry.h"
+#include "setup/system/WindowsSystemActions.h"
 #include "setup/transfer/DiskSpaceCheck.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
@@ -20,9 +18,7 @@
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/RegisteringPage.h"
 #include "setup/wizard/RegistryString.h"
-#include "setup/wizard/RestartPage.h"
 #include "setup/wizard/StartMenuFolderPage.h"
-#include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/UserInfoPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
@@ -122,8 +118,8 @@ TEST_F(PagesTest, DirectoryPageAsksBeforeCreatingAndNoKeepsThePage) {
   }
   EXPECT_EQ(IDD_START_MENU_FOLDER, CurrentPageId());
   EXPECT_FALSE(DirectoryExists(target)) << "made only to see that it can be made";
-  EXPECT_EQ(target + "\\", app_->destinations->GetPath(0).GetPath());
-  EXPECT_EQ(target + "\\Data\\", app_->destinations->GetPath(1).GetPath()) << "resolved again";
+  EXPECT_EQ(target + "\\", app_->model->destinations.GetPath(0).GetPath());
+  EXPECT_EQ(target + "\\Data\\", app_->model->destinations.GetPath(1).GetPath()) << "resolved again";
 
   // Back and on again with the same directory: no second question.
   Click(IDD_START_MENU_FOLDER, IDC_BACK);
@@ -203,7 +199,7 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
   auto files = std::make_unique<CFileList>();
   auto entry = std::make_unique<CFileEntry>(media, "small.dat");
   entry->size = 1;
-  entry->group = app_->groups->Find("program");
+  entry->group = app_->model->groups.Find("program");
   ASSERT_NE(nullptr, entry->group);
   entry->group->selected = 1;
   files->Insert(std::move(entry));
@@ -218,7 +214,7 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
     // A drive with less than 2 GB free: a file of 2 GB does not fit.
     auto big = std::make_unique<CFileEntry>(media, "big.dat");
     big->size = INT32_MAX;
-    big->group = app_->groups->Find("program");
+    big->group = app_->model->groups.Find("program");
     files->Insert(std::move(big));
     CScriptedUser user({IDOK});
     EXPECT_FALSE(CheckDiskSpace(directory, files.get()));
@@ -242,8 +238,8 @@ TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
-  EXPECT_EQ(3u, app_->files->size());
-  EXPECT_EQ(2, (*std::prev(app_->files->end()))->GetDisketteNumber()) << "in diskette order";
+  EXPECT_EQ(3u, app_->model->files.size());
+  EXPECT_EQ(2, (*std::prev(app_->model->files.end()))->GetDisketteNumber()) << "in diskette order";
 
   // Remove: the install log's group sections hold shorter records.
   TearDown();
@@ -254,7 +250,7 @@ TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   CScriptedUser user;
   ShowPage(IDD_READING_SETUP, false);
   Settle();
-  EXPECT_EQ(2u, app_->files->size());
+  EXPECT_EQ(2u, app_->model->files.size());
   EXPECT_TRUE(user.Seen().empty()) << "no error";
 }
 
@@ -279,7 +275,7 @@ TEST_F(PagesTest, StartMenuFolderPageChecksTheFolderAndStoresIt) {
   Type(IDD_START_MENU_FOLDER, IDC_DIRECTORY, folder);
   Click(IDD_START_MENU_FOLDER, IDC_NEXT);
   EXPECT_EQ(IDD_USER_INFO, CurrentPageId());
-  EXPECT_EQ(folder, app_->programFolder);
+  EXPECT_EQ(folder, app_->model->programFolder);
   EXPECT_FALSE(DirectoryExists(programs + "\\" + folder)) << "made only to see that it can be made";
   ::RemoveDirectoryA((programs + "\\Wizard Test " + std::to_string(::GetCurrentProcessId())).c_str());
 }
@@ -344,7 +340,7 @@ TEST_F(PagesTest, ReadyToCopyFailsWhenTheDirectoryCannotBeCreated) {
   Click(IDD_USER_INFO, IDC_NEXT);
   HANDLE file = ::CreateFileA((scratch_ + "file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ::CloseHandle(file);
-  app_->destinations->SetPath(0, scratch_ + "file\\sub");
+  app_->model->destinations.SetPath(0, scratch_ + "file\\sub");
   CScriptedUser user({IDOK});
   Click(IDD_READY_TO_COPY, IDC_NEXT);
   ASSERT_EQ(1u, user.Seen().size());
@@ -367,7 +363,7 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
     ShowPage(IDD_REGISTERING, false);
     Settle();
     EXPECT_EQ(row.expected, CurrentPageId());
-    EXPECT_EQ(1, registrations) << "registered whatever the outcome";
+    EXPECT_EQ(1, app_->system.registrations) << "registered whatever the outcome";
   }
 }
 
@@ -412,14 +408,16 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   ASSERT_TRUE(::WritePrivateProfileStringA("targets", app_->programFile.c_str(), "0|0|0|Velt Test|||",
                                            app_->profilePath.c_str()));
   std::string folder;
-  app_->targets->Load(app_->profilePath, folder);
-  app_->destinations->SetPath(0, scratch_ + "Program Files");
-  app_->destinations->SetPath(1, scratch_ + "Dist");
+  app_->model->targets.Load(app_->profilePath, folder);
+  app_->model->destinations.SetPath(0, scratch_ + "Program Files");
+  app_->model->destinations.SetPath(1, scratch_ + "Dist");
   HKEY created = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, host.c_str(), &created));
   ::RegCloseKey(created);
 
-  CRegisteringPage::RegisterProduct(*app_);
+  CWindowsSystemActions system;
+  const CPathName installed = CRegisteringPage::ProductProgram(*app_);
+  system.RegisterProduct(installed, CRegisteringPage::UninstallCommand(*app_), app_->productKeyName, app_->model->targets);
   const std::string program = scratch_ + "Program Files\\" + app_->programFile;
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
@@ -433,26 +431,19 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   app_->runFromSource = true;
   EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
 
-  CUnregisteringPage::UnregisterProduct(*app_);
+  system.UnregisterProduct(installed, app_->productKeyName);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(app_->programFile)));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName)));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, host)) << "the host product stays";
 }
 
-int g_restarts = 0;
-bool CountRestart() {
-  ++g_restarts;
-  return false;  // Windows refused
-}
-
 TEST_F(PagesTest, RestartPageRestartsOrEnds) {
-  CRestartPage::restartAction = &CountRestart;
-  g_restarts = 0;
+  app_->system.restartSucceeds = false;  // Windows refuses
   ShowPage(IDD_RESTART, false);
   Settle();
   Click(IDD_RESTART, IDC_RESTART);
-  EXPECT_EQ(1, g_restarts);
+  EXPECT_EQ(1, app_->system.restarts);
   EXPECT_EQ(IDD_RESTART, CurrentPageId()) << "the page stays for another attempt";
   Click(IDD_RESTART, IDC_DONT_RESTART);
   EXPECT_TRUE(app_->MainWindowGone());
@@ -465,16 +456,14 @@ TEST_F(PagesTest, RunFromSourcePointsTheShortcutsIntoTheDistribution) {
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   const CPathName setupDirectory(SpecialDirectory::setup);
-  EXPECT_EQ(setupDirectory.GetPath(), app_->destinations->GetPath(0).GetPath());
+  EXPECT_EQ(setupDirectory.GetPath(), app_->model->destinations.GetPath(0).GetPath());
   CCopyProgressPage::PointTargetsIntoSource(*app_);
-  EXPECT_EQ(setupDirectory.GetPath() + "veltapp.exe", app_->targets->Find("veltapp.exe")->programPath.GetPath());
-  EXPECT_EQ(setupDirectory.GetPath() + "Data\\readme.txt", app_->targets->Find("readme.txt")->programPath.GetPath());
+  EXPECT_EQ(setupDirectory.GetPath() + "veltapp.exe", app_->model->targets.Find("veltapp.exe")->programPath.GetPath());
+  EXPECT_EQ(setupDirectory.GetPath() + "Data\\readme.txt", app_->model->targets.Find("readme.txt")->programPath.GetPath());
 }
 
-DWORD WindowsThree() { return 3; }
-
 TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
-  CInstallConditionsPage::majorVersionSource = &WindowsThree;
+  app_->system.majorVersion = 3;
   ShowPage(IDD_INSTALL_CONDITIONS, false);  // shown when asked directly
   ShowPage(IDD_WELCOME, false);
   ShowPage(IDD_REMOVE_CONFIRM, false);

@@ -4,33 +4,19 @@
 #include <set>
 
 #include "framework/WinApp.h"
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/DisketteTable.h"
-#include "setup/profile/FileList.h"
-#include "setup/profile/GroupTable.h"
-#include "setup/profile/TargetTable.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/system/ProgramItems.h"
 #include "setup/wizard/ButtonBar.h"
-#include "setup/wizard/CopyProgressPage.h"
-#include "setup/wizard/InstallConditionsPage.h"
-#include "setup/wizard/RegisteringPage.h"
-#include "setup/wizard/RestartPage.h"
-#include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
 
-CWizardTestApp::CWizardTestApp() {
+CWizardTestApp::CWizardTestApp()
+    : CSetupApp(std::make_unique<CTestSystemActions>()), system(static_cast<CTestSystemActions&>(System())) {
   m_title = "Veltrane Setup";
   productTitle = "Veltrane Setup";
-  programFolder = "Veltrane";
   productKeyName = "Veltrane";
   programFile = "veltapp.exe";
-  destinations = std::make_unique<CDestinationTable>();
-  groups = std::make_unique<CGroupTable>();
-  targets = std::make_unique<CTargetTable>();
-  files = std::make_unique<CFileList>();
-  diskettes = std::make_unique<CDisketteTable>();
+  model = std::make_unique<CInstallModel>("Veltrane");
 }
 
 CWizardTestApp::~CWizardTestApp() {
@@ -130,16 +116,6 @@ void CScriptedUser::Run() {
   }
 }
 
-namespace {
-
-bool FakeRestart() { return false; }
-DWORD WindowsFive() { return 5; }
-void CountRegistration(const CSetupApp&) { ++WizardTest::registrations; }
-void CountUnregistration(const CSetupApp&) { ++WizardTest::unregistrations; }
-void CountShortcutCreation(CSetupApp&) { ++WizardTest::shortcutCreations; }
-
-}  // namespace
-
 void WizardTest::SetUp() {
   char temp[MAX_PATH];
   ::GetTempPathA(MAX_PATH, temp);
@@ -153,14 +129,6 @@ void WizardTest::SetUp() {
   app_->profilePath = CPathName(scratch_ + "_setupx.ini");
   app_->logPath = CPathName(scratch_ + "veltapp.log");
   app_->CreateMainWindow();
-  CInstallConditionsPage::majorVersionSource = &WindowsFive;
-  CRestartPage::restartAction = &FakeRestart;
-  registrations = 0;
-  unregistrations = 0;
-  CRegisteringPage::registerAction = &CountRegistration;
-  CUnregisteringPage::unregisterAction = &CountUnregistration;
-  shortcutCreations = 0;
-  CCopyProgressPage::createShortcutsAction = &CountShortcutCreation;
 }
 
 namespace {
@@ -190,10 +158,6 @@ void WizardTest::TearDown() {
   DestroyAllPages();
   app_.reset();
   Settle();
-  CInstallConditionsPage::majorVersionSource = &CInstallConditionsPage::WindowsMajorVersion;
-  CRegisteringPage::registerAction = &CRegisteringPage::RegisterProduct;
-  CUnregisteringPage::unregisterAction = &CUnregisteringPage::UnregisterProduct;
-  CCopyProgressPage::createShortcutsAction = &CreateProgramItems;
   if (!scratch_.empty()) RemoveTree(scratch_);
 }
 

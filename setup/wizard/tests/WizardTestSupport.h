@@ -18,10 +18,12 @@
 
 #include "framework/FrameWnd.h"
 #include "setup/app/SetupApp.h"
+#include "setup/app/tests/TestSystemActions.h"
 
 class CWizardPage;
 
-// The application of a test: becomes the current one for its lifetime.
+// The application of a test: becomes the current one for its lifetime;
+// its system actions touch nothing (Windows 5 unless a test says otherwise).
 class CWizardTestApp : public CSetupApp {
 public:
   CWizardTestApp();
@@ -34,6 +36,7 @@ public:
   bool MainWindowGone() const { return !mainWindow_.m_hWnd; }
 
   std::vector<std::string> handled;  // exceptions that reached the handler
+  CTestSystemActions& system;        // what the run asked of the machine
 
 private:
   CFrameWnd mainWindow_;
@@ -74,14 +77,9 @@ private:
 };
 
 // Base fixture: a fresh application, background window and scratch folder
-// for every test; the pages are destroyed afterwards. The registering pages
-// only count their calls instead of writing the machine's entries.
+// for every test; the pages are destroyed afterwards. What the pages ask of
+// the machine is only recorded (CWizardTestApp::system).
 class WizardTest : public ::testing::Test {
-public:
-  static inline int registrations = 0;
-  static inline int unregistrations = 0;
-  static inline int shortcutCreations = 0;
-
 protected:
   void SetUp() override;
   void TearDown() override;

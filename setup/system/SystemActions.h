@@ -1,0 +1,53 @@
+// CSystemActions: everything the setup program asks of the machine beyond
+// its own files and windows: the Windows version it runs on, Program
+// Manager, the program items of the Start Menu, the product's registry
+// entries and the restart. The application holds one for the run
+// (CSetupApp::System); CWindowsSystemActions does the real thing, and a
+// test's application brings one of its own that touches nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CPathName;
+class CTargetTable;
+
+class CSystemActions {
+public:
+  CSystemActions() = default;
+  CSystemActions(const CSystemActions&) = delete;
+  CSystemActions& operator=(const CSystemActions&) = delete;
+  virtual ~CSystemActions() = default;
+
+  // The major version of Windows (4 for Windows 95 and NT 4); 0 when it
+  // cannot be had.
+  virtual DWORD WindowsMajorVersion() = 0;
+  // Starts Program Manager (hidden) when no conversation with it could be
+  // opened.
+  virtual void StartProgramManager() = 0;
+
+  // The shortcut of every item of targets that has a program path, in
+  // table order, in the Start Menu folder group, with mainDirectory as
+  // working directory and icon folder. A failing item is not reported and
+  // does not stop the others.
+  virtual void CreateProgramItems(const CTargetTable& targets, const std::string& group,
+                                  const CPathName& mainDirectory) = 0;
+  // Deletes those shortcuts, then the folder group when it is left empty.
+  // Nothing is reported.
+  virtual void RemoveProgramItems(const CTargetTable& targets, const std::string& group) = 0;
+
+  // Writes the App Paths entry of program, the uninstall entry of
+  // productKeyName with uninstallCommand, and the host product's menu
+  // entries for program and targets. A failure leaves its entry out and is
+  // not reported.
+  virtual void RegisterProduct(const CPathName& program, const std::string& uninstallCommand,
+                               const std::string& productKeyName, const CTargetTable& targets) = 0;
+  // Deletes what RegisterProduct wrote, the product's own settings keys and
+  // its document type. What cannot be deleted stays; nothing is reported.
+  virtual void UnregisterProduct(const CPathName& program, const std::string& productKeyName) = 0;
+
+  // Asks Windows to restart; false (after telling the user) when Windows
+  // refuses. On success Windows ends the program.
+  virtual bool RestartWindows() = 0;
+};

@@ -1,0 +1,22 @@
+// CWindowsSystemActions: the system actions of a real run, on the machine
+// the setup program runs on.
+#pragma once
+
+#include "setup/system/SystemActions.h"
+
+class CWindowsSystemActions : public CSystemActions {
+public:
+  // GetVersionEx's major version.
+  DWORD WindowsMajorVersion() override;
+  // WinExec "progman.exe", hidden.
+  void StartProgramManager() override;
+  // Through a CShellProgramGroupManager on the current user's Programs
+  // folder, which falls back to Program Manager before Windows 4.
+  void CreateProgramItems(const CTargetTable& targets, const std::string& group,
+                          const CPathName& mainDirectory) override;
+  void RemoveProgramItems(const CTargetTable& targets, const std::string& group) override;
+  void RegisterProduct(const CPathName& program, const std::string& uninstallCommand,
+                       const std::string& productKeyName, const CTargetTable& targets) override;
+  void UnregisterProduct(const CPathName& program, const std::string& productKeyName) override;
+  bool RestartWindows() override;
+};
