@@ -1,7 +1,5 @@
 #include "setup/transfer/InstallFileEntry.h"
 
-#include <new>
-
 #include "framework/Exception.h"
 #include "setup/profile/FileEntry.h"
 #include "setup/transfer/ArchiveFormat.h"
@@ -91,16 +89,10 @@ void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
       InstallFrom(entry, context);
     } catch (const CUserException&) {
       EndCopy(context, CopyStop::userCancelled);
-    } catch (const CException& e) {
-      if (!context.progress.AskContinueAfterError(e, entry.GetFileName())) EndCopy(context, CopyStop::failed);
-    } catch (const std::bad_alloc&) {
-      if (!context.progress.AskContinueAfterError(CMemoryException(), entry.GetFileName())) {
-        EndCopy(context, CopyStop::failed);
-      }
     } catch (...) {
-      if (!context.progress.AskContinueAfterError(CException(), entry.GetFileName())) {
-        EndCopy(context, CopyStop::failed);
-      }
+      const bool goOn = AfxTranslateCurrentException(
+          [&](CException& e) { return context.progress.AskContinueAfterError(e, entry.GetFileName()); });
+      if (!goOn) EndCopy(context, CopyStop::failed);
     }
   } catch (...) {
     // The question itself failed: nobody can say to go on.

@@ -108,12 +108,6 @@ void CWizardPage::OnPageWork() {
     AfxTranslateCurrentException([](CException& e) { ReportError(IDS_SETUP_CANNOT_CONTINUE, e); });
     MarkFailed();
     result = kFailedPage;
-  } catch (...) {
-    // Whatever escapes the work ends the run on the failure page, so that
-    // no page is left without a way on.
-    ReportError(IDS_SETUP_CANNOT_CONTINUE, CException());
-    MarkFailed();
-    result = kFailedPage;
   }
   doingWork_ = false;
   if (result != 0) {
