@@ -31,18 +31,16 @@ TEST(BillboardIndexTest, AThirdOfTheBytesPerPicture) {
 
 namespace {
 
-class BillboardSequenceTest : public ::testing::Test {
+// The application and background window of the wizard's tests, and their
+// orderly end (the background window's end leaves a WM_QUIT to drain).
+class BillboardSequenceTest : public WizardTest {
 protected:
-  void SetUp() override { app_.CreateMainWindow(); }
-
   // The bitmap the picture shown now was made from; 0 when none is shown.
   static int ShownBitmap(const CBillboardSequence& billboards) {
     const CBitmapDialog* window = billboards.GetCurrentWindow();
     if (!window || !::IsWindowVisible(window->m_hWnd)) return 0;
     return window->GetBitmapId();
   }
-
-  CWizardTestApp app_;
 };
 
 }  // namespace
