@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include <cstdio>
+
 #include "framework/Dialog.h"
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
@@ -115,12 +117,22 @@ HWND CWnd::UnsubclassWindow() {
 bool CWnd::DestroyWindow() { return m_hWnd && ::DestroyWindow(m_hWnd) != 0; }
 
 std::string CWnd::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-  char name[64];
-  wsprintfA(name, "VeltWnd:%x:%p:%p:%p", style, static_cast<void*>(cursor),
-            static_cast<void*>(background), static_cast<void*>(icon));
+  // The style and three pointers in hexadecimal: at most 8 + 8 + 3 + 3 x 18
+  // characters with 64-bit pointers, so the name is never cut.
+  char name[96];
+  std::snprintf(name, sizeof name, "VeltWnd:%x:%p:%p:%p", style, static_cast<void*>(cursor),
+                static_cast<void*>(background), static_cast<void*>(icon));
+  RegisterNamedClass(name, style, cursor, background, icon);
+  return name;
+}
+
+void CWnd::RegisterNamedClass(const char* name, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSA existing;
-  if (::GetClassInfoA(instance, name, &existing)) return name;
+  if (::GetClassInfoA(instance, name, &existing)) {
+    if (existing.lpfnWndProc != &CWnd::StaticWndProc) AfxThrowResourceException();
+    return;
+  }
   WNDCLASSA wc{};
   wc.style = style;
   wc.lpfnWndProc = &CWnd::StaticWndProc;
@@ -130,7 +142,6 @@ std::string CWnd::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background
   wc.hbrBackground = background;
   wc.lpszClassName = name;
   if (!::RegisterClassA(&wc)) AfxThrowResourceException();
-  return name;
 }
 
 RECT CWnd::GetClientRect() const {

@@ -44,9 +44,15 @@ public:
   virtual bool DestroyWindow();
 
   // Registers (once) a window class whose procedure is this framework's and
-  // returns its name.
+  // returns its name, which is made from the parameters.
   static std::string RegisterWndClass(UINT style, HCURSOR cursor = nullptr,
                                       HBRUSH background = nullptr, HICON icon = nullptr);
+  // Registers the window class name with this framework's procedure; a
+  // class of that name registered here before is kept as it is. Throws
+  // CResourceException when the class cannot be registered, or when the
+  // name belongs to a class of another procedure (a system class, say).
+  static void RegisterNamedClass(const char* name, UINT style, HCURSOR cursor = nullptr,
+                                 HBRUSH background = nullptr, HICON icon = nullptr);
 
   // Thin helpers.
   bool ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd) != 0; }

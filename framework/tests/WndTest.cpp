@@ -184,3 +184,32 @@ TEST_F(WndTest, TheMainWindowsEndPostsQuit) {
   }
   EXPECT_TRUE(sawQuit);
 }
+
+TEST_F(WndTest, NamedClassesAreRegisteredOnceAndTheirWindowsReachTheirObjects) {
+  CWnd::RegisterNamedClass("WndTestNamed", CS_HREDRAW);
+  CWnd::RegisterNamedClass("WndTestNamed", CS_VREDRAW);  // kept as first registered
+  WNDCLASSA info{};
+  ASSERT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), "WndTestNamed", &info));
+  EXPECT_EQ(static_cast<UINT>(CS_HREDRAW), info.style);
+
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, "WndTestNamed", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  EXPECT_EQ(&wnd, CWnd::FromHandle(wnd.m_hWnd));
+  EXPECT_EQ(::GetWindowLongPtrA(wnd.m_hWnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc))
+      << "attached at creation, not subclassed";
+
+  // A system class of that name is not taken for ours.
+  EXPECT_THROW(CWnd::RegisterNamedClass("BUTTON", 0), CResourceException);
+}
+
+TEST_F(WndTest, GeneratedClassNamesTellTheirParametersApart) {
+  const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+  const HICON icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+  const std::string plain = CWnd::RegisterWndClass(CS_DBLCLKS, arrow);
+  EXPECT_EQ(plain, CWnd::RegisterWndClass(CS_DBLCLKS, arrow));
+  const std::string withIcon = CWnd::RegisterWndClass(CS_DBLCLKS, arrow, nullptr, icon);
+  EXPECT_NE(plain, withIcon) << "the last parameter is part of the name";
+  WNDCLASSA info{};
+  ASSERT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), withIcon.c_str(), &info));
+  EXPECT_EQ(icon, info.hIcon);
+}
