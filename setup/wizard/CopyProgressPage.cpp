@@ -1,13 +1,38 @@
 #include "setup/wizard/CopyProgressPage.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
+#include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
+#include "setup/transfer/InstallFileEntry.h"
+#include "setup/transfer/InstallJob.h"
+#include "setup/wizard/BillboardSequence.h"
+#include "setup/wizard/Gauge.h"
 #include "setup/wizard/PlaceWindow.h"
+#include "setup/wizard/PumpMessages.h"
+
+CCopyProgressPage::CCopyProgressPage()
+    : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),
+      gauge_(std::make_unique<Gauge>(0, 99)),
+      billboards_(std::make_unique<CBillboardSequence>()) {}
+
+CCopyProgressPage::~CCopyProgressPage() = default;
 
 BOOL CCopyProgressPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
   PlaceWindow(m_hWnd, 5, 7, 3, 5, nullptr);
+  // The gauge takes the place of the frame that marks it in the template.
+  if (HWND frame = GetDlgItem(IDC_GAUGE)) {
+    RECT rect;
+    ::GetWindowRect(frame, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    ::DestroyWindow(frame);
+    gauge_->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, rect, this, IDC_GAUGE);
+  }
   return TRUE;
 }
 
@@ -21,9 +46,80 @@ void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
   }
 }
 
-bool CCopyProgressPage::CopySelectedFiles() {
-  // The copy engine with its gauge and billboards joins here; until then
-  // an installation has no files to copy.
+void CCopyProgressPage::ReportProgress() {
+  if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress();
+}
+
+void CCopyProgressPage::OnProgress(bool force) {
+  if (!currentTransfer_) return;
+  const DWORD now = ::GetTickCount();
+  if (!force && updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return;
+  updatedOnce_ = true;
+  lastUpdate_ = now;
+
+  ::PumpMessages();
+  // Pumping may have ended the copy (the main window's close question).
+  if (!currentTransfer_) return;
+  const std::int64_t bytesDone = std::max<std::int64_t>(0, currentTransfer_->GetBytesDone());
+  const std::uint32_t done = completedBytes_ + static_cast<std::uint32_t>(bytesDone);
+  billboards_->UpdateBillboard(done);
+  gauge_->SetPos(done, true);
+
+  const std::uint32_t size = currentTransfer_->GetTransferSize();
+  const std::int64_t percent = size == 0 ? 100 : std::clamp<std::int64_t>(bytesDone * 100 / size, 0, 100);
+  char text[MAX_PATH + 16];
+  std::snprintf(text, sizeof text, "%s (%d%%)", currentTransfer_->GetFinalPath().GetFileName().c_str(),
+                static_cast<int>(percent));
+  SetDlgItemText(IDC_DESTINATION_FILE, text);
+  ::BringWindowToTop(m_hWnd);
+}
+
+void CCopyProgressPage::AddCompletedTransfer(const CInstallJob& job) {
+  // The finished file is shown whole before the next one starts.
+  if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress(true);
+  completedBytes_ += job.GetTransferSize();
+}
+
+void CCopyProgressPage::AddCompletedFile(const CFileEntry& entry) {
+  completedBytes_ += static_cast<std::uint32_t>(entry.size);
+}
+
+void CCopyProgressPage::PumpMessages() { ::PumpMessages(); }
+
+bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::string& entryFileName) {
+  return ::AskContinueAfterError(IDS_CANNOT_INSTALL_FILES, e, entryFileName);
+}
+
+bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
+  CInstallModel& model = *app.model;
+  const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
+  billboards_->StartBillboards(total);
+  gauge_->SetRange(1, total);
+  gauge_->SetPos(0, false);
+  if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
+  ::BringWindowToTop(m_hWnd);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+
+  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, app.logPath,
+                          app.installSucceeded, app.rebootNeeded, *this};
+  showingCopy_ = true;
+  for (const auto& entry : model.files) {
+    if (!entry->IsSelected()) continue;
+    SetDlgItemText(IDC_SOURCE_FILE, entry->GetFileName());
+    UpdateWindow();
+    InstallFileEntry(*entry, context);
+    if (!app.installSucceeded) {
+      showingCopy_ = false;
+      copyStop_ = context.stop;
+      // The files placed so far are in the log; with the destinations and
+      // groups beside them a removal can find them again. No shortcut was
+      // made, so the program items are not written.
+      model.destinations.SaveToLog(app.logPath);
+      model.groups.SaveToLog(app.logPath);
+      return false;
+    }
+  }
+  showingCopy_ = false;
   return true;
 }
 
@@ -31,11 +127,12 @@ int CCopyProgressPage::DoPageWork() {
   CSetupApp& app = GetSetupApp();
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
-  } else if (!CopySelectedFiles()) {
+  } else if (!CopySelectedFiles(app)) {
     return kFailedPage;
   }
   const CInstallModel& model = *app.model;
   app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0));
   model.SaveToLog(app.logPath);
+  if (!app.runFromSource) billboards_->CloseBillboard();
   return GetNextPageId();
 }

@@ -1,20 +1,33 @@
 // CCopyProgressPage (108): copies the selected files of the installation
-// while it shows their names and the progress, then creates the shortcuts
-// and writes the data model into the install log. When the product runs
-// from the distribution nothing is copied: the shortcuts point into it.
-// The page has no buttons, and Cancel does nothing while it works.
+// while it shows their names, a gauge over all bytes to be copied and the
+// billboard pictures; then creates the shortcuts and writes the data model
+// into the install log. When the product runs from the distribution
+// nothing is copied: the shortcuts point into it. The page has no buttons,
+// and neither Enter nor Esc does anything while it works.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
 #include "setup/resources/ResourceIds.h"
+#include "setup/transfer/InstallContext.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupApp;
+class CBillboardSequence;
+class Gauge;
 
-class CCopyProgressPage : public CWizardPage {
+class CCopyProgressPage : public CWizardPage, public CInstallProgress {
 public:
-  CCopyProgressPage() : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false) {}
+  // At most this often the page updates what it shows during a transfer
+  // (and always when a transfer ends): often enough to look continuous,
+  // rarely enough to cost little beside the copy.
+  static constexpr DWORD kUpdateIntervalMs = 25;
 
-  // The successor (1549), or the failure page when a file failed.
+  CCopyProgressPage();
+  ~CCopyProgressPage() override;
+
+  // The successor (1549), or the failure page when the copy ended early.
   int DoPageWork() override;
 
   // Gives every shortcut the path of its program where the distribution
@@ -22,11 +35,45 @@ public:
   // destination 1.
   static void PointTargetsIntoSource(CSetupApp& app);
 
+  // The copy engine's hook every 4096 bytes read: while the installation
+  // has not failed and this page is showing a copy, OnProgress.
+  void ReportProgress() override;
+  // Brings the display up to date with the current transfer: lets waiting
+  // messages through, moves the billboards and the gauge on, shows the
+  // destination file with its percentage and keeps the page on top. Within
+  // kUpdateIntervalMs of the last update it does nothing, unless forced.
+  void OnProgress(bool force = false);
+
+  void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
+  void AddCompletedTransfer(const CInstallJob& job) override;
+  void AddCompletedFile(const CFileEntry& entry) override;
+  void PumpMessages() override;
+  bool AskContinueAfterError(const CException& e, const std::string& entryFileName) override;
+
+  // Why the copy ended early, when the engine ended it (none when the copy
+  // went through, or was stopped from outside).
+  CopyStop GetCopyStop() const noexcept { return copyStop_; }
+
+  // For tests and pictures.
+  std::uint32_t GetCompletedBytes() const noexcept { return completedBytes_; }
+  Gauge* GetGauge() const noexcept { return gauge_.get(); }
+  const CBillboardSequence& GetBillboards() const noexcept { return *billboards_; }
+
 protected:
   BOOL OnInitDialog() override;
+  void OnOK() override {}
   void OnCancel() override {}
 
 private:
   // Copies the selected files in list order; false when the run failed.
-  bool CopySelectedFiles();
+  bool CopySelectedFiles(CSetupApp& app);
+
+  std::unique_ptr<Gauge> gauge_;
+  std::unique_ptr<CBillboardSequence> billboards_;
+  std::uint32_t completedBytes_ = 0;
+  const CInstallJob* currentTransfer_ = nullptr;
+  CopyStop copyStop_ = CopyStop::none;
+  bool showingCopy_ = false;  // between the start of the copy and its end
+  bool updatedOnce_ = false;
+  DWORD lastUpdate_ = 0;
 };
