@@ -1,0 +1,285 @@
+// Installations for real: a product of the test's own is packed by the kit
+// builder for diskettes (one folder per diskette, spanning several) and for
+// a CD (numbered folders), and the real setup program installs it, walked
+// as a user walks it or in batch mode. Every installed file is compared
+// byte for byte with its source, and the install log must hold one record
+// per file.
+#include <algorithm>
+
+#include "SetupFixture.h"
+
+using namespace setup_e2e;
+
+namespace {
+
+// One file of the product: its installed name, its group, its destination
+// (0 the installation directory, 1 its Data folder), the archive it travels
+// in (none: a plain file) and its bytes.
+struct ProductFile {
+  std::string name;
+  std::string group;
+  int destination;
+  std::string archive;
+  std::string bytes;
+};
+
+// Bytes that do not compress (a fixed linear congruential sequence), so
+// that a few of them fill diskettes.
+std::string Noise(std::size_t size, std::uint32_t seed) {
+  std::string out(size, '\0');
+  for (char& c : out) {
+    seed = seed * 1664525u + 1013904223u;
+    c = static_cast<char>(seed >> 24);
+  }
+  return out;
+}
+
+std::string Text(std::size_t size, const std::string& line) {
+  std::string out;
+  while (out.size() < size) out += line;
+  out.resize(size);
+  return out;
+}
+
+const char kProgramGroup[] = "Veltrane Kit Test";
+
+// Puts one registry value back as it was (or removes it) when it goes.
+class RegistryValueGuard {
+public:
+  RegistryValueGuard(HKEY root, std::string key, const char* name)
+      : root_(root), key_(std::move(key)), name_(name), saved_(ReadString(root_, key_, name_)) {}
+  ~RegistryValueGuard() {
+    if (saved_) {
+      WriteString(root_, key_, name_, *saved_);
+      return;
+    }
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+    const CRegistryKeyHandle handle(opened);
+    ::RegDeleteValueA(handle.get(), name_);
+  }
+  RegistryValueGuard(const RegistryValueGuard&) = delete;
+  RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
+
+  void Set(const std::string& value) const { WriteString(root_, key_, name_, value); }
+
+private:
+  HKEY root_;
+  std::string key_;
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+class InstallTest : public SetupTest {
+protected:
+  void SetUp() override {
+    SetupTest::SetUp();
+    files = {
+        {"veltapp.exe", "Program", 0, "velt.ar1", Text(150000, "program code ")},
+        {"readme.txt", "Program", 0, "", "Read me first.\r\n"},
+        {"empty.txt", "Program", 0, "", ""},
+        {"big1.bin", "Data", 1, "data.ar1", Noise(1500000, 1)},
+        {"big2.bin", "Data", 1, "data.ar1", Noise(1500000, 2)},
+        {"samples.csv", "Data", 1, "data.ar1", Text(300000, "1,2,3,4\r\n")},
+        {"plain.bin", "Data", 1, "", Noise(700000, 3)},
+    };
+  }
+
+  // Writes the product's files and its kit description, and builds the
+  // kit for media with the kit builder; returns the kit's folder.
+  std::string BuildKit(const std::string& media, unsigned capacity) {
+    const std::string product = work / "product";
+    ::CreateDirectoryA(product.c_str(), nullptr);
+    std::string description =
+        "[kit]\r\nmedia=" + media + "\r\ncapacity=" + std::to_string(capacity) +
+        "\r\nsetup=" + ui::ProgramBesideTest("_setupx.exe") + "\r\npmgroup=" + kProgramGroup +
+        "\r\n[destinations]\r\n0=Veltrane||C:\\Program Files\\Veltrane\r\n1=Data|0|\r\n"
+        "[groups]\r\nProgram=Program files|The program|1|1|1\r\nData=Data files|Its data|1|1|1\r\n"
+        "[targets]\r\nveltapp.exe=0|0|0|Veltrane Kit Test|||\r\n[diskettes]\r\n";
+    for (int n = 1; n <= 9; ++n) description += std::to_string(n) + "=Kit Test Disk " + std::to_string(n) + "|\r\n";
+    for (const char* group : {"Program", "Data"}) {
+      description += std::string("[files.") + group + "]\r\n";
+      for (const ProductFile& file : files) {
+        if (file.group != group) continue;
+        WriteFile(product + "\\" + file.name, file.bytes);
+        description += file.name + "=product\\" + file.name + "|" + std::to_string(file.destination) +
+                       (file.archive.empty() ? "" : "|" + file.archive) + "\r\n";
+      }
+    }
+    WriteFile(work / "kit.ini", description);
+    const std::string out = work / ("kit-" + media);
+    ui::Process mkkit =
+        ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"), "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
+    EXPECT_TRUE(mkkit.started());
+    const std::optional<DWORD> code = mkkit.WaitForExit(60000);
+    EXPECT_EQ(std::optional<DWORD>(0), code) << "mkkit";
+    return out;
+  }
+
+  // Every file of the product in its destination under target, byte for
+  // byte, with its record in the install log.
+  void ExpectInstalled(const std::string& target) {
+    for (const ProductFile& file : files) {
+      const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
+      EXPECT_TRUE(ReadFile(path) == file.bytes) << path << " differs from its source";
+      EXPECT_EQ(std::to_string(file.destination) + "|1|0", ReadString(logPath, file.group.c_str(), file.name.c_str()))
+          << file.name;
+    }
+    const std::string item = ReadString(logPath, "targets", "veltapp.exe").value_or("");
+    const std::string program = target + "\\veltapp.exe";
+    EXPECT_TRUE(item.size() > program.size() && item.compare(item.size() - program.size(), program.size(), program) == 0)
+        << "the program item points at the installed program: " << item;
+  }
+
+  // Answers the Insert Diskette dialog as a user would: More>>, the folder
+  // typed, OK.
+  bool InsertDiskette(const std::string& folder) {
+    HWND dialog = WaitFor({"Insert Diskette", ""}, 30000);
+    if (!dialog) return false;
+    Press(dialog, "&More>>");
+    Type(dialog, 1001, folder);
+    Press(dialog, "OK");
+    return ui::WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10000);
+  }
+
+  HWND ExpectFinished() {
+    ui::WindowMatch match;
+    match.caption = kFinished.caption;
+    match.className = "#32770";
+    match.containsText = kFinished.text;
+    HWND finished = setup.WaitForWindow(match, 60000);
+    EXPECT_NE(nullptr, finished) << "windows shown: " << DescribeWindows();
+    return finished;
+  }
+
+  TempDir work;
+  std::vector<ProductFile> files;
+  ShortcutGuard shortcutGuard{kProgramGroup, "Veltrane Kit Test.lnk"};
+};
+
+}  // namespace
+
+TEST_F(InstallTest, FromDiskettesAskingForEachFurtherDiskette) {
+  const std::string kitDir = BuildKit("diskettes", 2000000);
+  std::vector<std::string> diskettes;
+  for (int n = 1; ::GetFileAttributesA((kitDir + "\\disk" + std::to_string(n)).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+    diskettes.push_back(kitDir + "\\disk" + std::to_string(n));
+  }
+  ASSERT_GE(diskettes.size(), 3u) << "the kit spans at least three diskettes";
+
+  const std::string target = work / "Veltrane";
+  Start({}, diskettes[0] + "\\_setupx.exe");
+  HWND ready = WalkToReadyToCopy(target);
+  ASSERT_NE(nullptr, ready);
+  Press(ready, "&Copy");
+  for (std::size_t n = 1; n < diskettes.size(); ++n) {
+    if (n == 1) {
+      // The copy is under way: gauge, file names and a billboard show.
+      ui::WaitUntil([&] { return WaitFor({"Insert Diskette", ""}, 100) != nullptr; }, 30000);
+      Picture(::GetDesktopWindow(), "108");
+    }
+    ASSERT_TRUE(InsertDiskette(diskettes[n])) << "diskette " << n + 1 << "; windows shown: " << DescribeWindows();
+  }
+  HWND finished = ExpectFinished();
+  ASSERT_NE(nullptr, finished);
+  Press(finished, "Finished");
+  ExpectEndsWithin();
+  ExpectInstalled(target);
+}
+
+TEST_F(InstallTest, FromACdFindingTheNumberedFoldersByItself) {
+  const std::string kitDir = BuildKit("cd", 2000000);
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((kitDir + "\\DISK03").c_str()));
+
+  const std::string target = work / "Veltrane";
+  Start({}, kitDir + "\\DISK01\\_setupx.exe");
+  HWND ready = WalkToReadyToCopy(target);
+  ASSERT_NE(nullptr, ready);
+  Press(ready, "&Copy");
+  HWND finished = ExpectFinished();
+  ASSERT_NE(nullptr, finished);
+  EXPECT_TRUE(setup.NoWindowFor({"Insert Diskette", "#32770", ""}, 0)) << "no diskette was asked for";
+  Press(finished, "Finished");
+  ExpectEndsWithin();
+  ExpectInstalled(target);
+}
+
+TEST_F(InstallTest, InBatchModeWithoutAnyAnswer) {
+  const std::string kitDir = BuildKit("cd", 2000000);
+  // The default installation directory, made beforehand so that the walk
+  // meets no question about it.
+  const std::string programFiles =
+      ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
+  ASSERT_FALSE(programFiles.empty());
+  const std::string target = programFiles + "\\Veltrane";
+  if (::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << target << " exists already";
+  }
+  ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
+  struct RemoveTarget {
+    std::string path;
+    ~RemoveTarget() { TempDir::RemoveTree(path); }
+  } removeTarget{target};
+
+  // The user name that the User Information page needs to go on, under
+  // both keys it may read it from.
+  const RegistryValueGuard windowsOwner{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                        "RegisteredOwner"};
+  const RegistryValueGuard ntOwner{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                                   "RegisteredOwner"};
+  for (const RegistryValueGuard* guard : {&windowsOwner, &ntOwner}) guard->Set("Batch User");
+
+  Start("/B", kitDir + "\\DISK01\\_setupx.exe");
+  const std::optional<DWORD> code = setup.WaitForExit(60000);
+  ASSERT_TRUE(code.has_value()) << "the batch run did not end by itself; windows shown: " << DescribeWindows();
+  ExpectInstalled(target);
+}
+
+TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
+  files = {{"busy.dll", "Program", 0, "", "new version of the library"},
+           {"veltapp.exe", "Program", 0, "", "program"},
+           {"samples.csv", "Data", 1, "", "1,2,3\r\n"}};
+  const std::string kitDir = BuildKit("cd", 2000000);
+  const std::string target = work / "Veltrane";
+  ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
+  const std::string busy = target + "\\busy.dll";
+  WriteFile(busy, "old version");
+  {
+    // An older copy, held open without sharing as a running program would.
+    const CHandle file(::CreateFileA(busy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME longAgo{};
+    SYSTEMTIME st{1996, 1, 0, 1, 0, 0, 0, 0};
+    ::SystemTimeToFileTime(&st, &longAgo);
+    ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
+  }
+  CHandle held(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.valid());
+
+  Start({}, kitDir + "\\DISK01\\_setupx.exe");
+  HWND ready = WalkToReadyToCopy(target, false, true);
+  ASSERT_NE(nullptr, ready);
+  Press(ready, "&Copy");
+  HWND restart = setup.WaitForWindow({kAppTitle, "#32770", "Before you can run Veltrane, you will need to restart"}, 60000);
+  ASSERT_NE(nullptr, restart) << DescribeWindows();
+  Press(restart, "&Don't Restart");
+  ExpectEndsWithin();
+  held.reset();
+
+  EXPECT_EQ("0|0|1", ReadString(logPath, "Program", "busy.dll"));
+  EXPECT_EQ("old version", ReadFile(busy)) << "replaced only at the restart";
+
+  // The restart: Wine's boot carries out the pending renames.
+  ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
+  ASSERT_TRUE(boot.started());
+  ASSERT_TRUE(boot.WaitForExit(60000).has_value());
+  EXPECT_EQ("new version of the library", ReadFile(busy));
+  // Nothing is left of the new data's temporary name.
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  const CFindHandle find(::FindFirstFileA((target + "\\*").c_str(), &data));
+  for (bool more = find.valid(); more; more = ::FindNextFileA(find.get(), &data)) {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"busy.dll", "veltapp.exe"}), names);
+}

@@ -1,0 +1,345 @@
+// The setup program's end-to-end fixture: the real _setupx.exe, copied with a
+// setup profile into a kit folder of the test's own, started under Wine
+// with switches and driven from outside: pages are told apart by their
+// captions and texts, buttons are pressed, message boxes answered, and the
+// outcome is read from the install log, the status report and the windows.
+// Every end-to-end test of the setup program builds on it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "UiDriver.h"
+#include "framework/ScopedHandle.h"
+
+namespace setup_e2e {
+
+inline const char kAppTitle[] = "Veltrane Setup";
+inline const char kConfirmExit[] = "Veltrane installation not complete. Do you really want to exit Setup?";
+inline const char kSmsEvent[] = "Could not write SMS status.";
+inline const char kAppPathKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\veltapp.exe";
+inline const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltrane";
+inline const char kWineAppDefaults[] = "Software\\Wine\\AppDefaults\\_setupx.exe";
+
+// A small installation: one directory, one group with one file.
+inline const char kProfile[] =
+    "[destinations]\r\n"
+    "0=Veltrane|-1|C:\\Program Files\\Veltrane\r\n"
+    "[groups]\r\n"
+    "Program=Program files|Veltrane|1|1|1\r\n"
+    "[Program]\r\n"
+    "readme.txt=10|0|1|1|0|\r\n"
+    "[diskettes]\r\n"
+    "1=Veltrane Setup Disk 1|\r\n";
+
+// The one file of that installation, as it lies in the kit.
+inline const char kReadme[] = "Read me!\r\n";
+
+// A page or dialog: caption and a text it shows.
+struct Page {
+  const char* caption;
+  const char* text;
+};
+inline const Page kWelcome{"Welcome", "Welcome to Veltrane."};
+inline const Page kAgreement{"License Agreement", "Please read the following License Agreement."};
+inline const Page kConditions{"Install Conditions", "Cannot install  Veltrane."};
+inline const Page kDirectory{"Select Directory", ""};
+inline const Page kStartMenu{"Select Start Menu Folder", ""};
+inline const Page kUserInfo{"User Information", ""};
+inline const Page kReadyToCopy{kAppTitle, "This Setup program will now copy Veltrane to your computer."};
+inline const Page kFinished{kAppTitle, "Thank you for choosing Veltrane."};
+inline const Page kFailed{kAppTitle, "Veltrane has NOT been properly installed."};
+inline const Page kNotRemoved{kAppTitle, "Veltrane has NOT been properly removed."};
+inline const Page kRemoved{kAppTitle, "Veltrane has been removed from your computer."};
+inline const Page kRemoveConfirm{"Removing Veltrane", "You have chosen to remove Veltrane."};
+inline const Page kErrorDialog{"Warning", "Setup cannot continue"};
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+inline std::vector<std::string> Lines(const std::string& path) {
+  std::istringstream in(ReadFile(path));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+inline std::string WindowsDirectory() {
+  char path[MAX_PATH] = {};
+  ::GetWindowsDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+// The value of one string of the registry; nothing when it is missing.
+inline std::string WindowsSystemDirectory() {
+  char path[MAX_PATH] = {};
+  ::GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+inline std::optional<std::string> ReadString(HKEY root, const std::string& key, const char* name) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const CRegistryKeyHandle handle(opened);
+  char value[1024] = {};
+  DWORD size = sizeof value - 1;
+  DWORD type = 0;
+  if (::RegQueryValueExA(handle.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(value);
+}
+
+// A key of an INI file (the install log); nothing when it is missing.
+inline std::optional<std::string> ReadString(const std::string& iniFile, const char* section, const char* key) {
+  char value[1024] = {};
+  ::GetPrivateProfileStringA(section, key, "\x01", value, sizeof value, iniFile.c_str());
+  if (std::string(value) == "\x01") return std::nullopt;
+  return std::string(value);
+}
+
+inline void WriteString(HKEY root, const std::string& key, const char* name, const std::string& value) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS,
+            ::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr));
+  const CRegistryKeyHandle handle(opened);
+  ::RegSetValueExA(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+}
+
+// Puts a registry string back as it was when the object was made.
+class RegistryStringGuard {
+public:
+  RegistryStringGuard(HKEY root, std::string key, const char* name)
+      : root_(root), key_(std::move(key)), name_(name), saved_(ReadString(root_, key_, name_)) {}
+  ~RegistryStringGuard() {
+    if (saved_) {
+      WriteString(root_, key_, name_, *saved_);
+    } else {
+      ::RegDeleteKeyA(root_, key_.c_str());
+    }
+  }
+  RegistryStringGuard(const RegistryStringGuard&) = delete;
+  RegistryStringGuard& operator=(const RegistryStringGuard&) = delete;
+
+private:
+  HKEY root_;
+  std::string key_;
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+// Keeps a file's content (or its absence) and puts it back.
+class FileGuard {
+public:
+  explicit FileGuard(std::string path) : path_(std::move(path)) {
+    existed_ = ::GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (existed_) content_ = ReadFile(path_);
+    ::DeleteFileA(path_.c_str());
+  }
+  ~FileGuard() {
+    ::DeleteFileA(path_.c_str());
+    if (existed_) WriteFile(path_, content_);
+  }
+  FileGuard(const FileGuard&) = delete;
+  FileGuard& operator=(const FileGuard&) = delete;
+
+private:
+  std::string path_;
+  bool existed_ = false;
+  std::string content_;
+};
+
+// The current user's Start Menu "Programs" folder, as the shell names it.
+inline std::string ProgramsFolder() {
+  const std::optional<std::string> programs = ReadString(
+      HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
+  if (programs && !programs->empty()) return *programs;
+  return WindowsDirectory() + "\\Start Menu\\Programs";
+}
+
+// Removes a shortcut and its Start Menu folder (when that is left empty),
+// now and when the object goes. The Programs folder is looked up each time:
+// the shell may name it only once a program has asked for it.
+class ShortcutGuard {
+public:
+  ShortcutGuard(std::string group, std::string link) : group_(std::move(group)), link_(std::move(link)) { Remove(); }
+  ~ShortcutGuard() { Remove(); }
+  ShortcutGuard(const ShortcutGuard&) = delete;
+  ShortcutGuard& operator=(const ShortcutGuard&) = delete;
+
+private:
+  void Remove() const {
+    const std::string folder = ProgramsFolder() + "\\" + group_;
+    ::DeleteFileA((folder + "\\" + link_).c_str());
+    ::RemoveDirectoryA(folder.c_str());
+  }
+  std::string group_;
+  std::string link_;
+};
+
+class SetupTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    exe = kit / "_setupx.exe";
+    ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("_setupx.exe").c_str(), exe.c_str(), FALSE))
+        << "_setupx.exe is built beside the test program";
+    WriteFile(kit / "_setupx.ini", kProfile);
+    WriteFile(kit / "readme.txt", kReadme);
+    mifLog = kit / "mif.txt";
+    ::SetEnvironmentVariableA("VELT_MIF_LOG", mifLog.c_str());
+  }
+  void TearDown() override {
+    setup.Kill();
+    ::SetEnvironmentVariableA("VELT_MIF_LOG", nullptr);
+  }
+
+  // Puts the recording status library beside the setup program.
+  void InstallStatusLibrary() {
+    ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("mif\\ismif32.dll").c_str(), (kit / "ismif32.dll").c_str(), FALSE));
+  }
+
+  void Start(const std::string& arguments = {}, const std::string& program = {}) {
+    setup = ui::Process::Start(program.empty() ? exe : program, arguments, WindowsDirectory());
+    ASSERT_TRUE(setup.started()) << "CreateProcess error " << setup.startError();
+  }
+
+  HWND WaitFor(const Page& page, DWORD timeoutMs = ui::kDefaultTimeout) {
+    ui::WindowMatch match;
+    match.caption = page.caption;
+    match.className = "#32770";
+    match.containsText = page.text;
+    return setup.WaitForWindow(match, timeoutMs);
+  }
+  // The page, which must come; a test ends when it does not.
+  HWND Expect(const Page& page) {
+    HWND found = WaitFor(page);
+    EXPECT_NE(nullptr, found) << "page \"" << page.caption << "\" / \"" << page.text << "\" did not appear; "
+                              << "windows shown: " << DescribeWindows();
+    return found;
+  }
+  // The program's windows with their texts, for failure messages.
+  std::string DescribeWindows() const {
+    std::string text;
+    for (HWND w : setup.Windows()) {
+      text += "\n  [" + ui::ClassName(w) + "] \"" + ui::WindowText(w) + "\":";
+      for (HWND child : ui::Children(w)) {
+        const std::string childText = ui::WindowText(child);
+        if (!childText.empty()) text += " \"" + childText.substr(0, 60) + "\"";
+      }
+    }
+    return text;
+  }
+  // The background window: the program's one window of a class of the
+  // framework's own.
+  HWND MainWindow() const {
+    for (HWND w : setup.Windows()) {
+      if (ui::ClassName(w).rfind("VeltWnd", 0) == 0) return w;
+    }
+    return nullptr;
+  }
+
+  static void Press(HWND page, const std::string& label) {
+    HWND button = ui::FindChild(page, label, "Button");
+    ASSERT_NE(nullptr, button) << "no button " << label;
+    ui::Click(button);
+  }
+  // A message box of the program with the given text; answered with id.
+  void Answer(const std::string& text, int id) {
+    const Page box{kAppTitle, text.c_str()};
+    HWND found = WaitFor(box);
+    ASSERT_NE(nullptr, found) << "no message box \"" << text << "\"";
+    ui::AnswerDialog(found, id);
+  }
+  void ExpectEndsWithin(DWORD timeoutMs = ui::kDefaultTimeout) {
+    EXPECT_TRUE(setup.WaitForExit(timeoutMs).has_value()) << "the program did not end";
+  }
+
+  // Sets the text of a page's edit control as typing would (the edit
+  // tells its page about the change).
+  static void Type(HWND page, int editId, const std::string& text) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(::GetDlgItem(page, editId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+  }
+  static bool Enabled(HWND page, const std::string& label) {
+    HWND button = ui::FindChild(page, label, "Button");
+    return button && ::IsWindowEnabled(button);
+  }
+  static void Picture(HWND window, const std::string& name) { ui::SaveScreenshot(window, "setupx-" + name); }
+
+  // From Welcome to Ready to Copy, installing into directory; returns the
+  // Ready to Copy page (null when the walk broke off).
+  // With directoryExists the directory page asks nothing about it.
+  HWND WalkToReadyToCopy(const std::string& directory, bool pictures = false, bool directoryExists = false) {
+    HWND welcome = Expect(kWelcome);
+    if (!welcome) return nullptr;
+    if (pictures) Picture(welcome, "102");
+    Press(welcome, "&Next >");
+    HWND agreement = Expect(kAgreement);
+    if (!agreement) return nullptr;
+    if (pictures) Picture(agreement, "150");
+    Press(agreement, "&Yes");
+    HWND directoryPage = Expect(kDirectory);
+    if (!directoryPage) return nullptr;
+    Type(directoryPage, 1001, directory);
+    Press(directoryPage, "&Next >");
+    if (!directoryExists) {
+      Answer("The destination folder: \n\n" + directory + "\ndoes not exist.  Do you want to create it?", IDYES);
+    }
+    HWND startMenu = Expect(kStartMenu);
+    if (!startMenu) return nullptr;
+    if (pictures) Picture(startMenu, "162");
+    Press(startMenu, "&Next >");
+    HWND userInfo = Expect(kUserInfo);
+    if (!userInfo) return nullptr;
+    Type(userInfo, 1030, "");
+    EXPECT_TRUE(ui::WaitUntil([&] { return !Enabled(userInfo, "&Next >"); }, 5000)) << "Next needs a name";
+    Type(userInfo, 1030, "Ada Lovelace");
+    Type(userInfo, 1031, "Analytical Engines Ltd.");
+    EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(userInfo, "&Next >"); }, 5000)) << "a name enables Next";
+    if (pictures) Picture(userInfo, "126");
+    Press(userInfo, "&Next >");
+    HWND ready = Expect(kReadyToCopy);
+    if (ready && pictures) Picture(ready, "153");
+    return ready;
+  }
+
+  std::vector<std::string> Events() const {
+    char buffer[8192] = {};
+    ::GetPrivateProfileSectionA("Events", buffer, sizeof buffer, logPath.c_str());
+    std::vector<std::string> events;
+    for (const char* p = buffer; *p; p += std::strlen(p) + 1) {
+      const std::string entry = p;
+      events.push_back(entry.substr(entry.find('=') + 1));
+    }
+    return events;
+  }
+
+  TempDir kit;
+  std::string exe;
+  std::string mifLog;
+  const std::string logPath = WindowsDirectory() + "\\veltapp.log";
+  FileGuard logGuard{logPath};
+  RegistryStringGuard appPathGuard{HKEY_LOCAL_MACHINE, kAppPathKey, nullptr};
+  RegistryStringGuard uninstallGuard{HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"};
+  ui::Process setup;
+};
+
+}  // namespace setup_e2e
