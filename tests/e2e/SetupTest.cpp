@@ -8,14 +8,15 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "UiDriver.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/support/UiDriver.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
@@ -57,17 +58,8 @@ const Page kRemoved{kAppTitle, "Veltrane has been removed from your computer."};
 const Page kRemoveConfirm{"Removing Veltrane", "You have chosen to remove Veltrane."};
 const Page kErrorDialog{"Warning", "Setup cannot continue"};
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 std::vector<std::string> Lines(const std::string& path) {
-  std::istringstream in(ReadFile(path));
+  std::istringstream in(ReadFileBytes(path));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
@@ -79,29 +71,8 @@ std::string WindowsDirectory() {
   return path;
 }
 
-// The value of one string of the registry; nothing when it is missing.
-std::optional<std::string> ReadString(HKEY root, const std::string& key, const char* name) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
-  const CRegistryKeyHandle handle(opened);
-  char value[1024] = {};
-  DWORD size = sizeof value - 1;
-  DWORD type = 0;
-  if (::RegQueryValueExA(handle.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(value);
-}
-
-void WriteString(HKEY root, const std::string& key, const char* name, const std::string& value) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS,
-            ::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr));
-  const CRegistryKeyHandle handle(opened);
-  ::RegSetValueExA(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-}
+using testreg::ReadString;
+using testreg::WriteString;
 
 // Puts a registry string back as it was when the object was made.
 class RegistryStringGuard {
@@ -130,12 +101,12 @@ class FileGuard {
 public:
   explicit FileGuard(std::string path) : path_(std::move(path)) {
     existed_ = ::GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (existed_) content_ = ReadFile(path_);
+    if (existed_) content_ = ReadFileBytes(path_);
     ::DeleteFileA(path_.c_str());
   }
   ~FileGuard() {
     ::DeleteFileA(path_.c_str());
-    if (existed_) WriteFile(path_, content_);
+    if (existed_) WriteFileBytes(path_, content_);
   }
   FileGuard(const FileGuard&) = delete;
   FileGuard& operator=(const FileGuard&) = delete;
@@ -180,7 +151,7 @@ protected:
     exe = kit / "_setupx.exe";
     ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("_setupx.exe").c_str(), exe.c_str(), FALSE))
         << "_setupx.exe is built beside the test program";
-    WriteFile(kit / "_setupx.ini", kProfile);
+    WriteFileBytes(kit / "_setupx.ini", kProfile);
     mifLog = kit / "mif.txt";
     ::SetEnvironmentVariableA("VELT_MIF_LOG", mifLog.c_str());
   }
@@ -529,7 +500,7 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   // Start Menu folder of the test's own.
   const std::string target = kit / "Veltrane";
   const std::string group = "Veltrane Test " + std::to_string(::GetCurrentProcessId());
-  WriteFile(kit / "_setupx.ini", std::string(kProfile) + "[PMGroup]\r\nPMGroup=" + group +
+  WriteFileBytes(kit / "_setupx.ini", std::string(kProfile) + "[PMGroup]\r\nPMGroup=" + group +
                                      "\r\n[targets]\r\nveltapp.exe=0|0|0|Veltrane Viewer|-v||" + target +
                                      "\\veltapp.exe\r\nreadme.txt=0|0|0|Read Me|||\r\n");
   const ShortcutGuard shortcutGuard(group, "Veltrane Viewer.lnk");
@@ -571,16 +542,10 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {
-  char programFiles[MAX_PATH] = {};
-  DWORD size = sizeof programFiles - 1;
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                                           KEY_READ, &opened));
-  {
-    const CRegistryKeyHandle key(opened);
-    ::RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(programFiles), &size);
-  }
-  const std::string defaultDirectory = std::string(programFiles) + "\\Veltrane";
+  const std::optional<std::string> programFiles =
+      ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+  ASSERT_TRUE(programFiles.has_value());
+  const std::string defaultDirectory = *programFiles + "\\Veltrane";
   if (::GetFileAttributesA(defaultDirectory.c_str()) != INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << defaultDirectory << " exists: the directory page would accept it";
   }

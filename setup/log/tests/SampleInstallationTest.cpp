@@ -12,7 +12,7 @@
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/transfer/SourceMedia.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

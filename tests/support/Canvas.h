@@ -1,4 +1,5 @@
-// A 32-bit memory canvas for drawing tests: pixels read back exactly.
+// A memory canvas for drawing tests: a top-down DIB section of 32 (or 24)
+// bits per pixel, filled with one colour; pixels read back exactly.
 #pragma once
 
 #include <windows.h>
@@ -9,17 +10,17 @@
 
 class Canvas {
 public:
-  Canvas(int w, int h, COLORREF background) {
+  Canvas(int width, int height, COLORREF background, WORD bitsPerPixel = 32) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = bitsPerPixel;
     void* bits = nullptr;
     bitmap_.Attach(::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     select_.emplace(dc_, bitmap_);
-    dc_.FillSolidRect(RECT{0, 0, w, h}, background);
+    dc_.FillSolidRect(RECT{0, 0, width, height}, background);
   }
   HDC dc() const { return dc_; }
   COLORREF At(int x, int y) const { return dc_.GetPixel(x, y); }
