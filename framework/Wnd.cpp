@@ -202,7 +202,14 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, CurrentMessag
       wnd->m_current = saved;
       if (--wnd->m_dispatchDepth == 0 && wnd->m_finalPending) {
         wnd->m_finalPending = false;
-        wnd->PostNcDestroy();  // may delete the object: nothing touches it afterwards
+        // A destructor lets nothing out: what PostNcDestroy throws goes to
+        // the application's handler like any handler's exception.
+        try {
+          wnd->PostNcDestroy();  // may delete the object: nothing touches it afterwards
+        } catch (...) {
+          const MSG msg{nullptr, WM_NCDESTROY, 0, 0, 0, {0, 0}};
+          AfxHandleCurrentException(&msg);
+        }
       }
     }
   } frame{this, m_current};

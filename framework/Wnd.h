@@ -93,7 +93,8 @@ protected:
   // DefWindowProc); dialogs override it.
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Called after the window is gone and the object detached; an object that
-  // owns itself may delete itself here.
+  // owns itself may delete itself here. What it throws is handed to the
+  // application's handler (AfxHandleCurrentException) with WM_NCDESTROY.
   virtual void PostNcDestroy() {}
 
   // Message handlers. The base versions do the default processing.
