@@ -134,8 +134,8 @@ protected:
   WNDPROC m_superProc = nullptr;  // procedure of a subclassed window
 
 private:
-  int m_dispatchDepth = 0;     // messages of this window on the stack
-  bool m_finalPending = false;  // WM_NCDESTROY seen; PostNcDestroy when the stack unwinds
+  int dispatchDepth_ = 0;     // messages of this window on the stack
+  bool finalPending_ = false;  // WM_NCDESTROY seen; PostNcDestroy when the stack unwinds
 };
 
 // The text of any window (a control's text, a window's caption); empty for
