@@ -17,14 +17,15 @@ if(VELT_BUILD_TESTS)
 endif()
 
 # velt_add_test(<name> SOURCES ... [LIBS ...])
-# Builds a console test program with GoogleTest's main and registers it.
+# Builds a console test program with GoogleTest's main and the test-support
+# library (tests/support), and registers it.
 function(velt_add_test name)
   if(NOT VELT_BUILD_TESTS)
     return()
   endif()
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} velt_options gtest_main gtest)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} velt_test_support velt_options gtest_main gtest)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

@@ -62,7 +62,7 @@ HWND CDialog::OwnerWindow(CWnd* parent) const {
 }
 
 INT_PTR CDialog::DoModal() {
-  m_modal = true;
+  modal_ = true;
   INT_PTR result;
   {
     CreatingDialog creating(this);
@@ -70,14 +70,14 @@ INT_PTR CDialog::DoModal() {
                                OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
                                reinterpret_cast<LPARAM>(this));
   }
-  m_modal = false;
+  modal_ = false;
   return result;
 }
 
 bool CDialog::Create(UINT templateId, CWnd* parent) {
   if (templateId) m_templateId = templateId;
   if (parent) m_pParentWnd = parent;
-  m_modal = false;
+  modal_ = false;
   HWND h;
   {
     CreatingDialog creating(this);
@@ -93,7 +93,7 @@ void CDialog::EndDialog(int result) {
 }
 
 bool CDialog::DestroyWindow() {
-  if (m_modal) {
+  if (modal_) {
     EndDialog(IDCANCEL);
     return true;
   }
@@ -115,7 +115,7 @@ BOOL CDialog::OnInitDialog() {
 
 void CDialog::OnOK() {
   if (!UpdateData(true)) return;
-  if (m_modal) {
+  if (modal_) {
     EndDialog(IDOK);
   } else {
     DestroyWindow();
@@ -123,7 +123,7 @@ void CDialog::OnOK() {
 }
 
 void CDialog::OnCancel() {
-  if (m_modal) {
+  if (modal_) {
     EndDialog(IDCANCEL);
   } else {
     DestroyWindow();

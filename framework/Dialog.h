@@ -39,7 +39,7 @@ public:
   // Moves data between the controls and the members (DoDataExchange).
   bool UpdateData(bool saveAndValidate = true);
 
-  bool IsModal() const { return m_modal; }
+  bool IsModal() const { return modal_; }
   UINT GetTemplateId() const { return m_templateId; }
 
   static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -64,5 +64,5 @@ protected:
 
 private:
   HWND OwnerWindow(CWnd* parent) const;
-  bool m_modal = false;
+  bool modal_ = false;
 };

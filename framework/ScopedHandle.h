@@ -27,9 +27,16 @@ public:
   explicit operator bool() const noexcept { return valid(); }
   Handle get() const noexcept { return handle_; }
 
-  // Closes the current handle (quietly) and takes ownership of h.
+  // Closes the current handle (quietly) and takes ownership of h. The
+  // thread's last-error value is kept across the close, so that clean-up
+  // after a failed call does not change what the caller reads from
+  // GetLastError.
   void reset(Handle h = Traits::Null()) noexcept {
-    if (Traits::IsValid(handle_)) Traits::Close(handle_);
+    if (Traits::IsValid(handle_)) {
+      const DWORD error = ::GetLastError();
+      Traits::Close(handle_);
+      ::SetLastError(error);
+    }
     handle_ = h;
   }
   // Gives up ownership without closing.

@@ -9,12 +9,12 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)), m_previousApp(g_app) { g_app = this; }
+CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)), previousApp_(g_app) { g_app = this; }
 
 CWinApp::~CWinApp() {
   // A program has one application object; a test may make a second one for
   // a while, and the first is current again when it goes.
-  if (g_app == this) g_app = m_previousApp;
+  if (g_app == this) g_app = previousApp_;
 }
 
 CWinApp* AfxGetApp() { return g_app; }
@@ -58,9 +58,9 @@ int CWinApp::Run() {
 }
 
 void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) {
-  m_dialogBrush.CreateSolidBrush(background);
-  m_dialogBkColor = background;
-  m_dialogTextColor = text;
+  dialogBrush_.CreateSolidBrush(background);
+  dialogBkColor_ = background;
+  dialogTextColor_ = text;
 }
 
 int CWinApp::WinMainEntry(HINSTANCE instance, const char* commandLine, int showCmd) {

@@ -39,10 +39,10 @@ public:
 
   // Colours of dialogs and their static controls.
   void SetDialogBkColor(COLORREF background, COLORREF text);
-  bool HasDialogColors() const { return m_dialogBrush.GetSafeHandle() != nullptr; }
-  HBRUSH GetDialogBrush() const { return m_dialogBrush; }
-  COLORREF GetDialogBkColor() const { return m_dialogBkColor; }
-  COLORREF GetDialogTextColor() const { return m_dialogTextColor; }
+  bool HasDialogColors() const { return dialogBrush_.GetSafeHandle() != nullptr; }
+  HBRUSH GetDialogBrush() const { return dialogBrush_; }
+  COLORREF GetDialogBkColor() const { return dialogBkColor_; }
+  COLORREF GetDialogTextColor() const { return dialogTextColor_; }
 
   // Entered from WinMain.
   int WinMainEntry(HINSTANCE instance, const char* commandLine, int showCmd);
@@ -55,10 +55,10 @@ public:
   int m_exitCode = 0;
 
 private:
-  CWinApp* m_previousApp;
-  CBrush m_dialogBrush;
-  COLORREF m_dialogBkColor = 0;
-  COLORREF m_dialogTextColor = 0;
+  CWinApp* previousApp_;
+  CBrush dialogBrush_;
+  COLORREF dialogBkColor_ = 0;
+  COLORREF dialogTextColor_ = 0;
 };
 
 // The application object; null when none was constructed.

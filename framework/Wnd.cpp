@@ -211,18 +211,25 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, CurrentMessag
     CurrentMessage* saved;
     ~Frame() {
       wnd->m_current = saved;
-      if (--wnd->m_dispatchDepth == 0 && wnd->m_finalPending) {
-        wnd->m_finalPending = false;
-        wnd->PostNcDestroy();  // may delete the object: nothing touches it afterwards
+      if (--wnd->dispatchDepth_ == 0 && wnd->finalPending_) {
+        wnd->finalPending_ = false;
+        // A destructor lets nothing out: what PostNcDestroy throws goes to
+        // the application's handler like any handler's exception.
+        try {
+          wnd->PostNcDestroy();  // may delete the object: nothing touches it afterwards
+        } catch (...) {
+          const MSG msg{nullptr, WM_NCDESTROY, 0, 0, 0, {0, 0}};
+          AfxHandleCurrentException(&msg);
+        }
       }
     }
   } frame{this, m_current};
-  ++m_dispatchDepth;
+  ++dispatchDepth_;
   m_current = &record;
   LRESULT result = WindowProc(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     Detach();
-    m_finalPending = true;
+    finalPending_ = true;
   }
   return result;
 }

@@ -99,7 +99,8 @@ protected:
   // DefWindowProc); dialogs override it.
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Called after the window is gone and the object detached; an object that
-  // owns itself may delete itself here.
+  // owns itself may delete itself here. What it throws is handed to the
+  // application's handler (AfxHandleCurrentException) with WM_NCDESTROY.
   virtual void PostNcDestroy() {}
 
   // Message handlers. The base versions do the default processing.
@@ -139,8 +140,8 @@ protected:
   WNDPROC m_superProc = nullptr;  // procedure of a subclassed window
 
 private:
-  int m_dispatchDepth = 0;     // messages of this window on the stack
-  bool m_finalPending = false;  // WM_NCDESTROY seen; PostNcDestroy when the stack unwinds
+  int dispatchDepth_ = 0;     // messages of this window on the stack
+  bool finalPending_ = false;  // WM_NCDESTROY seen; PostNcDestroy when the stack unwinds
 };
 
 // The text of any window (a control's text, a window's caption); empty for

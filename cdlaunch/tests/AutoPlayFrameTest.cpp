@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "BmpBuilder.h"
-#include "Canvas.h"
-#include "TempDir.h"
+#include "tests/support/BmpBuilder.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/TempDir.h"
 #include "TestLaunchApp.h"
 #include "cdlaunch/AutoPlayFrame.h"
 
@@ -50,7 +50,7 @@ protected:
     LaunchApp().modulePath.clear();
   }
 
-  void Config(const std::string& text) { WriteTextFile(dir / "autorun.inf", text); }
+  void Config(const std::string& text) { WriteFileBytes(dir / "autorun.inf", text); }
   // Writes name1.bmp and name2.bmp (w × h; normal red, highlighted blue).
   void ImagePair(const std::string& name, int w, int h) {
     HalfPicture(w, h, kRed).Write(dir / (name + "1.bmp"));
@@ -310,9 +310,9 @@ TEST_F(AutoPlayFrameTest, QuitCommandEndsTheMessageLoopInAnyCaseAndIdsBeyond200D
 
 TEST_F(AutoPlayFrameTest, RelativeCommandsAreTriedInTheProgramDirectory) {
   ::CreateDirectoryA((dir / "setup").c_str(), nullptr);
-  WriteTextFile(dir / "setup\\x.exe", "");
-  WriteTextFile(dir / "readme.txt", "");
-  WriteTextFile(dir / "install.exe", "");
+  WriteFileBytes(dir / "setup\\x.exe", "");
+  WriteFileBytes(dir / "readme.txt", "");
+  WriteFileBytes(dir / "install.exe", "");
   const std::string programDir = dir.path() + "\\";
   struct Case {
     const char* command;

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "BmpBuilder.h"
-#include "Canvas.h"
-#include "TempDir.h"
+#include "tests/support/BmpBuilder.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 #include "cdlaunch/DIBitmap.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 
 namespace {
@@ -252,7 +252,7 @@ TEST_F(DIBitmapTest, ImageSizeLargerThanTheRowsIsReadAsGiven) {
   bytes.push_back(0);
   bytes.push_back(0);
   const std::string path = dir / "padded.bmp";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
   CDIBitmap image;
   ASSERT_TRUE(image.LoadFromFile(path));
   EXPECT_EQ(18u, image.GetPixelBytes());

@@ -9,6 +9,8 @@
 
 #include "cdlaunch/TheApp.h"
 #include "framework/Exception.h"
+#include "tests/support/DrainMessages.h"
+#include "tests/support/TestFiles.h"
 
 class CTestLaunchApp : public CTheApp {
 public:
@@ -30,10 +32,3 @@ protected:
 };
 
 CTestLaunchApp& LaunchApp();
-
-// Dispatches every message waiting in this thread's queue; returns true
-// when a WM_QUIT was among them.
-bool DrainMessages();
-
-// Writes text into the file at path (replacing it).
-void WriteTextFile(const std::string& path, const std::string& text);

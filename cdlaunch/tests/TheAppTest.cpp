@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 #include "TestLaunchApp.h"
 #include "cdlaunch/ConfigFile.h"
 #include "cdlaunch/NewCommandLineInfo.h"
@@ -27,7 +27,7 @@ protected:
     ::SetCurrentDirectoryA(savedDirectory.c_str());
     LaunchApp().modulePath.clear();
   }
-  void WriteConfig(const std::string& text) { WriteTextFile(dir / "autorun.inf", text); }
+  void WriteConfig(const std::string& text) { WriteFileBytes(dir / "autorun.inf", text); }
 
   TempDir dir;
   std::string savedDirectory;

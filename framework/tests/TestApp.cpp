@@ -5,11 +5,3 @@ CTestApp g_app;
 }
 
 CTestApp& TestApp() { return g_app; }
-
-void DrainMessages() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;  // a test's main window ended: nothing to stop
-    TestApp().DispatchOne(msg);
-  }
-}

@@ -7,6 +7,7 @@
 
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
+#include "tests/support/DrainMessages.h"
 
 class CTestApp : public CWinApp {
 public:
@@ -23,6 +24,3 @@ public:
 };
 
 CTestApp& TestApp();
-
-// Dispatches every message waiting in this thread's queue.
-void DrainMessages();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 #include "TestApp.h"
@@ -23,6 +24,7 @@ public:
   int destroys = 0;
   bool* finalCalled = nullptr;
   bool detachedAtFinal = false;
+  bool throwAtFinal = false;
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -59,6 +61,7 @@ protected:
   void PostNcDestroy() override {
     if (finalCalled) *finalCalled = true;
     detachedAtFinal = m_hWnd == nullptr;
+    if (throwAtFinal) throw std::bad_alloc();
   }
 };
 
@@ -146,6 +149,17 @@ TEST_F(WndTest, PostNcDestroyWaitsUntilTheWindowsOwnMessageHasFinished) {
   EXPECT_EQ(nullptr, frame.m_hWnd);
 }
 
+TEST_F(WndTest, WhatPostNcDestroyThrowsReachesTheApplication) {
+  RecordingFrame frame;
+  frame.throwAtFinal = true;
+  ASSERT_TRUE(frame.Create());
+  frame.DestroyWindow();
+  EXPECT_EQ(nullptr, frame.m_hWnd);
+  ASSERT_EQ(1u, TestApp().handled.size());
+  EXPECT_EQ("CMemoryException", TestApp().handled[0]);
+  EXPECT_EQ(static_cast<UINT>(WM_NCDESTROY), TestApp().lastMessage);
+}
+
 TEST_F(WndTest, ControlsRouteTheirMessagesAndOwnerDrawingToTheirObjects) {
   RecordingFrame frame;
   ASSERT_TRUE(frame.Create());
@@ -177,12 +191,7 @@ TEST_F(WndTest, TheMainWindowsEndPostsQuit) {
   TestApp().m_pMainWnd = &frame;
   frame.DestroyWindow();
   EXPECT_EQ(nullptr, TestApp().m_pMainWnd);
-  MSG msg;
-  bool sawQuit = false;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) sawQuit = true;
-  }
-  EXPECT_TRUE(sawQuit);
+  EXPECT_TRUE(DrainMessages()) << "WM_QUIT posted";
 }
 
 TEST_F(WndTest, NamedClassesAreRegisteredOnceAndTheirWindowsReachTheirObjects) {

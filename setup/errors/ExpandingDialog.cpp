@@ -8,8 +8,8 @@ CExpandingDialog::CExpandingDialog(UINT templateId, CWnd* parent) : CDialog(temp
 
 BOOL CExpandingDialog::OnInitDialog() {
   const BOOL result = CDialog::OnInitDialog();
-  fullWindowRect = GetWindowRect();
-  expanded = 1;
+  fullWindowRect_ = GetWindowRect();
+  expanded_ = 1;
   Toggle();
   return result;
 }
@@ -26,7 +26,7 @@ void CExpandingDialog::Toggle() {
   const RECT current = GetWindowRect();
   SIZE newSize;
   RECT visible;
-  if (expanded) {
+  if (expanded_) {
     HWND marker = GetDlgItem(IDC_FOLD_MARKER);
     if (!marker) return;  // a template without the marker cannot fold
     RECT markerRect;
@@ -42,12 +42,12 @@ void CExpandingDialog::Toggle() {
     visible = folded;
     ::OffsetRect(&visible, origin.x, origin.y);
   } else {
-    newSize = SIZE{fullWindowRect.right - fullWindowRect.left, fullWindowRect.bottom - fullWindowRect.top};
+    newSize = SIZE{fullWindowRect_.right - fullWindowRect_.left, fullWindowRect_.bottom - fullWindowRect_.top};
     visible = current;
   }
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, newSize.cx, newSize.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  const bool enable = !expanded;  // unfolding enables what folding disabled
+  const bool enable = !expanded_;  // unfolding enables what folding disabled
   for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     RECT rc;
     ::GetWindowRect(child, &rc);
@@ -55,7 +55,7 @@ void CExpandingDialog::Toggle() {
     const POINT bottomRight{rc.right, rc.bottom};
     if (!::PtInRect(&visible, topLeft) || !::PtInRect(&visible, bottomRight)) ::EnableWindow(child, enable);
   }
-  expanded = !expanded;
+  expanded_ = !expanded_;
 }
 
 void CExpandingDialog::OnMore() {
@@ -65,8 +65,8 @@ void CExpandingDialog::OnMore() {
   char text[128];
   const int length = ::GetWindowTextA(button, text, sizeof text);
   std::string caption(text, static_cast<std::size_t>(length > 0 ? length : 0));
-  const char* from = expanded ? ">>" : "<<";
-  const char* to = expanded ? "<<" : ">>";
+  const char* from = expanded_ ? ">>" : "<<";
+  const char* to = expanded_ ? "<<" : ">>";
   const std::size_t at = caption.find(from);
   if (at == std::string::npos) return;
   caption.replace(at, 2, to);

@@ -16,7 +16,7 @@ class CExpandingDialog : public CDialog {
 public:
   explicit CExpandingDialog(UINT templateId, CWnd* parent = nullptr);
 
-  bool IsExpanded() const { return expanded != 0; }
+  bool IsExpanded() const { return expanded_ != 0; }
 
 protected:
   // The base initialisation, then the designed size is remembered and the
@@ -33,6 +33,7 @@ protected:
   // when now unfolded, or the first "<<" into ">>" when now folded.
   virtual void OnMore();
 
-  int expanded = 1;
-  RECT fullWindowRect{};  // screen coordinates, as designed
+private:
+  int expanded_ = 1;
+  RECT fullWindowRect_{};  // screen coordinates, as designed
 };

@@ -26,7 +26,7 @@ bool CXException::LookupErrorInfo(ErrorInfo& info) const { return ScanErrorTable
 
 bool CXException::ScanErrorTable(std::span<const ErrorInfoEntry> table, ErrorInfo& info) const {
   for (const ErrorInfoEntry& row : table) {
-    if (row.code != -1 && row.code != m_errorCode) continue;
+    if (row.code != -1 && row.code != errorCode_) continue;
     bool complete = true;
     if (row.shortTextId != 0 && info.shortText.empty()) {
       info.shortText = LoadResourceString(row.shortTextId);

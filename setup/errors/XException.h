@@ -39,7 +39,7 @@ struct ErrorInfo {
 class CXException : public CException {
 public:
   CXException() = default;
-  explicit CXException(int errorCode) : m_errorCode(errorCode) {}
+  explicit CXException(int errorCode) : errorCode_(errorCode) {}
 
   const char* GetRuntimeClassName() const noexcept override { return "CXException"; }
   // The short text (the class name when it has none), for reporters that
@@ -49,7 +49,7 @@ public:
   // The meaning of the code depends on the class: a framework file or archive
   // exception's cause for those converted from one, 1 for an unknown
   // framework exception, otherwise what the thrower gave.
-  int GetErrorCode() const noexcept { return m_errorCode; }
+  int GetErrorCode() const noexcept { return errorCode_; }
 
   // The texts and help context of this exception: starts from nothing and
   // asks the most derived class's LookupErrorInfo.
@@ -69,5 +69,5 @@ protected:
   bool ScanErrorTable(std::span<const ErrorInfoEntry> table, ErrorInfo& info) const;
 
 private:
-  int m_errorCode = 0;
+  int errorCode_ = 0;
 };

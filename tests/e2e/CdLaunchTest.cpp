@@ -5,25 +5,18 @@
 
 #include <shlwapi.h>
 
-#include <fstream>
 #include <sstream>
 
-#include "BmpBuilder.h"
-#include "TempDir.h"
-#include "UiDriver.h"
+#include "tests/support/BmpBuilder.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
 const char kCaption[] = "Veltrane CD-ROM";
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // An image pair name1.bmp / name2.bmp: a coloured bar on white.
 void WriteImagePair(const std::string& dir, const std::string& name, int w, int h) {
@@ -56,7 +49,7 @@ protected:
     ::SetEnvironmentVariableA("VELT_PROBE_LOG", nullptr);
   }
 
-  void Config(const std::string& text) { WriteFile(dir / "autorun.inf", text); }
+  void Config(const std::string& text) { WriteFileBytes(dir / "autorun.inf", text); }
   // Starts the menu from another directory than its own, as AutoPlay would.
   void Start(const std::string& arguments = {}) {
     char windows[MAX_PATH];
@@ -69,13 +62,8 @@ protected:
     match.caption = caption;
     return menu.WaitForWindow(match);
   }
-  void InstalledKey(const std::string& version) {
-    HKEY opened = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &opened, nullptr));
-    const CRegistryKeyHandle key(opened);
-    ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                     static_cast<DWORD>(version.size() + 1));
+  void InstalledKey(const std::string& version) const {
+    testreg::WriteString(HKEY_CURRENT_USER, subkey, "Version", version);
   }
   std::string RegistrySection(const std::string& value) const {
     return "[Registry]\r\nKey=HKEY_CURRENT_USER\\" + subkey + "\r\nValue=" + value + "\r\n";
@@ -89,7 +77,7 @@ protected:
   }
   std::vector<std::string> ProbeRuns() const {
     std::vector<std::string> lines;
-    std::istringstream in(ReadFile(probeLog));
+    std::istringstream in(ReadFileBytes(probeLog));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
@@ -235,13 +223,7 @@ TEST_F(CdLaunchTest, OldWindowsNtHasNoBrowseButton) {
   // Wine reports the Windows version chosen for a program by its file name.
   const std::string name = "cdlold" + std::to_string(::GetCurrentProcessId()) + ".exe";
   const std::string appKey = "Software\\Wine\\AppDefaults\\" + name;
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &opened, nullptr));
-  {
-    const CRegistryKeyHandle key(opened);
-    ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("nt351"), 6);
-  }
+  testreg::WriteString(HKEY_CURRENT_USER, appKey, "Version", "nt351");
   struct RemoveKey {
     std::string path;
     ~RemoveKey() { ::SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str()); }

@@ -101,12 +101,12 @@ protected:
       description += std::string("[files.") + group + "]\r\n";
       for (const ProductFile& file : files) {
         if (file.group != group) continue;
-        WriteFile(product + "\\" + file.name, file.bytes);
+        WriteFileBytes(product + "\\" + file.name, file.bytes);
         description += file.name + "=product\\" + file.name + "|" + std::to_string(file.destination) +
                        (file.archive.empty() ? "" : "|" + file.archive) + "\r\n";
       }
     }
-    WriteFile(work / "kit.ini", description);
+    WriteFileBytes(work / "kit.ini", description);
     const std::string out = work / ("kit-" + media);
     ui::Process mkkit =
         ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"), "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
@@ -121,7 +121,7 @@ protected:
   void ExpectInstalled(const std::string& target) {
     for (const ProductFile& file : files) {
       const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
-      EXPECT_TRUE(ReadFile(path) == file.bytes) << path << " differs from its source";
+      EXPECT_TRUE(ReadFileBytes(path) == file.bytes) << path << " differs from its source";
       EXPECT_EQ(std::to_string(file.destination) + "|1|0", ReadString(logPath, file.group.c_str(), file.name.c_str()))
           << file.name;
     }
@@ -218,7 +218,7 @@ TEST_F(InstallTest, InBatchModeWithoutAnyAnswer) {
   ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
   struct RemoveTarget {
     std::string path;
-    ~RemoveTarget() { TempDir::RemoveTree(path); }
+    ~RemoveTarget() { RemoveTree(path); }
   } removeTarget{target};
 
   // The user name that the User Information page needs to go on, under
@@ -243,7 +243,7 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   const std::string target = work / "Veltrane";
   ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
   const std::string busy = target + "\\busy.dll";
-  WriteFile(busy, "old version");
+  WriteFileBytes(busy, "old version");
   {
     // An older copy, held open without sharing as a running program would.
     const CHandle file(::CreateFileA(busy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -266,20 +266,13 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   held.reset();
 
   EXPECT_EQ("0|0|1", ReadString(logPath, "Program", "busy.dll"));
-  EXPECT_EQ("old version", ReadFile(busy)) << "replaced only at the restart";
+  EXPECT_EQ("old version", ReadFileBytes(busy)) << "replaced only at the restart";
 
   // The restart: Wine's boot carries out the pending renames.
   ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
   ASSERT_TRUE(boot.started());
   ASSERT_TRUE(boot.WaitForExit(60000).has_value());
-  EXPECT_EQ("new version of the library", ReadFile(busy));
+  EXPECT_EQ("new version of the library", ReadFileBytes(busy));
   // Nothing is left of the new data's temporary name.
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  const CFindHandle find(::FindFirstFileA((target + "\\*").c_str(), &data));
-  for (bool more = find.valid(); more; more = ::FindNextFileA(find.get(), &data)) {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ((std::vector<std::string>{"busy.dll", "veltapp.exe"}), names);
+  EXPECT_EQ((std::vector<std::string>{"busy.dll", "veltapp.exe"}), ListFolder(target));
 }

@@ -11,14 +11,15 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "UiDriver.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/support/UiDriver.h"
 #include "framework/ScopedHandle.h"
 
 namespace setup_e2e {
@@ -63,17 +64,8 @@ inline const Page kRemoved{kAppTitle, "Veltrane has been removed from your compu
 inline const Page kRemoveConfirm{"Removing Veltrane", "You have chosen to remove Veltrane."};
 inline const Page kErrorDialog{"Warning", "Setup cannot continue"};
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 inline std::vector<std::string> Lines(const std::string& path) {
-  std::istringstream in(ReadFile(path));
+  std::istringstream in(ReadFileBytes(path));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
@@ -85,26 +77,8 @@ inline std::string WindowsDirectory() {
   return path;
 }
 
-// The value of one string of the registry; nothing when it is missing.
-inline std::string WindowsSystemDirectory() {
-  char path[MAX_PATH] = {};
-  ::GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
-
-inline std::optional<std::string> ReadString(HKEY root, const std::string& key, const char* name) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
-  const CRegistryKeyHandle handle(opened);
-  char value[1024] = {};
-  DWORD size = sizeof value - 1;
-  DWORD type = 0;
-  if (::RegQueryValueExA(handle.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(value);
-}
+using testreg::ReadString;
+using testreg::WriteString;
 
 // A key of an INI file (the install log); nothing when it is missing.
 inline std::optional<std::string> ReadString(const std::string& iniFile, const char* section, const char* key) {
@@ -114,14 +88,6 @@ inline std::optional<std::string> ReadString(const std::string& iniFile, const c
   return std::string(value);
 }
 
-inline void WriteString(HKEY root, const std::string& key, const char* name, const std::string& value) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS,
-            ::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr));
-  const CRegistryKeyHandle handle(opened);
-  ::RegSetValueExA(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-}
 
 // Puts a registry string back as it was when the object was made.
 class RegistryStringGuard {
@@ -150,12 +116,12 @@ class FileGuard {
 public:
   explicit FileGuard(std::string path) : path_(std::move(path)) {
     existed_ = ::GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (existed_) content_ = ReadFile(path_);
+    if (existed_) content_ = ReadFileBytes(path_);
     ::DeleteFileA(path_.c_str());
   }
   ~FileGuard() {
     ::DeleteFileA(path_.c_str());
-    if (existed_) WriteFile(path_, content_);
+    if (existed_) WriteFileBytes(path_, content_);
   }
   FileGuard(const FileGuard&) = delete;
   FileGuard& operator=(const FileGuard&) = delete;
@@ -200,8 +166,8 @@ protected:
     exe = kit / "_setupx.exe";
     ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("_setupx.exe").c_str(), exe.c_str(), FALSE))
         << "_setupx.exe is built beside the test program";
-    WriteFile(kit / "_setupx.ini", kProfile);
-    WriteFile(kit / "readme.txt", kReadme);
+    WriteFileBytes(kit / "_setupx.ini", kProfile);
+    WriteFileBytes(kit / "readme.txt", kReadme);
     mifLog = kit / "mif.txt";
     ::SetEnvironmentVariableA("VELT_MIF_LOG", mifLog.c_str());
   }

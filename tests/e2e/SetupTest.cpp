@@ -213,7 +213,7 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   // Start Menu folder of the test's own.
   const std::string target = kit / "Veltrane";
   const std::string group = "Veltrane Test " + std::to_string(::GetCurrentProcessId());
-  WriteFile(kit / "_setupx.ini", std::string(kProfile) + "[PMGroup]\r\nPMGroup=" + group +
+  WriteFileBytes(kit / "_setupx.ini", std::string(kProfile) + "[PMGroup]\r\nPMGroup=" + group +
                                      "\r\n[targets]\r\nveltapp.exe=0|0|0|Veltrane Viewer|-v||" + target +
                                      "\\veltapp.exe\r\nreadme.txt=0|0|0|Read Me|||\r\n");
   const ShortcutGuard shortcutGuard(group, "Veltrane Viewer.lnk");
@@ -239,7 +239,7 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   EXPECT_EQ(target + "\\" + exe.substr(exe.find_last_of('\\') + 1) + " /U",
             ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
   // The file was copied, recorded, and its program item points at it.
-  EXPECT_EQ(kReadme, ReadFile(target + "\\readme.txt"));
+  EXPECT_EQ(kReadme, ReadFileBytes(target + "\\readme.txt"));
   EXPECT_EQ("0|1|0", ReadString(logPath, "Program", "readme.txt"));
   EXPECT_EQ("0|0|0|Read Me|||" + target + "\\readme.txt", ReadString(logPath, "targets", "readme.txt"));
   // The program items' shortcuts: the one whose program the profile names,
@@ -261,16 +261,10 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {
-  char programFiles[MAX_PATH] = {};
-  DWORD size = sizeof programFiles - 1;
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                                           KEY_READ, &opened));
-  {
-    const CRegistryKeyHandle key(opened);
-    ::RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(programFiles), &size);
-  }
-  const std::string defaultDirectory = std::string(programFiles) + "\\Veltrane";
+  const std::optional<std::string> programFiles =
+      ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+  ASSERT_TRUE(programFiles.has_value());
+  const std::string defaultDirectory = *programFiles + "\\Veltrane";
   if (::GetFileAttributesA(defaultDirectory.c_str()) != INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << defaultDirectory << " exists: the directory page would accept it";
   }

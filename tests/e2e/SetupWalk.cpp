@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "UiDriver.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 

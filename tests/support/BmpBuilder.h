@@ -5,9 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/TestFiles.h"
 
 struct BmpBuilder {
   int width = 4;
@@ -94,9 +95,7 @@ struct BmpBuilder {
   }
 
   void Write(const std::string& path) const {
-    const auto bytes = Build();
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteFileBytes(path, Build());
   }
 
   // An 8-bit image of one colour per pixel from a full 256-entry table

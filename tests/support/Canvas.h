@@ -1,5 +1,5 @@
-// A 24-bit picture in memory to paint on and read back pixel by pixel: the
-// colours read are exactly the ones painted, whatever the display.
+// A memory canvas for drawing tests: a top-down DIB section of 32 (or 24)
+// bits per pixel, filled with one colour; pixels read back exactly.
 #pragma once
 
 #include <windows.h>
@@ -10,23 +10,21 @@
 
 class Canvas {
 public:
-  Canvas(int width, int height, COLORREF fill) : memory_(nullptr) {
+  Canvas(int width, int height, COLORREF background, WORD bitsPerPixel = 32) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = bitsPerPixel;
     void* bits = nullptr;
-    bitmap_.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    select_.emplace(memory_, bitmap_.GetSafeHandle());
-    memory_.FillSolidRect(RECT{0, 0, width, height}, fill);
+    bitmap_.Attach(::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    select_.emplace(dc_, bitmap_);
+    dc_.FillSolidRect(RECT{0, 0, width, height}, background);
   }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return memory_; }
-  COLORREF At(int x, int y) const { return ::GetPixel(memory_, x, y); }
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const { return dc_.GetPixel(x, y); }
+  bool valid() const { return bitmap_.GetSafeHandle() != nullptr; }
   // The number of pixels of colour within area.
   int Count(const RECT& area, COLORREF colour) const {
     int n = 0;
@@ -37,7 +35,7 @@ public:
   }
 
 private:
-  CMemoryDC memory_;
+  CMemoryDC dc_;
   CBitmap bitmap_;
   std::optional<CSelectObject> select_;
 };

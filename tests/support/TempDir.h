@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tests/support/TestFiles.h"
+
 class TempDir {
 public:
   TempDir() {
@@ -23,26 +25,6 @@ public:
   const std::string& path() const { return path_; }
   // path + "\" + name
   std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
-  static void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string full = dir + "\\" + name;
-        ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(full);
-        } else {
-          ::DeleteFileA(full.c_str());
-        }
-      } while (::FindNextFileA(find, &data));
-      ::FindClose(find);
-    }
-    ::RemoveDirectoryA(dir.c_str());
-  }
 
 private:
   std::string path_;

@@ -1,4 +1,4 @@
-#include "UiDriver.h"
+#include "tests/support/UiDriver.h"
 
 #include <cstdint>
 #include <fstream>
@@ -6,6 +6,7 @@
 
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "tests/support/TestRegistry.h"
 
 namespace ui {
 
@@ -76,16 +77,9 @@ std::string ToWindowsPath(std::string path) {
 }
 
 bool RunsOnNullDriver() {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-    return false;
-  }
-  const CRegistryKeyHandle key(opened);
-  char value[64] = {};
-  DWORD size = sizeof value - 1;
-  return ::RegQueryValueExA(key.get(), "Graphics", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
-             ERROR_SUCCESS &&
-         ::lstrcmpiA(value, "null") == 0;
+  const std::optional<std::string> graphics =
+      testreg::ReadString(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", "Graphics");
+  return graphics && ::lstrcmpiA(graphics->c_str(), "null") == 0;
 }
 
 void Put16(std::ofstream& out, std::uint16_t v) {

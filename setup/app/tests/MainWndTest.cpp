@@ -4,41 +4,18 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "SetupAppFixture.h"
 #include "setup/app/BitmapDialog.h"
 #include "setup/app/GradientPalette.h"
 #include "setup/app/MainWnd.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/PlaceWindow.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
-// A 24-bit picture to paint on, filled with one colour.
-class Canvas {
-public:
-  Canvas(int width, int height, COLORREF fill) : memory_(nullptr) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    bitmap_.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    select_.emplace(memory_, bitmap_.GetSafeHandle());
-    const RECT all{0, 0, width, height};
-    memory_.FillSolidRect(all, fill);
-  }
-  HDC dc() const { return memory_; }
-  COLORREF At(int x, int y) const { return ::GetPixel(memory_, x, y); }
-
-private:
-  CMemoryDC memory_;
-  CBitmap bitmap_;
-  std::optional<CSelectObject> select_;
-};
+// The background is painted on 24-bit pictures.
+constexpr WORD kPictureBits = 24;
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
@@ -81,7 +58,7 @@ TEST(GradientPaletteTest, NoPaletteWithoutRoomForTheGradient) {
 }
 
 TEST(MainWndPaintTest, GradientRunsFromDarkBlueAtTheTopToNearlyCyanAtTheBottom) {
-  Canvas canvas(600, 100, kMagenta);
+  Canvas canvas(600, 100, kMagenta, kPictureBits);
   CMainWnd::PaintBackground(canvas.dc(), RECT{0, 0, 600, 100}, false, "Veltrane Setup");
   // The right edge is clear of the title.
   EXPECT_EQ(RGB(0, 0, 200), canvas.At(599, 0));
@@ -90,7 +67,7 @@ TEST(MainWndPaintTest, GradientRunsFromDarkBlueAtTheTopToNearlyCyanAtTheBottom) 
 }
 
 TEST(MainWndPaintTest, TitleIsGoldWithABlackShadow) {
-  Canvas canvas(600, 200, kMagenta);
+  Canvas canvas(600, 200, kMagenta, kPictureBits);
   CMainWnd::PaintBackground(canvas.dc(), RECT{0, 0, 600, 200}, false, "Veltrane Setup");
   int gold = 0, black = 0;
   for (int y = 0; y < 100; ++y) {
@@ -105,7 +82,7 @@ TEST(MainWndPaintTest, TitleIsGoldWithABlackShadow) {
 }
 
 TEST(MainWndPaintTest, LeavesTheDeviceContextAsItFoundIt) {
-  Canvas canvas(300, 100, kMagenta);
+  Canvas canvas(300, 100, kMagenta, kPictureBits);
   const HGDIOBJ font = ::GetCurrentObject(canvas.dc(), OBJ_FONT);
   ::SetTextColor(canvas.dc(), RGB(1, 2, 3));
   ::SetBkMode(canvas.dc(), OPAQUE);
@@ -116,7 +93,7 @@ TEST(MainWndPaintTest, LeavesTheDeviceContextAsItFoundIt) {
 }
 
 TEST(MainWndPaintTest, AZeroHeightAreaGetsNoGradientRows) {
-  Canvas canvas(600, 100, kMagenta);
+  Canvas canvas(600, 100, kMagenta, kPictureBits);
   CMainWnd::PaintBackground(canvas.dc(), RECT{0, 50, 600, 50}, false, "");
   EXPECT_EQ(kMagenta, canvas.At(599, 50));
   EXPECT_EQ(kMagenta, canvas.At(599, 49));
@@ -162,7 +139,7 @@ TEST(BitmapDialogTest, DrawsTheBitmapAtItsOwnSize) {
   ASSERT_TRUE(bitmap.LoadBitmap(IDB_BILLBOARD_FIRST));
   EXPECT_EQ(400, bitmap.GetSize().cx);
   EXPECT_EQ(350, bitmap.GetSize().cy);
-  Canvas canvas(420, 360, kMagenta);
+  Canvas canvas(420, 360, kMagenta, kPictureBits);
   CBitmapDialog::DrawBitmap(canvas.dc(), bitmap);
   EXPECT_NE(kMagenta, canvas.At(0, 0));
   EXPECT_NE(kMagenta, canvas.At(399, 349));

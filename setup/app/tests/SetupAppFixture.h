@@ -11,6 +11,7 @@
 
 #include "setup/app/SetupApp.h"
 #include "setup/app/tests/TestSystemActions.h"
+#include "tests/support/DrainMessages.h"
 
 class CTestSetupApp : public CSetupApp {
 public:
@@ -35,6 +36,3 @@ protected:
 
   CTestSetupApp app;
 };
-
-// Dispatches every message waiting in this thread's queue.
-void DrainMessages();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "setup/log/InstallLog.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

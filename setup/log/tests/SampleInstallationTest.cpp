@@ -18,7 +18,7 @@
 #include "setup/transfer/SharedDllCounter.h"
 #include "setup/transfer/SourceMedia.h"
 #include "setup/transfer/tests/ArchiveBytes.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "setup/profile/IniFileEditor.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -17,16 +17,8 @@ protected:
   std::string Ini() const { return dir / "wininit.ini"; }
 
   std::set<std::string> FilesInDir() const {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((dir / "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::string name = data.cFileName;
-      if (name != "." && name != "..") names.insert(name);
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-    return names;
+    const std::vector<std::string> names = ListFolder(dir.path());
+    return {names.begin(), names.end()};
   }
 
   FILETIME LastWrite() const {

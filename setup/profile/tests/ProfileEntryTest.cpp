@@ -4,7 +4,7 @@
 
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfilePath.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

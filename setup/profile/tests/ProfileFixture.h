@@ -7,7 +7,7 @@
 #include <string>
 
 #include "setup/transfer/PathName.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 class ProfileFixture : public ::testing::Test {

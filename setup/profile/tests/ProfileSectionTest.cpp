@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "setup/profile/ProfileSection.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -6,10 +6,8 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
-#include "TestRegistry.h"
 #include "setup/profile/TargetTable.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/HostMenuEntry.h"
@@ -17,6 +15,8 @@
 #include "setup/system/ProductKey.h"
 #include "setup/system/UninstallEntry.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
 
 using testreg::CreateKey;
 using testreg::KeyExists;
@@ -39,7 +39,7 @@ protected:
   // A target table whose [targets] section is the given text.
   void LoadTargets(const std::string& records) {
     const std::string profile = temp / "_setupx.ini";
-    std::ofstream(profile, std::ios::binary) << "[targets]\r\n" << records;
+    WriteFileBytes(profile, "[targets]\r\n" + records);
     std::string folder = "Veltrane";
     targets.Load(CPathName(profile), folder);
   }

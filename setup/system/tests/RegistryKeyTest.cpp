@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 #include "setup/system/RegistryKey.h"
 #include "setup/system/RegistryValue.h"
 

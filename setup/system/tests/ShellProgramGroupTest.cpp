@@ -8,7 +8,6 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include <fstream>
 #include <string>
 
 #include "framework/ComPtr.h"
@@ -16,6 +15,7 @@
 #include "setup/system/ProgramItems.h"
 #include "setup/system/ShellProgramGroupManager.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(::CreateDirectoryA(programs.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryA(product.c_str(), nullptr));
-    std::ofstream(product + "\\veltapp.exe", std::ios::binary) << "MZ";
-    std::ofstream(product + "\\tool.exe", std::ios::binary) << "MZ";
+    WriteFileBytes(product + "\\veltapp.exe", "MZ");
+    WriteFileBytes(product + "\\tool.exe", "MZ");
   }
   // Counts the starts of Program Manager instead of starting it.
   CProgramGroupManager::ProgramManagerStarter CountStart() {
@@ -67,7 +67,7 @@ protected:
   // A target table whose [targets] section is the given text.
   void LoadTargets(const std::string& records) {
     const std::string profile = temp / "_setupx.ini";
-    std::ofstream(profile, std::ios::binary) << "[targets]\r\n" << records;
+    WriteFileBytes(profile, "[targets]\r\n" + records);
     std::string folder = "Veltrane";
     targets.Load(CPathName(profile), folder);
   }
@@ -120,7 +120,7 @@ TEST_F(ShellProgramGroupTest, GroupHoldingAnotherFileSurvivesRemoval) {
   CShellProgramGroupManager manager(4, CountStart(), programs, noProgman);
   CreateProgramItems(manager, targets, "Veltrane", CPathName(product + "\\"));
   // The user's own link, of the title of the item that has no program.
-  std::ofstream(Link("Veltrane", "Read Me"), std::ios::binary) << "x";
+  WriteFileBytes(Link("Veltrane", "Read Me"), "x");
 
   RemoveProgramItems(manager, targets, "Veltrane");
   EXPECT_FALSE(FileExists(Link("Veltrane", "Veltrane")));

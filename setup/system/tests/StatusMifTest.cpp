@@ -6,12 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 #include "setup/system/StatusMif.h"
 
 namespace {
@@ -24,7 +24,7 @@ std::string BinFolder() {
 }
 
 std::vector<std::string> Lines(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::istringstream in(ReadFileBytes(file));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;

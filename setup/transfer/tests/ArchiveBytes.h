@@ -7,7 +7,6 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,16 +100,6 @@ inline std::vector<Bytes> Split(const Bytes& archive, const std::vector<std::siz
     from = to;
   }
   return parts;
-}
-
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace archive_bytes

@@ -11,6 +11,7 @@
 #include "setup/transfer/MultiFileException.h"
 #include "setup/transfer/ZLibException.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -23,25 +24,12 @@ std::string Text(std::size_t size, char seed = 'a') {
   return s;
 }
 
-std::vector<std::string> ListFiles(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::string(data.cFileName) != "." && std::string(data.cFileName) != "..") names.push_back(data.cFileName);
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class ArchiveReaderTest : public ::testing::Test {
 protected:
   ArchiveReaderTest() { ::CreateDirectoryA(out.c_str(), nullptr); }
 
   std::string Write(const archive_bytes::Bytes& bytes, const std::string& name = "test.ar1") {
-    archive_bytes::WriteFile(dir / name, bytes);
+    WriteFileBytes(dir / name, bytes);
     return dir / name;
   }
 
@@ -95,10 +83,10 @@ TEST_F(ArchiveReaderTest, ExtractsStoredAndDeflateMembersWithTimeAndAttributes) 
   const auto names = ExtractAll(Write(archive_bytes::Archive({a, b, empty, unchecked})));
 
   EXPECT_EQ((std::vector<std::string>{"veltapp.txt", "veltdata.dat", "empty.txt", "unchecked.txt"}), names);
-  EXPECT_EQ(a.data, archive_bytes::ReadFile(out + "\\veltapp.txt"));
-  EXPECT_EQ(b.data, archive_bytes::ReadFile(out + "\\veltdata.dat"));
-  EXPECT_EQ("", archive_bytes::ReadFile(out + "\\empty.txt"));
-  EXPECT_EQ(unchecked.data, archive_bytes::ReadFile(out + "\\unchecked.txt"));
+  EXPECT_EQ(a.data, ReadFileBytes(out + "\\veltapp.txt"));
+  EXPECT_EQ(b.data, ReadFileBytes(out + "\\veltdata.dat"));
+  EXPECT_EQ("", ReadFileBytes(out + "\\empty.txt"));
+  EXPECT_EQ(unchecked.data, ReadFileBytes(out + "\\unchecked.txt"));
 
   CFileStatus status;
   ASSERT_TRUE(CFile::GetStatus(out + "\\veltdata.dat", status));
@@ -133,7 +121,7 @@ TEST_F(ArchiveReaderTest, MembersNotInstalledAndBytesAfterAStreamArePassedOver) 
     bytes.insert(bytes.end(), rest.begin() + 8, rest.end());
 
     EXPECT_EQ((std::vector<std::string>{"padded.txt", "last.txt"}), ExtractAll(Write(bytes), seek)) << seek;
-    EXPECT_EQ(last.data, archive_bytes::ReadFile(out + "\\last.txt"));
+    EXPECT_EQ(last.data, ReadFileBytes(out + "\\last.txt"));
   }
 }
 
@@ -170,7 +158,7 @@ TEST_F(ArchiveReaderTest, EveryDamageIsATypedError) {
     ExtractAll(damaged(8 + 292, 3));
   } catch (CMultiFileException&) {
   }
-  EXPECT_EQ("", archive_bytes::ReadFile(out + "\\good.txt"));
+  EXPECT_EQ("", ReadFileBytes(out + "\\good.txt"));
 }
 
 TEST_F(ArchiveReaderTest, AHeaderClaimingMoreThanTheArchiveHoldsFailsCleanly) {
@@ -210,11 +198,11 @@ TEST_F(ArchiveReaderTest, UnsafeMemberNamesAreRefusedBeforeAnyFileIsCreated) {
   std::fill_n(b.begin() + 8 + 16, 260, 'n');
   EXPECT_EQ(CMultiFileException::corruptTable, CodeOf<CMultiFileException>([&] { ExtractAll(Write(b)); }));
 
-  EXPECT_EQ(std::vector<std::string>{"first.txt"}, ListFiles(out));
-  EXPECT_EQ((std::vector<std::string>{"out", "test.ar1"}), ListFiles(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"first.txt"}, ListFolder(out));
+  EXPECT_EQ((std::vector<std::string>{"out", "test.ar1"}), ListFolder(dir.path()));
   // Directory parts are dropped, not followed.
   ExtractAll(Write(archive_bytes::Archive({Member{"..\\..\\escaped.txt", "x"}})));
-  EXPECT_EQ((std::vector<std::string>{"escaped.txt", "first.txt"}), ListFiles(out));
+  EXPECT_EQ((std::vector<std::string>{"escaped.txt", "first.txt"}), ListFolder(out));
 }
 
 TEST_F(ArchiveReaderTest, AbortCancelsTheRunningMemberAfterItIsComplete) {
@@ -233,7 +221,7 @@ TEST_F(ArchiveReaderTest, AbortCancelsTheRunningMemberAfterItIsComplete) {
   ASSERT_TRUE(reader.NextEntry(*member));
   member->SetOutputPath(CPathName(out + "\\long.txt"));
   EXPECT_THROW(reader.Extract(*member), CUserException);
-  EXPECT_EQ(m.data, archive_bytes::ReadFile(out + "\\long.txt"));
+  EXPECT_EQ(m.data, ReadFileBytes(out + "\\long.txt"));
   EXPECT_TRUE(reader.IsOpen());  // cancelling is not closing
   EXPECT_FALSE(reader.IsExtracting());
   reader.Abort();  // nothing running: the quiet close

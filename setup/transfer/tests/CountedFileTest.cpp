@@ -7,6 +7,7 @@
 #include "setup/transfer/CountedFile.h"
 #include "setup/transfer/Crc.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ protected:
 
 TEST_F(CountedFileTest, ReadsInSegmentsAcrossPartsWithOneChecksum) {
   const std::string a(5000, 'a'), b(3000, 'b');
-  archive_bytes::WriteFile(dir / "p1", {a.begin(), a.end()});
-  archive_bytes::WriteFile(dir / "p2", {b.begin(), b.end()});
+  WriteFileBytes(dir / "p1", a);
+  WriteFileBytes(dir / "p2", b);
   ProbeFile file(4096);
   file.OpenRead(CPathName(dir / "p1"));
   file.nextParts = {dir / "p2"};
@@ -66,7 +67,7 @@ TEST_F(CountedFileTest, ReadsInSegmentsAcrossPartsWithOneChecksum) {
 
 TEST_F(CountedFileTest, ReadingStopsAtTheLimit) {
   const std::string data(100, 'x');
-  archive_bytes::WriteFile(dir / "f", {data.begin(), data.end()});
+  WriteFileBytes(dir / "f", data);
   ProbeFile file(0);
   file.SetLimit(30);
   file.OpenRead(CPathName(dir / "f"));

@@ -8,6 +8,7 @@
 #include "setup/transfer/MediaFileName.h"
 #include "setup/transfer/MultiFileException.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ protected:
            std::string name = "velt.ar1") {
     for (std::size_t i = 0; i < parts.size(); ++i) {
       ::CreateDirectoryA((dir / folders[i]).c_str(), nullptr);
-      archive_bytes::WriteFile(dir / (folders[i] + "\\" + name), parts[i]);
+      WriteFileBytes(dir / (folders[i] + "\\" + name), parts[i]);
       name = NextPartName(name);
     }
   }
@@ -89,8 +90,8 @@ TEST_F(FileEntryTest, AMemberSpanningThreeDiskettesIsReadAcrossThem) {
   int ticks = 0;
   entry.SetProgressHook([&] { ++ticks; });
   EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat", "c.dat"}), ExtractAll(entry));
-  EXPECT_EQ(b.data, archive_bytes::ReadFile(out + "\\b.dat"));
-  EXPECT_EQ(c.data, archive_bytes::ReadFile(out + "\\c.dat"));
+  EXPECT_EQ(b.data, ReadFileBytes(out + "\\b.dat"));
+  EXPECT_EQ(c.data, ReadFileBytes(out + "\\c.dat"));
   EXPECT_EQ(3, entry.GetDisketteNumber());
   EXPECT_EQ((std::vector<int>{2, 3}), drive.asked);
   EXPECT_EQ("velt.ar3", entry.GetPathName().GetFileName());
@@ -112,8 +113,8 @@ TEST_F(FileEntryTest, PartsMayEndRightAfterAHeaderOrOneByteBeforeTheDataEnds) {
   cd.SetSourceDir(dir / "DISK01");
   CFileEntry entry(cd, "velt.ar1", 1);
   EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat"}), ExtractAll(entry));
-  EXPECT_EQ(a.data, archive_bytes::ReadFile(out + "\\a.dat"));
-  EXPECT_EQ(b.data, archive_bytes::ReadFile(out + "\\b.dat"));
+  EXPECT_EQ(a.data, ReadFileBytes(out + "\\a.dat"));
+  EXPECT_EQ(b.data, ReadFileBytes(out + "\\b.dat"));
   EXPECT_EQ(dir / "DISK03\\", cd.GetSourceDir().GetPath());
 }
 

@@ -20,7 +20,7 @@
 #include "setup/transfer/ReplaceRule.h"
 #include "setup/transfer/SharedDllCounter.h"
 #include "setup/transfer/SourceMedia.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -69,18 +69,6 @@ void SetWriteTime(const std::string& path, std::uint32_t seconds) {
                                    nullptr));
   const FILETIME time = ArchiveTimeToFileTime(seconds);
   ::SetFileTime(file.get(), nullptr, nullptr, &time);
-}
-
-std::vector<std::string> ListFiles(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  const CFindHandle find(::FindFirstFileA((dir + "\\*").c_str(), &data));
-  if (!find.valid()) return names;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  } while (::FindNextFileA(find.get(), &data));
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class InstallEngineTest : public ::testing::Test {
@@ -159,8 +147,8 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
   EXPECT_EQ(Repeat("1,2,3\n", 9000), Installed("samples.csv"));
   EXPECT_EQ("read me", Installed("Data\\readme.txt"));
   EXPECT_EQ("", Installed("empty.dat"));
-  EXPECT_EQ((std::vector<std::string>{"empty.dat", "samples.csv", "veltapp.exe"}), ListFiles(dir / "inst"));
-  EXPECT_EQ((std::vector<std::string>{"readme.txt"}), ListFiles(dir / "inst\\Data"));
+  EXPECT_EQ((std::vector<std::string>{"Data", "empty.dat", "samples.csv", "veltapp.exe"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"readme.txt"}), ListFolder(dir / "inst\\Data"));
 
   // One record per installed file; the file that is not installed has none.
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"veltapp.exe", "0|1|0"},
@@ -214,7 +202,7 @@ TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
     EXPECT_EQ(rows[i].record, records[i].second) << rows[i].name;
   }
   // No temporary file stays behind.
-  EXPECT_EQ(std::size(rows), ListFiles(dir / "inst").size());
+  EXPECT_EQ(std::size(rows), ListFolder(dir / "inst").size());
 }
 
 TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
@@ -237,7 +225,7 @@ TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
 
   // The new data waits beside it under its temporary name, and the system's
   // list of pending renames names that file and the one it replaces.
-  const auto names = ListFiles(dir / "inst");
+  const auto names = ListFolder(dir / "inst");
   ASSERT_EQ(2u, names.size());
   const std::string temporary = names[0] == "busy.dll" ? names[1] : names[0];
   EXPECT_EQ("new data", Installed(temporary));
@@ -317,7 +305,7 @@ TEST_F(InstallEngineTest, ADamagedMemberIsAskedAboutAndContinueGoesOn) {
   EXPECT_EQ((std::vector<std::string>{"velt.ar1: CMultiFileException"}), progress.questions);
   // The member placed before the failure stays installed and logged; the
   // damaged one leaves nothing, not even its temporary file.
-  EXPECT_EQ((std::vector<std::string>{"after.txt", "good1.txt"}), ListFiles(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"after.txt", "good1.txt"}), ListFolder(dir / "inst"));
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"good1.txt", "0|1|0"}, {"after.txt", "0|1|0"}}),
             LogRecords());
 }
@@ -330,7 +318,7 @@ TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
   EXPECT_FALSE(installSucceeded);
   EXPECT_EQ(CopyStop::failed, context.stop);
   EXPECT_EQ(1u, progress.questions.size());
-  EXPECT_TRUE(ListFiles(dir / "inst").empty());
+  EXPECT_TRUE(ListFolder(dir / "inst").empty());
 
   // A file that is nowhere, and nobody to ask for its diskette: the user
   // has given up, without a question.
@@ -349,6 +337,6 @@ TEST_F(InstallEngineTest, ClearingInstallSucceededStopsAnArchiveAfterTheCurrentM
   // The close question answered Yes while the first member is extracted.
   progress.onTick = [this] { installSucceeded = false; };
   Install("velt.ar1=20001|1|2|1|0|\r\n");
-  EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFiles(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
   EXPECT_EQ(CopyStop::none, context.stop);
 }

@@ -18,6 +18,7 @@
 #include "setup/transfer/MultiFileException.h"
 #include "setup/transfer/ZLibException.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -37,20 +38,6 @@ protected:
 private:
   const TempDir& dir_;
 };
-
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The ways a part is damaged; each iteration applies one or two.
 void Damage(std::mt19937& random, Bytes& part, std::string& what) {
@@ -176,7 +163,7 @@ TEST(MutationSweep, WalkingDamagedArchivesOnlyEverGivesTypedErrors) {
         i, what);
   }
   EXPECT_LT(clean, kIterations / 2);  // the damage mostly lands somewhere checked
-  EXPECT_EQ(std::vector<std::string>{"velt.ar1"}, Entries(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"velt.ar1"}, ListFolder(dir.path()));
 }
 
 // Extracts hundreds of damaged two-part archives to files, the way the
@@ -218,7 +205,7 @@ TEST(MutationSweep, ExtractingDamagedSplitArchivesOnlyEverGivesTypedErrors) {
         },
         i, what);
   }
-  EXPECT_EQ((std::vector<std::string>{"disk1", "disk2", "out"}), Entries(dir.path()));
-  EXPECT_EQ(std::vector<std::string>{"velt.ar1"}, Entries(dir / "disk1"));
-  EXPECT_EQ(std::vector<std::string>{"velt.ar2"}, Entries(dir / "disk2"));
+  EXPECT_EQ((std::vector<std::string>{"disk1", "disk2", "out"}), ListFolder(dir.path()));
+  EXPECT_EQ(std::vector<std::string>{"velt.ar1"}, ListFolder(dir / "disk1"));
+  EXPECT_EQ(std::vector<std::string>{"velt.ar2"}, ListFolder(dir / "disk2"));
 }

@@ -8,6 +8,7 @@
 
 #include "setup/transfer/PathName.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -17,9 +18,7 @@ protected:
   CPathName Dir(const std::string& relative) const { return CPathName(dir / relative + "\\"); }
   CPathName File(const std::string& relative) const { return CPathName(dir / relative); }
   void Touch(const std::string& relative) const {
-    HANDLE h = ::CreateFileA((dir / relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    ::CloseHandle(h);
+    ASSERT_TRUE(WriteFileBytes(dir / relative, ""));
   }
   static bool IsDirectory(const std::string& path) {
     const DWORD a = ::GetFileAttributesA(path.c_str());
@@ -207,7 +206,7 @@ protected:
     }
   }
   void TearDown() override {
-    if (!serverDir_.empty()) TempDir::RemoveTree(serverDir_);
+    if (!serverDir_.empty()) RemoveTree(serverDir_);
   }
 
   std::string server_;

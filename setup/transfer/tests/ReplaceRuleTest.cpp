@@ -8,7 +8,7 @@
 #include "framework/ScopedHandle.h"
 #include "setup/transfer/ArchiveMember.h"
 #include "setup/transfer/ReplaceRule.h"
-#include "tests/support/FileBytes.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {

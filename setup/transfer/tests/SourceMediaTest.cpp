@@ -7,6 +7,7 @@
 #include "ArchiveBytes.h"
 #include "setup/transfer/SourceMedia.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST(SourceMedia, FindsFilesInTheSourceDirectoryThenInTheNumberedSibling) {
   TempDir dir;
   for (const char* d : {"DISK01", "DISK03", "SET00", "SET01", "DISK1", "other"}) ::CreateDirectoryA((dir / d).c_str(), nullptr);
   for (const char* f : {"DISK01\\a.txt", "DISK03\\c.txt", "SET01\\y.txt", "other\\o.txt"})
-    archive_bytes::WriteFile(dir / f, {'x'});
+    WriteFileBytes(dir / f, "x");
 
   RecordingMedia media;
   media.SetSourceDir(dir / "DISK01");
@@ -61,7 +62,7 @@ TEST(SourceMedia, FindsFilesInTheSourceDirectoryThenInTheNumberedSibling) {
 TEST(SourceMedia, WorksOnTheDirectoryItIsGivenAndTriesNoSiblingOfARoot) {
   TempDir dir;
   for (const char* d : {"DISK01", "DISK02"}) ::CreateDirectoryA((dir / d).c_str(), nullptr);
-  archive_bytes::WriteFile(dir / "DISK02\\b.txt", {'x'});
+  WriteFileBytes(dir / "DISK02\\b.txt", "x");
 
   // The owner's directory follows every change the media makes.
   CPathName sourceDir(dir / "DISK01\\");

@@ -9,6 +9,7 @@
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/FolderTreeDialog.h"
 #include "setup/wizard/Wizard.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -183,9 +184,7 @@ TEST_F(FolderTreeDialogTest, OkStaysOpenOnNoEmptyOrUncreatablePaths) {
 
   // Below a file nothing can be created.
   const std::string file = scratch_ + "file";
-  HANDLE handle = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-  ::CloseHandle(handle);
+  ASSERT_TRUE(WriteFileBytes(file, ""));
   TypePath(file + "\\sub");
   {
     CScriptedUser user({IDYES});

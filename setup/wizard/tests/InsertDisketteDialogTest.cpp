@@ -4,14 +4,9 @@
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/transfer/SourceMedia.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
-
-void WriteFile(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  ::CloseHandle(file);
-}
 
 void Press(HWND box, int id) { ::SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
@@ -22,8 +17,8 @@ protected:
     WriteProfile();  // diskette 1 is labelled "Veltrane Disk 1"
     app_->model->diskettes.Load(app_->profilePath);
     for (const char* d : {"DISK01", "DISK03", "elsewhere"}) ::CreateDirectoryA((scratch_ + d).c_str(), nullptr);
-    WriteFile(scratch_ + "DISK03\\three.cab");
-    WriteFile(scratch_ + "elsewhere\\four.cab");
+    ASSERT_TRUE(WriteFileBytes(scratch_ + "DISK03\\three.cab", ""));
+    ASSERT_TRUE(WriteFileBytes(scratch_ + "elsewhere\\four.cab", ""));
     app_->sourceDir = CPathName(scratch_ + "DISK01\\");
     drive_ = scratch_.substr(0, 1);
   }

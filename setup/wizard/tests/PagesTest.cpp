@@ -17,11 +17,12 @@
 #include "setup/wizard/DirectoryPage.h"
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/RegisteringPage.h"
-#include "setup/wizard/RegistryString.h"
 #include "setup/wizard/StartMenuFolderPage.h"
 #include "setup/wizard/UserInfoPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 
@@ -91,10 +92,10 @@ TEST_F(PagesTest, AgreementTextEndsAtItsNulAndGetsCrLfLineEnds) {
 
 TEST_F(PagesTest, DirectoryPageProposesTheProductFolderUnderProgramFiles) {
   WalkTo(IDD_DIRECTORY);
-  std::string programFiles;
-  ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                                 "ProgramFilesDir", programFiles));
-  EXPECT_EQ(programFiles + "\\Veltrane", ControlText(IDD_DIRECTORY, IDC_DIRECTORY));
+  const std::optional<std::string> programFiles =
+      testreg::ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+  ASSERT_TRUE(programFiles.has_value());
+  EXPECT_EQ(*programFiles + "\\Veltrane", ControlText(IDD_DIRECTORY, IDC_DIRECTORY));
 }
 
 TEST_F(PagesTest, DirectoryPageAsksBeforeCreatingAndNoKeepsThePage) {
@@ -153,8 +154,7 @@ TEST_F(PagesTest, DirectoryPageRefusesAnEmptyOrUncreatableDirectory) {
   EXPECT_EQ(IDD_DIRECTORY, CurrentPageId());
 
   // Below a file: the directory cannot be made.
-  HANDLE file = ::CreateFileA((scratch_ + "file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ::CloseHandle(file);
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "file", ""));
   Type(IDD_DIRECTORY, IDC_DIRECTORY, scratch_ + "file\\sub");
   {
     CScriptedUser user({IDYES, IDOK});
@@ -224,11 +224,8 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
 
 TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   const auto appendToProfile = [this](const std::string& text) {
-    HANDLE file = ::CreateFileA(app_->profilePath.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(file);
+    const std::string profile = app_->profilePath.GetPath();
+    ASSERT_TRUE(WriteFileBytes(profile, ReadFileBytes(profile) + text));
   };
   // Install: the files of both groups, whether selected or not.
   WriteProfile();
@@ -338,8 +335,7 @@ TEST_F(PagesTest, ReadyToCopyFailsWhenTheDirectoryCannotBeCreated) {
   Click(IDD_START_MENU_FOLDER, IDC_NEXT);
   Type(IDD_USER_INFO, IDC_USER_NAME, "Ada");
   Click(IDD_USER_INFO, IDC_NEXT);
-  HANDLE file = ::CreateFileA((scratch_ + "file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ::CloseHandle(file);
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "file", ""));
   app_->model->destinations.SetPath(0, scratch_ + "file\\sub");
   CScriptedUser user({IDOK});
   Click(IDD_READY_TO_COPY, IDC_NEXT);
@@ -369,12 +365,8 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
 
 namespace {
 
-bool KeyExists(HKEY root, const std::string& path) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(opened);
-  return true;
-}
+using testreg::KeyExists;
+using testreg::ReadString;
 
 // Deletes the keys a test named while the object lives; keys that existed
 // before are left to their owners.
@@ -422,12 +414,9 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
   EXPECT_EQ(program, found);
-  std::string text;
-  EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName).c_str(), "UninstallString",
-                                 text));
-  EXPECT_EQ(scratch_ + "Program Files\\setup_wizard_tests.exe /U", text);
-  EXPECT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, (host + "\\OtherApps\\Veltrane\\Launch").c_str(), nullptr, text));
-  EXPECT_EQ("\"" + program + "\" -delete", text);
+  EXPECT_EQ(scratch_ + "Program Files\\setup_wizard_tests.exe /U",
+            ReadString(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName), "UninstallString"));
+  EXPECT_EQ("\"" + program + "\" -delete", ReadString(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane\\Launch", nullptr));
   app_->runFromSource = true;
   EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
 

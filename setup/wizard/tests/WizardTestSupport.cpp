@@ -9,6 +9,8 @@
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
+#include "tests/support/DrainMessages.h"
+#include "tests/support/TestFiles.h"
 
 CWizardTestApp::CWizardTestApp()
     : CSetupApp(std::make_unique<CTestSystemActions>()), system(static_cast<CTestSystemActions&>(System())) {
@@ -131,29 +133,6 @@ void WizardTest::SetUp() {
   app_->CreateMainWindow();
 }
 
-namespace {
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(folder + name + "\\");
-      } else {
-        ::SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA((folder + name).c_str());
-      }
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(folder.c_str());
-}
-
-}  // namespace
-
 void WizardTest::TearDown() {
   DestroyAllPages();
   app_.reset();
@@ -172,21 +151,10 @@ void WizardTest::WriteProfile(bool withDestinations) {
       "[PMGroup]\r\nPMGroup=Veltrane\r\n"
       "[targets]\r\nveltapp.exe=0|0|0|Veltrane|||\r\nreadme.txt=0|0|0|Read Me|||\r\n"
       "[diskettes]\r\n1=Veltrane Disk 1|\r\n";
-  HANDLE file = ::CreateFileA(profile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(file);
+  ASSERT_TRUE(WriteFileBytes(profile, text));
 }
 
-void WizardTest::Settle() {
-  CWinApp* app = AfxGetApp();
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;  // the background window ended: nothing to stop here
-    app->DispatchOne(msg);
-  }
-}
+void WizardTest::Settle() { DrainMessages(); }
 
 int WizardTest::CurrentPageId() {
   CWizardPage* page = GetCurrentPage();

@@ -14,10 +14,10 @@ class KitDescriptionTest : public ::testing::Test, public KitFolder {};
 TEST_F(KitDescriptionTest, ReadsRecordsVariablesAndLenientText) {
   Source("a.exe", "a");
   const std::string path = dir / "desc.ini";
-  std::ofstream(path, std::ios::binary)
-      << "; comment\n[Kit]\nmedia = cd\ncapacity=737280\nsetup=${bin}\\_setupx.exe\n\n"
+  WriteFileBytes(path,
+      "; comment\n[Kit]\nmedia = cd\ncapacity=737280\nsetup=${bin}\\_setupx.exe\n\n"
          "[destinations]\r\n0=Prog||C:\\Prog\r\n2=Sub|0|\r\n[groups]\r\nG=one|two|1|0|1\r\n"
-         "[targets]\r\na.exe=3|0|1|The A|/x|a.ico\r\n[files.G]\r\na.exe = ${bin}\\a.exe | 2 \r\n\x1A junk";
+         "[targets]\r\na.exe=3|0|1|The A|/x|a.ico\r\n[files.G]\r\na.exe = ${bin}\\a.exe | 2 \r\n\x1A junk");
   CKitDescription d;
   d.Load(path, {{"bin", dir / "src"}});
   EXPECT_EQ(MediaKind::cd, d.media);

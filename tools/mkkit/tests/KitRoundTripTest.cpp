@@ -152,7 +152,7 @@ TEST_F(KitRoundTrip, VerifyNamesTheFirstProblem) {
     ASSERT_LT(row.offset, bytes.size());
     const std::string original = bytes;
     bytes[row.offset] = static_cast<char>(bytes[row.offset] ^ 0x5A);
-    std::ofstream(row.file, std::ios::binary) << bytes;
+    WriteFileBytes(row.file, bytes);
     try {
       Verify(row.withDescription ? &d : nullptr);
       ADD_FAILURE() << "the damage went unnoticed";
@@ -160,7 +160,7 @@ TEST_F(KitRoundTrip, VerifyNamesTheFirstProblem) {
       EXPECT_EQ(kExitVerifyFailed, e.GetExitCode());
       EXPECT_NE(std::string::npos, e.GetErrorMessage().find(row.message)) << e.GetErrorMessage();
     }
-    std::ofstream(row.file, std::ios::binary) << original;
+    WriteFileBytes(row.file, original);
   }
   // A missing part, and a kit without its setup program.
   ::MoveFileA(ar2.c_str(), (ar2 + ".x").c_str());

@@ -2,12 +2,12 @@
 // builder's and verifier's runs.
 #pragma once
 
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitVerifier.h"
@@ -21,7 +21,7 @@ public:
 
   // A source file below src.
   std::string Source(const std::string& name, const std::string& content) {
-    std::ofstream(dir / ("src\\" + name), std::ios::binary) << content;
+    WriteFileBytes(dir / ("src\\" + name), content);
     return dir / ("src\\" + name);
   }
 
@@ -29,11 +29,11 @@ public:
   // files sections given.
   std::string Description(const std::string& kit, const std::string& files, const std::string& extra = "") {
     const std::string path = dir / "kit.ini";
-    std::ofstream(path, std::ios::binary)
-        << "[kit]\r\nsetup=src\\_setupx.exe\r\npmgroup=Test\r\n" << kit
-        << "\r\n[destinations]\r\n0=Prog||C:\\Prog\r\n1=Data|0|\r\n"
-        << "[groups]\r\nMain=Main files||1|1|1\r\nMore=More files||0|1|1\r\n"
-        << "[diskettes]\r\n1=Disk one|\r\n2=Disk two|\r\n" << extra << files;
+    WriteFileBytes(path, "[kit]\r\nsetup=src\\_setupx.exe\r\npmgroup=Test\r\n" + kit +
+                             "\r\n[destinations]\r\n0=Prog||C:\\Prog\r\n1=Data|0|\r\n"
+                             "[groups]\r\nMain=Main files||1|1|1\r\nMore=More files||0|1|1\r\n"
+                             "[diskettes]\r\n1=Disk one|\r\n2=Disk two|\r\n" +
+                             extra + files);
     return path;
   }
 
@@ -57,10 +57,7 @@ public:
     return CKitVerifier(dir / out, options).Verify();
   }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Read(const std::string& path) { return ReadFileBytes(path); }
 
   TempDir dir;
 };

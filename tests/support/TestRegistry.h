@@ -1,6 +1,6 @@
-// Registry helpers of the system tests: a key of the test's own, removed
-// with everything below it when the object goes, and plain readers and
-// writers that do not go through the code under test.
+// Registry helpers of the tests: a key of the test's own, removed with
+// everything below it when the object goes, and plain readers and writers
+// that do not go through the code under test.
 #pragma once
 
 #include <windows.h>
@@ -69,6 +69,11 @@ inline std::optional<std::string> ReadString(HKEY root, const std::string& path,
     return std::nullopt;
   }
   return std::string(value);
+}
+
+// Stores a REG_SZ value under root\path (made when missing).
+inline void WriteString(HKEY root, const std::string& path, const char* name, const std::string& value) {
+  WriteRaw(root, path, name, REG_SZ, std::string(value.c_str(), value.size() + 1));
 }
 
 // root\"Software\VeltTest<pid>" while the object lives; open for all access.

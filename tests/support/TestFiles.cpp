@@ -1,0 +1,80 @@
+#include "tests/support/TestFiles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/ScopedHandle.h"
+
+namespace {
+
+bool WriteBytes(const std::string& path, const void* data, std::size_t size) {
+  const CHandle file(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  DWORD written = 0;
+  const BOOL ok = ::WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr);
+  return ok && written == size;
+}
+
+std::string WithoutTrailingSeparator(std::string folder) {
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  const CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.valid()) return bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  return WriteBytes(path, bytes.data(), bytes.size());
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  return WriteBytes(path, bytes.data(), bytes.size());
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((WithoutTrailingSeparator(folder) + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void RemoveTree(const std::string& folder) {
+  const std::string dir = WithoutTrailingSeparator(folder);
+  if (dir.empty()) return;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + "\\" + name;
+      ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        ::DeleteFileA(full.c_str());
+      }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(dir.c_str());
+}

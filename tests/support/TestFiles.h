@@ -1,0 +1,23 @@
+// Files and folders as tests see them: whole files as bytes, the names in a
+// folder, and a folder removed with everything in it. None of these goes
+// through the code under test.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// Creates or replaces the file with exactly these bytes; false on failure.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// The names of the files and folders in folder ("." and ".." left out),
+// sorted; empty when the folder cannot be read.
+std::vector<std::string> ListFolder(const std::string& folder);
+
+// Removes folder with its files (read-only ones too) and sub-folders;
+// what cannot be removed stays. A trailing '\' is allowed.
+void RemoveTree(const std::string& folder);
