@@ -52,10 +52,10 @@ public:
   // A relative sound file is taken from the program directory.
   static std::string ResolveSound(const std::string& programDirectory, const std::string& sound);
 
-  const std::vector<std::unique_ptr<CActionButton>>& GetButtons() const { return buttons; }
-  const CDIBitmap& GetBackground() const { return background; }
-  const std::string& GetCaption() const { return caption; }
-  int GetCenterButtons() const { return centerButtons; }
+  const std::vector<std::unique_ptr<CActionButton>>& GetButtons() const { return buttons_; }
+  const CDIBitmap& GetBackground() const { return background_; }
+  const std::string& GetCaption() const { return caption_; }
+  int GetCenterButtons() const { return centerButtons_; }
 
 protected:
   int OnCreate(CREATESTRUCTA* cs) override;
@@ -71,9 +71,9 @@ private:
   std::unique_ptr<CActionButton> CreateButton(const std::string& section);
   void RunCommand(const CActionButton& button);
 
-  std::string configPath;
-  std::string caption;
-  int centerButtons = 0;
-  std::vector<std::unique_ptr<CActionButton>> buttons;
-  CDIBitmap background;
+  std::string configPath_;
+  std::string caption_;
+  int centerButtons_ = 0;
+  std::vector<std::unique_ptr<CActionButton>> buttons_;
+  CDIBitmap background_;
 };

@@ -94,16 +94,16 @@ BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
 BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
   Free();
   // A reloaded object never keeps the palette or device bitmap of the old image.
-  m_palette.DeleteObject();
+  palette_.DeleteObject();
   DeleteObject();
   try {
     if (withFileHeader) {
-      if (ReadFully(file, m_fileHeader, kFileHeaderSize) < kFileHeaderSize) {
+      if (ReadFully(file, fileHeader_, kFileHeaderSize) < kFileHeaderSize) {
         CFileException::Throw(CFileException::genericException, -1, file.GetFilePath());
       }
-      if (Le16(m_fileHeader) != kBitmapMagic) {
+      if (Le16(fileHeader_) != kBitmapMagic) {
         file.Seek(-static_cast<std::int64_t>(kFileHeaderSize), CFile::current);
-        std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+        std::memset(fileHeader_, 0, sizeof fileHeader_);
       }
     }
 
@@ -129,16 +129,16 @@ BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
     if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(needed);
     if (header.biSizeImage < needed || header.biSizeImage > kMaxPixelBytes) Refuse(file);
 
-    const std::uint32_t pixelOffset = Le32(m_fileHeader + 10);
+    const std::uint32_t pixelOffset = Le32(fileHeader_ + 10);
     const std::uint32_t expectedOffset =
         static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount));
     if (pixelOffset != 0 && pixelOffset != expectedOffset) Refuse(file);  // a gap or a short table
 
-    m_colorCount = colorCount;
-    if (!m_info.Allocate(kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount) + kSpareBytes)) {
+    colorCount_ = colorCount;
+    if (!info_.Allocate(kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount) + kSpareBytes)) {
       AfxThrowMemoryException();
     }
-    std::memcpy(m_info.data(), &header, sizeof header);
+    std::memcpy(info_.data(), &header, sizeof header);
 
     if (colorCount != 0) {
       const std::size_t tableBytes = 4 * static_cast<std::size_t>(colorCount);
@@ -148,27 +148,27 @@ BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
       MakePalette();
     }
 
-    if (!m_pixels.Allocate(header.biSizeImage)) AfxThrowMemoryException();
-    if (ReadFully(file, m_pixels.data(), header.biSizeImage) < header.biSizeImage) {
+    if (!pixels_.Allocate(header.biSizeImage)) AfxThrowMemoryException();
+    if (ReadFully(file, pixels_.data(), header.biSizeImage) < header.biSizeImage) {
       CFileException::Throw(CFileException::endOfFile, -1, file.GetFilePath());
     }
     return TRUE;
   } catch (...) {
     Free();
-    m_palette.DeleteObject();
+    palette_.DeleteObject();
     throw;
   }
 }
 
 void CDIBitmap::Free() {
-  m_info.Free();
-  m_pixels.Free();
-  m_colorCount = 0;
-  std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+  info_.Free();
+  pixels_.Free();
+  colorCount_ = 0;
+  std::memset(fileHeader_, 0, sizeof fileHeader_);
 }
 
 RGBQUAD* CDIBitmap::ColorTable() const {
-  return m_info ? reinterpret_cast<RGBQUAD*>(m_info.as<std::uint8_t>() + kInfoHeaderSize) : nullptr;
+  return info_ ? reinterpret_cast<RGBQUAD*>(info_.as<std::uint8_t>() + kInfoHeaderSize) : nullptr;
 }
 
 void CDIBitmap::MakePalette() {
@@ -183,7 +183,7 @@ void CDIBitmap::MakePalette() {
   for (DWORD i = 0; i < n; ++i) {
     logical->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
   }
-  m_palette.CreatePalette(logical);
+  palette_.CreatePalette(logical);
 }
 
 HBITMAP CDIBitmap::GetDeviceBitmap() {
@@ -191,24 +191,24 @@ HBITMAP CDIBitmap::GetDeviceBitmap() {
   if (!GetSafeHandle()) {
     CDisplayDC display;
     if (display.get()) {
-      Attach(::CreateDIBitmap(display.get(), GetInfoHeader(), CBM_INIT, m_pixels.data(), Info(), DIB_RGB_COLORS));
+      Attach(::CreateDIBitmap(display.get(), GetInfoHeader(), CBM_INIT, pixels_.data(), Info(), DIB_RGB_COLORS));
     }
   }
   return GetSafeHandle();
 }
 
-int CDIBitmap::GetWidth() const { return m_info ? GetInfoHeader()->biWidth : 0; }
-int CDIBitmap::GetHeight() const { return m_info ? GetInfoHeader()->biHeight : 0; }
+int CDIBitmap::GetWidth() const { return info_ ? GetInfoHeader()->biWidth : 0; }
+int CDIBitmap::GetHeight() const { return info_ ? GetInfoHeader()->biHeight : 0; }
 
 BOOL CDIBitmap::GetSize(int& width, int& height) const {
   width = GetWidth();
   height = GetHeight();
-  return m_info ? TRUE : FALSE;
+  return info_ ? TRUE : FALSE;
 }
 
 void CDIBitmap::DrawPixels(HDC dc, const RECT& target, DWORD rop) const {
   ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
-                  GetWidth(), GetHeight(), m_pixels.data(), Info(), DIB_RGB_COLORS, rop);
+                  GetWidth(), GetHeight(), pixels_.data(), Info(), DIB_RGB_COLORS, rop);
 }
 
 void CDIBitmap::DrawTransparent(HDC dc, const RECT& target) {
@@ -249,7 +249,7 @@ void CDIBitmap::Draw(HDC dc, int x, int y, int cx, int cy, DWORD rop, BOOL trans
   const RECT target{x, y, x + width, y + height};
   ::IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
 
-  const bool drawTransparent = transparent && m_colorCount == kTransparentTableSize;
+  const bool drawTransparent = transparent && colorCount_ == kTransparentTableSize;
   const bool usePalette = transparent ? selectPaletteWhenTransparent : selectPalette;
   CSelectPalette palette(dc, usePalette ? GetPalette() : nullptr, false);
   if (palette.selected()) ::RealizePalette(dc);

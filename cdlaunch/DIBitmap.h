@@ -71,28 +71,28 @@ public:
   void Draw(HDC dc, int x, int y, int cx, int cy, DWORD rop, BOOL transparent,
             BOOL selectPalette, BOOL selectPaletteWhenTransparent);
 
-  bool IsEmpty() const { return !m_info || !m_pixels; }
+  bool IsEmpty() const { return !info_ || !pixels_; }
   // The palette made from the colour table; null for 24-bit images.
-  HPALETTE GetPalette() const { return m_palette; }
+  HPALETTE GetPalette() const { return palette_; }
   // 2^bits for images with a colour table, 0 for 24-bit images.
-  int GetColorCount() const { return m_colorCount; }
+  int GetColorCount() const { return colorCount_; }
   // The information header as loaded (colours used and image size filled
   // in); null when empty.
-  const BITMAPINFOHEADER* GetInfoHeader() const { return m_info.as<BITMAPINFOHEADER>(); }
+  const BITMAPINFOHEADER* GetInfoHeader() const { return info_.as<BITMAPINFOHEADER>(); }
   // The 14 file-header bytes as read; zero when the file had none.
-  const std::uint8_t* GetFileHeader() const { return m_fileHeader; }
-  std::size_t GetPixelBytes() const { return m_pixels.size(); }
+  const std::uint8_t* GetFileHeader() const { return fileHeader_; }
+  std::size_t GetPixelBytes() const { return pixels_.size(); }
 
 private:
-  BITMAPINFO* Info() const { return m_info.as<BITMAPINFO>(); }
+  BITMAPINFO* Info() const { return info_.as<BITMAPINFO>(); }
   RGBQUAD* ColorTable() const;
   void DrawPixels(HDC dc, const RECT& target, DWORD rop) const;
   void DrawTransparent(HDC dc, const RECT& target);
   void MakePalette();
 
-  std::uint8_t m_fileHeader[kFileHeaderSize] = {};
-  CGlobalBlock m_info;    // header, colour table, 4 spare bytes
-  CGlobalBlock m_pixels;  // bottom-up rows, each padded to 4 bytes
-  int m_colorCount = 0;
-  CPalette m_palette;
+  std::uint8_t fileHeader_[kFileHeaderSize] = {};
+  CGlobalBlock info_;    // header, colour table, 4 spare bytes
+  CGlobalBlock pixels_;  // bottom-up rows, each padded to 4 bytes
+  int colorCount_ = 0;
+  CPalette palette_;
 };
