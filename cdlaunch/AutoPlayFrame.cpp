@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "cdlaunch/ConfigFile.h"
+#include "cdlaunch/DeviceName.h"
 #include "cdlaunch/Resource.h"
 #include "cdlaunch/TheApp.h"
 #include "framework/Exception.h"
@@ -16,6 +17,12 @@ constexpr int kColumnRightMargin = 2 + 25;
 constexpr int kCentredRightMargin = 2 + 5;
 
 bool IsRelative(const std::string& path) { return !path.empty() && path[0] != '\\' && path.find(':') == std::string::npos; }
+
+// Plays a sound file. A device name is never handed to the sound system,
+// which would read the device for ever.
+void PlaySoundFile(const std::string& file, UINT flags) {
+  if (!file.empty() && !IsDeviceName(file)) ::sndPlaySoundA(file.c_str(), flags);
+}
 
 }  // namespace
 
@@ -62,7 +69,7 @@ bool CAutoPlayFrame::ReadSettings() {
     if (loaded && !background_.GetDeviceBitmap()) background_.Free();
   }
   const std::string sound = config.GetString(section, LoadResourceString(IDS_KEY_PLAYSOUND));
-  if (!sound.empty()) ::sndPlaySoundA(sound.c_str(), SND_ASYNC);
+  PlaySoundFile(sound, SND_ASYNC);
   caption_ = config.GetString(section, LoadResourceString(IDS_KEY_CAPTION));
   if (caption_.empty()) caption_ = LoadResourceString(IDS_DEFAULT_CAPTION);
   centerButtons_ = config.GetInt(section, LoadResourceString(IDS_KEY_CENTER_BUTTONS), 0);
@@ -217,7 +224,7 @@ void CAutoPlayFrame::RunCommand(const CActionButton& button) {
   const std::string directory = app ? app->GetProgramDirectory() : std::string();
   const std::string command = ResolveCommand(directory, button.GetCommand());
   const std::string sound = ResolveSound(directory, button.GetSound());
-  if (!sound.empty()) ::sndPlaySoundA(sound.c_str(), SND_SYNC);
+  PlaySoundFile(sound, SND_SYNC);
 
   if (::lstrcmpiA(command.c_str(), LoadResourceString(IDS_QUIT_PROGRAM).c_str()) == 0) {
     ::PostQuitMessage(0);

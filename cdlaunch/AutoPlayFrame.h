@@ -3,6 +3,8 @@
 // edge, one per entry of the Commands section. Moving the mouse over an
 // image button highlights it; pressing a button plays its sound and runs its
 // command line, or closes the menu for the quit command.
+// Pictures and sounds named like a device (COM1, CON, ...) are never
+// opened: such a picture cannot be loaded and such a sound is not played.
 #pragma once
 
 #include <memory>

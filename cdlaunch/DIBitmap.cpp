@@ -1,5 +1,7 @@
 #include "cdlaunch/DIBitmap.h"
 
+#include "cdlaunch/DeviceName.h"
+
 #include <array>
 #include <cstring>
 #include <new>
@@ -78,12 +80,15 @@ CDIBitmap::~CDIBitmap() { Free(); }
 
 BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
   try {
-    CFile file;
-    if (!file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite)) {
-      Free();
-      return FALSE;
+    // A device (a serial port, the console) is never opened: read as a file
+    // it would never end.
+    if (!IsDeviceName(fileName)) {
+      CFile file;
+      if (file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite) &&
+          ::GetFileType(file.GetHandle()) == FILE_TYPE_DISK) {
+        return Read(file, TRUE);
+      }
     }
-    return Read(file, TRUE);
   } catch (const CException&) {
   } catch (const std::bad_alloc&) {
   }

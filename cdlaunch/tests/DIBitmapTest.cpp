@@ -4,10 +4,12 @@
 #include "Canvas.h"
 #include "TempDir.h"
 #include "cdlaunch/DIBitmap.h"
+#include "framework/ScopedHandle.h"
 
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -274,4 +276,14 @@ TEST_F(DIBitmapTest, DeviceBitmapIsMadeOnceWithTheImagesSize) {
   const HBITMAP second = image.GetDeviceBitmap();
   ::GetObjectA(second, sizeof bm, &bm);
   EXPECT_EQ(2, bm.bmWidth);
+}
+
+TEST_F(DIBitmapTest, WhatOpensAsNoDiskFileIsNeverRead) {
+  // A pipe whose server never writes: reading it would wait for ever.
+  const std::string name = "\\\\.\\pipe\\velt-dibitmap-" + std::to_string(::GetCurrentProcessId());
+  const CHandle server(::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
+  ASSERT_TRUE(server.valid());
+  CDIBitmap image;
+  EXPECT_FALSE(image.LoadFromFile(name));
+  ExpectEmpty(image, "a pipe");
 }
