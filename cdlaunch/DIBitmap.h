@@ -5,10 +5,15 @@
 // transparent colour, and can make a device bitmap for the display.
 //
 // Accepted images: a 40-byte information header, bottom-up rows without
-// compression, 1, 4 or 8 bits per pixel with a complete colour table of
-// 2^bits entries, or 24 bits with none; the pixel rows directly after the
-// colour table. The 14-byte file header is optional. Anything else is
-// refused and leaves the object empty.
+// compression, 1, 4 or 8 bits per pixel or 24. The colour table holds as
+// many entries as the header's colours-used field says (0: all 2^bits of an
+// indexed image, none of a 24-bit one), never more than 2^bits; a 24-bit
+// image's table is skipped. The 14-byte file header is optional; when it is
+// there and its pixel offset lies at or after the end of the table and
+// inside the file, the pixel rows start there, otherwise right after the
+// table. Anything else (other header sizes, compression, top-down rows,
+// 16 and 32 bits, sizes beyond the limits below, an image-size field
+// smaller than the rows) is refused and leaves the object empty.
 #pragma once
 
 #include <windows.h>
@@ -44,7 +49,8 @@ public:
 
   // Reads an image from the current position of file. withFileHeader: a
   // 14-byte "BM" header may come first (when the first two bytes are not
-  // "BM" the data is read as having none). Throws CFileException
+  // "BM" the data is read as having none); its pixel offset counts from
+  // where it starts. Throws CFileException
   // (genericException for short or refused headers, invalidFile for images
   // outside the accepted set, endOfFile for a short colour table or pixel
   // block) or CMemoryException; the object is empty after a throw.
@@ -76,10 +82,12 @@ public:
   bool IsEmpty() const { return !info_ || !pixels_; }
   // The palette made from the colour table; null for 24-bit images.
   HPALETTE GetPalette() const { return palette_; }
-  // 2^bits for images with a colour table, 0 for 24-bit images.
+  // 2^bits for images with a colour table (the room kept for it; the
+  // header's colours used says how many entries the file gave), 0 for
+  // 24-bit images.
   int GetColorCount() const { return colorCount_; }
   // The information header as loaded (colours used and image size filled
-  // in); null when empty.
+  // in; colours used 0 for a 24-bit image); null when empty.
   const BITMAPINFOHEADER* GetInfoHeader() const { return info_.as<BITMAPINFOHEADER>(); }
   // The 14 file-header bytes as read; zero when the file had none.
   const std::uint8_t* GetFileHeader() const { return fileHeader_; }
