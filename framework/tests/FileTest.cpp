@@ -106,7 +106,9 @@ TEST_F(FileTest, StatusOfAPathIsThatOfItsDirectoryEntry) {
     ASSERT_EQ(c.found, CFile::GetStatus(c.path, status)) << c.path;
     if (!c.found) continue;
     EXPECT_EQ(c.directory, (status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) != 0) << c.path;
-    if (!c.directory) EXPECT_EQ(c.size, status.m_size) << c.path;
+    if (!c.directory) {
+      EXPECT_EQ(c.size, status.m_size) << c.path;
+    }
     EXPECT_FALSE(status.m_szFullName.empty()) << c.path;
   }
   CFileStatus status;
