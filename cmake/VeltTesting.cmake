@@ -58,6 +58,8 @@ function(velt_use_posix_threads target)
     endif()
     set_property(TARGET ${target} PROPERTY ${lang}_LINKER_LAUNCHER ${VELT_POSIX_THREADS_LAUNCHER} ${launcher})
   endforeach()
+  # Marks the objects: a change of launcher alone would not rebuild them.
+  set_property(TARGET ${target} APPEND PROPERTY COMPILE_DEFINITIONS VELT_POSIX_THREADS)
 endfunction()
 
 function(_velt_targets_below dir out)
@@ -71,9 +73,17 @@ function(_velt_targets_below dir out)
 endfunction()
 
 # Once every folder is read: the targets of every folder named "tests" (test
-# programs, their helper libraries and programs) and GoogleTest's own use the
-# posix thread model; everything else, the shipped programs included, the
-# win32 one.
+# programs, their helper libraries and programs), the tools (not shipped)
+# and GoogleTest's own use the posix thread model; the shipped programs and
+# the libraries they are made of, the win32 one.
+#
+# A test links the very objects the programs are made of, compiled by the
+# win32 compiler, with the posix compiler's C++ run-time. That holds only
+# while those objects use no library class whose layout depends on the
+# thread model: the streams of <fstream> (a lock inside the file buffer),
+# <mutex> and <condition_variable> (absent in GCC 12's win32 model anyway),
+# and the allocators of <ext/...>. The shipped code uses the framework's
+# CFile and CStdioFile instead of <fstream>.
 function(_velt_tests_use_posix_threads)
   _velt_targets_below(${CMAKE_SOURCE_DIR} targets)
   foreach(target IN LISTS targets)
@@ -87,7 +97,7 @@ function(_velt_tests_use_posix_threads)
     if(VELT_BUILD_TESTS)
       file(RELATIVE_PATH in_gtest ${VELT_GTEST_SOURCE_DIR} ${dir})
     endif()
-    if(in_project MATCHES "(^|/)tests(/|$)" OR NOT in_gtest MATCHES "^\\.\\.")
+    if(in_project MATCHES "(^|/)tests(/|$)" OR in_project MATCHES "^tools/" OR NOT in_gtest MATCHES "^\\.\\.")
       velt_use_posix_threads(${target})
     endif()
   endforeach()

@@ -5,9 +5,9 @@
 # run-time needs no thread library, while the "-posix" ones link in
 # libwinpthread, which imports functions that Windows 95 and NT 4.0 lack.
 # GCC 12's win32 model has no std::thread and std::mutex, which GoogleTest
-# and the tests use, so the targets of the tests are compiled and linked with
-# the "-posix" compilers (velt_use_posix_threads in VeltTesting.cmake); the
-# code under test is the very same objects.
+# and the tests use, so the targets of the tests and of the tools are compiled
+# and linked with the "-posix" compilers (see VeltTesting.cmake); the code
+# under test is the very same objects.
 if(NOT DEFINED VELT_MINGW_ARCH)
   set(VELT_MINGW_ARCH i686)
 endif()
