@@ -15,6 +15,12 @@ TEST_ARCH    = $(shell $(HARNESS) arch)
 SHIP_DIR    := $(BUILD)/i686
 TEST_DIR     = $(BUILD)/$(TEST_ARCH)
 
+# A build tree configured for the compilers of the posix thread model (before
+# the programs were built with the win32 ones) is configured anew.
+fresh_tree = if [ -f $(1)/CMakeCache.txt ] && \
+  ! grep -qs 'CMAKE_CXX_COMPILER "[^"]*-win32"' $(1)/CMakeFiles/*/CMakeCXXCompiler.cmake; then \
+  echo "note: $(1) was configured for other compilers; configuring it anew"; rm -rf $(1); fi
+
 .PHONY: all bootstrap ship tests test test-xvfb demo kit bench dist clean
 
 all: ship
@@ -25,6 +31,7 @@ bootstrap:
 # The shipped programs are 32-bit.
 # (cmake --build configures again by itself when a CMakeLists.txt changed.)
 ship: bootstrap
+	@$(call fresh_tree,$(SHIP_DIR))
 	@test -f $(SHIP_DIR)/CMakeCache.txt || cmake -S . -B $(SHIP_DIR) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
 	  -DVELT_BUILD_TESTS=$(if $(filter i686,$(TEST_ARCH)),ON,OFF) >/dev/null
@@ -34,13 +41,17 @@ ship: bootstrap
 tests: ship
 	@if [ "$(TEST_ARCH)" != i686 ]; then \
 	  echo "note: this machine's kernel runs no 32-bit code; testing x86_64 builds under wine64"; \
+	  $(call fresh_tree,$(TEST_DIR)); \
 	  { test -f $(TEST_DIR)/CMakeCache.txt || cmake -S . -B $(TEST_DIR) \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$(TEST_ARCH).cmake >/dev/null; } && \
 	  cmake --build $(TEST_DIR) -j $(JOBS); fi
 
+# Where the tests run in the x86_64 tree, the import check of the shipped
+# programs still runs in the i686 one.
 test: tests
 	@$(HARNESS) start
 	@status=0; (cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	  if [ "$(TEST_DIR)" != "$(SHIP_DIR)" ]; then (cd $(SHIP_DIR) && ctest --output-on-failure) || status=$$?; fi; \
 	  $(HARNESS) stop; exit $$status
 
 test-xvfb: tests

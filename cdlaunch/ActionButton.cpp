@@ -11,17 +11,17 @@ std::string CActionButton::ImageName(const std::string& name, char which) {
 }
 
 bool CActionButton::LoadImages(const std::string& name) {
-  const bool highlightLoaded = highlightedImage.LoadFromFile(ImageName(name, '2')) != FALSE;
-  const bool normalLoaded = normalImage.LoadFromFile(ImageName(name, '1')) != FALSE;
+  const bool highlightLoaded = highlightedImage_.LoadFromFile(ImageName(name, '2')) != FALSE;
+  const bool normalLoaded = normalImage_.LoadFromFile(ImageName(name, '1')) != FALSE;
   if (highlightLoaded && normalLoaded) {
-    currentImage = highlighted ? &highlightedImage : &normalImage;
+    currentImage_ = highlighted_ ? &highlightedImage_ : &normalImage_;
     return true;
   }
   return false;
 }
 
 bool CActionButton::IsImageButton() {
-  return currentImage && currentImage->GetDeviceBitmap() != nullptr;
+  return currentImage_ && currentImage_->GetDeviceBitmap() != nullptr;
 }
 
 bool CActionButton::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -40,7 +40,7 @@ void CActionButton::SizeToContent() {
   DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE));
   RECT rc{0, 0, 0, 0};
   if (IsImageButton()) {
-    rc = RECT{0, 0, currentImage->GetWidth(), currentImage->GetHeight()};
+    rc = RECT{0, 0, currentImage_->GetWidth(), currentImage_->GetHeight()};
     ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
   } else {
     style |= WS_BORDER;
@@ -59,23 +59,23 @@ void CActionButton::SizeToContent() {
 }
 
 bool CActionButton::SetHighlighted(bool highlight) {
-  if (highlighted == (highlight ? 1 : 0)) return false;
-  highlighted = highlight ? 1 : 0;
+  if (highlighted_ == (highlight ? 1 : 0)) return false;
+  highlighted_ = highlight ? 1 : 0;
   if (highlight) {
     ::SetCapture(m_hWnd);
   } else if (::GetCapture() == m_hWnd) {
     ::ReleaseCapture();
   }
-  if (currentImage) currentImage = highlight ? &highlightedImage : &normalImage;
+  if (currentImage_) currentImage_ = highlight ? &highlightedImage_ : &normalImage_;
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
   UpdateWindow();
   return true;
 }
 
 void CActionButton::DrawItem(DRAWITEMSTRUCT* dis) {
-  if (!currentImage || !dis) return;
-  currentImage->Draw(dis->hDC, 0, 0, currentImage->GetWidth(), currentImage->GetHeight(), SRCCOPY, TRUE, FALSE,
-                     TRUE);
+  if (!currentImage_ || !dis) return;
+  currentImage_->Draw(dis->hDC, 0, 0, currentImage_->GetWidth(), currentImage_->GetHeight(), SRCCOPY, TRUE, FALSE,
+                      TRUE);
 }
 
 BOOL CActionButton::OnEraseBkgnd(HDC dc) {

@@ -32,16 +32,16 @@ public:
   // at once. Returns whether the state changed.
   bool SetHighlighted(bool highlight);
 
-  bool IsHighlighted() const { return highlighted != 0; }
+  bool IsHighlighted() const { return highlighted_ != 0; }
   // True for a button drawn from its image pair (both loaded, and the
   // display accepts them).
   bool IsImageButton();
-  const CDIBitmap* GetCurrentImage() const { return currentImage; }
+  const CDIBitmap* GetCurrentImage() const { return currentImage_; }
 
-  void SetCommand(const std::string& text) { command = text; }
-  void SetSound(const std::string& text) { sound = text; }
-  const std::string& GetCommand() const { return command; }
-  const std::string& GetSound() const { return sound; }
+  void SetCommand(const std::string& text) { command_ = text; }
+  void SetSound(const std::string& text) { sound_ = text; }
+  const std::string& GetCommand() const { return command_; }
+  const std::string& GetSound() const { return sound_; }
 
   // The two image names made from name (see LoadImages).
   static std::string ImageName(const std::string& name, char which);
@@ -55,10 +55,10 @@ protected:
 private:
   void SizeToContent();
 
-  int highlighted = 0;
-  CDIBitmap* currentImage = nullptr;
-  CDIBitmap highlightedImage;
-  CDIBitmap normalImage;
-  std::string command;
-  std::string sound;
+  int highlighted_ = 0;
+  CDIBitmap* currentImage_ = nullptr;
+  CDIBitmap highlightedImage_;
+  CDIBitmap normalImage_;
+  std::string command_;
+  std::string sound_;
 };

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "cdlaunch/ConfigFile.h"
+#include "cdlaunch/DeviceName.h"
 #include "cdlaunch/Resource.h"
 #include "cdlaunch/TheApp.h"
 #include "framework/Exception.h"
@@ -17,12 +18,18 @@ constexpr int kCentredRightMargin = 2 + 5;
 
 bool IsRelative(const std::string& path) { return !path.empty() && path[0] != '\\' && path.find(':') == std::string::npos; }
 
+// Plays a sound file. A device name is never handed to the sound system,
+// which would read the device for ever.
+void PlaySoundFile(const std::string& file, UINT flags) {
+  if (!file.empty() && !IsDeviceName(file)) ::sndPlaySoundA(file.c_str(), flags);
+}
+
 }  // namespace
 
 CAutoPlayFrame::~CAutoPlayFrame() {
   // The window goes first, while the whole object still answers its messages.
   DestroyWindow();
-  buttons.clear();
+  buttons_.clear();
 }
 
 bool CAutoPlayFrame::Create() {
@@ -35,8 +42,8 @@ int CAutoPlayFrame::OnCreate(CREATESTRUCTA* cs) {
   if (!ReadSettings()) return -1;
 
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadAppIcon(IDI_MAIN)));
-  if (!background.IsEmpty()) FitToBackground(*cs);
-  SetWindowText(caption);
+  if (!background_.IsEmpty()) FitToBackground(*cs);
+  SetWindowText(caption_);
   try {
     CreateButtons();
   } catch (const CResourceException&) {
@@ -50,27 +57,27 @@ int CAutoPlayFrame::OnCreate(CREATESTRUCTA* cs) {
 bool CAutoPlayFrame::ReadSettings() {
   CTheApp* app = TheApp();
   if (!app) return false;
-  configPath = app->GetConfigurationPath();
-  const CConfigFile config(configPath);
+  configPath_ = app->GetConfigurationPath();
+  const CConfigFile config(configPath_);
   const std::string section = LoadResourceString(IDS_SECTION_APPLICATION);
 
   bool loaded = true;
   const std::string bitmap = config.GetString(section, LoadResourceString(IDS_KEY_BITMAP));
   if (!bitmap.empty()) {
-    loaded = background.LoadFromFile(bitmap) != FALSE;
+    loaded = background_.LoadFromFile(bitmap) != FALSE;
     // A picture the display cannot take is shown as no picture.
-    if (loaded && !background.GetDeviceBitmap()) background.Free();
+    if (loaded && !background_.GetDeviceBitmap()) background_.Free();
   }
   const std::string sound = config.GetString(section, LoadResourceString(IDS_KEY_PLAYSOUND));
-  if (!sound.empty()) ::sndPlaySoundA(sound.c_str(), SND_ASYNC);
-  caption = config.GetString(section, LoadResourceString(IDS_KEY_CAPTION));
-  if (caption.empty()) caption = LoadResourceString(IDS_DEFAULT_CAPTION);
-  centerButtons = config.GetInt(section, LoadResourceString(IDS_KEY_CENTER_BUTTONS), 0);
+  PlaySoundFile(sound, SND_ASYNC);
+  caption_ = config.GetString(section, LoadResourceString(IDS_KEY_CAPTION));
+  if (caption_.empty()) caption_ = LoadResourceString(IDS_DEFAULT_CAPTION);
+  centerButtons_ = config.GetInt(section, LoadResourceString(IDS_KEY_CENTER_BUTTONS), 0);
   return loaded;
 }
 
 void CAutoPlayFrame::FitToBackground(const CREATESTRUCTA& cs) {
-  RECT rc{0, 0, background.GetWidth(), background.GetHeight()};
+  RECT rc{0, 0, background_.GetWidth(), background_.GetHeight()};
   ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rc.left));
   ::ClientToScreen(m_hWnd, reinterpret_cast<POINT*>(&rc.right));
   ::AdjustWindowRectEx(&rc, static_cast<DWORD>(cs.style), FALSE, cs.dwExStyle);
@@ -79,7 +86,7 @@ void CAutoPlayFrame::FitToBackground(const CREATESTRUCTA& cs) {
 }
 
 void CAutoPlayFrame::CreateButtons() {
-  const CConfigFile config(configPath);
+  const CConfigFile config(configPath_);
   const std::string section = LoadResourceString(IDS_SECTION_COMMANDS);
   const std::string browse = LoadResourceString(IDS_BROWSE_CD);
   UINT created = 0;
@@ -90,13 +97,13 @@ void CAutoPlayFrame::CreateButtons() {
     if (label == browse && CTheApp::IsOldWindowsNT()) continue;
     std::unique_ptr<CActionButton> button = CreateButton(label);
     if (!button) AfxThrowResourceException();
-    if (button->Create(label, this, kFirstButtonId + created)) buttons.push_back(std::move(button));
+    if (button->Create(label, this, kFirstButtonId + created)) buttons_.push_back(std::move(button));
     ++created;
   }
 }
 
 std::unique_ptr<CActionButton> CAutoPlayFrame::CreateButton(const std::string& section) {
-  const CConfigFile config(configPath);
+  const CConfigFile config(configPath_);
   auto button = std::make_unique<CActionButton>();
   const std::string bitmap = config.GetString(section, LoadResourceString(IDS_KEY_BITMAP));
   if (!bitmap.empty()) button->LoadImages(bitmap);
@@ -126,18 +133,18 @@ CAutoPlayFrame::ButtonLayout CAutoPlayFrame::PlaceButtons(bool centred, const RE
 }
 
 void CAutoPlayFrame::RecalcLayout() {
-  if (buttons.empty() || !m_hWnd) return;
+  if (buttons_.empty() || !m_hWnd) return;
   const RECT client = GetClientRect();
   std::vector<SIZE> sizes;
-  for (const auto& button : buttons) {
+  for (const auto& button : buttons_) {
     const RECT rc = button->GetWindowRect();
     sizes.push_back(SIZE{rc.right - rc.left, rc.bottom - rc.top});
   }
-  const ButtonLayout layout = PlaceButtons(centerButtons != 0, client, sizes);
+  const ButtonLayout layout = PlaceButtons(centerButtons_ != 0, client, sizes);
 
-  HDWP positions = ::BeginDeferWindowPos(static_cast<int>(buttons.size()));
-  for (std::size_t i = 0; i < buttons.size() && positions; ++i) {
-    positions = ::DeferWindowPos(positions, buttons[i]->m_hWnd, nullptr, layout.positions[i].x, layout.positions[i].y,
+  HDWP positions = ::BeginDeferWindowPos(static_cast<int>(buttons_.size()));
+  for (std::size_t i = 0; i < buttons_.size() && positions; ++i) {
+    positions = ::DeferWindowPos(positions, buttons_[i]->m_hWnd, nullptr, layout.positions[i].x, layout.positions[i].y,
                                  sizes[i].cx, sizes[i].cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (positions) ::EndDeferWindowPos(positions);
@@ -159,9 +166,9 @@ void CAutoPlayFrame::OnSize(UINT type, int cx, int cy) {
 
 BOOL CAutoPlayFrame::OnEraseBkgnd(HDC dc) {
   RECT image{0, 0, 0, 0};
-  if (!background.IsEmpty()) {
-    image = RECT{0, 0, background.GetWidth(), background.GetHeight()};
-    background.Draw(dc, 0, 0, image.right, image.bottom, SRCCOPY, FALSE, TRUE, FALSE);
+  if (!background_.IsEmpty()) {
+    image = RECT{0, 0, background_.GetWidth(), background_.GetHeight()};
+    background_.Draw(dc, 0, 0, image.right, image.bottom, SRCCOPY, FALSE, TRUE, FALSE);
   }
   // The rest of the client area gets the class background.
   const RECT client = GetClientRect();
@@ -180,7 +187,7 @@ BOOL CAutoPlayFrame::OnEraseBkgnd(HDC dc) {
 
 void CAutoPlayFrame::OnMouseMove(UINT flags, POINT point) {
   CFrameWnd::OnMouseMove(flags, point);
-  for (const auto& button : buttons) {
+  for (const auto& button : buttons_) {
     RECT rc = button->GetWindowRect();
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
     if (button->SetHighlighted(::PtInRect(&rc, point) != FALSE)) {
@@ -217,7 +224,7 @@ void CAutoPlayFrame::RunCommand(const CActionButton& button) {
   const std::string directory = app ? app->GetProgramDirectory() : std::string();
   const std::string command = ResolveCommand(directory, button.GetCommand());
   const std::string sound = ResolveSound(directory, button.GetSound());
-  if (!sound.empty()) ::sndPlaySoundA(sound.c_str(), SND_SYNC);
+  PlaySoundFile(sound, SND_SYNC);
 
   if (::lstrcmpiA(command.c_str(), LoadResourceString(IDS_QUIT_PROGRAM).c_str()) == 0) {
     ::PostQuitMessage(0);

@@ -3,6 +3,8 @@
 // edge, one per entry of the Commands section. Moving the mouse over an
 // image button highlights it; pressing a button plays its sound and runs its
 // command line, or closes the menu for the quit command.
+// Pictures and sounds named like a device (COM1, CON, ...) are never
+// opened: such a picture cannot be loaded and such a sound is not played.
 #pragma once
 
 #include <memory>
@@ -52,10 +54,10 @@ public:
   // A relative sound file is taken from the program directory.
   static std::string ResolveSound(const std::string& programDirectory, const std::string& sound);
 
-  const std::vector<std::unique_ptr<CActionButton>>& GetButtons() const { return buttons; }
-  const CDIBitmap& GetBackground() const { return background; }
-  const std::string& GetCaption() const { return caption; }
-  int GetCenterButtons() const { return centerButtons; }
+  const std::vector<std::unique_ptr<CActionButton>>& GetButtons() const { return buttons_; }
+  const CDIBitmap& GetBackground() const { return background_; }
+  const std::string& GetCaption() const { return caption_; }
+  int GetCenterButtons() const { return centerButtons_; }
 
 protected:
   int OnCreate(CREATESTRUCTA* cs) override;
@@ -71,9 +73,9 @@ private:
   std::unique_ptr<CActionButton> CreateButton(const std::string& section);
   void RunCommand(const CActionButton& button);
 
-  std::string configPath;
-  std::string caption;
-  int centerButtons = 0;
-  std::vector<std::unique_ptr<CActionButton>> buttons;
-  CDIBitmap background;
+  std::string configPath_;
+  std::string caption_;
+  int centerButtons_ = 0;
+  std::vector<std::unique_ptr<CActionButton>> buttons_;
+  CDIBitmap background_;
 };

@@ -1,5 +1,7 @@
 #include "cdlaunch/DIBitmap.h"
 
+#include "cdlaunch/DeviceName.h"
+
 #include <array>
 #include <cstring>
 #include <new>
@@ -78,12 +80,15 @@ CDIBitmap::~CDIBitmap() { Free(); }
 
 BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
   try {
-    CFile file;
-    if (!file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite)) {
-      Free();
-      return FALSE;
+    // A device (a serial port, the console) is never opened: read as a file
+    // it would never end.
+    if (!IsDeviceName(fileName)) {
+      CFile file;
+      if (file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite) &&
+          ::GetFileType(file.GetHandle()) == FILE_TYPE_DISK) {
+        return Read(file, TRUE);
+      }
     }
-    return Read(file, TRUE);
   } catch (const CException&) {
   } catch (const std::bad_alloc&) {
   }
@@ -94,16 +99,19 @@ BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
 BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
   Free();
   // A reloaded object never keeps the palette or device bitmap of the old image.
-  m_palette.DeleteObject();
+  palette_.DeleteObject();
   DeleteObject();
   try {
+    const std::uint64_t start = file.GetPosition();
+    bool hasFileHeader = false;
     if (withFileHeader) {
-      if (ReadFully(file, m_fileHeader, kFileHeaderSize) < kFileHeaderSize) {
+      if (ReadFully(file, fileHeader_, kFileHeaderSize) < kFileHeaderSize) {
         CFileException::Throw(CFileException::genericException, -1, file.GetFilePath());
       }
-      if (Le16(m_fileHeader) != kBitmapMagic) {
+      hasFileHeader = Le16(fileHeader_) == kBitmapMagic;
+      if (!hasFileHeader) {
         file.Seek(-static_cast<std::int64_t>(kFileHeaderSize), CFile::current);
-        std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+        std::memset(fileHeader_, 0, sizeof fileHeader_);
       }
     }
 
@@ -113,62 +121,74 @@ BOOL CDIBitmap::Read(CFile& file, BOOL withFileHeader) {
     }
 
     // Only what the menu can draw safely: every pixel it draws lies inside
-    // the pixel block, and the colour table is as long as the pixels need.
+    // the pixel block, and the colour table has room for every index.
     const int bits = header.biBitCount;
     if (header.biSize != kInfoHeaderSize || header.biCompression != BI_RGB) Refuse(file);
     if (!HasColorTable(bits) && bits != 24) Refuse(file);
     if (header.biWidth <= 0 || header.biHeight <= 0) Refuse(file);  // negative height: top-down
     if (header.biWidth > kMaxDimension || header.biHeight > kMaxDimension) Refuse(file);
 
+    // The file's table holds colours-used entries (0: all 2^bits of an
+    // indexed image, none of a 24-bit one). The block keeps room for 2^bits
+    // entries, so that no pixel index reaches past it.
     const int colorCount = HasColorTable(bits) ? (1 << bits) : 0;
-    if (header.biClrUsed == 0) header.biClrUsed = static_cast<DWORD>(colorCount);
-    if (header.biClrUsed != static_cast<DWORD>(colorCount)) Refuse(file);  // short table, or a table on 24 bits
+    if (header.biClrUsed > (std::uint64_t{1} << bits)) Refuse(file);
+    const std::uint64_t fileEntries = header.biClrUsed != 0 ? header.biClrUsed : static_cast<DWORD>(colorCount);
+    // A 24-bit image's table only suggests colours for small displays; it is
+    // skipped and the image is kept as one without a table.
+    header.biClrUsed = colorCount != 0 ? static_cast<DWORD>(fileEntries) : 0;
 
     const std::uint64_t needed = RowBytes(header.biWidth, bits) * static_cast<std::uint64_t>(header.biHeight);
     if (needed > kMaxPixelBytes) Refuse(file);
     if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(needed);
     if (header.biSizeImage < needed || header.biSizeImage > kMaxPixelBytes) Refuse(file);
 
-    const std::uint32_t pixelOffset = Le32(m_fileHeader + 10);
-    const std::uint32_t expectedOffset =
-        static_cast<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount));
-    if (pixelOffset != 0 && pixelOffset != expectedOffset) Refuse(file);  // a gap or a short table
-
-    m_colorCount = colorCount;
-    if (!m_info.Allocate(kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount) + kSpareBytes)) {
+    colorCount_ = colorCount;
+    if (!info_.Allocate(kInfoHeaderSize + 4 * static_cast<std::size_t>(colorCount) + kSpareBytes)) {
       AfxThrowMemoryException();
     }
-    std::memcpy(m_info.data(), &header, sizeof header);
+    std::memcpy(info_.data(), &header, sizeof header);
 
+    const std::uint64_t tableEnd = file.GetPosition() + 4 * fileEntries;
     if (colorCount != 0) {
-      const std::size_t tableBytes = 4 * static_cast<std::size_t>(colorCount);
+      const std::size_t tableBytes = 4 * static_cast<std::size_t>(fileEntries);
       if (ReadFully(file, ColorTable(), tableBytes) < tableBytes) {
         CFileException::Throw(CFileException::endOfFile, -1, file.GetFilePath());
       }
       MakePalette();
     }
 
-    if (!m_pixels.Allocate(header.biSizeImage)) AfxThrowMemoryException();
-    if (ReadFully(file, m_pixels.data(), header.biSizeImage) < header.biSizeImage) {
+    // The pixels start where the file header says when that lies after the
+    // table and inside the file (writers may leave a gap to align them),
+    // otherwise right after the table.
+    std::uint64_t pixelStart = tableEnd;
+    if (hasFileHeader) {
+      const std::uint64_t offsetStart = start + Le32(fileHeader_ + 10);
+      if (offsetStart >= tableEnd && offsetStart < file.GetLength()) pixelStart = offsetStart;
+    }
+    file.Seek(static_cast<std::int64_t>(pixelStart), CFile::begin);
+
+    if (!pixels_.Allocate(header.biSizeImage)) AfxThrowMemoryException();
+    if (ReadFully(file, pixels_.data(), header.biSizeImage) < header.biSizeImage) {
       CFileException::Throw(CFileException::endOfFile, -1, file.GetFilePath());
     }
     return TRUE;
   } catch (...) {
     Free();
-    m_palette.DeleteObject();
+    palette_.DeleteObject();
     throw;
   }
 }
 
 void CDIBitmap::Free() {
-  m_info.Free();
-  m_pixels.Free();
-  m_colorCount = 0;
-  std::memset(m_fileHeader, 0, sizeof m_fileHeader);
+  info_.Free();
+  pixels_.Free();
+  colorCount_ = 0;
+  std::memset(fileHeader_, 0, sizeof fileHeader_);
 }
 
 RGBQUAD* CDIBitmap::ColorTable() const {
-  return m_info ? reinterpret_cast<RGBQUAD*>(m_info.as<std::uint8_t>() + kInfoHeaderSize) : nullptr;
+  return info_ ? reinterpret_cast<RGBQUAD*>(info_.as<std::uint8_t>() + kInfoHeaderSize) : nullptr;
 }
 
 void CDIBitmap::MakePalette() {
@@ -183,7 +203,7 @@ void CDIBitmap::MakePalette() {
   for (DWORD i = 0; i < n; ++i) {
     logical->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
   }
-  m_palette.CreatePalette(logical);
+  palette_.CreatePalette(logical);
 }
 
 HBITMAP CDIBitmap::GetDeviceBitmap() {
@@ -191,24 +211,24 @@ HBITMAP CDIBitmap::GetDeviceBitmap() {
   if (!GetSafeHandle()) {
     CDisplayDC display;
     if (display.get()) {
-      Attach(::CreateDIBitmap(display.get(), GetInfoHeader(), CBM_INIT, m_pixels.data(), Info(), DIB_RGB_COLORS));
+      Attach(::CreateDIBitmap(display.get(), GetInfoHeader(), CBM_INIT, pixels_.data(), Info(), DIB_RGB_COLORS));
     }
   }
   return GetSafeHandle();
 }
 
-int CDIBitmap::GetWidth() const { return m_info ? GetInfoHeader()->biWidth : 0; }
-int CDIBitmap::GetHeight() const { return m_info ? GetInfoHeader()->biHeight : 0; }
+int CDIBitmap::GetWidth() const { return info_ ? GetInfoHeader()->biWidth : 0; }
+int CDIBitmap::GetHeight() const { return info_ ? GetInfoHeader()->biHeight : 0; }
 
 BOOL CDIBitmap::GetSize(int& width, int& height) const {
   width = GetWidth();
   height = GetHeight();
-  return m_info ? TRUE : FALSE;
+  return info_ ? TRUE : FALSE;
 }
 
 void CDIBitmap::DrawPixels(HDC dc, const RECT& target, DWORD rop) const {
   ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
-                  GetWidth(), GetHeight(), m_pixels.data(), Info(), DIB_RGB_COLORS, rop);
+                  GetWidth(), GetHeight(), pixels_.data(), Info(), DIB_RGB_COLORS, rop);
 }
 
 void CDIBitmap::DrawTransparent(HDC dc, const RECT& target) {
@@ -249,7 +269,9 @@ void CDIBitmap::Draw(HDC dc, int x, int y, int cx, int cy, DWORD rop, BOOL trans
   const RECT target{x, y, x + width, y + height};
   ::IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
 
-  const bool drawTransparent = transparent && m_colorCount == kTransparentTableSize;
+  const bool fullTable = colorCount_ == kTransparentTableSize &&
+                         GetInfoHeader()->biClrUsed == static_cast<DWORD>(kTransparentTableSize);
+  const bool drawTransparent = transparent && fullTable;
   const bool usePalette = transparent ? selectPaletteWhenTransparent : selectPalette;
   CSelectPalette palette(dc, usePalette ? GetPalette() : nullptr, false);
   if (palette.selected()) ::RealizePalette(dc);

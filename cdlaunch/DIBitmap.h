@@ -5,10 +5,15 @@
 // transparent colour, and can make a device bitmap for the display.
 //
 // Accepted images: a 40-byte information header, bottom-up rows without
-// compression, 1, 4 or 8 bits per pixel with a complete colour table of
-// 2^bits entries, or 24 bits with none; the pixel rows directly after the
-// colour table. The 14-byte file header is optional. Anything else is
-// refused and leaves the object empty.
+// compression, 1, 4 or 8 bits per pixel or 24. The colour table holds as
+// many entries as the header's colours-used field says (0: all 2^bits of an
+// indexed image, none of a 24-bit one), never more than 2^bits; a 24-bit
+// image's table is skipped. The 14-byte file header is optional; when it is
+// there and its pixel offset lies at or after the end of the table and
+// inside the file, the pixel rows start there, otherwise right after the
+// table. Anything else (other header sizes, compression, top-down rows,
+// 16 and 32 bits, sizes beyond the limits below, an image-size field
+// smaller than the rows) is refused and leaves the object empty.
 #pragma once
 
 #include <windows.h>
@@ -37,12 +42,15 @@ public:
 
   // Reads the BMP file fileName (file header optional). FALSE when the file
   // cannot be opened or read, is not an accepted image, or memory runs out;
-  // the object is then empty.
+  // the object is then empty. A device name (COM1, CON, ...; see
+  // IsDeviceName) and anything else that opens as no disk file is refused
+  // before a byte is read.
   BOOL LoadFromFile(const std::string& fileName);
 
   // Reads an image from the current position of file. withFileHeader: a
   // 14-byte "BM" header may come first (when the first two bytes are not
-  // "BM" the data is read as having none). Throws CFileException
+  // "BM" the data is read as having none); its pixel offset counts from
+  // where it starts. Throws CFileException
   // (genericException for short or refused headers, invalidFile for images
   // outside the accepted set, endOfFile for a short colour table or pixel
   // block) or CMemoryException; the object is empty after a throw.
@@ -71,28 +79,30 @@ public:
   void Draw(HDC dc, int x, int y, int cx, int cy, DWORD rop, BOOL transparent,
             BOOL selectPalette, BOOL selectPaletteWhenTransparent);
 
-  bool IsEmpty() const { return !m_info || !m_pixels; }
+  bool IsEmpty() const { return !info_ || !pixels_; }
   // The palette made from the colour table; null for 24-bit images.
-  HPALETTE GetPalette() const { return m_palette; }
-  // 2^bits for images with a colour table, 0 for 24-bit images.
-  int GetColorCount() const { return m_colorCount; }
+  HPALETTE GetPalette() const { return palette_; }
+  // 2^bits for images with a colour table (the room kept for it; the
+  // header's colours used says how many entries the file gave), 0 for
+  // 24-bit images.
+  int GetColorCount() const { return colorCount_; }
   // The information header as loaded (colours used and image size filled
-  // in); null when empty.
-  const BITMAPINFOHEADER* GetInfoHeader() const { return m_info.as<BITMAPINFOHEADER>(); }
+  // in; colours used 0 for a 24-bit image); null when empty.
+  const BITMAPINFOHEADER* GetInfoHeader() const { return info_.as<BITMAPINFOHEADER>(); }
   // The 14 file-header bytes as read; zero when the file had none.
-  const std::uint8_t* GetFileHeader() const { return m_fileHeader; }
-  std::size_t GetPixelBytes() const { return m_pixels.size(); }
+  const std::uint8_t* GetFileHeader() const { return fileHeader_; }
+  std::size_t GetPixelBytes() const { return pixels_.size(); }
 
 private:
-  BITMAPINFO* Info() const { return m_info.as<BITMAPINFO>(); }
+  BITMAPINFO* Info() const { return info_.as<BITMAPINFO>(); }
   RGBQUAD* ColorTable() const;
   void DrawPixels(HDC dc, const RECT& target, DWORD rop) const;
   void DrawTransparent(HDC dc, const RECT& target);
   void MakePalette();
 
-  std::uint8_t m_fileHeader[kFileHeaderSize] = {};
-  CGlobalBlock m_info;    // header, colour table, 4 spare bytes
-  CGlobalBlock m_pixels;  // bottom-up rows, each padded to 4 bytes
-  int m_colorCount = 0;
-  CPalette m_palette;
+  std::uint8_t fileHeader_[kFileHeaderSize] = {};
+  CGlobalBlock info_;    // header, colour table, 4 spare bytes
+  CGlobalBlock pixels_;  // bottom-up rows, each padded to 4 bytes
+  int colorCount_ = 0;
+  CPalette palette_;
 };

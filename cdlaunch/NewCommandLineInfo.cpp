@@ -6,7 +6,7 @@
 void CNewCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL last) {
   const std::string name = LoadResourceString(IDS_AUTORUN_SWITCH);
   if (flag && param && !name.empty() && ::lstrcmpiA(param, name.c_str()) == 0) {
-    autorun = 1;
+    m_autorun = 1;
     return;
   }
   CCommandLineInfo::ParseParam(param, flag, last);

@@ -11,5 +11,5 @@ public:
   void ParseParam(const char* param, BOOL flag, BOOL last) override;
 
   // 1 when the autorun switch was given.
-  int autorun = 0;
+  int m_autorun = 0;
 };

@@ -61,7 +61,7 @@ std::string CTheApp::GetConfigurationPath() {
   if (slash != std::string::npos) directory.resize(slash + 1);
   ::SetCurrentDirectoryA(directory.c_str());
   if (directory.empty() || directory.back() != '\\') directory += '\\';
-  programDirectory = directory;
+  programDirectory_ = directory;
   return directory + LoadResourceString(IDS_CONFIG_FILE);
 }
 
@@ -123,19 +123,19 @@ BOOL CTheApp::InitInstance() {
 
   CNewCommandLineInfo commandLine;
   commandLine.ParseCommandLine(m_lpCmdLine);
-  if (commandLine.autorun && CheckRegistryCondition()) return FALSE;
+  if (commandLine.m_autorun && CheckRegistryCondition()) return FALSE;
 
   auto menu = std::make_unique<CAutoPlayFrame>();
   if (menu->Create()) {
-    frame = std::move(menu);
-    m_pMainWnd = frame.get();
+    frame_ = std::move(menu);
+    m_pMainWnd = frame_.get();
   }
   // The menu opens no documents: the rest of the command line has no effect.
   return m_pMainWnd != nullptr;
 }
 
 int CTheApp::ExitInstance() {
-  if (m_pMainWnd == frame.get()) m_pMainWnd = nullptr;
-  frame.reset();
+  if (m_pMainWnd == frame_.get()) m_pMainWnd = nullptr;
+  frame_.reset();
   return CWinApp::ExitInstance();
 }

@@ -36,7 +36,7 @@ public:
 
   // The program's directory, ending in a backslash; empty until
   // GetConfigurationPath has run.
-  const std::string& GetProgramDirectory() const { return programDirectory; }
+  const std::string& GetProgramDirectory() const { return programDirectory_; }
 
   // Shows a message of the menu in a message box; returns the button pressed.
   virtual int ShowMessage(const std::string& text, UINT type = MB_OK);
@@ -49,8 +49,8 @@ protected:
   virtual std::string GetModulePath() const;
 
 private:
-  std::string programDirectory;
-  std::unique_ptr<CAutoPlayFrame> frame;
+  std::string programDirectory_;
+  std::unique_ptr<CAutoPlayFrame> frame_;
 };
 
 // The application object as the menu's application; null when the running

@@ -2,8 +2,11 @@
 # through the Wine harness (tools/wine/run-test.sh), one CTest entry per
 # binary: starting a Windows process per test case would be far too slow.
 
+# Every tree has tests: one without the test programs still checks the
+# import tables of the shipped programs (tools/imports).
+enable_testing()
+
 if(VELT_BUILD_TESTS)
-  enable_testing()
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -39,3 +42,65 @@ function(velt_gui_program name)
   add_executable(${name} WIN32 ${P_SOURCES})
   target_link_libraries(${name} PRIVATE ${P_LIBS} velt_options)
 endfunction()
+
+# velt_use_posix_threads(<target>): compile and link the target with the
+# compilers of the posix thread model (see cmake/mingw-toolchain.cmake).
+set(VELT_POSIX_THREADS_LAUNCHER ${CMAKE_CURRENT_LIST_DIR}/posix-threads.sh)
+function(velt_use_posix_threads target)
+  foreach(lang C CXX)
+    get_target_property(launcher ${target} ${lang}_COMPILER_LAUNCHER)
+    if(NOT launcher)
+      set(launcher "")
+    endif()
+    set_property(TARGET ${target} PROPERTY ${lang}_COMPILER_LAUNCHER ${VELT_POSIX_THREADS_LAUNCHER} ${launcher})
+    get_target_property(launcher ${target} ${lang}_LINKER_LAUNCHER)
+    if(NOT launcher)
+      set(launcher "")
+    endif()
+    set_property(TARGET ${target} PROPERTY ${lang}_LINKER_LAUNCHER ${VELT_POSIX_THREADS_LAUNCHER} ${launcher})
+  endforeach()
+  # Marks the objects: a change of launcher alone would not rebuild them.
+  set_property(TARGET ${target} APPEND PROPERTY COMPILE_DEFINITIONS VELT_POSIX_THREADS)
+endfunction()
+
+function(_velt_targets_below dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    _velt_targets_below(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# Once every folder is read: the targets of every folder named "tests" (test
+# programs, their helper libraries and programs), the tools (not shipped)
+# and GoogleTest's own use the posix thread model; the shipped programs and
+# the libraries they are made of, the win32 one.
+#
+# A test links the very objects the programs are made of, compiled by the
+# win32 compiler, with the posix compiler's C++ run-time. That holds only
+# while those objects use no library class whose layout depends on the
+# thread model: the streams of <fstream> (a lock inside the file buffer),
+# <mutex> and <condition_variable> (absent in GCC 12's win32 model anyway),
+# and the allocators of <ext/...>. The shipped code uses the framework's
+# CFile and CStdioFile instead of <fstream>.
+function(_velt_tests_use_posix_threads)
+  _velt_targets_below(${CMAKE_SOURCE_DIR} targets)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY" OR type STREQUAL "UTILITY")
+      continue()
+    endif()
+    get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH in_project ${CMAKE_SOURCE_DIR} ${dir})
+    set(in_gtest "..")
+    if(VELT_BUILD_TESTS)
+      file(RELATIVE_PATH in_gtest ${VELT_GTEST_SOURCE_DIR} ${dir})
+    endif()
+    if(in_project MATCHES "(^|/)tests(/|$)" OR in_project MATCHES "^tools/" OR NOT in_gtest MATCHES "^\\.\\.")
+      velt_use_posix_threads(${target})
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _velt_tests_use_posix_threads)

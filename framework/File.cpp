@@ -29,7 +29,29 @@ DWORD CreationDisposition(unsigned flags) {
   return OPEN_EXISTING;
 }
 
-void FillStatus(const WIN32_FILE_ATTRIBUTE_DATA& data, CFileStatus& status) {
+// Moves the file pointer and returns its new position. SetFilePointer gives
+// the position's low part as its result, and a low part of 0xFFFFFFFF is also
+// its failure value: only the last error tells them apart.
+bool MoveFilePointer(HANDLE file, std::int64_t offset, DWORD from, std::uint64_t& position) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  ::SetLastError(NO_ERROR);
+  const DWORD low = ::SetFilePointer(file, static_cast<LONG>(static_cast<DWORD>(offset)), &high, from);
+  if (low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR) return false;
+  position = (std::uint64_t{static_cast<DWORD>(high)} << 32) | low;
+  return true;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The path without the separators at its end (FindFirstFile finds no entry
+// for "dir\"), but the one of a drive's root ("C:\") stays.
+std::string WithoutTrailingSeparators(const std::string& path) {
+  std::string name = path;
+  while (name.size() > 1 && IsSeparator(name.back()) && name[name.size() - 2] != ':') name.pop_back();
+  return name;
+}
+
+void FillStatus(const WIN32_FIND_DATAA& data, CFileStatus& status) {
   status.m_ctime = data.ftCreationTime;
   status.m_mtime = data.ftLastWriteTime;
   status.m_atime = data.ftLastAccessTime;
@@ -80,24 +102,24 @@ void CFile::Write(const void* buffer, UINT count) {
 }
 
 std::uint64_t CFile::Seek(std::int64_t offset, SeekPosition from) {
-  LARGE_INTEGER distance;
-  distance.QuadPart = offset;
-  LARGE_INTEGER result{};
-  if (!::SetFilePointerEx(handle_.get(), distance, &result, static_cast<DWORD>(from))) ThrowLastError();
-  return static_cast<std::uint64_t>(result.QuadPart);
+  std::uint64_t position = 0;
+  if (!MoveFilePointer(handle_.get(), offset, static_cast<DWORD>(from), position)) ThrowLastError();
+  return position;
 }
 
 std::uint64_t CFile::GetPosition() const {
-  LARGE_INTEGER zero{};
-  LARGE_INTEGER result{};
-  if (!::SetFilePointerEx(handle_.get(), zero, &result, FILE_CURRENT)) ThrowLastError();
-  return static_cast<std::uint64_t>(result.QuadPart);
+  std::uint64_t position = 0;
+  if (!MoveFilePointer(handle_.get(), 0, FILE_CURRENT, position)) ThrowLastError();
+  return position;
 }
 
 std::uint64_t CFile::GetLength() const {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(handle_.get(), &size)) ThrowLastError();
-  return static_cast<std::uint64_t>(size.QuadPart);
+  // As with SetFilePointer, a low part of 0xFFFFFFFF is a size or a failure.
+  DWORD high = 0;
+  ::SetLastError(NO_ERROR);
+  const DWORD low = ::GetFileSize(handle_.get(), &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) ThrowLastError();
+  return (std::uint64_t{high} << 32) | low;
 }
 
 void CFile::SetLength(std::uint64_t length) {
@@ -135,9 +157,24 @@ bool CFile::GetStatus(CFileStatus& status) const {
 }
 
 bool CFile::GetStatus(const std::string& path, CFileStatus& status) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-  FillStatus(data, status);
+  // FindFirstFile would take wildcards as a pattern and report whatever matches.
+  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  const std::string name = WithoutTrailingSeparators(path);
+  WIN32_FIND_DATAA data;
+  CFindHandle find(::FindFirstFileA(name.c_str(), &data));
+  if (find.valid()) {
+    // A name with a separator at its end names a directory only.
+    if (name.size() != path.size() && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    FillStatus(data, status);
+  } else {
+    // A root directory has no entry in a directory to find: its attributes
+    // alone, without times.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    status.m_ctime = status.m_mtime = status.m_atime = FILETIME{};
+    status.m_size = 0;
+    status.m_attribute = attributes;
+  }
   char full[MAX_PATH];
   DWORD n = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
   status.m_szFullName = (n > 0 && n < MAX_PATH) ? std::string(full, n) : path;

@@ -70,6 +70,8 @@ public:
   bool GetStatus(CFileStatus& status) const;
   HANDLE GetHandle() const { return handle_.get(); }
 
+  // Fills status from the directory entry of path; false when there is none
+  // (wildcards find none). A root directory gives its attributes, no times.
   static bool GetStatus(const std::string& path, CFileStatus& status);
   // Gives the file at path the times of status that are not zero and its
   // attributes (a plain file when they are 0); size and name are ignored.

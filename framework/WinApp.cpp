@@ -7,7 +7,19 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// The top-level window that hwnd lies in: up the chain of parents to the
+// first window that is not a child. (GetParent of a top-level window gives
+// its owner, which is another window altogether.)
+HWND RootWindowOf(HWND hwnd) {
+  while (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) {
+    HWND parent = ::GetParent(hwnd);
+    if (!parent) break;
+    hwnd = parent;
+  }
+  return hwnd;
 }
+}  // namespace
 
 CWinApp::CWinApp(std::string appTitle) : m_title(std::move(appTitle)), previousApp_(g_app) { g_app = this; }
 
@@ -31,7 +43,7 @@ LRESULT CWinApp::ProcessWndProcException(CException& e, const MSG* msg) {
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
   if (!msg->hwnd) return FALSE;
-  HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+  HWND root = RootWindowOf(msg->hwnd);
   auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(root));
   if (dialog && !dialog->IsModal()) return ::IsDialogMessageA(root, msg);
   return FALSE;

@@ -7,9 +7,22 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 want() { for p in "$@"; do have_pkg "$p" || need+=("$p"); done; }
 
-want cmake make mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix \
-     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev \
-     wine wine64 googletest xvfb xauth python3
+# The programs are built with the compilers of the win32 thread model, the
+# tests with those of the posix one (cmake/mingw-toolchain.cmake).
+want cmake make mingw-w64 libz-mingw-w64-dev wine wine64 googletest xvfb xauth python3
+reinstall=()
+for arch in i686 x86-64; do
+  for model in win32 posix; do
+    for tool in gcc g++; do
+      pkg=$tool-mingw-w64-$arch-$model
+      if ! have_pkg "$pkg"; then
+        need+=("$pkg")
+      elif [ ! -x "/usr/bin/${arch/-/_}-w64-mingw32-$tool-$model" ]; then
+        reinstall+=("$pkg")  # installed, but its compiler program is gone
+      fi
+    done
+  done
+done
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
@@ -39,6 +52,12 @@ if [ ${#need[@]} -gt 0 ]; then
   echo "bootstrap: installing ${need[*]}"
   apt_update
   apt_install "${need[@]}"
+fi
+
+if [ ${#reinstall[@]} -gt 0 ]; then
+  echo "bootstrap: reinstalling ${reinstall[*]}"
+  apt_update
+  apt_install --reinstall "${reinstall[@]}"
 fi
 
 if /lib/ld-linux.so.2 --help >/dev/null 2>&1; then

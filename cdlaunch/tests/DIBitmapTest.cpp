@@ -5,9 +5,11 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
 #include "cdlaunch/DIBitmap.h"
+#include "framework/ScopedHandle.h"
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -153,20 +155,121 @@ TEST_F(DIBitmapTest, TransparentDrawingLeavesEveryWhiteEntryUnpainted) {
 TEST_F(DIBitmapTest, TransparentDrawingWithoutAFullTableDrawsOpaque) {
   struct Case {
     int bits;
-  } cases[] = {{1}, {4}, {24}};
+    int colorsUsed;  // 0: the full table
+  } cases[] = {{1, 0}, {4, 0}, {8, 236}, {8, 2}, {24, 0}};
   for (const auto& c : cases) {
     BmpBuilder b;
     b.bits = c.bits;
     b.width = 2;
     b.height = 1;
-    b.indices = {0, static_cast<std::uint8_t>((1 << std::min(c.bits, 8)) - 1)};  // black, white (grey ramp)
+    if (c.bits != 24) {
+      b.colors.assign(std::size_t{1} << c.bits, RGBQUAD{128, 128, 128, 0});
+      b.colors[0] = RGBQUAD{0, 0, 0, 0};
+      b.colors[1] = RGBQUAD{255, 255, 255, 0};
+    }
+    if (c.colorsUsed != 0) {
+      b.colorsUsed = c.colorsUsed;
+      b.tableEntries = static_cast<std::size_t>(c.colorsUsed);
+    }
+    b.indices = {0, 1};  // black, white
     b.rgb = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    const std::string what = std::to_string(c.bits) + " bits, colours used " + std::to_string(c.colorsUsed);
     CDIBitmap image;
-    ASSERT_TRUE(image.LoadFromFile(Write(b))) << c.bits;
+    ASSERT_TRUE(image.LoadFromFile(Write(b))) << what;
     Canvas canvas(2, 1, RGB(1, 2, 3));
     image.Draw(canvas.dc(), 0, 0, 2, 1, SRCCOPY, TRUE, FALSE, FALSE);
-    EXPECT_EQ(RGB(0, 0, 0), canvas.At(0, 0)) << c.bits << " bits";
-    EXPECT_EQ(RGB(255, 255, 255), canvas.At(1, 0)) << c.bits << " bits: white is painted";
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(0, 0)) << what;
+    EXPECT_EQ(RGB(255, 255, 255), canvas.At(1, 0)) << what << ": white is painted";
+  }
+}
+
+namespace {
+
+// A 7 × 3 picture of four colours: indices 0-3 of a table of distinct
+// colours (entries beyond them are never used), or the same colours as
+// 24-bit pixels. 1-bit pictures use the first two.
+BmpBuilder Pattern(int bits) {
+  const RGBQUAD colors[] = {{200, 30, 10, 0}, {15, 180, 90, 0}, {60, 60, 250, 0}, {255, 255, 255, 0}};
+  const int used = bits == 1 ? 2 : 4;
+  BmpBuilder b;
+  b.bits = bits;
+  b.width = 7;
+  b.height = 3;
+  if (bits != 24) {
+    b.colors.assign(std::size_t{1} << bits, RGBQUAD{1, 2, 3, 0});
+    std::copy(colors, colors + used, b.colors.begin());
+  }
+  for (int i = 0; i < 21; ++i) {
+    const int k = (i * 5 + i / 7) % used;
+    b.indices.push_back(static_cast<std::uint8_t>(k));
+    b.rgb.push_back(RGB(colors[k].rgbRed, colors[k].rgbGreen, colors[k].rgbBlue));
+  }
+  return b;
+}
+
+}  // namespace
+
+TEST_F(DIBitmapTest, AcceptedKindsDrawTheSamePixelsAsThePlainForm) {
+  struct Case {
+    const char* what;
+    int bits;
+    long long colorsUsed;  // also the entries written; -1: the full table
+    std::size_t gap;
+    long long pixelOffset;  // -1: where the pixels are
+    bool fileHeader;
+  } cases[] = {
+      {"8 bits, 236 colours", 8, 236, 0, -1, true},
+      {"8 bits, 4 colours", 8, 4, 0, -1, true},
+      {"8 bits, 4 colours, no file header", 8, 4, 0, -1, false},
+      {"4 bits, 6 colours", 4, 6, 0, -1, true},
+      {"1 bit, colours used 2", 1, 2, 0, -1, true},
+      {"24 bits with a table of 4 colours", 24, 4, 0, -1, true},
+      {"24 bits with a table of 256 colours", 24, 256, 0, -1, true},
+      {"24 bits with a table, no file header", 24, 16, 0, -1, false},
+      {"8 bits, 2 bytes between table and pixels", 8, -1, 2, -1, true},
+      {"8 bits, 236 colours, pixels aligned where a full table would end", 8, 236, 80, -1, true},
+      {"4 bits, 6 colours, gap", 4, 6, 40, -1, true},
+      {"24 bits with a table and a gap", 24, 4, 8, -1, true},
+      {"pixel offset inside the table: pixels right after it", 8, -1, 0, 14 + 40, true},
+      {"pixel offset 0", 8, 16, 0, 0, true},
+      {"pixel offset at the end of the file", 8, -1, 0, 14 + 40 + 1024 + 24, true},
+      {"pixel offset far beyond the file", 8, 4, 0, 0x7fffffff, true},
+  };
+  for (const auto& c : cases) {
+    const BmpBuilder plain = Pattern(c.bits);
+    BmpBuilder kind = plain;
+    if (c.colorsUsed >= 0) {
+      kind.colorsUsed = c.colorsUsed;
+      kind.tableEntries = static_cast<std::size_t>(c.colorsUsed);
+    }
+    kind.gap = c.gap;
+    kind.pixelOffset = c.pixelOffset;
+    kind.fileHeader = c.fileHeader;
+    CDIBitmap plainImage;
+    CDIBitmap kindImage;
+    ASSERT_TRUE(plainImage.LoadFromFile(Write(plain, "plain.bmp"))) << c.what;
+    ASSERT_TRUE(kindImage.LoadFromFile(Write(kind, "kind.bmp"))) << c.what;
+
+    if (c.bits == 24) {
+      EXPECT_EQ(nullptr, kindImage.GetPalette()) << c.what;
+      EXPECT_EQ(0u, kindImage.GetInfoHeader()->biClrUsed) << c.what << ": the table is skipped";
+    } else {
+      WORD entries = 0;
+      ::GetObjectA(kindImage.GetPalette(), sizeof entries, &entries);
+      EXPECT_EQ(c.colorsUsed >= 0 ? c.colorsUsed : 1 << c.bits, entries)
+          << c.what << ": the palette has the table's entries";
+    }
+    Canvas plainCanvas(7, 3, RGB(9, 9, 9));
+    Canvas kindCanvas(7, 3, RGB(9, 9, 9));
+    plainImage.Draw(plainCanvas.dc(), 0, 0, 7, 3, SRCCOPY, FALSE, FALSE, FALSE);
+    kindImage.Draw(kindCanvas.dc(), 0, 0, 7, 3, SRCCOPY, FALSE, FALSE, FALSE);
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 7; ++x) {
+        const COLORREF expected = plain.rgb[static_cast<std::size_t>(y * 7 + x)];
+        ASSERT_EQ(expected, plainCanvas.At(x, y)) << "plain form, pixel " << x << "," << y;
+        EXPECT_EQ(plainCanvas.At(x, y), kindCanvas.At(x, y)) << c.what << ", pixel " << x << "," << y;
+      }
+    }
   }
 }
 
@@ -192,13 +295,19 @@ TEST_F(DIBitmapTest, RefusesImagesOutsideTheAcceptedSetAndStaysEmpty) {
       {"16 bits", with([](BmpBuilder& b) { b.bits = 16; })},
       {"32 bits", with([](BmpBuilder& b) { b.bits = 32; })},
       {"RLE compression", with([](BmpBuilder& b) { b.compression = BI_RLE8; })},
-      {"short colour table", with([](BmpBuilder& b) { b.colorsUsed = 16; b.tableEntries = 16; })},
-      {"more colours than bits", with([](BmpBuilder& b) { b.colorsUsed = 300; })},
-      {"colour table on 24 bits", with([](BmpBuilder& b) { b.bits = 24; b.colorsUsed = 4; })},
-      {"gap before the pixels", with([](BmpBuilder& b) { b.pixelOffset = 14 + 40 + 1024 + 16; })},
+      {"more colours than 8 bits hold", with([](BmpBuilder& b) { b.colorsUsed = 257; })},
+      {"more colours than 4 bits hold", with([](BmpBuilder& b) { b.bits = 4; b.colorsUsed = 17; })},
+      {"more colours than 1 bit holds", with([](BmpBuilder& b) { b.bits = 1; b.colorsUsed = 3; })},
+      {"more colours than 24 bits hold", with([](BmpBuilder& b) { b.bits = 24; b.colorsUsed = (1 << 24) + 1; })},
+      {"file ends inside a short colour table",
+       with([](BmpBuilder& b) { b.colorsUsed = 16; b.tableEntries = 16; b.cutAt = 14 + 40 + 60; })},
+      {"file ends inside a 24-bit image's colour table",
+       with([](BmpBuilder& b) { b.bits = 24; b.colorsUsed = 4096; b.tableEntries = 4; })},
+      {"file ends inside the pixels after a gap",
+       with([](BmpBuilder& b) { b.gap = 6; b.cutAt = 14 + 40 + 1024 + 6 + 10; })},
+      {"pixel offset inside the file with too few bytes after it",
+       with([](BmpBuilder& b) { b.pixelOffset = 14 + 40 + 1024 + 4; })},
       {"image size smaller than the rows", with([](BmpBuilder& b) { b.imageSize = 15; })},
-      {"short colour table, no file header",
-       with([](BmpBuilder& b) { b.colorsUsed = 16; b.tableEntries = 16; b.fileHeader = false; })},
       {"huge dimensions", with([](BmpBuilder& b) { b.storedWidth = 100000; })},
       {"pixel size overflows", with([](BmpBuilder& b) { b.storedWidth = 0x7fffffff; b.storedHeight = 0x7fffffff; })},
       {"negative width", with([](BmpBuilder& b) { b.storedWidth = -4; })},
@@ -274,4 +383,14 @@ TEST_F(DIBitmapTest, DeviceBitmapIsMadeOnceWithTheImagesSize) {
   const HBITMAP second = image.GetDeviceBitmap();
   ::GetObjectA(second, sizeof bm, &bm);
   EXPECT_EQ(2, bm.bmWidth);
+}
+
+TEST_F(DIBitmapTest, WhatOpensAsNoDiskFileIsNeverRead) {
+  // A pipe whose server never writes: reading it would wait for ever.
+  const std::string name = "\\\\.\\pipe\\velt-dibitmap-" + std::to_string(::GetCurrentProcessId());
+  const CHandle server(::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
+  ASSERT_TRUE(server.valid());
+  CDIBitmap image;
+  EXPECT_FALSE(image.LoadFromFile(name));
+  ExpectEmpty(image, "a pipe");
 }

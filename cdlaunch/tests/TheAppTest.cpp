@@ -79,7 +79,7 @@ TEST(NewCommandLineInfoTest, TakesTheAutorunSwitchOnlyAsAFlag) {
   for (const auto& c : cases) {
     CNewCommandLineInfo info;
     info.ParseCommandLine(c.commandLine);
-    EXPECT_EQ(c.autorun, info.autorun) << "command line: [" << c.commandLine << "]";
+    EXPECT_EQ(c.autorun, info.m_autorun) << "command line: [" << c.commandLine << "]";
   }
   CNewCommandLineInfo info;
   info.ParseCommandLine("/autorun readme.txt");

@@ -89,6 +89,23 @@ TEST_F(DialogTest, EscapeKeyCancelsAModelessDialogThroughTheMessageLoop) {
   EXPECT_EQ("initial name", dialog.name) << "Cancel takes nothing from the controls";
 }
 
+TEST_F(DialogTest, EscapeReachesTheOwnedModelessDialogNotItsOwner) {
+  DataDialog owner;
+  ASSERT_TRUE(owner.Create());
+  DataDialog owned;
+  ASSERT_TRUE(owned.Create(0, &owner));
+  owner.ShowWindow(SW_SHOW);
+  owned.ShowWindow(SW_SHOW);
+  HWND edit = owned.GetDlgItem(IDC_NAME_EDIT);
+  ::SetFocus(edit);
+  HWND ownedHandle = owned.m_hWnd;
+  ::PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  DrainMessages();
+  EXPECT_FALSE(::IsWindow(ownedHandle));
+  EXPECT_TRUE(::IsWindow(owner.m_hWnd));
+  owner.DestroyWindow();
+}
+
 TEST_F(DialogTest, ExceptionDuringInitialisationReachesTheApplication) {
   DataDialog dialog;
   dialog.throwInInit = true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "framework/Exception.h"
@@ -48,6 +49,71 @@ TEST_F(FileTest, WritesReadsSeeksAndReportsLength) {
   ASSERT_TRUE(CFile::GetStatus(path, status));
   EXPECT_EQ(8u, status.m_size);
   EXPECT_FALSE(status.m_attribute & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(FileTest, PositionsAndLengthsBeyondFourGigabytesKeepTheirHighPart) {
+  // A sparse file: no disk space is taken by the hole.
+  const std::string path = dir / "large.bin";
+  constexpr std::uint64_t kLarge = 0x100000005ull;
+  CFile file(path, CFile::modeCreate | CFile::modeReadWrite);
+  file.SetLength(kLarge);
+  EXPECT_EQ(kLarge, file.GetLength());
+  EXPECT_EQ(kLarge, file.GetPosition());
+  EXPECT_EQ(kLarge - 2, file.Seek(-2, CFile::end));
+  EXPECT_EQ(kLarge - 1, file.Seek(1, CFile::current));
+  // A low part of all ones is a position, not the failure value.
+  EXPECT_EQ(0xFFFFFFFFull, file.Seek(0xFFFFFFFFll, CFile::begin));
+  EXPECT_EQ(0xFFFFFFFFull, file.GetPosition());
+  CFileStatus status;
+  ASSERT_TRUE(CFile::GetStatus(path, status));
+  EXPECT_EQ(kLarge, status.m_size);
+
+  EXPECT_EQ(CFileException::badSeek, CatchFileException([&] { file.Seek(-1, CFile::begin); }).m_cause);
+  EXPECT_EQ(0xFFFFFFFFull, file.GetPosition()) << "a refused seek leaves the position";
+  file.SetLength(0xFFFFFFFFull);
+  EXPECT_EQ(0xFFFFFFFFull, file.GetLength()) << "a length of all ones is a length, not a failure";
+}
+
+TEST_F(FileTest, StatusOfAPathIsThatOfItsDirectoryEntry) {
+  CStdioFile(dir / "file.txt", CFile::modeCreate | CFile::modeWrite | CFile::typeBinary).WriteString("12345");
+  ASSERT_TRUE(::CreateDirectoryA((dir / "sub").c_str(), nullptr));
+  char windows[MAX_PATH];
+  ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 2u);
+  const std::string root = std::string(windows, 3);  // "C:\"
+
+  struct Case {
+    std::string path;
+    bool found;
+    bool directory;
+    std::uint64_t size;
+  };
+  const Case cases[] = {
+      {dir / "file.txt", true, false, 5},
+      {dir / "sub", true, true, 0},
+      {dir / "sub\\", true, true, 0},
+      {dir.path() + "/sub/", true, true, 0},
+      {root, true, true, 0},
+      {dir / "file.txt\\", false, false, 0},
+      {dir / "*.txt", false, false, 0},
+      {dir / "fil?.txt", false, false, 0},
+      {dir / "missing.txt", false, false, 0},
+      {dir / "missing\\file.txt", false, false, 0},
+      {"", false, false, 0},
+  };
+  for (const Case& c : cases) {
+    CFileStatus status;
+    status.m_size = 77;
+    ASSERT_EQ(c.found, CFile::GetStatus(c.path, status)) << c.path;
+    if (!c.found) continue;
+    EXPECT_EQ(c.directory, (status.m_attribute & FILE_ATTRIBUTE_DIRECTORY) != 0) << c.path;
+    if (!c.directory) {
+      EXPECT_EQ(c.size, status.m_size) << c.path;
+    }
+    EXPECT_FALSE(status.m_szFullName.empty()) << c.path;
+  }
+  CFileStatus status;
+  ASSERT_TRUE(CFile::GetStatus(dir / "file.txt", status));
+  EXPECT_NE(0u, status.m_mtime.dwHighDateTime) << "the times come with the entry";
 }
 
 TEST_F(FileTest, Win32FailuresBecomeFileExceptionsWithCauseAndPath) {

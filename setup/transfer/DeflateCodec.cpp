@@ -1,15 +1,13 @@
 #include "setup/transfer/DeflateCodec.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "setup/transfer/ZLibException.h"
 
 namespace {
-
-// The output room zlib's fast decoding loop wants (its longest match).
-constexpr uInt kFastOutput = 258;
 
 // Ends a zlib stream on every way out of a transfer. End() ends it with the
 // result checked; the destructor ends it quietly when an exception left
@@ -43,7 +41,7 @@ std::uint64_t CDeflateCodec::Run() {
   stream_.next_in = input_.get();
   stream_.avail_in = 0;
   stream_.next_out = output_.get();
-  stream_.avail_out = outputSize_;
+  stream_.avail_out = kWriteSize;
   std::uint64_t total = 0;
   bool moreInput = true;
   int result = Z_OK;
@@ -55,16 +53,16 @@ std::uint64_t CDeflateCodec::Run() {
       stream_.avail_in = n;
     }
     if (stream_.avail_out == 0) {
-      WriteBlock(output_.get(), outputSize_);
-      total += outputSize_;
+      WriteBlock(output_.get(), kWriteSize);
+      total += kWriteSize;
       stream_.next_out = output_.get();
-      stream_.avail_out = outputSize_;
+      stream_.avail_out = kWriteSize;
     }
     result = deflate(&stream_, moreInput ? Z_NO_FLUSH : Z_FINISH);
     CZLibException::Check(result);
   } while (moreInput || (result != Z_STREAM_END && stream_.avail_out == 0));
 
-  const UINT rest = outputSize_ - stream_.avail_out;
+  const UINT rest = kWriteSize - stream_.avail_out;
   WriteBlock(output_.get(), rest);
   total += rest;
   end.End();
@@ -94,13 +92,15 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
       stream_.avail_in = n;
     }
     if (stream_.avail_out < kFastOutput) {
-      // zlib decodes quickly only while a whole match fits the output: pass
-      // the buffer on a little before it is full.
-      const UINT full = outputSize_ - stream_.avail_out;
-      WriteBlock(output_.get(), full);
-      written += full;
-      stream_.next_out = output_.get();
-      stream_.avail_out = outputSize_;
+      // More than kWriteSize bytes are waiting (the buffer has kFastOutput
+      // more): pass on exactly kWriteSize and move the few after them to
+      // the front. zlib keeps its own copy of what it refers back to.
+      WriteBlock(output_.get(), kWriteSize);
+      written += kWriteSize;
+      const UINT after = outputSize_ - stream_.avail_out - kWriteSize;
+      std::memmove(output_.get(), output_.get() + kWriteSize, after);
+      stream_.next_out = output_.get() + after;
+      stream_.avail_out = outputSize_ - after;
     }
     // Never let zlib produce more than the header's size: the output stops
     // exactly there whatever the stream holds.

@@ -1,12 +1,15 @@
 // CDeflateCodec: the deflate method (zlib format streams, zlib's default
-// compression level and window), with input and output buffers of 64 KiB
-// allocated once with the codec. inflate copies everything it returns into
-// its window as well, and its fast loop stops near the ends of either
-// buffer: with 4 KiB pieces those costs came to about a sixth of the
-// decoding time. The source still reports progress every 4096 bytes read
-// (its segment size), and 64 KiB is also the stream buffer the files read
-// and write through. zlib's failures become CZLibException,
-// CMemoryException or CFileException (see CZLibException::Check).
+// compression level and window), with an input buffer of 64 KiB and an
+// output buffer of 128 KiB allocated once with the codec. inflate copies
+// the end of everything it returns into its window as well, and its fast
+// loop stops near the ends of either buffer: with 4 KiB pieces those costs
+// came to about a sixth of the decoding time. The source still reports
+// progress every 4096 bytes read (its segment size). Extracted data is
+// passed on in whole pieces of 128 KiB, a multiple of the 64 KiB stream
+// buffer the files write through, which then write it straight to the
+// system instead of copying it into their buffer first. zlib's failures
+// become CZLibException, CMemoryException or CFileException (see
+// CZLibException::Check).
 #pragma once
 
 #include <zlib.h>
@@ -18,7 +21,11 @@
 class CDeflateCodec : public CCodec {
 public:
   static constexpr UINT kInputSize = 64 * 1024;
-  static constexpr UINT kOutputSize = 64 * 1024;
+  // The piece extracted data is passed on in (all but the last).
+  static constexpr UINT kWriteSize = 128 * 1024;
+  // zlib decodes quickly only while its longest match fits the output.
+  static constexpr UINT kFastOutput = 258;
+  static constexpr UINT kOutputSize = kWriteSize + kFastOutput;
 
   CDeflateCodec();
 

@@ -57,10 +57,10 @@ protected:
     menu = ui::Process::Start(exe, arguments, windows);
     ASSERT_TRUE(menu.started()) << "CreateProcess error " << menu.startError();
   }
-  HWND WaitForMenu(const std::string& caption = kCaption) {
+  HWND WaitForMenu(const std::string& caption = kCaption, DWORD timeoutMs = ui::kDefaultTimeout) {
     ui::WindowMatch match;
     match.caption = caption;
-    return menu.WaitForWindow(match);
+    return menu.WaitForWindow(match, timeoutMs);
   }
   void InstalledKey(const std::string& version) const {
     testreg::WriteString(HKEY_CURRENT_USER, subkey, "Version", version);
@@ -256,5 +256,54 @@ TEST_F(CdLaunchTest, SampleCdShowsItsMenu) {
   if (!ui::ScreenshotFolder().empty()) {
     EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu"));
     EXPECT_TRUE(ui::SaveScreenshot(frame, "cdlaunch-sample-menu-client", ui::ShotArea::ClientArea));
+  }
+}
+
+TEST_F(CdLaunchTest, DeviceNamesAreNeverOpenedSoTheMenuNeverHangs) {
+  // Read as files, a serial port or the console would never end: the menu
+  // would show nothing and could not even be closed. Each case must end or
+  // open the menu within a second of what a plain menu takes here.
+  Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n");
+  const DWORD started = ::GetTickCount();
+  Start();
+  ASSERT_NE(nullptr, WaitForMenu());
+  const DWORD budget = ::GetTickCount() - started + 1000;
+  menu.Kill();
+
+  struct Case {
+    const char* what;
+    const char* settings;  // more of [Application Info], then more sections
+    bool opens;
+    const char* click;  // a button to press once the menu is open; the menu must then end
+  } cases[] = {
+      {"background COM1", "Bitmap=COM1\r\n", false, nullptr},
+      {"background in a folder, blank before the extension", "Bitmap=pics\\com1 .bmp\r\n", false, nullptr},
+      {"background CON", "Bitmap=CON\r\n", false, nullptr},
+      {"background aux.bmp", "Bitmap=aux.bmp\r\n", false, nullptr},
+      {"button pair COM.bmp (COM1.bmp, COM2.bmp)",
+       "[Commands]\r\n1=Go\r\n[Go]\r\nBitmap=COM.bmp\r\nCommand=QuitProgram\r\n", true, nullptr},
+      {"start-up sound COM1.wav", "PlaySound=COM1.wav\r\n", true, nullptr},
+      {"button sound sounds\\COM1.wav",
+       "[Commands]\r\n1=Exit\r\n[Exit]\r\nCommand=QuitProgram\r\nPlaySound=sounds\\COM1.wav\r\n", true, "Exit"},
+  };
+  for (const auto& c : cases) {
+    Config(std::string("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n") + c.settings);
+    Start();
+    if (!c.opens) {
+      EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit(budget)) << c.what << ": the picture cannot be loaded";
+      menu.Kill();
+      continue;
+    }
+    HWND frame = WaitForMenu(kCaption, budget);
+    EXPECT_NE(nullptr, frame) << c.what;
+    if (HWND go = frame ? ui::FindChild(frame, "Go", "Button") : nullptr) {
+      EXPECT_NE(static_cast<LONG>(BS_OWNERDRAW), ::GetWindowLongA(go, GWL_STYLE) & BS_TYPEMASK)
+          << c.what << ": a pair that cannot be loaded makes a text button";
+    }
+    if (frame && c.click) {
+      ui::Click(ui::FindChild(frame, c.click, "Button"));
+      EXPECT_EQ(std::optional<DWORD>(0), menu.WaitForExit(1000)) << c.what << ": the sound is not played";
+    }
+    menu.Kill();
   }
 }

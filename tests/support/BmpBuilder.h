@@ -27,6 +27,7 @@ struct BmpBuilder {
   long long storedHeight = -1;  // e.g. negative for top-down
   long long storedWidth = -1;
   std::size_t tableEntries = SIZE_MAX;  // entries actually written
+  std::size_t gap = 0;                  // filler bytes between the colour table and the pixels
   std::size_t cutAt = SIZE_MAX;         // file length limit
 
   static std::size_t RowBytes(int w, int b) { return ((static_cast<std::size_t>(w) * b + 31) / 32) * 4; }
@@ -64,7 +65,7 @@ struct BmpBuilder {
     std::vector<std::uint8_t> out;
     auto put16 = [&](unsigned v) { out.push_back(v & 0xff); out.push_back((v >> 8) & 0xff); };
     auto put32 = [&](std::uint32_t v) { for (int k = 0; k < 4; ++k) out.push_back((v >> (8 * k)) & 0xff); };
-    const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(4 * entries);
+    const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(4 * entries + gap);
     if (fileHeader) {
       put16(0x4D42);
       put32(static_cast<std::uint32_t>(offset + pixels.size()));
@@ -89,6 +90,7 @@ struct BmpBuilder {
       out.push_back(q.rgbRed);
       out.push_back(0);
     }
+    out.insert(out.end(), gap, 0xA5);
     out.insert(out.end(), pixels.begin(), pixels.end());
     if (out.size() > cutAt) out.resize(cutAt);
     return out;

@@ -58,10 +58,11 @@ int ZLibCode(F&& f) {
 }  // namespace
 
 TEST(Codec, BothMethodsRoundTripAtBufferEdges) {
-  // The stored codec's 16 KiB and the deflate codec's 64 KiB, in text that
-  // compresses and in noise whose stream crosses the input buffer's edges.
-  for (std::size_t size :
-       {0u, 1u, 4095u, 4096u, 4097u, 16384u, 16385u, 65535u, 65536u, 65537u, 100000u, 200001u, 3u * 65536u + 7}) {
+  // The stored codec's 16 KiB, the deflate codec's 64 KiB of input and its
+  // 128 KiB output pieces, in text that compresses and in noise whose stream
+  // crosses the input buffer's edges.
+  for (std::size_t size : {0u, 1u, 4095u, 4096u, 4097u, 16384u, 16385u, 65535u, 65536u, 65537u, 100000u, 131071u,
+                           131072u, 131073u, 131072u + 258u, 200001u, 3u * 65536u + 7, 5u * 131072u + 1}) {
     const Bytes data = size % 2 == 1 && size > 65536 ? Noise(size) : Sample(size);
     CStoredCodec stored;
     const Bytes s = Compress(stored, data);
