@@ -68,6 +68,12 @@ void CSha256::Block(const std::uint8_t* block) {
 void CSha256::Update(const void* data, std::size_t size) {
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   length_ += size;
+  // Whole blocks straight from the input while nothing is pending.
+  while (pendingSize_ == 0 && size >= pending_.size()) {
+    Block(bytes);
+    bytes += pending_.size();
+    size -= pending_.size();
+  }
   while (size > 0) {
     const std::size_t take = std::min(size, pending_.size() - pendingSize_);
     std::copy(bytes, bytes + take, pending_.begin() + static_cast<std::ptrdiff_t>(pendingSize_));
