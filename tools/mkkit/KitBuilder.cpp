@@ -253,7 +253,8 @@ KitExitCode CKitBuilder::Build() {
   std::uint64_t reserve = layout_->Occupied(2048);
   std::string profile;
   for (;;) {
-    layout_->Plan(items, layout_->Occupied(setupSize) + reserve);
+    layout_->Plan(items, layout_->Occupied(setupSize) + reserve,
+                  description_.capacityLine ? description_.Where(description_.capacityLine) : description_.GetPath());
     // The setup program on the first diskette is also the first file of
     // its group, installed into the installation directory, so that the
     // product's uninstall command finds it there.

@@ -168,6 +168,7 @@ void CKitDescription::ReadKit(const CIniDocument::Section& s) {
       if (!ParseInteger(e.value, capacity) || capacity == 0 || capacity > 0xFFFFFFFFull) {
         ThrowBadInput(Where(e.line), "capacity is a number of bytes from 1 to 4294967295");
       }
+      capacityLine = e.line;
     } else if (key == "cluster") {
       if (!ParseInteger(e.value, cluster) || cluster == 0) ThrowBadInput(Where(e.line), "cluster is a number of bytes");
     } else if (key == "method") {

@@ -99,6 +99,7 @@ public:
   std::string setupGroup;    // empty: the first group
   std::string programGroup;
   int mediaLine = 0;         // lines of keys of [kit], 0 when absent
+  int capacityLine = 0;
   int setupLine = 0;
   std::vector<KitDestination> destinations;
   std::vector<KitGroup> groups;

@@ -27,13 +27,13 @@ std::uint64_t CKitLayout::LargestCut(const std::vector<std::uint32_t>& members, 
   return best;
 }
 
-void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst) {
+void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst, const std::string& where) {
   placements_.clear();
   diskettes_ = 1;
   used_ = reservedOnFirst;
   const bool limited = kind_ != MediaKind::flat;
   if (limited && used_ > capacity_) {
-    ThrowBadInput("", "the setup program and its profile (" + std::to_string(used_) +
+    ThrowBadInput(where, "the setup program, its profile and the seal (" + std::to_string(used_) +
                           " bytes) do not fit on a diskette of " + std::to_string(capacity_) + " bytes");
   }
   for (const LayoutItem& item : items) {

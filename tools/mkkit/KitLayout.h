@@ -57,7 +57,9 @@ public:
   // a diskette, an archive that cannot be cut (too many empty members in a
   // row for one diskette) or whose name cannot be raised for its parts;
   // the message starts with the item's where.
-  void Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst);
+  // where names the capacity's line for the message when even the reserved
+  // bytes do not fit.
+  void Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst, const std::string& where = "");
 
   const std::vector<LayoutPlacement>& GetPlacements() const noexcept { return placements_; }
   int GetDisketteCount() const noexcept { return diskettes_; }

@@ -102,6 +102,7 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
       // What only building finds.
       {"[kit]\r\nsetup=src\\a.exe\r\n", false, 2, 11, "is not a Windows program"},
       {"[kit]\r\nsetup=src\\console.exe\r\n", false, 2, 11, "is not a Windows program"},
+      {"[kit]\r\ncapacity=1024\r\n", false, 2, 11, "do not fit on a diskette of 1024 bytes"},
       {"[kit]\r\ncapacity=8192\r\n[files.Main]\r\nb.dat=src\\b.dat|0\r\n", false, 2, 13, "larger than a diskette"},
       {"[kit]\r\ncapacity=8192\r\n[files.Main]\r\nb.dat=src\\b.dat|0|b.ar9\r\n", false, 2, 13, "needs a part after b.ar9"},
       {hundredDiskettes, false, 2, 11, "numbered folders; _setupx finds at most 99"},
