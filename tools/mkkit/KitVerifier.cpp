@@ -347,7 +347,8 @@ void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::strin
     std::string text = where + ": " + member + " goes on in the part " + media_.GetMissingName() +
                        ", which is missing from diskette " + std::to_string(n) + " (" + media_.Folder(n) +
                        "), or the part before it is truncated";
-    for (int k = 1; k <= 99 && media_.Folder(k) != media_.Folder(n); ++k) {
+    for (int k = 1; k <= CKitBuilder::kMaxCdFolders; ++k) {
+      if (media_.Folder(k) == media_.Folder(n)) continue;
       if (IsFile(media_.Folder(k) + "\\" + media_.GetMissingName())) {
         text += "; it lies in " + media_.Folder(k);
         break;
