@@ -29,8 +29,10 @@ void CUserInfoPage::DoDataExchange(CDataExchange& dx) {
 }
 
 void CUserInfoPage::UpdateNextButton() {
-  UpdateData(true);
-  if (CButtonBar* bar = GetButtonBar()) bar->EnableNext(!name_.empty());
+  // Only the name's edit is looked at: its change notification also comes
+  // while the edits are being filled, before the company's edit holds the
+  // proposed company, and reading that edit then would lose it.
+  if (CButtonBar* bar = GetButtonBar()) bar->EnableNext(::GetWindowTextLengthA(GetDlgItem(IDC_USER_NAME)) > 0);
 }
 
 BOOL CUserInfoPage::OnInitDialog() {

@@ -26,7 +26,7 @@ protected:
   void DoDataExchange(CDataExchange& dx) override;
 
 private:
-  // Reads the edits and enables Next while the name is not empty.
+  // Enables Next while the name's edit is not empty.
   void UpdateNextButton();
 
   std::string name_;     // edit 1030

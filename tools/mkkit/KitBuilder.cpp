@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
+#include <fstream>
 #include <map>
 
 #include "framework/MemFile.h"
@@ -11,7 +13,9 @@
 #include "setup/transfer/DeflateCodec.h"
 #include "setup/transfer/StoredCodec.h"
 #include "tools/mkkit/ArchiveWriter.h"
+#include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitProfile.h"
+#include "tools/mkkit/KitSeal.h"
 
 namespace {
 
@@ -29,35 +33,23 @@ std::uint64_t FileSize(const std::string& path) {
   return status.m_size;
 }
 
-// Removes everything below dir (not dir itself).
-void EmptyFolder(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  CFindHandle owner(find);
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string full = dir + "\\" + name;
-    ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      EmptyFolder(full);
-      if (!::RemoveDirectoryA(full.c_str())) throw CKitException(kExitIoError, "cannot remove " + full);
-    } else if (!::DeleteFileA(full.c_str())) {
-      throw CKitException(kExitIoError, "cannot delete " + full);
-    }
-  } while (::FindNextFileA(find, &data));
-}
-
-bool FolderIsEmpty(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  CFindHandle find(::FindFirstFileA((dir + "\\*").c_str(), &data));
-  if (!find.valid()) return true;
-  do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") return false;
-  } while (::FindNextFileA(find.get(), &data));
-  return true;
+// Whether path is a program Windows starts as a windowed application,
+// by the test SHGetFileInfo's SHGFI_EXETYPE makes: an "MZ" header leading
+// to a "PE" image whose subsystem is the Windows GUI.
+bool IsWindowsProgram(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::array<unsigned char, 4096> head{};
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  const auto size = static_cast<std::size_t>(in.gcount());
+  const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(head[at] | head[at + 1] << 8); };
+  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return false;
+  const std::size_t pe = u16(0x3C) | static_cast<std::size_t>(u16(0x3E)) << 16;
+  const std::size_t optional = pe + 24;  // after the signature and the file header
+  if (pe > size || size - pe < 24 + 70) return false;
+  if (head[pe] != 'P' || head[pe + 1] != 'E' || head[pe + 2] != 0 || head[pe + 3] != 0) return false;
+  const unsigned magic = u16(optional);
+  if (magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC && magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) return false;
+  return u16(optional + 68) == IMAGE_SUBSYSTEM_WINDOWS_GUI;
 }
 
 // Copies source to destination with the stored codec and gives the copy
@@ -74,6 +66,13 @@ void CopyWithStatus(const std::string& source, const std::string& destination) {
   stamp.m_mtime = status.m_mtime;
   stamp.m_attribute = status.m_attribute & kCarriedAttributes;
   CFile::SetStatus(destination, stamp);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  CNamedFile file;
+  file.OpenWrite(CPathName(path));
+  file.Write(text.data(), static_cast<UINT>(text.size()));
+  file.Close();
 }
 
 }  // namespace
@@ -103,21 +102,20 @@ void CKitBuilder::Progress(const std::string& line) const {
   if (options_.progress) options_.progress(line);
 }
 
-void CKitBuilder::PrepareOutput() const {
-  const std::string& dir = options_.outputDir;
-  if (dir.empty() || (dir.size() <= 3 && dir.find(':') != std::string::npos)) {
-    ThrowBadInput("", "'" + dir + "' cannot be the output folder");
-  }
-  const DWORD attributes = ::GetFileAttributesA(dir.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) ThrowBadInput("", dir + " is a file, not a folder");
-    if (options_.clean) {
-      EmptyFolder(dir);
-    } else if (!FolderIsEmpty(dir)) {
-      ThrowBadInput("", "the output folder " + dir + " is not empty (--clean empties it first)");
+std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const std::uint64_t* setupSize,
+                                     std::uint64_t profileSize) const {
+  CKitSeal seal(description_.media);
+  if (setupSize) seal.AddPlaceholder(1, CKitDescription::kSetupProgramName, *setupSize);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const LayoutPlacement& place = layout_->GetPlacements()[i];
+    if (!items[i].archive) {
+      seal.AddPlaceholder(place.diskette, items[i].name, items[i].size);
+    } else {
+      for (const LayoutPart& part : place.parts) seal.AddPlaceholder(part.diskette, part.name, part.FileSize());
     }
   }
-  CPathName(dir + "\\").CreateDirectoryOrThrow();
+  seal.AddPlaceholder(1, "_setupx.ini", profileSize);
+  return seal.Render();
 }
 
 void CKitBuilder::Pack(Archive& archive) {
@@ -128,6 +126,7 @@ void CKitBuilder::Pack(Archive& archive) {
     m.header = status.GetHeader();
     m.header.SetName(f.name);
     m.header.SetDestination(f.destination);
+    m.header.SetText(f.text);
 
     CMemFile packed;
     std::uint32_t method = archive_format::kMethodStored;
@@ -153,7 +152,7 @@ void CKitBuilder::Pack(Archive& archive) {
       crc = source.GetChecksum();
     }
     if (read != m.header.GetSize()) {
-      throw CKitException(kExitIoError, f.source + " changed while it was being read");
+      throw CKitException(kExitIoError, description_.Where(f.line) + ": " + f.source + " changed while it was being read");
     }
     m.data = packed.Detach();
     m.header.SetMethod(method);
@@ -181,13 +180,24 @@ void CKitBuilder::WriteArchive(const Archive& archive, const LayoutPlacement& pl
 
 KitExitCode CKitBuilder::Build() {
   const std::string setup = options_.setupProgram.empty() ? description_.setupProgram : options_.setupProgram;
-  const bool haveSetup = !setup.empty() && ::GetFileAttributesA(setup.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const std::string setupWhere = options_.setupProgram.empty() && description_.setupLine
+                                     ? description_.Where(description_.setupLine)
+                                     : std::string("--setup");
+  const DWORD setupAttributes = setup.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(setup.c_str());
+  const bool haveSetup = setupAttributes != INVALID_FILE_ATTRIBUTES;
   if (!haveSetup && !options_.allowMissingSetup) {
-    ThrowBadInput("", setup.empty() ? "no setup program named (--setup, or setup= in [kit])"
-                                    : "the setup program " + setup +
-                                          " is missing (--allow-missing-setup builds an incomplete kit)");
+    ThrowBadInput(setup.empty() ? description_.GetPath() : setupWhere,
+                  setup.empty() ? "no setup program named (--setup, or setup= in [kit])"
+                                : "the setup program " + setup +
+                                      " is missing (--allow-missing-setup builds an incomplete kit)");
   }
-  PrepareOutput();
+  if (haveSetup && (setupAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ThrowBadInput(setupWhere, "the setup program " + setup + " is a folder, not a file");
+  }
+  if (haveSetup && !IsWindowsProgram(setup)) {
+    ThrowBadInput(setupWhere, "the setup program " + setup + " is not a Windows program (no PE image of the Windows "
+                                                             "subsystem)");
+  }
 
   // The media files in description order; an archive stands where its
   // first member is named.
@@ -211,10 +221,11 @@ KitExitCode CKitBuilder::Build() {
     archives[it->second].members.push_back(Member{&f, {}, {}});
   }
   for (std::size_t a = 0; a < archives.size(); ++a) {
+    const std::string where = description_.Where(archives[a].members.front().file->line);
+    if (archives[a].members.size() > 32767) ThrowBadInput(where, "archive " + archives[a].name + " holds too many files");
     Progress("packing " + archives[a].name + " (" + std::to_string(archives[a].members.size()) + " files, archive " +
              std::to_string(a + 1) + " of " + std::to_string(archives.size()) + ")");
     Pack(archives[a]);
-    if (archives[a].members.size() > 32767) ThrowBadInput("", "archive " + archives[a].name + " holds too many files");
   }
 
   std::vector<LayoutItem> items;
@@ -223,63 +234,98 @@ KitExitCode CKitBuilder::Build() {
     if (slot.plain) {
       item.name = slot.plain->name;
       item.size = FileSize(slot.plain->source);
+      item.where = description_.Where(slot.plain->line);
     } else {
       item.name = archives[slot.archive].name;
       item.archive = true;
       for (const Member& m : archives[slot.archive].members) item.members.push_back(m.header.GetCompressedSize());
+      item.where = description_.Where(archives[slot.archive].members.front().file->line);
     }
     items.push_back(std::move(item));
   }
 
-  // The profile goes on the first diskette, and its size depends on where
-  // everything went: plan with room for it until it fits that room.
+  // The profile and the seal go on the first diskette, and their sizes
+  // depend on where everything went: plan with room for them until they
+  // fit that room.
   layout_ = std::make_unique<CKitLayout>(description_.media, description_.capacity, description_.cluster);
   const std::uint64_t setupSize = haveSetup ? FileSize(setup) : 0;
-  std::uint64_t reserve = 2048;
+  if (setupSize > 0xFFFFFFFFull) ThrowBadInput(setupWhere, "the setup program is 4 GiB or larger");
+  std::uint64_t reserve = layout_->Occupied(2048);
   std::string profile;
   for (;;) {
-    layout_->Plan(items, layout_->Occupied(setupSize) + layout_->Occupied(reserve));
-    std::vector<ProfileFileRecord> records;
+    layout_->Plan(items, layout_->Occupied(setupSize) + reserve,
+                  description_.capacityLine ? description_.Where(description_.capacityLine) : description_.GetPath());
+    // The setup program on the first diskette is also the first file of
+    // its group, installed into the installation directory, so that the
+    // product's uninstall command finds it there.
+    const KitGroup& setupGroup = description_.SetupGroup();
+    std::vector<ProfileFileRecord> records{ProfileFileRecord{setupGroup.key, CKitDescription::kSetupProgramName,
+                                                             static_cast<std::uint32_t>(setupSize), 0, 1, 1, 0, "",
+                                                             setupWhere}};
     for (std::size_t i = 0; i < slots.size(); ++i) {
       const LayoutPlacement& place = layout_->GetPlacements()[i];
       ProfileFileRecord r;
       if (slots[i].plain) {
         const KitFile& f = *slots[i].plain;
         r = ProfileFileRecord{f.group, f.name, static_cast<std::uint32_t>(items[i].size), 0, 1, place.diskette,
-                              f.destination, f.text};
+                              f.destination, f.text, items[i].where};
       } else {
         const Archive& a = archives[slots[i].archive];
         std::uint64_t total = 0;
         for (const Member& m : a.members) total += m.header.GetSize();
-        if (total > 0xFFFFFFFFull) ThrowBadInput("", "archive " + a.name + " would install 4 GiB or more");
+        if (total > 0xFFFFFFFFull) ThrowBadInput(items[i].where, "archive " + a.name + " would install 4 GiB or more");
         r = ProfileFileRecord{a.members.front().file->group, a.name, static_cast<std::uint32_t>(total), 1,
                               static_cast<int>(a.members.size()), place.Spans() ? -place.diskette : place.diskette,
-                              0, ""};
+                              0, "", items[i].where};
       }
       records.push_back(std::move(r));
     }
     profile = CKitProfile::Render(description_, records);
-    if (description_.media == MediaKind::flat || profile.size() <= reserve) break;
-    reserve = profile.size();
+    const std::uint64_t sealSize = PlannedSeal(items, haveSetup ? &setupSize : nullptr, profile.size()).size();
+    const std::uint64_t need = layout_->Occupied(profile.size()) + layout_->Occupied(sealSize);
+    if (description_.media == MediaKind::flat || need <= reserve) break;
+    reserve = need;
   }
+  if (description_.media == MediaKind::cd && layout_->GetDisketteCount() > kMaxCdFolders) {
+    ThrowBadInput(description_.Where(description_.mediaLine),
+                  "the CD layout needs " + std::to_string(layout_->GetDisketteCount()) + " numbered folders; _setupx "
+                  "finds at most " + std::to_string(kMaxCdFolders) + " (DISK01 to DISK99): give a larger capacity");
+  }
+
+  // Only now, with everything known to fit, is the output folder touched.
+  std::vector<std::string> keep{description_.GetPath().substr(0, description_.GetPath().find_last_of("\\/") + 1)};
+  if (keep.front().empty()) keep.front() = ".";
+  for (const KitFile& f : description_.files) keep.push_back(f.source);
+  if (haveSetup) keep.push_back(setup);
+  CKitOutputFolder(options_.outputDir).Prepare(options_.clean, keep);
 
   Progress("writing " + std::to_string(layout_->GetDisketteCount()) + " " +
            (description_.media == MediaKind::flat ? std::string("folder") : "diskette folder(s)"));
   for (int n = 1; n <= layout_->GetDisketteCount(); ++n) {
     CPathName(DisketteFolder(options_.outputDir, description_.media, n) + "\\").CreateDirectoryOrThrow();
   }
+  CKitSeal seal(description_.media);
   const std::string first = DisketteFolder(options_.outputDir, description_.media, 1);
-  if (haveSetup) CopyWithStatus(setup, first + "\\_setupx.exe");
+  if (haveSetup) {
+    CopyWithStatus(setup, first + "\\" + CKitDescription::kSetupProgramName);
+    seal.AddFile(1, CKitDescription::kSetupProgramName, first + "\\" + CKitDescription::kSetupProgramName);
+  }
   for (std::size_t i = 0; i < slots.size(); ++i) {
+    const LayoutPlacement& place = layout_->GetPlacements()[i];
     if (slots[i].plain) {
-      WritePlainFile(*slots[i].plain, layout_->GetPlacements()[i].diskette);
+      WritePlainFile(*slots[i].plain, place.diskette);
+      seal.AddFile(place.diskette, slots[i].plain->name,
+                   DisketteFolder(options_.outputDir, description_.media, place.diskette) + "\\" + slots[i].plain->name);
     } else {
-      WriteArchive(archives[slots[i].archive], layout_->GetPlacements()[i]);
+      WriteArchive(archives[slots[i].archive], place);
+      for (const LayoutPart& part : place.parts) {
+        seal.AddFile(part.diskette, part.name, DisketteFolder(options_.outputDir, description_.media, part.diskette) +
+                                                   "\\" + part.name);
+      }
     }
   }
-  CNamedFile ini;
-  ini.OpenWrite(CPathName(first + "\\_setupx.ini"));
-  ini.Write(profile.data(), static_cast<UINT>(profile.size()));
-  ini.Close();
+  WriteText(first + "\\_setupx.ini", profile);
+  seal.AddFile(1, "_setupx.ini", first + "\\_setupx.ini");
+  WriteText(first + "\\" + CKitSeal::kFileName, seal.Render());
   return haveSetup ? kExitOk : kExitIncomplete;
 }

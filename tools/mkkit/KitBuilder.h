@@ -20,18 +20,25 @@ struct KitBuildOptions {
   std::string outputDir;
   std::string setupProgram;     // overrides the description's when set
   bool allowMissingSetup = false;
-  bool clean = false;           // empty the output folder first
+  bool clean = false;           // replace the kit an earlier run built in the output folder
   std::function<void(const std::string&)> progress;  // a line for long runs; may be empty
 };
 
 class CKitBuilder {
 public:
+  // The numbered folders of a CD layout that the setup program steps
+  // through: DISK01 to DISK99.
+  static constexpr int kMaxCdFolders = 99;
+
   CKitBuilder(const CKitDescription& description, KitBuildOptions options)
       : description_(description), options_(std::move(options)) {}
 
-  // Builds the kit. kExitOk, or kExitIncomplete when the setup program is
-  // missing and that was allowed. Throws CKitException for bad input and
-  // for failures while writing.
+  // Builds the kit: the setup program, the files and archive parts, the
+  // profile and the seal. kExitOk, or kExitIncomplete when the setup
+  // program is missing and that was allowed. Throws CKitException for bad
+  // input (naming the description's line), for an output folder that
+  // cannot be used (nothing is deleted then) and for failures while
+  // writing. Nothing is written before the whole kit is planned.
   KitExitCode Build();
 
   // The folder of diskette n below root for a kind of media: disk1, disk2
@@ -44,7 +51,9 @@ public:
 private:
   struct Member;
   struct Archive;
-  void PrepareOutput() const;
+  // The seal's text for the current plan, with digests not yet known.
+  std::string PlannedSeal(const std::vector<LayoutItem>& items, const std::uint64_t* setupSize,
+                          std::uint64_t profileSize) const;
   void Pack(Archive& archive);
   void WritePlainFile(const KitFile& file, int diskette) const;
   void WriteArchive(const Archive& archive, const LayoutPlacement& placement) const;

@@ -10,6 +10,7 @@
 #include "setup/profile/ProfileFields.h"
 #include "setup/transfer/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
+#include "tools/mkkit/KitSeal.h"
 
 namespace {
 
@@ -36,12 +37,39 @@ std::int16_t DestinationField(const std::string& text, const std::string& where)
   return id;
 }
 
-// Whether text can stand as a key (or, with no ']', a section name) of
-// the profile and be read back as the same text.
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether text can stand as a key (or, with no ']', a section name) of the
+// profile and of the install log and be read back as the same text: no '='
+// anywhere, no leading ';', '[' or '#', no leading or trailing blank. The
+// removal finds installed files by these keys, so a name that does not
+// come back the same would make it delete another file, or none.
 bool UsableAsKey(const std::string& text) {
   if (text.empty() || text.find_first_of("=\r\n") != std::string::npos) return false;
   if (text.front() == ';' || text.front() == '[' || text.front() == '#') return false;
-  return text.front() != ' ' && text.back() != ' ';
+  return !IsBlank(text.front()) && !IsBlank(text.back());
+}
+
+// A line of a section whose values have at most max '|' fields.
+void CheckFieldCount(const std::string& value, std::size_t max, const std::string& where, const char* format) {
+  const std::size_t fields = static_cast<std::size_t>(std::count(value.begin(), value.end(), '|')) + 1;
+  if (fields > max) {
+    ThrowBadInput(where, std::to_string(fields) + " '|' fields, but a line of this section has at most " +
+                             std::to_string(max) + ": " + format);
+  }
+}
+
+// Refuses a key that differs from an earlier one of the section only in
+// letter case (the setup program's look-ups ignore case), or repeats it.
+template <class Record>
+void CheckUniqueKey(const std::vector<Record>& earlier, const std::string& key, const std::string& where,
+                    const CIniDocument& document, const char* what) {
+  for (const Record& r : earlier) {
+    if (!SameName(r.key, key)) continue;
+    if (r.key == key) ThrowBadInput(where, std::string(what) + " '" + key + "' is given twice (first " + document.Where(r.line) + ")");
+    ThrowBadInput(where, std::string(what) + " '" + key + "' differs from '" + r.key + "' (" + document.Where(r.line) +
+                             ") only in letter case; the setup program's look-ups ignore case");
+  }
 }
 
 bool IsAbsolute(const std::string& path) {
@@ -112,7 +140,13 @@ void CKitDescription::Load(const std::string& path, const std::map<std::string, 
     else if (lower == "diskettes") ReadDiskettes(section);
     else if (!lower.starts_with("files.")) ThrowBadInput(Where(section.line), "unknown section [" + section.name + "]");
   }
-  if (destinations.empty()) ThrowBadInput(path, "[destinations] names no destination");
+  const auto* destinationSection = document_.Find("destinations");
+  const std::string destinationsWhere = destinationSection ? Where(destinationSection->line) : path;
+  if (destinations.empty()) ThrowBadInput(destinationsWhere, "[destinations] names no destination");
+  if (!IsKnownDestination(0)) {
+    ThrowBadInput(destinationsWhere, "[destinations] has no destination 0, the installation directory");
+  }
+  CheckGroups();
   for (const auto& section : document_.GetSections()) {
     if (!Lower(section.name).starts_with("files.")) continue;
     const std::string group = section.name.substr(6);
@@ -129,10 +163,12 @@ void CKitDescription::ReadKit(const CIniDocument::Section& s) {
     const std::string key = Lower(e.key);
     if (key == "media") {
       if (!ParseMediaKind(e.value, media)) ThrowBadInput(Where(e.line), "media is diskettes, cd or flat");
+      mediaLine = e.line;
     } else if (key == "capacity") {
-      if (!ParseInteger(e.value, capacity) || capacity > 0xFFFFFFFFull) {
-        ThrowBadInput(Where(e.line), "capacity is a number of bytes");
+      if (!ParseInteger(e.value, capacity) || capacity == 0 || capacity > 0xFFFFFFFFull) {
+        ThrowBadInput(Where(e.line), "capacity is a number of bytes from 1 to 4294967295");
       }
+      capacityLine = e.line;
     } else if (key == "cluster") {
       if (!ParseInteger(e.value, cluster) || cluster == 0) ThrowBadInput(Where(e.line), "cluster is a number of bytes");
     } else if (key == "method") {
@@ -142,6 +178,10 @@ void CKitDescription::ReadKit(const CIniDocument::Section& s) {
       else ThrowBadInput(Where(e.line), "method is auto, stored or deflate");
     } else if (key == "setup") {
       setupProgram = ResolveSource(e.value, e.line);
+      setupLine = e.line;
+    } else if (key == "setupgroup") {
+      setupGroup = e.value;
+      setupGroupLine_ = e.line;
     } else if (key == "pmgroup") {
       programGroup = e.value;
     } else {
@@ -153,8 +193,10 @@ void CKitDescription::ReadKit(const CIniDocument::Section& s) {
 void CKitDescription::ReadDestinations(const CIniDocument::Section& s) {
   for (const auto& e : s.entries) {
     KitDestination d;
+    d.line = e.line;
     if (!ParseInteger(e.key, d.id) || d.id < 0) ThrowBadInput(Where(e.line), "a destination id is a number from 0");
     if (IsKnownDestination(d.id)) ThrowBadInput(Where(e.line), "destination " + e.key + " is given twice");
+    CheckFieldCount(e.value, 3, Where(e.line), "name|parent id|path");
     GetTextField(e.value, 0, d.name);
     std::string parent;
     if (GetTextField(e.value, 1, parent) && !parent.empty()) d.parent = DestinationField(parent, Where(e.line));
@@ -169,18 +211,18 @@ void CKitDescription::ReadDestinations(const CIniDocument::Section& s) {
     const KitDestination* at = &d;
     while (at->parent != -1 && !(at->parent <= -2 && at->parent >= -4)) {
       if (!seen.insert(at->id).second) {
-        ThrowBadInput(Where(s.line), "destination " + std::to_string(d.id) + " has a cycle of parents");
+        ThrowBadInput(Where(d.line), "destination " + std::to_string(d.id) + " has a cycle of parents");
       }
       const auto parent = std::find_if(destinations.begin(), destinations.end(),
                                        [&](const KitDestination& p) { return p.id == at->parent; });
       if (parent == destinations.end()) {
-        ThrowBadInput(Where(s.line), "destination " + std::to_string(at->id) + " names the unknown parent " +
+        ThrowBadInput(Where(at->line), "destination " + std::to_string(at->id) + " names the unknown parent " +
                                          std::to_string(at->parent));
       }
       at = &*parent;
     }
     if (at != &d && at->parent == -1 && at->id != 0 && at->path.empty()) {
-      ThrowBadInput(Where(s.line), "destination " + std::to_string(d.id) + " hangs below destination " +
+      ThrowBadInput(Where(d.line), "destination " + std::to_string(d.id) + " hangs below destination " +
                                        std::to_string(at->id) + ", which has no path");
     }
   }
@@ -190,12 +232,15 @@ void CKitDescription::ReadGroups(const CIniDocument::Section& s) {
   for (const auto& e : s.entries) {
     KitGroup g;
     g.key = e.key;
+    g.line = e.line;
     static const char* const kProfileSections[] = {"destinations", "groups", "targets", "PMGroup", "diskettes", "Events"};
     if (!UsableAsKey(g.key) || g.key.find(']') != std::string::npos ||
         std::any_of(std::begin(kProfileSections), std::end(kProfileSections),
                     [&](const char* name) { return SameName(g.key, name); })) {
       ThrowBadInput(Where(e.line), "'" + g.key + "' cannot name a group: it must work as a section name of its own in the profile");
     }
+    CheckUniqueKey(groups, g.key, Where(e.line), document_, "group");
+    CheckFieldCount(e.value, 5, Where(e.line), "first text|second text|setup type 1|setup type 2|setup type 3");
     GetTextField(e.value, 0, g.firstText);
     GetTextField(e.value, 1, g.secondText);
     for (int t = 0; t < 3; ++t) GetFlagField(e.value, 2 + t, g.setupType[t]);
@@ -209,6 +254,13 @@ void CKitDescription::ReadTargets(const CIniDocument::Section& s) {
     t.key = e.key;
     t.line = e.line;
     if (!UsableAsKey(t.key)) ThrowBadInput(Where(e.line), "'" + t.key + "' cannot be a profile key");
+    CheckUniqueKey(targets, t.key, Where(e.line), document_, "program item");
+    CheckFieldCount(e.value, 7, Where(e.line),
+                    "icon index|second number|minimized|description|arguments|icon file|(program path)");
+    std::string programPath;
+    if (GetTextField(e.value, 6, programPath) && !programPath.empty()) {
+      ThrowBadInput(Where(e.line), "the program path (the 7th field) is filled in by the setup program; leave it empty");
+    }
     GetNumberField(e.value, 0, t.iconIndex);
     GetNumberField(e.value, 1, t.secondNumber);
     GetFlagField(e.value, 2, t.minimized);
@@ -222,7 +274,12 @@ void CKitDescription::ReadTargets(const CIniDocument::Section& s) {
 void CKitDescription::ReadDiskettes(const CIniDocument::Section& s) {
   for (const auto& e : s.entries) {
     KitDiskette d;
+    d.line = e.line;
     if (!ParseInteger(e.key, d.number) || d.number < 1) ThrowBadInput(Where(e.line), "a diskette number is a number from 1");
+    for (const KitDiskette& other : diskettes) {
+      if (other.number == d.number) ThrowBadInput(Where(e.line), "diskette " + e.key + " is given twice");
+    }
+    CheckFieldCount(e.value, 2, Where(e.line), "label|path");
     GetTextField(e.value, 0, d.label);
     GetTextField(e.value, 1, d.path);
     diskettes.push_back(d);
@@ -236,6 +293,7 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
     f.name = e.key;
     f.line = e.line;
     std::string source, destination;
+    CheckFieldCount(e.value, 4, Where(e.line), "source|destination id|archive|text");
     if (!GetTextField(e.value, 0, source) || source.empty()) ThrowBadInput(Where(e.line), "no source file");
     if (!GetTextField(e.value, 1, destination)) ThrowBadInput(Where(e.line), "no destination id");
     f.source = ResolveSource(Trim(source), e.line);
@@ -244,7 +302,9 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
     f.archive = Trim(f.archive);
     GetTextField(e.value, 3, f.text);
     if (!IsUsableFileName(f.name) || !UsableAsKey(f.name)) {
-      ThrowBadInput(Where(e.line), "'" + f.name + "' cannot be a file name on the media");
+      ThrowBadInput(Where(e.line), "'" + f.name +
+                                       "' cannot be a file name on the media or a key of the install log (no '=', no "
+                                       "leading ';' or '[', no blanks around it)");
     }
     if (!f.archive.empty() && (!IsUsableFileName(f.archive) || !UsableAsKey(f.archive))) {
       ThrowBadInput(Where(e.line), "'" + f.archive + "' cannot be an archive name");
@@ -253,45 +313,88 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
   }
 }
 
+const KitGroup& CKitDescription::SetupGroup() const {
+  if (setupGroup.empty()) return groups.front();
+  return *std::find_if(groups.begin(), groups.end(), [&](const KitGroup& g) { return SameName(g.key, setupGroup); });
+}
+
+void CKitDescription::CheckGroups() const {
+  const auto* section = document_.Find("groups");
+  if (groups.empty()) {
+    ThrowBadInput(section ? Where(section->line) : path_,
+                  "[groups] names no group; the first one also installs the setup program");
+  }
+  if (!setupGroup.empty() &&
+      std::none_of(groups.begin(), groups.end(), [&](const KitGroup& g) { return SameName(g.key, setupGroup); })) {
+    ThrowBadInput(Where(setupGroupLine_), "setupgroup names no group of [groups]: '" + setupGroup + "'");
+  }
+  // An installation selects the groups of setup type 2: the setup program
+  // must come with them, or the product's uninstall command names a
+  // program that is not there.
+  const KitGroup& g = SetupGroup();
+  if (!g.setupType[1]) {
+    ThrowBadInput(Where(setupGroup.empty() ? g.line : setupGroupLine_),
+                  "group " + g.key + " installs the setup program but is not in setup type 2, which installations "
+                  "select: the product could not be removed (setupgroup= of [kit] names another group)");
+  }
+}
+
 void CKitDescription::CheckFiles() const {
-  std::map<std::string, const KitFile*> mediaNames;  // lower-case name on the media -> first file
-  std::map<std::string, std::string> archiveGroup;   // lower-case archive -> group
-  std::set<std::string> members;                    // archive|destination|name, lower case
+  std::map<std::string, const KitFile*> mediaNames;    // lower-case name on the media -> first file
+  std::map<std::string, const KitFile*> archiveFirst;  // lower-case archive -> its first member
+  std::map<std::string, const KitFile*> installed;     // destination|lower-case name -> first file
   for (const auto& f : files) {
     const std::string where = Where(f.line);
     if (!IsKnownDestination(f.destination)) {
       ThrowBadInput(where, "unknown destination id " + std::to_string(f.destination));
     }
+    if (f.source.size() >= MAX_PATH) {
+      ThrowBadInput(where, "the source path is longer than " + std::to_string(MAX_PATH - 1) + " characters: " + f.source);
+    }
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(f.source.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!::GetFileAttributesExA(f.source.c_str(), GetFileExInfoStandard, &data)) {
       ThrowBadInput(where, "missing source file " + f.source);
     }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowBadInput(where, "the source " + f.source + " is a folder, not a file");
     if (data.nFileSizeHigh != 0) ThrowBadInput(where, f.source + " is 4 GiB or larger");
+    const std::string name = Lower(f.name);
+    if (name == kSetupProgramName || name == "_setupx.ini" || name == CKitSeal::kFileName) {
+      ThrowBadInput(where, f.name + " is a name mkkit gives its own files (the setup program is installed by itself, "
+                                    "with the group setupgroup= of [kit] names)");
+    }
     if (f.archive.empty()) {
-      const std::string key = Lower(f.name);
-      if (key == "_setupx.exe" || key == "_setupx.ini") ThrowBadInput(where, f.name + " is the setup program's own name");
-      if (!mediaNames.emplace(key, &f).second) ThrowBadInput(where, "a second file named " + f.name + " on the media");
+      if (!mediaNames.emplace(name, &f).second) ThrowBadInput(where, "a second file named " + f.name + " on the media");
     } else {
-      const std::string key = Lower(f.archive);
-      const auto [it, added] = archiveGroup.emplace(key, Lower(f.group));
-      if (!added && it->second != Lower(f.group)) {
-        ThrowBadInput(where, "archive " + f.archive + " already belongs to group " + it->second);
+      if (f.destination == -1) {
+        ThrowBadInput(where, "a member of an archive must be installed (destination -1 is for plain files only)");
       }
-      if (!members.insert(key + "|" + std::to_string(f.destination) + "|" + Lower(f.name)).second) {
-        ThrowBadInput(where, "archive " + f.archive + " already holds " + f.name + " for that destination");
+      if (f.text.size() > kMaxMemberText) {
+        ThrowBadInput(where, "the text of an archive member has at most " + std::to_string(kMaxMemberText) +
+                                 " characters (its header holds no more)");
+      }
+      const auto [it, added] = archiveFirst.emplace(Lower(f.archive), &f);
+      if (!added && !SameName(it->second->group, f.group)) {
+        ThrowBadInput(where, "archive " + f.archive + " already belongs to group " + it->second->group);
+      }
+    }
+    if (f.destination != -1) {
+      const auto [it, added] = installed.emplace(std::to_string(f.destination) + "|" + name, &f);
+      if (!added) {
+        ThrowBadInput(where, "a second file installed as " + f.name + " into destination " +
+                                 std::to_string(f.destination) + " (the first: " + Where(it->second->line) + ")");
       }
     }
   }
-  for (const auto& [archive, group] : archiveGroup) {
-    if (mediaNames.count(archive) || archive == "_setupx.exe" || archive == "_setupx.ini") {
-      ThrowBadInput(path_, "archive " + archive + " has the name of another file on the media");
+  for (const auto& [archive, first] : archiveFirst) {
+    if (mediaNames.count(archive) || archive == kSetupProgramName || archive == "_setupx.ini" ||
+        archive == CKitSeal::kFileName) {
+      ThrowBadInput(Where(first->line), "archive " + first->archive + " has the name of another file on the media");
     }
   }
   for (const auto& t : targets) {
-    const bool installed = std::any_of(files.begin(), files.end(), [&](const KitFile& f) {
+    const bool installs = std::any_of(files.begin(), files.end(), [&](const KitFile& f) {
       return f.destination != -1 && SameName(f.name, t.key);
     });
-    if (!installed) ThrowBadInput(Where(t.line), "program item " + t.key + " names no file the kit installs");
+    if (!installs) ThrowBadInput(Where(t.line), "program item " + t.key + " names no file the kit installs");
   }
 }

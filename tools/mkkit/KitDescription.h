@@ -23,8 +23,9 @@ const char* MediaKindName(MediaKind kind);
 struct KitDestination {
   std::int16_t id = 0;
   std::string name;
-  std::int16_t parent = -1;
+  std::int16_t parent = -1;  // none; written so into the profile (an empty field would read as 0 there)
   std::string path;
+  int line = 0;
 };
 
 struct KitGroup {
@@ -32,6 +33,7 @@ struct KitGroup {
   std::string firstText;
   std::string secondText;
   int setupType[3] = {0, 0, 0};
+  int line = 0;
 };
 
 struct KitTarget {
@@ -49,6 +51,7 @@ struct KitDiskette {
   int number = 0;
   std::string label;
   std::string path;
+  int line = 0;
 };
 
 // Compression of archive members: deflate unless that does not make the
@@ -61,7 +64,7 @@ struct KitFile {
   std::string source;   // the file on the build machine
   std::int16_t destination = 0;
   std::string archive;  // empty: a plain file
-  std::string text;     // carried into the profile (plain files)
+  std::string text;     // carried into the profile (plain files) or the member's header
   int line = 0;
 };
 
@@ -74,10 +77,18 @@ public:
   // in paths. Throws CKitException (bad input).
   void Load(const std::string& path, const std::map<std::string, std::string>& defines);
 
+  // The name of the setup program on the media, and the most text the
+  // header of an archive member holds.
+  static constexpr const char* kSetupProgramName = "_setupx.exe";
+  static constexpr std::size_t kMaxMemberText = 39;
+
   // Whether id names a destination: one of the description's, or a
   // built-in (-1 not installed, -2 Windows, -3 System, -4 temporary).
   bool IsKnownDestination(std::int16_t id) const;
   std::string Where(int line) const { return document_.Where(line); }
+  // The group whose section lists the setup program (setupgroup of [kit],
+  // else the first group).
+  const KitGroup& SetupGroup() const;
   const std::string& GetPath() const noexcept { return path_; }
 
   MediaKind media = MediaKind::diskettes;
@@ -85,7 +96,11 @@ public:
   std::uint32_t cluster = kDefaultCluster;
   KitMethod method = KitMethod::automatic;
   std::string setupProgram;  // empty: not named here
+  std::string setupGroup;    // empty: the first group
   std::string programGroup;
+  int mediaLine = 0;         // lines of keys of [kit], 0 when absent
+  int capacityLine = 0;
+  int setupLine = 0;
   std::vector<KitDestination> destinations;
   std::vector<KitGroup> groups;
   std::vector<KitTarget> targets;
@@ -101,10 +116,12 @@ private:
   void ReadTargets(const CIniDocument::Section& s);
   void ReadDiskettes(const CIniDocument::Section& s);
   void ReadFiles(const CIniDocument::Section& s, const std::string& group);
+  void CheckGroups() const;
   void CheckFiles() const;
 
   std::string path_;
   std::string baseDir_;
+  int setupGroupLine_ = 0;
   std::map<std::string, std::string> defines_;
   CIniDocument document_;
 };

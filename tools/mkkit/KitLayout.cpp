@@ -27,13 +27,13 @@ std::uint64_t CKitLayout::LargestCut(const std::vector<std::uint32_t>& members, 
   return best;
 }
 
-void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst) {
+void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst, const std::string& where) {
   placements_.clear();
   diskettes_ = 1;
   used_ = reservedOnFirst;
   const bool limited = kind_ != MediaKind::flat;
   if (limited && used_ > capacity_) {
-    ThrowBadInput("", "the setup program and its profile (" + std::to_string(used_) +
+    ThrowBadInput(where, "the setup program, its profile and the seal (" + std::to_string(used_) +
                           " bytes) do not fit on a diskette of " + std::to_string(capacity_) + " bytes");
   }
   for (const LayoutItem& item : items) {
@@ -48,7 +48,7 @@ void CKitLayout::Plan(const std::vector<LayoutItem>& items, std::uint64_t reserv
     } else if (!item.archive) {
       const std::uint64_t need = Occupied(item.size);
       if (need > capacity_) {
-        ThrowBadInput("", item.name + " (" + std::to_string(item.size) + " bytes) is larger than a diskette of " +
+        ThrowBadInput(item.where, item.name + " (" + std::to_string(item.size) + " bytes) is larger than a diskette of " +
                               std::to_string(capacity_) + " bytes; pack it into an archive, which can be split");
       }
       if (need > Free()) NextDiskette();
@@ -80,7 +80,7 @@ void CKitLayout::PlaceArchive(const LayoutItem& item, LayoutPlacement& placement
     const std::uint64_t cut = room > 0 ? LargestCut(item.members, at, at + room) : 0;
     if (cut == 0) {
       if (used_ == 0) {
-        ThrowBadInput("", "archive " + item.name + " cannot be cut into parts of " + std::to_string(capacity_) +
+        ThrowBadInput(item.where, "archive " + item.name + " cannot be cut into parts of " + std::to_string(capacity_) +
                               " bytes: too many empty members follow each other");
       }
       NextDiskette();  // not even a start fits here: begin on the next diskette
@@ -97,7 +97,7 @@ void CKitLayout::PlaceArchive(const LayoutItem& item, LayoutPlacement& placement
     at = cut;
     const std::string next = NextPartName(name);
     if (next.empty()) {
-      ThrowBadInput("", "archive " + item.name + " needs a part after " + name +
+      ThrowBadInput(item.where, "archive " + item.name + " needs a part after " + name +
                             ", but the name cannot be continued (its last character cannot be raised to a usable one)");
     }
     name = next;

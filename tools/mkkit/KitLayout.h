@@ -23,6 +23,7 @@ struct LayoutItem {
   bool archive = false;
   std::uint64_t size = 0;               // plain file: its size
   std::vector<std::uint32_t> members;   // archive: the stored size of each member
+  std::string where;                    // "file:line" of the description, for messages
 };
 
 // One part file of an archive: the bytes [streamBegin, streamEnd) of the
@@ -54,8 +55,11 @@ public:
   // setup program and its profile, already rounded). Throws CKitException
   // (bad input) when something cannot be placed: a plain file larger than
   // a diskette, an archive that cannot be cut (too many empty members in a
-  // row for one diskette) or whose name cannot be raised for its parts.
-  void Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst);
+  // row for one diskette) or whose name cannot be raised for its parts;
+  // the message starts with the item's where.
+  // where names the capacity's line for the message when even the reserved
+  // bytes do not fit.
+  void Plan(const std::vector<LayoutItem>& items, std::uint64_t reservedOnFirst, const std::string& where = "");
 
   const std::vector<LayoutPlacement>& GetPlacements() const noexcept { return placements_; }
   int GetDisketteCount() const noexcept { return diskettes_; }

@@ -19,13 +19,14 @@ struct ProfileFileRecord {
   int diskette = 1;        // negative: the file goes on to later diskettes (read after the others)
   std::int16_t destination = 0;
   std::string text;
+  std::string where;       // the description's line, for messages
 };
 
 class CKitProfile {
 public:
   // The profile's text: [destinations], [groups], one section per group
   // listing its files, [targets], [PMGroup] (when named), [diskettes].
-  // Throws CKitException (bad input) for a value longer than the setup
-  // program reads (254 characters).
+  // Throws CKitException (bad input), naming the description's line, for
+  // a value longer than the setup program reads (254 characters).
   static std::string Render(const CKitDescription& description, const std::vector<ProfileFileRecord>& files);
 };

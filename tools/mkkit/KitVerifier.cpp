@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <set>
 #include <vector>
 
@@ -16,6 +19,8 @@
 #include "tools/mkkit/IniDocument.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitProfile.h"
+#include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/Sha256.h"
 
 namespace {
 
@@ -40,7 +45,6 @@ std::string Describe(const CException& e) {
   if (const auto* f = dynamic_cast<const CFileException*>(&e)) {
     return f->m_cause == CFileException::endOfFile ? "the file ends too early" : f->GetErrorMessage();
   }
-  if (dynamic_cast<const CUserException*>(&e)) return "a further part was not found";
   return e.GetErrorMessage();
 }
 
@@ -99,9 +103,17 @@ public:
   KitMedia(std::string root, MediaKind kind) : root_(std::move(root)), kind_(kind) {}
   std::string Folder(int n) const { return CKitBuilder::DisketteFolder(root_, kind_, n); }
 
+  // The last file asked for that was not found, and its diskette.
+  const std::string& GetMissingName() const noexcept { return missingName_; }
+  int GetMissingDiskette() const noexcept { return missingDiskette_; }
+
 protected:
   bool PromptForDiskette(const CPathName& expected, int n) override {
-    if (!IsFile(Folder(n) + "\\" + expected.GetFileName())) return false;
+    if (!IsFile(Folder(n) + "\\" + expected.GetFileName())) {
+      missingName_ = expected.GetFileName();
+      missingDiskette_ = n;
+      return false;
+    }
     SetSourceDir(Folder(n));
     return true;
   }
@@ -109,6 +121,8 @@ protected:
 private:
   std::string root_;
   MediaKind kind_;
+  std::string missingName_;
+  int missingDiskette_ = 0;
 };
 
 // Reads an archive like the setup program, and insists that every part is
@@ -117,8 +131,12 @@ class CheckedEntry : public CFileEntry {
 public:
   CheckedEntry(KitMedia& media, std::string name, int diskette)
       : CFileEntry(media, std::move(name), diskette), media_(media) {}
+  // Whether a part ended inside a member's data that does not go on.
+  bool EndedInsideData() const noexcept { return endedInsideData_; }
+
   bool OnEndOfData() override {
     const bool stop = CFileEntry::OnEndOfData();
+    if (stop) endedInsideData_ = true;
     if (!stop) {
       const std::string folder = GetPathName().GetDirectory();
       if (Lower(folder) != Lower(media_.Folder(GetDisketteNumber()))) {
@@ -131,6 +149,7 @@ public:
 
 private:
   KitMedia& media_;
+  bool endedInsideData_ = false;
 };
 
 struct Destination {
@@ -159,6 +178,13 @@ private:
                       std::int16_t destination);
   void CheckArchive(const std::string& group, const std::string& name, std::int32_t size, int count, int diskette,
                     bool marked);
+  void CheckSetupRecord(const std::string& group, std::int16_t kind, int diskette, std::int16_t destination);
+  // The seal: first that every file it lists is there with its size, at
+  // the end that every file has its digest.
+  void ReadSeal();
+  void CheckSealSizes();
+  void CheckSealDigests();
+  std::string SealedPath(const SealEntry& e) const { return media_.Folder(e.diskette) + "\\" + e.name; }
 
   CKitVerifier& v_;
   KitMedia media_;
@@ -167,6 +193,9 @@ private:
   std::map<std::int16_t, Destination> destinations_;
   std::set<std::string> installed_;            // lower-case names of files that get installed
   std::set<const KitFile*> seen_;              // described files met in the kit
+  std::optional<CKitSeal> seal_;
+  std::string setupGroup_;                     // the group that installs the setup program into destination 0
+  bool setupMissing_ = false;                  // and the program is not there (allowed)
 };
 
 void CKitVerifier::Impl::ReadDestinations() {
@@ -239,9 +268,17 @@ const KitFile* CKitVerifier::Impl::Described(const std::string& archive, const s
   Problem((archive.empty() ? name : archive + ": member " + name) + " is in the kit but not in the description");
 }
 
+void CKitVerifier::Impl::CheckSetupRecord(const std::string& group, std::int16_t kind, int diskette,
+                                          std::int16_t destination) {
+  if (kind != 0 || diskette != 1 || destination != 0) return;
+  if (setupGroup_.empty()) setupGroup_ = group;
+}
+
 void CKitVerifier::Impl::CheckPlainFile(const std::string& group, const std::string& name, std::int32_t size,
                                         int diskette, std::int16_t destination) {
   const std::string path = media_.Folder(diskette) + "\\" + name;
+  const bool setupProgram = SameName(name, CKitDescription::kSetupProgramName) && diskette == 1;
+  if (setupProgram && setupMissing_) return;  // allowed, and reported as incomplete
   if (!IsFile(path)) Problem(name + " (group " + group + ") is missing from diskette " + std::to_string(diskette));
   CFileStatus status;
   CFile::GetStatus(path, status);
@@ -249,7 +286,9 @@ void CKitVerifier::Impl::CheckPlainFile(const std::string& group, const std::str
     Problem(name + " has " + std::to_string(status.m_size) + " bytes, the profile says " + std::to_string(size));
   }
   if (!KnownDestination(destination)) Problem(name + ": unknown destination " + std::to_string(destination));
-  if (const KitFile* f = Described("", name, destination)) {
+  // The setup program comes from the command line or [kit], not from the
+  // description's files; the seal vouches for its bytes.
+  if (const KitFile* f = setupProgram ? nullptr : Described("", name, destination)) {
     const std::int64_t at = FirstDifference(path, f->source);
     if (at >= 0) Problem(name + " differs from its source " + f->source + " at byte " + std::to_string(at));
   } else {
@@ -283,6 +322,10 @@ void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::strin
       if (const KitFile* f = Described(name, FileNamePart(member), h.GetDestination())) {
         const std::int64_t at = FirstDifference(file->GetOutputPath().GetPath(), f->source);
         if (at >= 0) Problem(where + ": member " + member + " differs from its source " + f->source + " at byte " + std::to_string(at));
+        if (h.GetText() != f->text) {
+          Problem(where + ": member " + member + " has the text \"" + h.GetText() + "\"; the description says \"" +
+                  f->text + "\"");
+        }
       }
       ::SetFileAttributesA(file->GetOutputPath().c_str(), FILE_ATTRIBUTE_NORMAL);
       ::DeleteFileA(file->GetOutputPath().c_str());
@@ -298,7 +341,25 @@ void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::strin
     }
   } catch (CKitException&) {
     throw;
+  } catch (CUserException&) {
+    // A member goes on in a further part that is not on its diskette.
+    const int n = media_.GetMissingDiskette();
+    std::string text = where + ": " + member + " goes on in the part " + media_.GetMissingName() +
+                       ", which is missing from diskette " + std::to_string(n) + " (" + media_.Folder(n) +
+                       "), or the part before it is truncated";
+    for (int k = 1; k <= CKitBuilder::kMaxCdFolders; ++k) {
+      if (media_.Folder(k) == media_.Folder(n)) continue;
+      if (IsFile(media_.Folder(k) + "\\" + media_.GetMissingName())) {
+        text += "; it lies in " + media_.Folder(k);
+        break;
+      }
+    }
+    Problem(text);
   } catch (CException& e) {
+    if (entry.EndedInsideData()) {
+      Problem(where + ": the part " + entry.GetPathName().GetFileName() + " ends inside the data of " + member +
+              ", which does not go on in a further part: the part is truncated (" + Describe(e) + ")");
+    }
     Problem(where + ", " + member + " in " + entry.GetPathName().GetFileName() + ": " + Describe(e));
   }
   if (members != count) Problem(where + " holds " + std::to_string(members) + " members, the profile says " + std::to_string(count));
@@ -317,7 +378,10 @@ KitExitCode CKitVerifier::Impl::Run() {
   if (!IsFile(first + "\\_setupx.exe")) {
     if (!v_.options_.allowMissingSetup) Problem("the setup program _setupx.exe is missing from " + first);
     incomplete = true;
+    setupMissing_ = true;
   }
+  ReadSeal();
+  if (seal_) CheckSealSizes();
   ReadDestinations();
   if (v_.options_.description) CompareRecords(*v_.options_.description);
 
@@ -341,6 +405,9 @@ KitExitCode CKitVerifier::Impl::Run() {
       const int disk = diskette < 0 ? -diskette : diskette;
       if (disk < 1) Problem(file.GetKey() + " (group " + group.GetKey() + ") names no diskette");
       Progress("checking " + file.GetKey());
+      if (SameName(file.GetKey(), CKitDescription::kSetupProgramName)) {
+        CheckSetupRecord(group.GetKey(), kind, diskette, destination);
+      }
       if (kind == 0) {
         CheckPlainFile(group.GetKey(), file.GetKey(), size, disk, destination);
       } else if (kind == 1) {
@@ -362,7 +429,60 @@ KitExitCode CKitVerifier::Impl::Run() {
     }
   }
   if (v_.filesChecked_ == 0) Problem("the profile lists no files");
+  if (setupGroup_.empty()) {
+    Problem("the profile does not install the setup program _setupx.exe of diskette 1 into destination 0: the "
+            "product's uninstall command would name a program that is not there");
+  }
+  int typical = 0;
+  GetFlagField(CProfileEntry("", "groups", setupGroup_, profile_, false, true).GetValue(), 3, typical);
+  if (!typical) {
+    Problem("the profile installs the setup program _setupx.exe with the group " + setupGroup_ +
+            ", which is not in setup type 2: installations do not select it, and the product could not be removed");
+  }
+  if (seal_) CheckSealDigests();
   return incomplete ? kExitIncomplete : kExitOk;
+}
+
+void CKitVerifier::Impl::ReadSeal() {
+  const std::string path = media_.Folder(1) + "\\" + CKitSeal::kFileName;
+  if (!IsFile(path)) return;  // a kit from another writer, or an older mkkit
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  CKitSeal seal;
+  if (!seal.Parse(text.str())) Problem(path + " is not a seal that mkkit wrote");
+  if (seal.GetMedia() != v_.media_) {
+    Problem(path + " seals a " + MediaKindName(seal.GetMedia()) + " kit, but the kit is laid out for " +
+            MediaKindName(v_.media_));
+  }
+  seal_ = std::move(seal);
+}
+
+void CKitVerifier::Impl::CheckSealSizes() {
+  for (const SealEntry& e : seal_->GetEntries()) {
+    const std::string path = SealedPath(e);
+    if (setupMissing_ && e.diskette == 1 && SameName(e.name, CKitDescription::kSetupProgramName)) continue;
+    if (!IsFile(path)) Problem(path + " is missing; the kit's seal lists it");
+    CFileStatus status;
+    CFile::GetStatus(path, status);
+    if (status.m_size != e.size) {
+      Problem(path + " has " + std::to_string(status.m_size) + " bytes; the kit's seal says " + std::to_string(e.size) +
+              (status.m_size < e.size ? " (truncated)" : ""));
+    }
+  }
+}
+
+void CKitVerifier::Impl::CheckSealDigests() {
+  for (const SealEntry& e : seal_->GetEntries()) {
+    if (setupMissing_ && e.diskette == 1 && SameName(e.name, CKitDescription::kSetupProgramName)) continue;
+    const std::string path = SealedPath(e);
+    Progress("checking the seal: " + path);
+    std::uint64_t size = 0;
+    if (CSha256::OfFile(path, size) != e.sha256) {
+      Problem(path + " differs from the kit's seal (its SHA-256 is not the one the seal holds)");
+    }
+    ++v_.filesSealed_;
+  }
 }
 
 KitExitCode CKitVerifier::Verify() {

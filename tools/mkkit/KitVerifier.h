@@ -2,9 +2,11 @@
 // checks its profile against it: every listed file on its diskette with
 // its size, every archive part by part with every member extracted and
 // its checksum tested, member counts and sizes as listed, destinations
-// resolvable, program items naming installed files. With the kit's
-// description it also compares every file with its source. Stops at the
-// first problem.
+// resolvable, program items naming installed files, the setup program
+// installed into destination 0 (or the product could not be removed).
+// When the kit carries mkkit's seal, every file it lists must be there
+// with its size and SHA-256. With the kit's description it also compares
+// every file with its source. Stops at the first problem.
 #pragma once
 
 #include <functional>
@@ -34,6 +36,8 @@ public:
   MediaKind GetMedia() const noexcept { return media_; }
   int GetFilesChecked() const noexcept { return filesChecked_; }
   int GetMembersChecked() const noexcept { return membersChecked_; }
+  // Files whose digest matched the kit's seal; 0 for a kit without one.
+  int GetFilesSealed() const noexcept { return filesSealed_; }
 
 private:
   class Impl;
@@ -42,4 +46,5 @@ private:
   MediaKind media_ = MediaKind::diskettes;
   int filesChecked_ = 0;
   int membersChecked_ = 0;
+  int filesSealed_ = 0;
 };

@@ -26,7 +26,7 @@ const char kUsage[] =
     "  --allow-missing-setup       go on without the setup program; the exit code is then 5\n"
     "  -D NAME=VALUE               the value of ${NAME} in the description's paths\n"
     "  --description=FILE          verify: also compare every file with its source\n"
-    "  --clean                     build: empty OUTPUT first\n"
+    "  --clean                     build: replace the kit an earlier mkkit run built in OUTPUT\n"
     "  --quiet                     no progress lines\n"
     "exit codes: 0 done, 1 usage, 2 bad description or input, 3 read/write failure,\n"
     "            4 verification failed, 5 done without the setup program\n";
@@ -44,6 +44,23 @@ struct Options {
   std::string args[2];
   int argCount = 0;
 };
+
+// A path as the Windows calls want it. Under Wine a Unix path ("/home/...")
+// is turned into the DOS path of the same file; elsewhere, and for every
+// other path, the text stays as given.
+std::string FromUnixPath(const std::string& path) {
+  if (path.size() < 2 || path[0] != '/' || path[1] == '/') return path;
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  const FARPROC proc = kernel ? ::GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr;
+  if (!proc) return path;
+  WCHAR* dos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(proc))(path.c_str());
+  if (!dos) return path;
+  char converted[MAX_PATH] = {};
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, dos, -1, converted, sizeof converted, nullptr, nullptr);
+  ::HeapFree(::GetProcessHeap(), 0, dos);
+  return n > 0 ? std::string(converted) : path;
+}
 
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr, "mkkit: %s\n%s", problem.c_str(), kUsage);
@@ -76,19 +93,24 @@ Options ParseCommandLine(int argc, char** argv) {
     } else if (TakeValue(arg, "--capacity", value)) {
       char* end = nullptr;
       const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
-      if (value.empty() || *end != '\0' || n == 0 || n > 0xFFFFFFFFull) Usage("--capacity is a number of bytes");
+      if (value.empty() || *end != '\0' || n == 0 || n > 0xFFFFFFFFull) {
+        Usage("--capacity is a number of bytes from 1 to 4294967295");
+      }
       o.capacity = n;
-    } else if (TakeValue(arg, "--setup", o.setup) || TakeValue(arg, "--description", o.description)) {
+    } else if (TakeValue(arg, "--setup", value)) {
+      o.setup = FromUnixPath(value);
+    } else if (TakeValue(arg, "--description", value)) {
+      o.description = FromUnixPath(value);
     } else if (arg == "-D" || arg.rfind("-D", 0) == 0) {
       const std::string define = arg == "-D" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(2);
       const auto eq = define.find('=');
       if (eq == std::string::npos || eq == 0) Usage("-D wants NAME=VALUE");
-      o.defines[define.substr(0, eq)] = define.substr(eq + 1);
+      o.defines[define.substr(0, eq)] = FromUnixPath(define.substr(eq + 1));
     } else if (arg.rfind("--", 0) == 0) {
       Usage("unknown option " + arg);
     } else {
       if (o.argCount == 2) Usage("too many arguments");
-      o.args[o.argCount++] = arg;
+      o.args[o.argCount++] = FromUnixPath(arg);
     }
   }
   if (o.argCount != (o.verify ? 1 : 2)) Usage(o.verify ? "--verify wants the kit's folder" : "DESCRIPTION and OUTPUT wanted");
@@ -127,9 +149,12 @@ int Run(const Options& o) {
     }
     CKitVerifier verifier(o.args[0], options);
     const KitExitCode code = verifier.Verify();
-    std::printf("mkkit: %s kit %s: %d files and %d archive members read, all as the profile says%s\n",
+    std::printf("mkkit: %s kit %s: %d files and %d archive members read, all as the profile says%s; %s\n",
                 MediaKindName(verifier.GetMedia()), o.args[0].c_str(), verifier.GetFilesChecked(),
-                verifier.GetMembersChecked(), options.description ? " and equal to their sources" : "");
+                verifier.GetMembersChecked(), options.description ? " and equal to their sources" : "",
+                verifier.GetFilesSealed() > 0
+                    ? (std::to_string(verifier.GetFilesSealed()) + " files as the kit's seal says").c_str()
+                    : "the kit carries no seal");
     if (code == kExitIncomplete) std::printf("mkkit: INCOMPLETE: the setup program _setupx.exe is missing\n");
     return code;
   }

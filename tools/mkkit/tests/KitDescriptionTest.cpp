@@ -16,16 +16,18 @@ TEST_F(KitDescriptionTest, ReadsRecordsVariablesAndLenientText) {
   const std::string path = dir / "desc.ini";
   WriteFileBytes(path,
       "; comment\n[Kit]\nmedia = cd\ncapacity=737280\nsetup=${bin}\\_setupx.exe\n\n"
-         "[destinations]\r\n0=Prog||C:\\Prog\r\n2=Sub|0|\r\n[groups]\r\nG=one|two|1|0|1\r\n"
-         "[targets]\r\na.exe=3|0|1|The A|/x|a.ico\r\n[files.G]\r\na.exe = ${bin}\\a.exe | 2 \r\n\x1A junk");
+      "[destinations]\r\n0=Prog||C:\\Prog\r\n2=Sub|0|\r\n3=Other|-1|D:\\Other\r\n[groups]\r\nG=one|two|1|1|1\r\n"
+      "[targets]\r\na.exe=3|0|1|The A|/x|a.ico|\r\n[files.G]\r\na.exe = ${bin}\\a.exe | 2 |  | member text\r\n"
+      "\x1A junk");
   CKitDescription d;
   d.Load(path, {{"bin", dir / "src"}});
   EXPECT_EQ(MediaKind::cd, d.media);
   EXPECT_EQ(737280u, d.capacity);
   EXPECT_EQ(dir / "src\\_setupx.exe", d.setupProgram);
-  ASSERT_EQ(2u, d.destinations.size());
+  ASSERT_EQ(3u, d.destinations.size());
+  EXPECT_EQ(-1, d.destinations[0].parent) << "an empty parent field: no parent";
   EXPECT_EQ(0, d.destinations[1].parent);
-  EXPECT_EQ(-1, d.destinations[0].parent);
+  EXPECT_EQ(-1, d.destinations[2].parent) << "-1: no parent, as in the profile";
   ASSERT_EQ(1u, d.groups.size());
   EXPECT_EQ(1, d.groups[0].setupType[2]);
   ASSERT_EQ(1u, d.targets.size());
@@ -34,61 +36,89 @@ TEST_F(KitDescriptionTest, ReadsRecordsVariablesAndLenientText) {
   ASSERT_EQ(1u, d.files.size());
   EXPECT_EQ(dir / "src\\a.exe", d.files[0].source);
   EXPECT_EQ(2, d.files[0].destination);
+  EXPECT_EQ("G", d.SetupGroup().key) << "the first group installs the setup program";
 }
 
-TEST_F(KitDescriptionTest, BadDescriptionsNameTheLineAndTheProblem) {
+TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
   Source("a.exe", "a");
-  Source("b.dat", std::string(20000, 'b'));
+  Source("b.dat", NoiseOf(20000, 9));
+  Source("console.exe", ProgramImage(600, 3));
+  Source("big.bin", NoiseOf(40000, 4));
+  std::string hundredDiskettes = "[kit]\r\nmedia=cd\r\ncapacity=65536\r\n[files.Main]\r\n";
+  for (int n = 0; n < CKitBuilder::kMaxCdFolders + 1; ++n) {
+    hundredDiskettes += "f" + std::to_string(n) + ".bin=src\\big.bin|0\r\n";  // one a diskette
+  }
+  // Lines 1-9; each row's text follows from line 10 (a section may come
+  // again: its keys add to the earlier ones), or stands alone when whole.
+  const std::string base =
+      "[kit]\r\nsetup=src\\_setupx.exe\r\n[destinations]\r\n0=Prog||C:\\Prog\r\n1=Data|0|\r\n"
+      "[groups]\r\nMain=Main files||1|1|1\r\n[files.Main]\r\na.exe=src\\a.exe|0\r\n";
+  const std::string longPath = "src\\" + std::string(260, 'x');
   const struct {
-    std::string kit, files, extra;
+    std::string text;
+    bool whole;
+    int code, line;
     const char* message;
   } rows[] = {
-      {"", "[files.Main]\r\na.exe=src\\missing.exe|0\r\n", "", "missing source file"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|7\r\n", "", "unknown destination id 7"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|zero\r\n", "", "is not a destination id"},
-      {"", "[files.Nope]\r\na.exe=src\\a.exe|0\r\n", "", "no group 'Nope'"},
-      {"", "[files.Main]\r\ncon.txt=src\\a.exe|0\r\n", "", "cannot be a file name"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|0|a:b\r\n", "", "cannot be an archive name"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|0\r\n[files.More]\r\na.exe=src\\a.exe|1\r\n", "", "a second file"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|0|x.ar1\r\n[files.More]\r\nb=src\\a.exe|0|x.ar1\r\n", "", "already belongs"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|0|x.ar1\r\na.exe=src\\b.dat|0|x.ar1\r\n", "", "already holds"},
-      {"", "[files.Main]\r\na.exe=src\\a.exe|-1\r\n", "[targets]\r\na.exe=0|0|0|A|||\r\n", "names no file the kit installs"},
-      {"media=tape\r\n", "", "", "media is diskettes, cd or flat"},
-      {"colour=blue\r\n", "", "", "unknown key 'colour'"},
-      {"", "", "[stuff]\r\n", "unknown section [stuff]"},
-      {"", "oops\r\n", "", "expected key=value"},
-      {"", "[files.Main]\r\na.exe=${nope}\\a.exe|0\r\n", "", "${nope} is not defined"},
-      {"", "", "[destinations]\r\n5=Five|9|\r\n", "unknown parent 9"},
+      {"[files.Main]\r\nb.exe=src\\missing.exe|0\r\n", false, 2, 11, "missing source file"},
+      {"[files.Main]\r\nb.exe=src|0\r\n", false, 2, 11, "is a folder, not a file"},
+      {"[files.Main]\r\nb.exe=" + longPath + "|0\r\n", false, 2, 11, "longer than 259 characters"},
+      {"[files.Main]\r\nb.exe=src\\a.exe|7\r\n", false, 2, 11, "unknown destination id 7"},
+      {"[files.Main]\r\nb.exe=src\\a.exe|zero\r\n", false, 2, 11, "is not a destination id"},
+      {"[files.Nope]\r\nb.exe=src\\a.exe|0\r\n", false, 2, 10, "no group 'Nope'"},
+      {"[files.Main]\r\ncon.txt=src\\a.exe|0\r\n", false, 2, 11, "cannot be a file name"},
+      {"[files.Main]\r\nb.txt=src\\a.exe|0|a:b\r\n", false, 2, 11, "cannot be an archive name"},
+      // Names the install log could not hold as keys.
+      {"[files.Main]\r\nb.txt=src\\a.exe|0|x=y.ar1\r\n", false, 2, 11, "cannot be an archive name"},
+      {"[files.Main]\r\n[b.txt=src\\a.exe|0|x.ar1\r\n", false, 2, 11, "a section header must end with ']'"},
+      {"[files.Main]\r\n_SETUPX.EXE=src\\a.exe|0|x.ar1\r\n", false, 2, 11, "a name mkkit gives its own files"},
+      {"[files.Main]\r\na.exe=src\\a.exe|1\r\n", false, 2, 11, "a second file named a.exe on the media"},
+      {"[groups]\r\nMore=More||0|1|1\r\n[files.Main]\r\nb=src\\a.exe|0|x.ar1\r\n[files.More]\r\nc=src\\a.exe|0|x.ar1\r\n",
+       false, 2, 15, "already belongs"},
+      {"[files.Main]\r\nb.txt=src\\a.exe|0|x.ar1\r\nB.TXT=src\\b.dat|0|y.ar1\r\n", false, 2, 12,
+       "a second file installed as B.TXT into destination 0 (the first: "},
+      {"[files.Main]\r\nA.EXE=src\\b.dat|0|y.ar1\r\n", false, 2, 11, "a second file installed as A.EXE"},
+      {"[files.Main]\r\nb.txt=src\\a.exe|-1|x.ar1\r\n", false, 2, 11, "a member of an archive must be installed"},
+      {"[files.Main]\r\nb.txt=src\\a.exe|0|x.ar1|" + std::string(40, 't') + "\r\n", false, 2, 11,
+       "has at most 39 characters"},
+      {"[files.Main]\r\nb.exe=src\\a.exe|0||text|more\r\n", false, 2, 11, "5 '|' fields"},
+      {"[destinations]\r\n2=Two|0||x\r\n", false, 2, 11, "4 '|' fields"},
+      {"[targets]\r\na.exe=0|0|0|A|||C:\\a.exe\r\n", false, 2, 11, "leave it empty"},
+      {"[files.Main]\r\nn.exe=src\\a.exe|-1\r\n[targets]\r\nn.exe=0|0|0|N|||\r\n", false, 2, 13,
+       "names no file the kit installs"},
+      {"[groups]\r\nmain=Other||1|1|1\r\n", false, 2, 11, "differs from 'Main' (" },
+      {"[targets]\r\na.exe=0|0|0|A||\r\nA.EXE=0|0|0|B||\r\n", false, 2, 12, "only in letter case"},
+      {"[destinations]\r\n5=Five|9|\r\n", false, 2, 11, "unknown parent 9"},
+      {"[kit]\r\n[destinations]\r\n1=Data||C:\\Data\r\n[groups]\r\nMain=M||1|1|1\r\n", true, 2, 2,
+       "has no destination 0"},
+      {"[kit]\r\nmedia=tape\r\n", false, 2, 11, "media is diskettes, cd or flat"},
+      {"[kit]\r\ncapacity=4294967296\r\n", false, 2, 11, "from 1 to 4294967295"},
+      {"[kit]\r\ncolour=blue\r\n", false, 2, 11, "unknown key 'colour'"},
+      {"[kit]\r\nsetupgroup=Nope\r\n", false, 2, 11, "setupgroup names no group"},
+      {"[groups]\r\nMore=More||1|0|1\r\n[kit]\r\nsetupgroup=More\r\n", false, 2, 13, "is not in setup type 2"},
+      {"[stuff]\r\n", false, 2, 10, "unknown section [stuff]"},
+      {"oops\r\n", false, 2, 10, "expected key=value"},
+      {"[files.Main]\r\nb.exe=${nope}\\a.exe|0\r\n", false, 2, 11, "${nope} is not defined"},
+      // What only building finds.
+      {"[kit]\r\nsetup=src\\a.exe\r\n", false, 2, 11, "is not a Windows program"},
+      {"[kit]\r\nsetup=src\\console.exe\r\n", false, 2, 11, "is not a Windows program"},
+      {"[kit]\r\ncapacity=1024\r\n", false, 2, 11, "do not fit on a diskette of 1024 bytes"},
+      {"[kit]\r\ncapacity=8192\r\n[files.Main]\r\nb.dat=src\\b.dat|0\r\n", false, 2, 13, "larger than a diskette"},
+      {"[kit]\r\ncapacity=8192\r\n[files.Main]\r\nb.dat=src\\b.dat|0|b.ar9\r\n", false, 2, 13, "needs a part after b.ar9"},
+      {hundredDiskettes, false, 2, 11, "numbered folders; _setupx finds at most 99"},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::string path = dir / "kit.ini";
+    std::ofstream(path, std::ios::binary) << (row.whole ? row.text : base + row.text);
     try {
-      Load(Description(row.kit, row.files, row.extra));
+      Build(Load(path));
       ADD_FAILURE() << "accepted: " << row.message;
     } catch (CKitException& e) {
-      EXPECT_EQ(kExitBadInput, e.GetExitCode());
+      EXPECT_EQ(row.code, e.GetExitCode()) << e.GetErrorMessage();
       EXPECT_NE(std::string::npos, e.GetErrorMessage().find(row.message)) << e.GetErrorMessage();
-      EXPECT_NE(std::string::npos, e.GetErrorMessage().find("kit.ini")) << e.GetErrorMessage();
-    }
-  }
-}
-
-TEST_F(KitDescriptionTest, WhatOnlyTheLayoutFindsIsBadInputToo) {
-  Source("b.dat", NoiseOf(20000, 9));
-  const struct {
-    std::string files;
-    const char* message;
-  } rows[] = {
-      {"[files.Main]\r\nb.dat=src\\b.dat|0\r\n", "larger than a diskette"},
-      {"[files.Main]\r\nb.dat=src\\b.dat|0|b.ar9\r\n", "needs a part after b.ar9"},
-  };
-  for (const auto& row : rows) {
-    const CKitDescription d = Load(Description("capacity=8192\r\n", row.files));
-    try {
-      Build(d);
-      ADD_FAILURE() << "built: " << row.message;
-    } catch (CKitException& e) {
-      EXPECT_EQ(kExitBadInput, e.GetExitCode());
-      EXPECT_NE(std::string::npos, e.GetErrorMessage().find(row.message)) << e.GetErrorMessage();
+      EXPECT_NE(std::string::npos, e.GetErrorMessage().find("kit.ini:" + std::to_string(row.line) + ": "))
+          << e.GetErrorMessage();
     }
   }
 }

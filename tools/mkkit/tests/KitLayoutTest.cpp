@@ -9,9 +9,9 @@
 
 namespace {
 
-LayoutItem Plain(const std::string& name, std::uint64_t size) { return LayoutItem{name, false, size, {}}; }
+LayoutItem Plain(const std::string& name, std::uint64_t size) { return LayoutItem{name, false, size, {}, ""}; }
 LayoutItem Archive(const std::string& name, std::vector<std::uint32_t> members) {
-  return LayoutItem{name, true, 0, std::move(members)};
+  return LayoutItem{name, true, 0, std::move(members), ""};
 }
 
 // Checks what the reader needs of an archive's parts: they tile the

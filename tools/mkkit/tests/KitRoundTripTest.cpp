@@ -7,6 +7,7 @@
 #include "setup/profile/FileEntry.h"
 #include "setup/transfer/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
+#include "tools/mkkit/KitOutputFolder.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(KitRoundTrip, EveryMediaKindBuildsAndReadsBack) {
   Source("shared.dll", TextOf(20000, 's'));
   const std::string files =
       "[files.Main]\r\nprog.exe=src\\prog.exe|0\r\nread.me=src\\read.me|0|main.ar1\r\n"
-      "empty.txt=src\\empty.txt|0|main.ar1\r\nbig.dat=src\\big.dat|1|main.ar1\r\nempty2.txt=src\\empty.txt|-1|main.ar1\r\n"
+      "empty.txt=src\\empty.txt|0|main.ar1\r\nbig.dat=src\\big.dat|1|main.ar1\r\nempty2.txt=src\\empty.txt|-1\r\n"
       "[files.More]\r\nshared.dll=src\\shared.dll|-3|more.ar1\r\n";
   for (MediaKind kind : {MediaKind::diskettes, MediaKind::cd, MediaKind::flat}) {
     SCOPED_TRACE(MediaKindName(kind));
@@ -64,7 +65,7 @@ TEST_F(KitRoundTrip, EveryMediaKindBuildsAndReadsBack) {
     ASSERT_EQ(kExitOk, Build(d));
     EXPECT_EQ(kExitOk, Verify(&d));
     const auto [names, lastDiskette] = ReadArchive(kind, "main.ar1");
-    EXPECT_EQ((std::vector<std::string>{"read.me", "empty.txt", "big.dat", "empty2.txt"}), names);
+    EXPECT_EQ((std::vector<std::string>{"read.me", "empty.txt", "big.dat"}), names);
     EXPECT_EQ(Read(dir / "src\\big.dat"), Read(dir / "x\\big.dat"));
     EXPECT_EQ("", Read(dir / "x\\empty.txt"));
     EXPECT_EQ(kind == MediaKind::flat ? 1 : 4, lastDiskette);  // 1: setup, prog.exe, start; 2, 3, 4
@@ -72,8 +73,11 @@ TEST_F(KitRoundTrip, EveryMediaKindBuildsAndReadsBack) {
       // The spanning archive is listed as marked, so that it is read after
       // the other files of its first diskette.
       const std::string profile = Read(dir / "out\\disk1\\_setupx.ini");
-      EXPECT_NE(std::string::npos, profile.find("main.ar1=34000|1|4|-1|0|")) << profile;
+      EXPECT_NE(std::string::npos, profile.find("main.ar1=34000|1|3|-1|0|")) << profile;
       EXPECT_NE(std::string::npos, profile.find("prog.exe=9000|0|1|1|0|")) << profile;
+      EXPECT_NE(std::string::npos, profile.find("empty2.txt=0|0|1|4|-1|")) << profile;
+      // No parent is written as -1: an empty field would read as 0.
+      EXPECT_NE(std::string::npos, profile.find("0=Prog|-1|C:\\Prog")) << profile;
     }
   }
 }
@@ -81,8 +85,9 @@ TEST_F(KitRoundTrip, EveryMediaKindBuildsAndReadsBack) {
 TEST_F(KitRoundTrip, PartBoundariesNearMemberBoundaries) {
   // Stored members, so that sizes on the media are known exactly: a (3000
   // bytes), b (5000), an empty c, d (2000). The first diskette holds the
-  // setup program (100 bytes), the profile's room (2048) and the archive's
-  // first part, which would end at offset `end` of the archive's entries.
+  // setup program, the room of the profile and the seal (2048) and the
+  // archive's first part, which would end at offset `end` of the archive's
+  // entries.
   Source("a", TextOf(3000, 'a'));
   Source("b", TextOf(5000, 'b'));
   Source("c", "");
@@ -95,7 +100,7 @@ TEST_F(KitRoundTrip, PartBoundariesNearMemberBoundaries) {
   for (std::int64_t shift : {-1, 0, 1, 346, 347, 692, 693}) ends.push_back(bEnd + shift);
   for (std::int64_t end : ends) {
     SCOPED_TRACE("first part ends at " + std::to_string(end));
-    const std::uint64_t capacity = 100 + 2048 + 8 + end;
+    const std::uint64_t capacity = kSetupSize + 2048 + 8 + end;
     CKitDescription d = Load(Description("cluster=1\r\nmethod=stored\r\ncapacity=" + std::to_string(capacity) + "\r\n", files));
     ASSERT_EQ(kExitOk, Build(d));
     EXPECT_EQ(kExitOk, Verify(&d));
@@ -110,7 +115,8 @@ TEST_F(KitRoundTrip, TheSameInputsGiveTheSameBytes) {
   const CKitDescription d = Load(path);
   ASSERT_EQ(kExitOk, Build(d, "first"));
   ASSERT_EQ(kExitOk, Build(d, "second"));
-  for (const char* file : {"disk1\\_setupx.ini", "disk1\\_setupx.exe", "disk1\\k.ar1", "disk2\\k.ar2"}) {
+  for (const char* file :
+       {"disk1\\_setupx.ini", "disk1\\_setupx.exe", "disk1\\k.ar1", "disk2\\k.ar2", "disk1\\_kitseal.sha"}) {
     const std::string a = Read(dir / ("first\\" + std::string(file)));
     EXPECT_FALSE(a.empty()) << file;
     EXPECT_EQ(a, Read(dir / ("second\\" + std::string(file)))) << file;
@@ -144,6 +150,9 @@ TEST_F(KitRoundTrip, VerifyNamesTheFirstProblem) {
       {ar2, 3, false, "File is not an archive file."},
       {ar2, ar2Size - 1, false, "m2.bin"},       // stored data: the checksum catches it
       {dir / "out\\disk1\\plain.txt", 100, true, "plain.txt differs from its source"},
+      // Plain files carry no checksum: only the seal knows their bytes.
+      {dir / "out\\disk1\\plain.txt", 100, false, "plain.txt differs from the kit's seal"},
+      {dir / "out\\disk1\\_setupx.exe", 400, false, "_setupx.exe differs from the kit's seal"},
       {dir / "out\\disk1\\_setupx.ini", 40, true, "[destinations] 1 is \"Dat;|0|\"; the description says \"Data|0|\""},
   };
   for (const auto& row : rows) {
@@ -193,4 +202,135 @@ TEST_F(KitRoundTrip, MissingSetupProgramIsAnErrorUnlessAllowed) {
   options.outputDir = dir / "out";
   options.allowMissingSetup = true;
   EXPECT_EQ(kExitIncomplete, CKitBuilder(d, options).Build());
+}
+
+TEST_F(KitRoundTrip, MissingAndTruncatedPartsAreToldApart) {
+  Source("m1.txt", TextOf(6000, 'm'));
+  Source("m2.bin", NoiseOf(16000, 3));
+  Source("m3.txt", TextOf(3000, 'n'));
+  const CKitDescription d = Load(Description("capacity=8192\r\n",
+                                             "[files.Main]\r\nm1.txt=src\\m1.txt|0|v.ar1\r\nm2.bin=src\\m2.bin|1|v.ar1\r\n"
+                                             "m3.txt=src\\m3.txt|1|v.ar1\r\n"));
+  ASSERT_EQ(kExitOk, Build(d));
+  const std::string ar2 = dir / "out\\disk2\\v.ar2";
+  const std::string ar3 = dir / "out\\disk3\\v.ar3";
+  const std::string seal = dir / "out\\disk1\\_kitseal.sha";
+  const std::string sealText = Read(seal);
+  const auto expectProblem = [&](const std::string& message) {
+    try {
+      Verify(nullptr);
+      ADD_FAILURE() << "passed; expected: " << message;
+    } catch (CKitException& e) {
+      EXPECT_EQ(kExitVerifyFailed, e.GetExitCode());
+      EXPECT_NE(std::string::npos, e.GetErrorMessage().find(message)) << e.GetErrorMessage();
+    }
+  };
+  ASSERT_FALSE(Read(ar3).empty()) << "the archive spans three diskettes";
+  // With the seal: the part it lists is missing, or shorter than it says.
+  ::MoveFileA(ar2.c_str(), (ar2 + ".x").c_str());
+  expectProblem("v.ar2 is missing; the kit's seal lists it");
+  ::DeleteFileA(seal.c_str());
+  expectProblem("goes on in the part v.ar2, which is missing from diskette 2");
+  ::MoveFileA((ar2 + ".x").c_str(), ar2.c_str());
+  std::ofstream(seal, std::ios::binary) << sealText;
+
+  // The last member lies wholly in v.ar3; cut its data short.
+  const std::string ar3Bytes = Read(ar3);
+  std::ofstream(ar3, std::ios::binary) << ar3Bytes.substr(0, ar3Bytes.size() - 10);
+  expectProblem("bytes; the kit's seal says " + std::to_string(ar3Bytes.size()) + " (truncated)");
+  ::DeleteFileA(seal.c_str());
+  expectProblem("the part v.ar3 ends inside the data of m3.txt");
+}
+
+TEST_F(KitRoundTrip, TheSetupProgramIsInstalledIntoTheInstallationDirectory) {
+  Source("f.txt", "f");
+  const std::string setupRecord = std::to_string(kSetupSize) + "|0|1|1|0|";
+  const auto record = [&](const char* group) {
+    char value[256] = {};
+    ::GetPrivateProfileStringA(group, "_setupx.exe", "", value, sizeof value, (dir / "out\\disk1\\_setupx.ini").c_str());
+    return std::string(value);
+  };
+  ASSERT_EQ(kExitOk, Build(Load(Description("", "[files.More]\r\nf.txt=src\\f.txt|1\r\n"))));
+  EXPECT_EQ(setupRecord, record("Main")) << "by default in the first group";
+  EXPECT_EQ(kExitOk, Verify(nullptr));
+  ASSERT_EQ(kExitOk, Build(Load(Description("setupgroup=more\r\n", "[files.More]\r\nf.txt=src\\f.txt|1\r\n"))));
+  EXPECT_EQ(setupRecord, record("More"));
+  EXPECT_EQ("", record("Main"));
+
+  // A profile that installs it elsewhere leaves a product that cannot be removed.
+  std::string profile = Read(dir / "out\\disk1\\_setupx.ini");
+  const auto at = profile.find("_setupx.exe=" + setupRecord);
+  ASSERT_NE(std::string::npos, at);
+  profile[at + std::string("_setupx.exe=").size() + setupRecord.size() - 2] = '1';  // destination 1
+  std::ofstream(dir / "out\\disk1\\_setupx.ini", std::ios::binary) << profile;
+  try {
+    Verify(nullptr);
+    ADD_FAILURE() << "a kit that cannot be removed passed";
+  } catch (CKitException& e) {
+    EXPECT_EQ(kExitVerifyFailed, e.GetExitCode());
+    EXPECT_NE(std::string::npos, e.GetErrorMessage().find("does not install the setup program _setupx.exe"))
+        << e.GetErrorMessage();
+  }
+}
+
+namespace {
+
+// Every file and folder below root, relative to it.
+void ListTree(const std::string& root, const std::string& rel, std::vector<std::string>& out) {
+  WIN32_FIND_DATAA data;
+  CFindHandle find(::FindFirstFileA((root + rel + "\\*").c_str(), &data));
+  if (!find.valid()) return;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    out.push_back(rel + "\\" + name);
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListTree(root, rel + "\\" + name, out);
+  } while (::FindNextFileA(find.get(), &data));
+}
+
+}  // namespace
+
+TEST_F(KitRoundTrip, CleanReplacesOnlyAKitThatMkkitBuilt) {
+  Source("f.txt", TextOf(3000, 'f'));
+  const CKitDescription d = Load(Description("", "[files.Main]\r\nf.txt=src\\f.txt|0\r\n"));
+  ASSERT_EQ(kExitOk, Build(d));
+  ASSERT_EQ(kExitOk, Build(d)) << "a kit mkkit built is replaced";
+  ::CreateDirectoryA((dir / "stranger").c_str(), nullptr);
+  ::CreateDirectoryA((dir / "stranger\\disk1").c_str(), nullptr);
+  std::ofstream(dir / "stranger\\disk1\\_kitseal.sha", std::ios::binary) << Read(dir / "out\\disk1\\_kitseal.sha");
+  std::ofstream(dir / "stranger\\disk1\\_setupx.ini", std::ios::binary) << "the user's own";
+  std::ofstream(dir / "stranger\\disk1\\letter.doc", std::ios::binary) << "the user's own";
+  ::CreateDirectoryA((dir / "plain").c_str(), nullptr);
+  std::ofstream(dir / "plain\\notes.txt", std::ios::binary) << "the user's own";
+
+  const struct {
+    std::string output;
+    bool clean;
+    const char* message;
+  } rows[] = {
+      {dir.path(), true, "which the kit is built from"},          // the description's folder
+      {dir / "src", true, "which the kit is built from"},         // the sources' folder
+      {dir / "stranger", true, "letter.doc, which no earlier mkkit run wrote there"},
+      {dir / "plain", true, "holds no kit that mkkit built"},
+      {dir / "out", false, "it is not empty (--clean replaces"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.output);
+    std::vector<std::string> before, after;
+    ListTree(dir.path(), "", before);
+    KitBuildOptions options;
+    options.outputDir = row.output;
+    options.clean = row.clean;
+    try {
+      CKitBuilder(d, options).Build();
+      ADD_FAILURE() << "built into " << row.output;
+    } catch (CKitException& e) {
+      EXPECT_EQ(kExitUsage, e.GetExitCode());
+      EXPECT_NE(std::string::npos, e.GetErrorMessage().find(row.message)) << e.GetErrorMessage();
+      EXPECT_NE(std::string::npos, e.GetErrorMessage().find("cannot build into " + FullPath(row.output)))
+          << e.GetErrorMessage();
+    }
+    ListTree(dir.path(), "", after);
+    EXPECT_EQ(before, after) << "nothing is deleted";
+  }
 }

@@ -2,6 +2,8 @@
 // builder's and verifier's runs.
 #pragma once
 
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,11 +14,33 @@
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitVerifier.h"
 
+// The headers of a Windows program (an "MZ" stub leading to a PE image of
+// the given subsystem, 2 = Windows GUI, 3 = console), padded to size bytes.
+inline std::string ProgramImage(std::size_t size, unsigned subsystem = 2) {
+  std::string image(std::max<std::size_t>(size, 0x140), 'S');
+  const auto put16 = [&](std::size_t at, unsigned v) {
+    image[at] = static_cast<char>(v & 0xFF);
+    image[at + 1] = static_cast<char>(v >> 8);
+  };
+  image[0] = 'M';
+  image[1] = 'Z';
+  put16(0x3C, 0x40);
+  put16(0x3E, 0);
+  image.replace(0x40, 4, std::string("PE\0\0", 4));
+  put16(0x44, 0x14C);  // i386
+  put16(0x54, 0xE0);   // size of the optional header
+  put16(0x58, 0x10B);  // PE32
+  put16(0x58 + 68, subsystem);
+  return image;
+}
+
 class KitFolder {
 public:
+  static constexpr std::size_t kSetupSize = 512;
+
   KitFolder() {
     ::CreateDirectoryA((dir / "src").c_str(), nullptr);
-    Source("_setupx.exe", std::string(100, 'S'));
+    Source("_setupx.exe", ProgramImage(kSetupSize));
   }
 
   // A source file below src.
