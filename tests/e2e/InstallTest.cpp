@@ -43,33 +43,6 @@ std::string Text(std::size_t size, const std::string& line) {
 
 const char kProgramGroup[] = "Veltrane Kit Test";
 
-// Puts one registry value back as it was (or removes it) when it goes.
-class RegistryValueGuard {
-public:
-  RegistryValueGuard(HKEY root, std::string key, const char* name)
-      : root_(root), key_(std::move(key)), name_(name), saved_(ReadString(root_, key_, name_)) {}
-  ~RegistryValueGuard() {
-    if (saved_) {
-      WriteString(root_, key_, name_, *saved_);
-      return;
-    }
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExA(root_, key_.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
-    const CRegistryKeyHandle handle(opened);
-    ::RegDeleteValueA(handle.get(), name_);
-  }
-  RegistryValueGuard(const RegistryValueGuard&) = delete;
-  RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
-
-  void Set(const std::string& value) const { WriteString(root_, key_, name_, value); }
-
-private:
-  HKEY root_;
-  std::string key_;
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
 class InstallTest : public SetupTest {
 protected:
   void SetUp() override {
@@ -125,6 +98,9 @@ protected:
       EXPECT_EQ(std::to_string(file.destination) + "|1|0", ReadString(logPath, file.group.c_str(), file.name.c_str()))
           << file.name;
     }
+    // The kit installs its setup program too, for the product's removal.
+    EXPECT_TRUE(ReadFileBytes(target + "\\_setupx.exe") == ReadFileBytes(ui::ProgramBesideTest("_setupx.exe")));
+    EXPECT_EQ("0|1|0", ReadString(logPath, "Program", "_setupx.exe"));
     const std::string item = ReadString(logPath, "targets", "veltapp.exe").value_or("");
     const std::string program = target + "\\veltapp.exe";
     EXPECT_TRUE(item.size() > program.size() && item.compare(item.size() - program.size(), program.size(), program) == 0)
@@ -223,11 +199,10 @@ TEST_F(InstallTest, InBatchModeWithoutAnyAnswer) {
 
   // The user name that the User Information page needs to go on, under
   // both keys it may read it from.
-  const RegistryValueGuard windowsOwner{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                                        "RegisteredOwner"};
-  const RegistryValueGuard ntOwner{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
-                                   "RegisteredOwner"};
-  for (const RegistryValueGuard* guard : {&windowsOwner, &ntOwner}) guard->Set("Batch User");
+  const testreg::ScopedStringValue windowsOwner(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                                "RegisteredOwner", "Batch User");
+  const testreg::ScopedStringValue ntOwner(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                                           "RegisteredOwner", "Batch User");
 
   Start("/B", kitDir + "\\DISK01\\_setupx.exe");
   const std::optional<DWORD> code = setup.WaitForExit(60000);
@@ -274,5 +249,5 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   ASSERT_TRUE(boot.WaitForExit(60000).has_value());
   EXPECT_EQ("new version of the library", ReadFileBytes(busy));
   // Nothing is left of the new data's temporary name.
-  EXPECT_EQ((std::vector<std::string>{"busy.dll", "veltapp.exe"}), ListFolder(target));
+  EXPECT_EQ((std::vector<std::string>{"Data", "_setupx.exe", "busy.dll", "veltapp.exe"}), ListFolder(target));
 }

@@ -77,6 +77,12 @@ inline std::string WindowsDirectory() {
   return path;
 }
 
+inline std::string WindowsSystemDirectory() {
+  char path[MAX_PATH] = {};
+  ::GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
 using testreg::ReadString;
 using testreg::WriteString;
 

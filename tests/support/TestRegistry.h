@@ -76,6 +76,34 @@ inline void WriteString(HKEY root, const std::string& path, const char* name, co
   WriteRaw(root, path, name, REG_SZ, std::string(value.c_str(), value.size() + 1));
 }
 
+// One REG_SZ value of the machine set for a test and put back as it was (or
+// removed) when the object goes.
+class ScopedStringValue {
+public:
+  ScopedStringValue(HKEY root, std::string path, const char* name, const std::string& value)
+      : root_(root), path_(std::move(path)), name_(name), saved_(ReadString(root_, path_, name_)) {
+    WriteString(root_, path_, name_, value);
+  }
+  ~ScopedStringValue() {
+    if (saved_) {
+      WriteString(root_, path_, name_, *saved_);
+      return;
+    }
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
+    const CRegistryKeyHandle key(opened);
+    ::RegDeleteValueA(key.get(), name_);
+  }
+  ScopedStringValue(const ScopedStringValue&) = delete;
+  ScopedStringValue& operator=(const ScopedStringValue&) = delete;
+
+private:
+  HKEY root_;
+  std::string path_;
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
 // root\"Software\VeltTest<pid>" while the object lives; open for all access.
 class ScopedTestKey {
 public:

@@ -25,6 +25,7 @@
 #include "setup/transfer/ArchiveReader.h"
 #include "setup/transfer/Crc.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
 
@@ -258,7 +259,7 @@ int Run() {
   for (int run = 0; run < kExtractRuns; ++run) {
     // Each side writes into a new empty folder.
     for (const char* side : {"x", "z"}) {
-      TempDir::RemoveTree(dir / side);
+      RemoveTree(dir / side);
       ::CreateDirectoryA((dir / side).c_str(), nullptr);
     }
     double t = Now();

@@ -146,8 +146,8 @@ protected:
     archive_bytes::Member index{"veltdata.idx", Bytes(8304, 'g'), 2};
     index.destination = 1;
     const auto parts = archive_bytes::Split(archive_bytes::Archive({data, index}), {346 + 50000});
-    archive_bytes::WriteFile(source + "veltdata.mf1", parts[0]);
-    archive_bytes::WriteFile(source + "veltdata.mf2", parts[1]);
+    WriteFileBytes(source + "veltdata.mf1", parts[0]);
+    WriteFileBytes(source + "veltdata.mf2", parts[1]);
   }
 
   TempDir dir;

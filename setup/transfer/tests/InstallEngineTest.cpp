@@ -78,7 +78,7 @@ protected:
   // Writes a distribution file.
   void Put(const std::string& name, const std::string& bytes) { ASSERT_TRUE(WriteFileBytes(source + "\\" + name, bytes)); }
   void PutArchive(const std::string& name, const std::vector<Member>& members) {
-    archive_bytes::WriteFile(source + "\\" + name, archive_bytes::Archive(members));
+    WriteFileBytes(source + "\\" + name, archive_bytes::Archive(members));
   }
 
   // Loads a profile whose [Program] section is files (one record a line),
@@ -297,7 +297,7 @@ TEST_F(InstallEngineTest, SharedCountsDeleteTheirValueAtZero) {
 TEST_F(InstallEngineTest, ADamagedMemberIsAskedAboutAndContinueGoesOn) {
   archive_bytes::Bytes damaged = archive_bytes::Archive({Member{"good1.txt", "one", 2}, Member{"bad.txt", "two", 2}});
   damaged[8 + 346 + 3 + 284] ^= 0xff;  // the second member's checksum
-  archive_bytes::WriteFile(source + "\\velt.ar1", damaged);
+  WriteFileBytes(source + "\\velt.ar1", damaged);
   Put("after.txt", "after");
   Install("velt.ar1=6|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
 

@@ -312,37 +312,10 @@ TEST_F(PagesTest, UserInfoPageEnablesNextOnlyWithANameAndStoresNameAndCompany) {
 }
 
 TEST_F(PagesTest, UserInfoPageOpensWithTheRegisteredOwnerAndOrganization) {
-  // Sets a value of the Windows key for the test and puts the old one back.
-  class RegisteredValue {
-  public:
-    RegisteredValue(const char* name, const std::string& value) : name_(name) {
-      had_ = ReadRegistryString(HKEY_LOCAL_MACHINE, Key(), name, old_);
-      Set(value);
-    }
-    ~RegisteredValue() {
-      if (had_) {
-        Set(old_);
-      } else if (HKEY key = nullptr; ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        ::RegDeleteValueA(key, name_);
-        ::RegCloseKey(key);
-      }
-    }
-
-  private:
-    void Set(const std::string& value) {
-      HKEY key = nullptr;
-      if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, Key(), &key) != ERROR_SUCCESS) return;
-      ::RegSetValueExA(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-      ::RegCloseKey(key);
-    }
-    static const char* Key() { return "Software\\Microsoft\\Windows\\CurrentVersion"; }
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-  };
-  const RegisteredValue owner("RegisteredOwner", "Ada Lovelace");
-  const RegisteredValue organization("RegisteredOrganization", "Analytical Engines");
+  const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+  const testreg::ScopedStringValue owner(HKEY_LOCAL_MACHINE, kWindowsKey, "RegisteredOwner", "Ada Lovelace");
+  const testreg::ScopedStringValue organization(HKEY_LOCAL_MACHINE, kWindowsKey, "RegisteredOrganization",
+                                                "Analytical Engines");
   WalkTo(IDD_START_MENU_FOLDER);
   Click(IDD_START_MENU_FOLDER, IDC_NEXT);
   ASSERT_EQ(IDD_USER_INFO, CurrentPageId());
