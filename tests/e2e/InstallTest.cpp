@@ -126,8 +126,9 @@ TEST_F(InstallTest, FromACdFindingTheNumberedFoldersByItself) {
 
 TEST_F(InstallTest, InBatchModeWithoutAnyAnswer) {
   const std::string kitDir = BuildKit("cd", 2000000);
-  // The default installation directory, made beforehand so that the walk
-  // meets no question about it.
+  // The default installation directory, made beforehand: the installation
+  // goes into a directory that exists. (Into a missing one the batch walk
+  // creates it without asking; the exit code tests run that.)
   const std::string programFiles =
       ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
   ASSERT_FALSE(programFiles.empty());
