@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -73,6 +74,16 @@ void CInstalledFileBatch::Flush() noexcept {
 
 void CInstalledFileBatch::FlushSection(const std::string& section, std::vector<Record>::const_iterator from) {
   std::vector<Line> lines = ReadSection(section, log_);
+  // A line without '=' (not one of ours) does not survive a section write
+  // everywhere: such a section gets its records one by one.
+  if (std::any_of(lines.begin(), lines.end(), [](const Line& line) { return !line.hasValue; })) {
+    for (auto it = from; it != waiting_.cend(); ++it) {
+      if (it->section == section) {
+        ::WritePrivateProfileStringA(section.c_str(), it->key.c_str(), it->value.c_str(), log_.c_str());
+      }
+    }
+    return;
+  }
   // Keys are found without regard to letter case, as the system finds them.
   std::unordered_map<std::string, std::size_t> index;
   for (std::size_t i = 0; i < lines.size(); ++i) index.emplace(Folded(lines[i].key), i);
