@@ -5,6 +5,7 @@
 #   make demo         the main job: build the sample kit and install it with _setupx
 #   make kit          build the sample kit for diskettes and a CD with mkkit, and verify it
 #   make bench        the archive benchmark: extraction and kit building against zlib alone
+#   make bench-install the install benchmark: _setupx /B against an NSIS installer of the same files
 #   make dist         build the shipped 32-bit programs into build/dist
 #   make clean        remove the build tree
 
@@ -21,7 +22,7 @@ fresh_tree = if [ -f $(1)/CMakeCache.txt ] && \
   ! grep -qs 'CMAKE_CXX_COMPILER "[^"]*-win32"' $(1)/CMakeFiles/*/CMakeCXXCompiler.cmake; then \
   echo "note: $(1) was configured for other compilers; configuring it anew"; rm -rf $(1); fi
 
-.PHONY: all bootstrap ship tests test test-xvfb demo kit bench dist clean
+.PHONY: all bootstrap ship tests test test-xvfb demo kit bench bench-install dist clean
 
 all: ship
 
@@ -70,6 +71,11 @@ kit: tests
 bench: tests
 	@$(HARNESS) start
 	@status=0; $(HARNESS) run $(TEST_DIR)/bin/archive_bench.exe || status=$$?; $(HARNESS) stop; exit $$status
+
+# Not part of make test: it takes minutes and measures, it does not check.
+# Its own Wine prefix (build/bench-install/wine); BENCH_RUNS=n runs of each.
+bench-install: tests
+	@tools/bench/bench-install.sh $(TEST_DIR)
 
 dist: ship
 	@mkdir -p $(BUILD)/dist

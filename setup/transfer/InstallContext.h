@@ -6,8 +6,10 @@
 // it in with their own tables and flags.
 #pragma once
 
+#include <set>
 #include <string>
 
+#include "setup/log/InstalledFileBatch.h"
 #include "setup/transfer/PathName.h"
 
 class CException;
@@ -60,4 +62,10 @@ struct CInstallContext {
   CInstallProgress& progress;
   // Set when the engine itself ends the copy.
   CopyStop stop = CopyStop::none;
+  // The install log's file records of the run; InstallFileEntry writes
+  // them before it returns.
+  CInstalledFileBatch fileRecords{logPath};
+  // The destination directories made (or found) in this run: each is
+  // created once, not once per file.
+  std::set<std::string> preparedDirectories{};
 };

@@ -100,4 +100,6 @@ void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
   }
   entry.SetProgressHook({});
   entry.Abort();
+  // What the entry placed is in the log before anything else happens.
+  context.fileRecords.Flush();
 }

@@ -1,7 +1,6 @@
 #include "setup/transfer/InstallJob.h"
 
 #include "framework/Exception.h"
-#include "setup/log/InstallLog.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/FileEntry.h"
 #include "setup/profile/Group.h"
@@ -48,7 +47,7 @@ void CInstallJob::Run(CArchiveReader& reader) {
   Place();
 
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
-  LogInstalledFile(context_.logPath, groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  context_.fileRecords.Add(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
     counter.Increment();
@@ -60,7 +59,10 @@ void CInstallJob::Prepare() {
   const std::int16_t destinationId = GetHeader().GetDestination();
   const CPathName directory = context_.destinations.GetPath(destinationId);
   if (directory.IsEmpty()) CFileException::Throw(CFileException::badPath, -1, GetMemberName());
-  directory.CreateDirectoryOrThrow(true);
+  if (context_.preparedDirectories.count(directory.GetPath()) == 0) {
+    directory.CreateDirectoryOrThrow(true);
+    context_.preparedDirectories.insert(directory.GetPath());
+  }
 
   finalPath = directory;
   finalPath.SetFileName(FileNamePart(GetMemberName()));

@@ -50,33 +50,50 @@ void CCopyProgressPage::ReportProgress() {
   if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress();
 }
 
-void CCopyProgressPage::OnProgress(bool force) {
-  if (!currentTransfer_) return;
+bool CCopyProgressPage::OnProgress(bool force) {
+  if (!currentTransfer_) return false;
   const DWORD now = ::GetTickCount();
-  if (!force && updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return;
+  if (!force && updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return false;
   updatedOnce_ = true;
   lastUpdate_ = now;
+  finishedPending_ = false;
 
   ::PumpMessages();
   // Pumping may have ended the copy (the main window's close question).
-  if (!currentTransfer_) return;
+  if (!currentTransfer_) return true;
   const std::int64_t bytesDone = std::max<std::int64_t>(0, currentTransfer_->GetBytesDone());
-  const std::uint32_t done = completedBytes_ + static_cast<std::uint32_t>(bytesDone);
-  billboards_->UpdateBillboard(done);
-  gauge_->SetPos(done, true);
-
   const std::uint32_t size = currentTransfer_->GetTransferSize();
   const std::int64_t percent = size == 0 ? 100 : std::clamp<std::int64_t>(bytesDone * 100 / size, 0, 100);
+  Show(completedBytes_ + static_cast<std::uint32_t>(bytesDone), currentTransfer_->GetFinalPath().GetFileName(),
+       static_cast<int>(percent));
+  return true;
+}
+
+void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, int percent) {
+  billboards_->UpdateBillboard(done);
+  gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
-  std::snprintf(text, sizeof text, "%s (%d%%)", currentTransfer_->GetFinalPath().GetFileName().c_str(),
-                static_cast<int>(percent));
+  std::snprintf(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
   SetDlgItemText(IDC_DESTINATION_FILE, text);
   ::BringWindowToTop(m_hWnd);
 }
 
+void CCopyProgressPage::ShowFinishedTransfer() {
+  if (!finishedPending_) return;
+  finishedPending_ = false;
+  updatedOnce_ = true;
+  lastUpdate_ = ::GetTickCount();
+  ::PumpMessages();
+  Show(completedBytes_, finishedName_, 100);
+}
+
 void CCopyProgressPage::AddCompletedTransfer(const CInstallJob& job) {
-  // The finished file is shown whole before the next one starts.
-  if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress(true);
+  // The finished file is shown whole now when an update is due, else by
+  // the next update or before the copy waits.
+  if (showingCopy_ && GetSetupApp().installSucceeded && !OnProgress()) {
+    finishedName_ = job.GetFinalPath().GetFileName();
+    finishedPending_ = true;
+  }
   completedBytes_ += job.GetTransferSize();
 }
 
@@ -87,6 +104,7 @@ void CCopyProgressPage::AddCompletedFile(const CFileEntry& entry) {
 void CCopyProgressPage::PumpMessages() { ::PumpMessages(); }
 
 bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::string& entryFileName) {
+  ShowFinishedTransfer();
   return ::AskContinueAfterError(IDS_CANNOT_INSTALL_FILES, e, entryFileName);
 }
 
@@ -105,6 +123,8 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
   showingCopy_ = true;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
+    // A diskette may be asked for next: the display is brought up to date.
+    ShowFinishedTransfer();
     SetDlgItemText(IDC_SOURCE_FILE, entry->GetFileName());
     UpdateWindow();
     InstallFileEntry(*entry, context);
@@ -119,6 +139,7 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
       return false;
     }
   }
+  ShowFinishedTransfer();
   showingCopy_ = false;
   return true;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "setup/resources/ResourceIds.h"
 #include "setup/transfer/InstallContext.h"
@@ -19,9 +20,12 @@ class Gauge;
 
 class CCopyProgressPage : public CWizardPage, public CInstallProgress {
 public:
-  // At most this often the page updates what it shows during a transfer
-  // (and always when a transfer ends): often enough to look continuous,
-  // rarely enough to cost little beside the copy.
+  // At most this often the page updates what it shows during a copy:
+  // often enough to look continuous, rarely enough to cost little beside
+  // the copy. A file that ends sooner after the last update is shown whole
+  // by the next update, or before the copy can wait (a diskette asked for,
+  // an error question, the end of the copy), whichever comes first: what
+  // the page shows is never older than that.
   static constexpr DWORD kUpdateIntervalMs = 25;
 
   CCopyProgressPage();
@@ -42,7 +46,8 @@ public:
   // messages through, moves the billboards and the gauge on, shows the
   // destination file with its percentage and keeps the page on top. Within
   // kUpdateIntervalMs of the last update it does nothing, unless forced.
-  void OnProgress(bool force = false);
+  // True when it updated.
+  bool OnProgress(bool force = false);
 
   void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
   void AddCompletedTransfer(const CInstallJob& job) override;
@@ -67,6 +72,11 @@ protected:
 private:
   // Copies the selected files in list order; false when the run failed.
   bool CopySelectedFiles(CSetupApp& app);
+  // Shows a file that ended since the last update whole, if any.
+  void ShowFinishedTransfer();
+  // The display's work: messages, billboard, gauge at done bytes, the
+  // destination text, the page on top.
+  void Show(std::uint32_t done, const std::string& fileName, int percent);
 
   std::unique_ptr<Gauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
@@ -76,4 +86,6 @@ private:
   bool showingCopy_ = false;  // between the start of the copy and its end
   bool updatedOnce_ = false;
   DWORD lastUpdate_ = 0;
+  std::string finishedName_;       // the file that ended since the last update
+  bool finishedPending_ = false;   // ... and is not shown whole yet
 };

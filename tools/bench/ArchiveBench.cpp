@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,7 @@
 #include "setup/transfer/Crc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
+#include "tools/bench/PayloadGenerator.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
 
@@ -36,7 +36,7 @@ constexpr std::size_t kPayloadSize = 64u << 20;
 constexpr int kBuildRuns = 3;
 constexpr int kExtractRuns = 5;
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = CPayloadGenerator::Bytes;
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -47,44 +47,6 @@ double Now() {
   LARGE_INTEGER t;
   ::QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-Bytes MakeText(std::mt19937& random, std::size_t size) {
-  static const char* const words[] = {"the", "kit", "diskette", "setup", "archive", "member", "install", "folder",
-                                      "Veltrane", "profile", "group", "program", "copies", "reads", "of", "and",
-                                      "a", "to", "in", "is", "file", "data", "system", "directory", "version"};
-  std::string text;
-  while (text.size() < size) {
-    text += std::to_string(random() % 100000) + ": ";
-    for (int w = 3 + static_cast<int>(random() % 12); w > 0; --w) text += std::string(words[random() % 25]) + " ";
-    text += "\r\n";
-  }
-  return Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
-}
-
-Bytes MakeRecords(std::mt19937& random, std::size_t size) {
-  // Fixed-size records with slowly changing fields, as a data file holds them.
-  Bytes out;
-  std::uint32_t id = 1000, stamp = 820454400;
-  float value = 1.0f;
-  while (out.size() < size) {
-    id += 1 + random() % 3;
-    stamp += random() % 60;
-    value += static_cast<float>(static_cast<int>(random() % 200) - 100) / 1000.0f;
-    const std::uint16_t flags = static_cast<std::uint16_t>(random() % 4);
-    const std::uint8_t* parts[] = {reinterpret_cast<const std::uint8_t*>(&id), reinterpret_cast<const std::uint8_t*>(&stamp),
-                                   reinterpret_cast<const std::uint8_t*>(&value)};
-    for (auto* p : parts) out.insert(out.end(), p, p + 4);
-    out.insert(out.end(), {static_cast<std::uint8_t>(flags), 0, 'R', 'C'});
-  }
-  out.resize(size);
-  return out;
-}
-
-Bytes MakeNoise(std::mt19937& random, std::size_t size) {
-  Bytes out(size);
-  for (auto& b : out) b = static_cast<std::uint8_t>(random() >> 24);
-  return out;
 }
 
 void WriteWhole(const std::string& path, const void* data, std::size_t size) {
@@ -189,22 +151,6 @@ void InflateOnly(const std::vector<Source>& sources, const std::vector<Bytes>& s
   }
 }
 
-// Sizes of varied files that add up to the payload.
-std::vector<std::size_t> FileSizes(std::mt19937& random) {
-  std::vector<std::size_t> weights(kFiles);
-  std::size_t sum = 0;
-  for (auto& w : weights) sum += w = 1 + random() % 64;
-  std::vector<std::size_t> sizes;
-  std::size_t left = kPayloadSize;
-  for (int i = 0; i < kFiles; ++i) {
-    const std::size_t size = i + 1 == kFiles ? left : static_cast<std::size_t>(
-        static_cast<std::uint64_t>(kPayloadSize) * weights[i] / sum);
-    sizes.push_back(size);
-    left -= size;
-  }
-  return sizes;
-}
-
 double MiBPerSecond(double seconds) { return static_cast<double>(kPayloadSize) / (1024.0 * 1024.0) / seconds; }
 
 void BuildKit(const std::string& description, const std::string& out) {
@@ -218,17 +164,14 @@ void BuildKit(const std::string& description, const std::string& out) {
 
 int Run() {
   TempDir dir;
-  std::mt19937 random(1996);
+  CPayloadGenerator payload(1996);
   std::vector<Source> sources;
   std::string files = "[files.Data]\r\n";
-  const std::vector<std::size_t> sizes = FileSizes(random);
+  const std::vector<std::size_t> sizes = payload.SplitSizes(kFiles, kPayloadSize);
   for (int i = 0; i < kFiles; ++i) {
-    // Two in four files text, one structured records, one random bytes.
-    const int kind = i % 4 < 2 ? 0 : i % 4 - 1;
-    const Bytes data = kind == 0 ? MakeText(random, sizes[i]) : kind == 1 ? MakeRecords(random, sizes[i])
-                                                                          : MakeNoise(random, sizes[i]);
-    const char* kindName = kind == 0 ? "text" : kind == 1 ? "records" : "random";
-    const std::string name = std::string(kindName) + std::to_string(i) + ".dat";
+    const CPayloadGenerator::Kind kind = CPayloadGenerator::KindOf(i);
+    const Bytes data = payload.Make(kind, sizes[static_cast<std::size_t>(i)]);
+    const std::string name = std::string(CPayloadGenerator::KindName(kind)) + std::to_string(i) + ".dat";
     WriteWhole(dir / name, data.data(), data.size());
     sources.push_back(Source{name, dir / name, data.size()});
     files += name + "=" + name + "|0|bench.ar1\r\n";

@@ -1,0 +1,50 @@
+// CInstalledFileBatch: the file records of one installation run (see
+// LogInstalledFile), written into the install log in batches. A record
+// waits in memory until Flush, which merges the waiting records into their
+// group sections with one read and one write of each section, leaving the
+// log as one LogInstalledFile per record in the same order would: a key
+// already in the section (in any letter case) gets the new value where it
+// stands, a new key is added at the end of the section. Flush runs by
+// itself once kMaxWaiting records wait, and on destruction.
+//
+// Each LogInstalledFile rewrites the whole log, so that a run of many
+// small files spent more time on its log than on its files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "setup/transfer/PathName.h"
+
+class CInstalledFileBatch {
+public:
+  static constexpr std::size_t kMaxWaiting = 256;
+
+  // An empty log path: records are dropped, as LogInstalledFile drops them.
+  explicit CInstalledFileBatch(CPathName log) : log_(std::move(log)) {}
+  CInstalledFileBatch(const CInstalledFileBatch&) = delete;
+  CInstalledFileBatch& operator=(const CInstalledFileBatch&) = delete;
+  ~CInstalledFileBatch() { Flush(); }
+
+  // Records one handled file under its group's section (key: the file
+  // name of finalPath, value "%d|%d|%d").
+  void Add(const std::string& groupKey, const CPathName& finalPath, std::int16_t destinationId, bool placed,
+           bool replaced);
+  // Writes the waiting records. Write failures are not reported (the
+  // installation goes on without a log); the records are dropped then.
+  void Flush() noexcept;
+
+  std::size_t WaitingCount() const noexcept { return waiting_.size(); }
+
+private:
+  struct Record {
+    std::string section, key, value;
+  };
+  void FlushSection(const std::string& section, std::vector<Record>::const_iterator from);
+
+  CPathName log_;
+  std::vector<Record> waiting_;
+};

@@ -1,0 +1,216 @@
+// progress_bench KIT TARGET: what the copy page's progress display costs.
+// Installs the kit whose first folder (with _setupx.ini) is KIT into the
+// folder TARGET with the copy engine the setup program uses, two ways,
+// alternating, a few rounds:
+//  - engine alone: the selected entries go through InstallFileEntry with
+//    nobody watching (the page's copy loop without the page);
+//  - page: the real copy page (108, a window of its own on a main window)
+//    does its work as in the setup program, gauge, billboards, destination
+//    text and all (its shortcuts and registrations touch nothing here).
+// The display's cost is the difference of the medians. It also prints
+// what each part of one display update costs, and what updating on every
+// 4096-byte tick would cost at that rate. Not a test: a measurement.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/FrameWnd.h"
+#include "setup/app/SetupApp.h"
+#include "setup/app/tests/TestSystemActions.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/transfer/InstallFileEntry.h"
+#include "setup/transfer/InstallJob.h"
+#include "setup/transfer/SourceMedia.h"
+#include "setup/wizard/CopyProgressPage.h"
+#include "setup/wizard/Gauge.h"
+#include "setup/wizard/PumpMessages.h"
+#include "setup/wizard/Wizard.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+constexpr int kRounds = 5;
+
+double Now() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The setup program's application object, with system actions that touch
+// nothing (no shortcut, no registration is made here).
+class CBenchApp : public CSetupApp {
+public:
+  CBenchApp() : CSetupApp(std::make_unique<CTestSystemActions>()) {
+    m_title = "Veltrane Setup";
+    productTitle = "Veltrane Setup";
+    productKeyName = "Veltrane";
+    programFile = "veltapp.exe";
+  }
+};
+
+// Nobody watches: the engine's own cost.
+class CNoProgress : public CInstallProgress {
+public:
+  void SetCurrentTransfer(const CInstallJob*) override {}
+  void AddCompletedTransfer(const CInstallJob&) override {}
+  void AddCompletedFile(const CFileEntry&) override {}
+  void ReportProgress() override {}
+  void PumpMessages() override {}
+  bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
+    std::fprintf(stderr, "progress_bench: %s: %s\n", fileName.c_str(), e.GetErrorMessage().c_str());
+    return false;
+  }
+};
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+class CBench {
+public:
+  CBench(std::string kit, std::string target) : kit_(std::move(kit)), target_(std::move(target)) {}
+
+  int Run() {
+    app_.sourceDir = CPathName(kit_ + "\\");
+    app_.logPath = log_;
+    app_.model = std::make_unique<CInstallModel>("Veltrane");
+    CInstallModel& model = *app_.model;
+    model.Load(CPathName(kit_ + "\\_setupx.ini"), *app_.sourceMedia);
+    model.destinations.SetPath(0, target_);
+    model.destinations.Resolve();
+    model.groups.SelectBySetupType(2);
+    total_ = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
+    if (!mainWindow_.Create(nullptr, "Veltrane Setup", WS_POPUP | WS_VISIBLE, RECT{0, 0, 800, 600})) return 2;
+    app_.m_pMainWnd = &mainWindow_;
+
+    std::vector<double> engine, page;
+    for (int round = 0; round < kRounds; ++round) {
+      double seconds = 0;
+      if (!InstallAlone(seconds)) return 1;
+      engine.push_back(seconds);
+      if (!InstallWithPage(seconds)) return 1;
+      page.push_back(seconds);
+    }
+    const double alone = Median(engine), shown = Median(page);
+    std::printf("progress_bench: %.1f MiB in %zu entries, median of %d rounds\n", total_ / 1048576.0,
+                model.files.size(), kRounds);
+    std::printf("  engine alone %.3f s (%.3f-%.3f), copy page %.3f s (%.3f-%.3f)\n", alone,
+                *std::min_element(engine.begin(), engine.end()), *std::max_element(engine.begin(), engine.end()), shown,
+                *std::min_element(page.begin(), page.end()), *std::max_element(page.begin(), page.end()));
+    const double share = (shown - alone) / shown;
+    std::printf("  progress display: %.3f s, %.1f %% of the install (target under 10 %%) %s\n", shown - alone,
+                share * 100, share < 0.10 ? "ok" : "OVER");
+    PrintPartCosts();
+    mainWindow_.DestroyWindow();
+    app_.m_pMainWnd = nullptr;
+    return 0;
+  }
+
+private:
+  // What each part of one update costs on the page, per call.
+  void PrintPartCosts() {
+    CCopyProgressPage page;
+    if (!page.CreatePageWindow()) return;
+    MSG msg;
+    while (::PeekMessageA(&msg, page.m_hWnd, WM_PAGEWORK, WM_PAGEWORK, PM_REMOVE)) {
+    }
+    page.GetGauge()->SetRange(1, 1000000);
+    constexpr int kCalls = 1000;
+    const auto perCall = [&](auto&& f) {
+      const double t = Now();
+      for (int i = 0; i < kCalls; ++i) f(i);
+      return (Now() - t) / kCalls * 1e6;
+    };
+    const double pump = perCall([](int) { ::PumpMessages(); });
+    const double gauge = perCall([&](int i) { page.GetGauge()->SetPos(static_cast<std::uint32_t>(i * 1000), true); });
+    const double text = perCall([&](int i) {
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, "file%04d.dat (%d%%)", i, i % 101);
+      page.SetDlgItemText(IDC_DESTINATION_FILE, buffer);
+    });
+    const double top = perCall([&](int) { ::BringWindowToTop(page.m_hWnd); });
+    std::printf("  one update's parts, per call: messages pumped %.0f us, gauge %.0f us, destination text %.0f us,"
+                " bring to top %.0f us\n", pump, gauge, text, top);
+    const double ticks = total_ / 4096.0;
+    std::printf("  an update on every 4096-byte tick (%.0f ticks) would cost about %.2f s\n", ticks,
+                ticks * (pump + gauge + text + top) / 1e6);
+    page.DestroyWindow();
+  }
+
+  // Empties the target and forgets the previous round's log.
+  void Reset() {
+    RemoveTree(target_);
+    ::CreateDirectoryA(target_.c_str(), nullptr);
+    ::DeleteFileA(log_.c_str());
+  }
+
+  bool InstallAlone(double& seconds) {
+    Reset();
+    CNoProgress none;
+    CInstallModel& model = *app_.model;
+    app_.installSucceeded = true;
+    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log_, app_.installSucceeded,
+                            app_.rebootNeeded, none};
+    const double t = Now();
+    for (const auto& entry : model.files) {
+      if (!entry->IsSelected()) continue;
+      InstallFileEntry(*entry, context);
+      if (!app_.installSucceeded) break;
+    }
+    model.SaveToLog(log_);
+    seconds = Now() - t;
+    return app_.installSucceeded;
+  }
+
+  bool InstallWithPage(double& seconds) {
+    Reset();
+    app_.installSucceeded = true;
+    CCopyProgressPage page;
+    if (!page.CreatePageWindow()) return false;
+    // The page runner is not used here: the page's work is called below.
+    MSG msg;
+    while (::PeekMessageA(&msg, page.m_hWnd, WM_PAGEWORK, WM_PAGEWORK, PM_REMOVE)) {
+    }
+    const double t = Now();
+    const int next = page.DoPageWork();
+    seconds = Now() - t;
+    page.DestroyWindow();
+    return next == IDD_REGISTERING && app_.installSucceeded;
+  }
+
+  std::string kit_, target_;
+  CBenchApp app_;
+  CFrameWnd mainWindow_;
+  CPathName log_{target_ + ".log"};
+  std::uint32_t total_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: progress_bench KIT TARGET\n");
+    return 2;
+  }
+  try {
+    return CBench(argv[1], argv[2]).Run();
+  } catch (CException& e) {
+    std::fprintf(stderr, "progress_bench: %s\n", e.GetErrorMessage().c_str());
+  } catch (std::exception& e) {
+    std::fprintf(stderr, "progress_bench: %s\n", e.what());
+  }
+  return 2;
+}

@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# The install benchmark (make bench-install): how fast _setupx puts a
+# product on the machine, against an NSIS installer of the same files.
+#
+#   tools/bench/bench-install.sh BUILD_DIR      e.g. build/i686
+#
+# For each payload ("big": 200 files, 64 MiB, in 12 folders; "many": 2,000
+# files of 1-16 KiB in 100 folders) it builds our CD kit with mkkit and an
+# NSIS installer of the same files (zlib, not solid), then in one warm Wine
+# prefix of its own runs them in turn, a warm-up of each and then
+# BENCH_RUNS (default 5) of each alternating: `_setupx /B` and the silent
+# NSIS installer (`/S /D=...`). The destination is emptied before every
+# run and compared with the payload after it. It prints medians, minimum
+# and maximum, our time less the 3 s splash, the ratio ours/NSIS, the peak
+# working set of _setupx on 64 MiB and on 16 MiB (a "medium" payload of the
+# same shape), and what the copy page's progress display costs
+# (progress_bench).
+#
+# The NSIS compiler comes from Debian's nsis package, installed here when
+# missing. Everything lands in build/bench-install (BENCH_DIR), the Wine
+# prefix in its wine folder: the test suite's prefix is not touched.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+[ $# -eq 1 ] || { echo "usage: bench-install.sh BUILD_DIR" >&2; exit 2; }
+bin=$(cd "$1/bin" && pwd)
+runs=${BENCH_RUNS:-5}
+work=${BENCH_DIR:-$root/build/bench-install}
+splash=3.0
+for exe in _setupx.exe mkkit.exe bench_payload.exe measured_run.exe progress_bench.exe; do
+  [ -f "$bin/$exe" ] || { echo "bench-install: $bin/$exe is missing (make tests builds it)" >&2; exit 2; }
+done
+
+if ! command -v makensis >/dev/null; then
+  echo "bench-install: installing the NSIS compiler (Debian package nsis)" >&2
+  sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get install -y -qq nsis >/dev/null 2>&1 ||
+    { $sudo apt-get update -qq && $sudo apt-get install -y -qq nsis >/dev/null; }
+fi
+
+mkdir -p "$work"
+export VELT_WINE_DIR=$work/wine
+harness=$root/tools/wine/harness.sh
+WINEPREFIX=$("$harness" env | sed -n 's/^WINEPREFIX=//p')
+"$harness" start 2>/dev/null
+trap '"$harness" stop' EXIT
+wine() { "$harness" run "$@" </dev/null; }
+# A Unix path as Wine's Z: drive names it.
+dos() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
+
+# The User Information page of a batch run needs a registered owner.
+for key in 'Windows' 'Windows NT'; do
+  wine reg add "HKLM\\Software\\Microsoft\\$key\\CurrentVersion" /v RegisteredOwner /d 'Bench User' /f >/dev/null 2>&1
+done
+drive_c=$WINEPREFIX/drive_c
+ours_dest="$drive_c/Program Files/VeltBench"     # _setupx's default: Program Files + destination 0's name
+nsis_dest="$drive_c/Program Files/VeltNsis"
+app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\veltapp.exe'
+
+# Payload, kit description, kit, NSIS script and installer of one profile.
+prepare() {
+  local profile=$1 dir=$work/$1
+  rm -rf "$dir"; mkdir -p "$dir"
+  wine "$bin/bench_payload.exe" "$profile" "$(dos "$dir/payload")" >/dev/null
+  declare -A ids
+  local id=1 rel parent
+  {
+    printf '[kit]\r\nmedia=cd\r\ncapacity=681574400\r\nmethod=auto\r\nsetup=%s\r\npmgroup=Veltrane Bench\r\n' \
+      "$(dos "$bin/_setupx.exe")"
+    printf '[destinations]\r\n0=VeltBench||C:\\Program Files\\VeltBench\r\n'
+    # Folders nest through their parents' ids.
+    while read -r rel; do
+      parent=${rel%/*}
+      if [ "$parent" = "$rel" ]; then parent=0; else parent=${ids[$parent]}; fi
+      printf '%d=%s|%d|\r\n' "$id" "${rel##*/}" "$parent"
+      ids[$rel]=$id; id=$((id + 1))
+    done < <(cd "$dir/payload" && find . -mindepth 1 -type d | sed 's|^\./||' | sort)
+    printf '[groups]\r\nData=Data files|The benchmark payload|1|1|1\r\n[diskettes]\r\n1=Bench CD|\r\n[files.Data]\r\n'
+    while read -r rel; do
+      printf '%s=payload\\%s|%d|data.ar1\r\n' "${rel##*/}" "${rel//\//\\}" "${ids[${rel%/*}]}"
+    done < <(cd "$dir/payload" && find . -type f | sed 's|^\./||' | sort)
+  } > "$dir/kit.ini"
+  wine "$bin/mkkit.exe" --quiet "$(dos "$dir/kit.ini")" "$(dos "$dir/kit")" ||
+    { echo "bench-install: mkkit failed for $profile" >&2; exit 1; }
+
+  {
+    printf 'Name "Veltrane Bench"\nOutFile "%s"\nSetCompressor zlib\n' "$dir/nsis-setup.exe"
+    printf 'InstallDir "$PROGRAMFILES\\VeltNsis"\nRequestExecutionLevel user\nSilentInstall silent\nSection\n'
+    while read -r rel; do
+      printf 'SetOutPath "$INSTDIR\\%s"\n' "${rel//\//\\}"
+      find "$dir/payload/$rel" -maxdepth 1 -type f | sort | sed 's/^/File "/; s/$/"/'
+    done < <(cd "$dir/payload" && find . -mindepth 1 -type d | sed 's|^\./||' | sort)
+    printf 'SectionEnd\n'
+  } > "$dir/nsis.nsi"
+  makensis -V1 "$dir/nsis.nsi" >/dev/null || { echo "bench-install: makensis failed for $profile" >&2; exit 1; }
+}
+
+# One run of either installer on a clean destination; prints "seconds peak".
+run_ours() {
+  local dir=$work/$1
+  rm -rf "$ours_dest" "$drive_c/windows/veltapp.log"
+  wine reg delete "$app_paths" /f >/dev/null 2>&1 || true
+  # Batch mode creates no directory by itself: it is made beforehand.
+  mkdir -p "$ours_dest"
+  local line; line=$(wine "$bin/measured_run.exe" "$(dos "$dir/kit/DISK01/_setupx.exe")" /B | tr -d '\r')
+  check "$1" "$ours_dest" "_setupx" "$line" --exclude=_setupx.exe
+}
+run_nsis() {
+  local dir=$work/$1
+  rm -rf "$nsis_dest"
+  local line; line=$(wine "$bin/measured_run.exe" "$(dos "$dir/nsis-setup.exe")" /S '/D=C:\Program Files\VeltNsis' | tr -d '\r')
+  check "$1" "$nsis_dest" "NSIS" "$line"
+}
+# The installed tree must equal the payload (ours also holds its own setup
+# program, which the kit installs for the product's removal).
+check() {
+  local profile=$1 dest=$2 who=$3 line=$4; shift 4
+  [ -n "$line" ] || { echo "bench-install: $who did not run" >&2; exit 1; }
+  if ! diff -r -q "$@" "$work/$profile/payload" "$dest" >/dev/null; then
+    echo "bench-install: $who's installation of $profile differs from the payload:" >&2
+    diff -r -q "$@" "$work/$profile/payload" "$dest" | head -5 >&2
+    exit 1
+  fi
+  set -- $line
+  [ "$3" = 0 ] || echo "bench-install: note: $who ended with exit code $3" >&2
+  echo "$1 $2"
+}
+
+# "median min max" of numbers.
+stats() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {printf "%.3f %.3f %.3f", v[int((NR+1)/2)], v[1], v[NR]}'; }
+mib() { awk -v b="$1" 'BEGIN {printf "%.1f", b / 1048576}'; }
+
+declare -A peak_ours peak_nsis
+results=()
+bench() {
+  local profile=$1 count=$2 ours=() nsis=() peaks=() npeaks=() r
+  echo "bench-install: $profile: warm-up and $count runs of each" >&2
+  run_ours "$profile" >/dev/null; run_nsis "$profile" >/dev/null
+  for ((n = 0; n < count; n++)); do
+    r=($(run_ours "$profile")); ours+=("${r[0]}"); peaks+=("${r[1]}")
+    r=($(run_nsis "$profile")); nsis+=("${r[0]}"); npeaks+=("${r[1]}")
+  done
+  peak_ours[$profile]=$(stats "${peaks[@]}" | cut -d' ' -f1)
+  peak_nsis[$profile]=$(stats "${npeaks[@]}" | cut -d' ' -f1)
+  results+=("$profile $(stats "${ours[@]}") $(stats "${nsis[@]}")")
+}
+
+for profile in big many medium; do
+  echo "bench-install: preparing $profile (payload, kit, NSIS installer)" >&2
+  prepare "$profile"
+done
+bench big "$runs"
+bench many "$runs"
+bench medium 3
+
+echo
+echo "Install benchmark: _setupx /B against NSIS (zlib, not solid, /S), $runs runs each after a warm-up, seconds"
+echo "(ours less splash: the median less the fixed ${splash} s splash; target ratio at most 0.70)"
+printf '%-7s %-26s %-14s %-26s %-7s %s\n' payload '_setupx /B median (min-max)' 'less splash' 'NSIS median (min-max)' ratio
+status=0
+for line in "${results[@]}"; do
+  set -- $line
+  [ "$1" = medium ] && continue
+  less=$(awk -v a="$2" -v s="$splash" 'BEGIN {printf "%.3f", a - s}')
+  ratio=$(awk -v a="$less" -v b="$5" 'BEGIN {printf "%.2f", a / b}')
+  verdict=$(awk -v r="$ratio" 'BEGIN {print (r <= 0.70 ? "ok" : "OVER")}')
+  [ "$verdict" = ok ] || status=1
+  printf '%-7s %-26s %-14s %-26s %-7s %s\n' "$1" "$2 ($3-$4)" "$less" "$5 ($6-$7)" "$ratio" "$verdict"
+done
+echo
+wsratio=$(awk -v a="${peak_ours[big]}" -v b="${peak_ours[medium]}" 'BEGIN {printf "%.2f", a / b}')
+echo "peak working set of _setupx /B: 64 MiB payload $(mib "${peak_ours[big]}") MiB, 16 MiB payload $(mib "${peak_ours[medium]}") MiB:" \
+  "ratio $wsratio (target within 10 %) $(awk -v r="$wsratio" 'BEGIN {print (r <= 1.10 && r >= 0.90 ? "ok" : "OVER")}')"
+echo "  (2,000 small files $(mib "${peak_ours[many]}") MiB; NSIS: $(mib "${peak_nsis[big]}"), $(mib "${peak_nsis[medium]}"), $(mib "${peak_nsis[many]}") MiB)"
+echo
+rm -rf "$drive_c/bench-progress"
+wine "$bin/progress_bench.exe" "$(dos "$work/big/kit/DISK01")" 'C:\bench-progress' | tr -d '\r' || status=1
+rm -rf "$drive_c/bench-progress" "$drive_c/bench-progress.log"
+exit $status
