@@ -58,7 +58,7 @@ bool CInstalledFileRemoval::IsAbsoluteDirectory(const CPathName& directory) {
   return serverEnd != path.end() && serverEnd + 1 != path.end() && !IsSeparator(*(serverEnd + 1));
 }
 
-void CInstalledFileRemoval::RemoveFiles() const {
+void CInstalledFileRemoval::RemoveFiles() {
   for (const auto& group : groups_) {
     for (const auto& [name, record] : ReadInstalledFiles(log_, group->key)) {
       if (!IsPlainFileName(name)) {
@@ -79,7 +79,7 @@ void CInstalledFileRemoval::RemoveFiles() const {
         // The program that runs the removal cannot delete itself.
         if (path.Exists()) {
           ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteAtRestart(path);
+          if (DeleteAtRestart(path)) deletedAtRestart_.push_back(path.GetPath());
         }
       } else {
         path.Delete(true);
@@ -88,7 +88,7 @@ void CInstalledFileRemoval::RemoveFiles() const {
   }
 }
 
-void CInstalledFileRemoval::RemoveDirectories() const {
+void CInstalledFileRemoval::RemoveDirectories() {
   std::vector<std::pair<int, CPathName>> directories;
   for (const auto& destination : destinations_) {
     if (destination->id < 0 || destination->path.IsEmpty() || !IsAbsoluteDirectory(destination->path)) continue;
@@ -98,5 +98,18 @@ void CInstalledFileRemoval::RemoveDirectories() const {
   // table's order among directories of the same depth.
   std::stable_sort(directories.begin(), directories.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
-  for (const auto& [depth, directory] : directories) directory.RemoveDirectory();
+  for (const auto& [depth, directory] : directories) {
+    if (directory.RemoveDirectory() || !directory.DirectoryExists()) continue;
+    // Still held by something that goes at the restart: this directory may
+    // follow it then (the system removes it only when it is empty).
+    const std::string& text = directory.GetPath();
+    const bool holdsPending = std::any_of(deletedAtRestart_.begin(), deletedAtRestart_.end(),
+                                          [&text](const std::string& pending) {
+                                            return pending.size() > text.size() &&
+                                                   EqualsIgnoringCase(std::string_view(pending).substr(0, text.size()), text);
+                                          });
+    if (holdsPending && DeleteAtRestart(CPathName(directory.GetDirectory()))) {
+      deletedAtRestart_.push_back(text);
+    }
+  }
 }

@@ -13,7 +13,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/transfer/PathName.h"
 
@@ -35,11 +37,13 @@ public:
   // setup program's own files ("_setupx.exe", "_setupw.exe"), which run the
   // removal, are deleted at the next restart; any other file is deleted
   // now, its read-only attribute cleared first.
-  void RemoveFiles() const;
+  void RemoveFiles();
   // Removes the directories of the destinations of id 0 and above, the
   // deepest first (a subdirectory before its parent), each only when it is
-  // empty at its one attempt; nothing is removed recursively.
-  void RemoveDirectories() const;
+  // empty at its one attempt; nothing is removed recursively. A directory
+  // that still holds a file deleted at the restart is deleted then too,
+  // after that file, when it is empty by then.
+  void RemoveDirectories();
 
   // True when name may be deleted as a file inside a destination: a name
   // that the installation can have created and logged, with no directory,
@@ -55,4 +59,5 @@ private:
   const CDestinationTable& destinations_;
   const CGroupTable& groups_;
   ShowPath show_;
+  std::vector<std::string> deletedAtRestart_;  // paths, in the order they were scheduled
 };

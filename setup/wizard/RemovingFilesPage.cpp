@@ -15,7 +15,7 @@ int CRemovingFilesPage::DoPageWork() {
     app.System().RemoveProgramItems(model.targets, model.programFolder);
     return GetNextPageId();
   }
-  const CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [this](const CPathName& path) {
+  CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [this](const CPathName& path) {
     SetDlgItemText(IDC_REMOVING_FILE, path.GetPath());
     PumpMessages();
   });

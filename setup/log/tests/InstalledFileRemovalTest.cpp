@@ -65,7 +65,7 @@ protected:
     destinations.SetPath(CDestination::kSystemDirectory, system.path());
     CGroupTable groupTable;
     groupTable.Load(log);
-    const CInstalledFileRemoval removal(log, destinations, groupTable,
+    CInstalledFileRemoval removal(log, destinations, groupTable,
                                         [this](const CPathName& path) { shown.push_back(path.GetPath()); });
     removal.RemoveFiles();
     removal.RemoveDirectories();
