@@ -95,7 +95,8 @@ def installed(prefix, log_path, kit_ini, bin_dir):
             else:
                 with open(local, "rb") as a, open(source, "rb") as b:
                     same = a.read() == b.read()
-                shown = os.path.relpath(source, os.path.dirname(os.path.dirname(os.path.abspath(kit_ini))))
+                root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(kit_ini))))
+                shown = os.path.relpath(source, root)
                 verdict = ("identical to " if same else "DIFFERS from ") + shown
                 bad += 0 if same else 1
         print(f"  {group:<8} {value:<8} {path:<48} {size:>7}  {verdict}")
