@@ -103,11 +103,11 @@ void CInstalledFileRemoval::RemoveDirectories() {
     // Still held by something that goes at the restart: this directory may
     // follow it then (the system removes it only when it is empty).
     const std::string& text = directory.GetPath();
-    const bool holdsPending = std::any_of(deletedAtRestart_.begin(), deletedAtRestart_.end(),
-                                          [&text](const std::string& pending) {
-                                            return pending.size() > text.size() &&
-                                                   EqualsIgnoringCase(std::string_view(pending).substr(0, text.size()), text);
-                                          });
+    const bool holdsPending =
+        std::any_of(deletedAtRestart_.begin(), deletedAtRestart_.end(), [&text](const std::string& pending) {
+          return pending.size() > text.size() &&
+                 EqualsIgnoringCase(std::string_view(pending).substr(0, text.size()), text);
+        });
     if (holdsPending && DeleteAtRestart(CPathName(directory.GetDirectory()))) {
       deletedAtRestart_.push_back(text);
     }

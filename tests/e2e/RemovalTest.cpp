@@ -33,7 +33,8 @@ void AddFiles(const std::string& folder, const std::vector<std::string>& skipped
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
     const std::string path = folder + "\\" + name;
-    if (std::any_of(skipped.begin(), skipped.end(), [&](const std::string& s) { return StartsWithIgnoringCase(path, s); })) {
+    const auto below = [&path](const std::string& s) { return StartsWithIgnoringCase(path, s); };
+    if (std::any_of(skipped.begin(), skipped.end(), below)) {
       continue;
     }
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -154,8 +155,8 @@ protected:
     description.replace(description.find("shared.dll="), 10, shared.substr(shared.find_last_of('\\') + 1));
     WriteFileBytes(work / "kit.ini", description);
     const std::string out = work / "kit";
-    ui::Process mkkit =
-        ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"), "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
+    ui::Process mkkit = ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"),
+                                           "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
     EXPECT_TRUE(mkkit.started());
     EXPECT_EQ(std::optional<DWORD>(0), mkkit.WaitForExit(60000)) << "mkkit";
     return out;
