@@ -91,10 +91,10 @@ BOOL CMainWnd::OnQueryNewPalette() {
 }
 
 void CMainWnd::OnClose() {
-  // Never closes the window: Yes only marks the run as failed, and the
-  // wizard goes on to its failure page.
+  // Never closes the window: Yes only marks the run as failed by the
+  // user, and the wizard goes on to its failure page.
   if (AfxMessageBox(IDS_CONFIRM_EXIT, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    GetSetupApp().installSucceeded = false;
+    GetSetupApp().RecordFailure(FailureCause::user);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "setup/system/WindowsSystemActions.h"
 #include "setup/wizard/PromptingSourceMedia.h"
 #include "setup/wizard/Wizard.h"
+#include "setup/wizard/WizardPage.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ BOOL CSetupApp::InitInstance() {
   // a successful installation.
   auto mainWnd = std::make_unique<CMainWnd>();
   if (!mainWnd->Create()) {
-    installSucceeded = false;
+    RecordFailure(FailureCause::error);
     return FALSE;
   }
   mainWnd_ = std::move(mainWnd);
@@ -66,7 +67,7 @@ BOOL CSetupApp::InitInstance() {
   mainWnd_->UpdateWindow();
 
   if (!removeMode && !ConfirmOverwrite()) {
-    installSucceeded = false;
+    RecordFailure(FailureCause::user);
     return FALSE;
   }
 
@@ -123,7 +124,17 @@ void CSetupApp::ShowSplash() const {
   splash.DestroyWindow();
 }
 
+void CSetupApp::RecordFailure(FailureCause cause) noexcept {
+  installSucceeded = false;
+  if (failureCause == FailureCause::none) failureCause = cause;
+}
+
 int CSetupApp::ExitInstance() {
+  // Decided before anything is torn down: the page the run ended on goes
+  // with the pages.
+  const CWizardPage* const finalPage = GetCurrentPage();
+  m_exitCode = CRunOutcome{installSucceeded, rebootNeeded, failureCause, finalPage ? finalPage->GetPageId() : 0}
+                   .ExitCode();
   DestroyAllPages();
   if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
   model.reset();

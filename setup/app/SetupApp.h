@@ -11,6 +11,7 @@
 #include <string>
 
 #include "framework/WinApp.h"
+#include "setup/app/RunOutcome.h"
 #include "setup/transfer/PathName.h"
 
 class CCommandLineArgs;
@@ -38,8 +39,10 @@ public:
   // (the Remove page in remove mode, otherwise Welcome after the splash).
   // False ends the program at once, as a failed run.
   BOOL InitInstance() override;
-  // Shutdown: the wizard pages are destroyed, the status report is sent
-  // (install mode only) and the data model is released.
+  // Shutdown: the exit code is decided from the outcome flags, the failure
+  // cause and the page the run ended on (CRunOutcome); the wizard pages are
+  // destroyed, the status report is sent (install mode only) and the data
+  // model is released. Returns the exit code.
   int ExitInstance() override;
   // An exception that escaped a window procedure is shown in the error
   // dialog under "Setup cannot continue"; the program carries on.
@@ -68,6 +71,13 @@ public:
   // rebootNeeded only ever set.
   bool installSucceeded = true;
   bool rebootNeeded = false;
+  // Why the run failed; the first cause recorded stays. Read only at the
+  // end, for the exit code.
+  FailureCause failureCause = FailureCause::none;
+
+  // The run has failed for cause: installSucceeded is cleared and the
+  // cause recorded unless an earlier one was.
+  void RecordFailure(FailureCause cause) noexcept;
 
   // The install data model (destinations, groups, targets, files,
   // diskettes and programFolder, the Start Menu folder of the product's

@@ -128,6 +128,10 @@ int CCopyProgressPage::DoPageWork() {
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
   } else if (!CopySelectedFiles(app)) {
+    // A diskette not given ends the run by the user's choice; "Cancel
+    // Operation" after an error is a failed run. A copy stopped from
+    // outside has had its cause recorded there.
+    app.RecordFailure(copyStop_ == CopyStop::userCancelled ? FailureCause::user : FailureCause::error);
     return kFailedPage;
   }
   const CInstallModel& model = *app.model;

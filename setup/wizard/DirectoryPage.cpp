@@ -81,9 +81,13 @@ bool CDirectoryPage::ConfirmDirectory() {
   if (directoryConfirmed_ && directory_ == confirmedDirectory_) return true;
   if (path.DirectoryExists()) return true;
 
-  CMessageBuffer question;
-  FormatMessageId(question, IDS_CREATE_DIRECTORY_QUESTION, directory_.c_str());
-  if (AfxMessageBox(question.text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return false;
+  // An unattended run takes the question's default answer, Yes, without
+  // waiting for anybody to give it.
+  if (!GetSetupApp().batchMode) {
+    CMessageBuffer question;
+    FormatMessageId(question, IDS_CREATE_DIRECTORY_QUESTION, directory_.c_str());
+    if (AfxMessageBox(question.text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return false;
+  }
   if (!path.CreateDirectory(true)) return false;
   directoryConfirmed_ = true;
   confirmedDirectory_ = directory_;

@@ -1,8 +1,9 @@
 // CDirectoryPage (104): the installation directory. It proposes the
 // product's folder under the system's program files directory (or on the
-// first fixed drive), asks before a missing directory is created, and on
-// Next makes the directory destination 0. Passed over when the product
-// runs from the distribution.
+// first fixed drive), asks before a missing directory is created (in batch
+// mode it takes the answer Yes without asking), and on Next makes the
+// directory destination 0. Passed over when the product runs from the
+// distribution.
 #pragma once
 
 #include <string>
@@ -33,8 +34,8 @@ private:
   // Bro&wse...: lets the user pick a folder; a folder picked there counts
   // as confirmed and is not questioned again.
   void OnBrowse();
-  // The directory must exist, or the user agrees to create it and it can
-  // be created. True when the page may go on.
+  // The directory must exist, or the user agrees to create it (batch mode
+  // agrees by itself) and it can be created. True when the page may go on.
   bool ConfirmDirectory();
   // Whether the selected files fit on the directory's drive; shows why not.
   bool HasEnoughSpace(const std::string& directory);

@@ -35,6 +35,6 @@ BOOL CInstallConditionsPage::OnInitDialog() {
 }
 
 void CInstallConditionsPage::OnOK() {
-  if (GetNextPageId() == kFailedPage) MarkFailed();
+  if (GetNextPageId() == kFailedPage) MarkFailed(FailureCause::error);
   GoNext();
 }

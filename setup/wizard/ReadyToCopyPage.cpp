@@ -17,7 +17,7 @@ void CReadyToCopyPage::OnOK() {
     const CPathName directory = app.model->destinations.GetPath(0);
     if (directory.IsEmpty() || (!directory.DirectoryExists() && !directory.CreateDirectory(true))) {
       AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
-      MarkFailed();
+      MarkFailed(FailureCause::error);
     }
   }
   GoNext();

@@ -36,9 +36,9 @@ void CWizardPage::GoBack() {
   if (previousPageId_ != 0) ShowPage(previousPageId_, true);
 }
 
-void CWizardPage::MarkFailed() {
+void CWizardPage::MarkFailed(FailureCause cause) {
   nextPageId_ = kFailedPage;
-  GetSetupApp().installSucceeded = false;
+  GetSetupApp().RecordFailure(cause);
 }
 
 BOOL CWizardPage::OnInitDialog() {
@@ -64,7 +64,7 @@ void CWizardPage::OnCancel() {
     return;
   }
   if (ConfirmCancel()) {
-    MarkFailed();
+    MarkFailed(FailureCause::user);
     GoNext();
   }
 }
@@ -106,7 +106,7 @@ void CWizardPage::OnPageWork() {
   } catch (...) {
     // Whatever stopped the work fails the run.
     AfxTranslateCurrentException([](CException& e) { ReportError(IDS_SETUP_CANNOT_CONTINUE, e); });
-    MarkFailed();
+    MarkFailed(FailureCause::error);
     result = kFailedPage;
   }
   doingWork_ = false;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "framework/Dialog.h"
+#include "setup/app/RunOutcome.h"
 
 class CButtonBar;
 
@@ -54,9 +55,9 @@ public:
   // Shows the successor, or the page this one was first reached from.
   void GoNext();
   void GoBack();
-  // The run has failed: the page moves on to the failure page, and the
-  // installation is reported as failed.
-  void MarkFailed();
+  // The run has failed for cause: the page moves on to the failure page,
+  // and the installation is reported as failed.
+  void MarkFailed(FailureCause cause = FailureCause::error);
 
 protected:
   // Creates the bar, fills the controls, places and shows the page and

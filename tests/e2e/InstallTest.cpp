@@ -12,37 +12,6 @@ using namespace setup_e2e;
 
 namespace {
 
-// One file of the product: its installed name, its group, its destination
-// (0 the installation directory, 1 its Data folder), the archive it travels
-// in (none: a plain file) and its bytes.
-struct ProductFile {
-  std::string name;
-  std::string group;
-  int destination;
-  std::string archive;
-  std::string bytes;
-};
-
-// Bytes that do not compress (a fixed linear congruential sequence), so
-// that a few of them fill diskettes.
-std::string Noise(std::size_t size, std::uint32_t seed) {
-  std::string out(size, '\0');
-  for (char& c : out) {
-    seed = seed * 1664525u + 1013904223u;
-    c = static_cast<char>(seed >> 24);
-  }
-  return out;
-}
-
-std::string Text(std::size_t size, const std::string& line) {
-  std::string out;
-  while (out.size() < size) out += line;
-  out.resize(size);
-  return out;
-}
-
-const char kProgramGroup[] = "Veltrane Kit Test";
-
 class InstallTest : public SetupTest {
 protected:
   void SetUp() override {
@@ -58,35 +27,10 @@ protected:
     };
   }
 
-  // Writes the product's files and its kit description, and builds the
-  // kit for media with the kit builder; returns the kit's folder.
+  // Builds the kit of files for media with the kit builder; returns the
+  // kit's folder.
   std::string BuildKit(const std::string& media, unsigned capacity) {
-    const std::string product = work / "product";
-    ::CreateDirectoryA(product.c_str(), nullptr);
-    std::string description =
-        "[kit]\r\nmedia=" + media + "\r\ncapacity=" + std::to_string(capacity) +
-        "\r\nsetup=" + ui::ProgramBesideTest("_setupx.exe") + "\r\npmgroup=" + kProgramGroup +
-        "\r\n[destinations]\r\n0=Veltrane||C:\\Program Files\\Veltrane\r\n1=Data|0|\r\n"
-        "[groups]\r\nProgram=Program files|The program|1|1|1\r\nData=Data files|Its data|1|1|1\r\n"
-        "[targets]\r\nveltapp.exe=0|0|0|Veltrane Kit Test|||\r\n[diskettes]\r\n";
-    for (int n = 1; n <= 9; ++n) description += std::to_string(n) + "=Kit Test Disk " + std::to_string(n) + "|\r\n";
-    for (const char* group : {"Program", "Data"}) {
-      description += std::string("[files.") + group + "]\r\n";
-      for (const ProductFile& file : files) {
-        if (file.group != group) continue;
-        WriteFileBytes(product + "\\" + file.name, file.bytes);
-        description += file.name + "=product\\" + file.name + "|" + std::to_string(file.destination) +
-                       (file.archive.empty() ? "" : "|" + file.archive) + "\r\n";
-      }
-    }
-    WriteFileBytes(work / "kit.ini", description);
-    const std::string out = work / ("kit-" + media);
-    ui::Process mkkit =
-        ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"), "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
-    EXPECT_TRUE(mkkit.started());
-    const std::optional<DWORD> code = mkkit.WaitForExit(60000);
-    EXPECT_EQ(std::optional<DWORD>(0), code) << "mkkit";
-    return out;
+    return setup_e2e::BuildKit(work, files, media, capacity);
   }
 
   // Every file of the product in its destination under target, byte for
@@ -130,7 +74,7 @@ protected:
 
   TempDir work;
   std::vector<ProductFile> files;
-  ShortcutGuard shortcutGuard{kProgramGroup, "Veltrane Kit Test.lnk"};
+  ShortcutGuard shortcutGuard{kKitProgramGroup, "Veltrane Kit Test.lnk"};
 };
 
 }  // namespace
@@ -182,8 +126,9 @@ TEST_F(InstallTest, FromACdFindingTheNumberedFoldersByItself) {
 
 TEST_F(InstallTest, InBatchModeWithoutAnyAnswer) {
   const std::string kitDir = BuildKit("cd", 2000000);
-  // The default installation directory, made beforehand so that the walk
-  // meets no question about it.
+  // The default installation directory, made beforehand: the installation
+  // goes into a directory that exists. (Into a missing one the batch walk
+  // creates it without asking; the exit code tests run that.)
   const std::string programFiles =
       ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
   ASSERT_FALSE(programFiles.empty());

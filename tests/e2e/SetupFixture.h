@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <sstream>
@@ -166,6 +167,74 @@ private:
   std::string link_;
 };
 
+// One file of a product built into a kit: its installed name, its group
+// (Program or Data), its destination (0 the installation directory, 1 its
+// Data folder), the archive it travels in (none: a plain file) and its
+// bytes.
+struct ProductFile {
+  std::string name;
+  std::string group;
+  int destination;
+  std::string archive;
+  std::string bytes;
+};
+
+// Bytes that do not compress (a fixed linear congruential sequence), so
+// that a few of them fill diskettes.
+inline std::string Noise(std::size_t size, std::uint32_t seed) {
+  std::string out(size, '\0');
+  for (char& c : out) {
+    seed = seed * 1664525u + 1013904223u;
+    c = static_cast<char>(seed >> 24);
+  }
+  return out;
+}
+
+inline std::string Text(std::size_t size, const std::string& line) {
+  std::string out;
+  while (out.size() < size) out += line;
+  out.resize(size);
+  return out;
+}
+
+// The Start Menu folder of the kits that BuildKit makes.
+inline const char kKitProgramGroup[] = "Veltrane Kit Test";
+
+// Writes the product's files into work\product and their kit description
+// into work\kit.ini (destination 0 proposed as C:\Program Files\Veltrane,
+// destination 1 its Data folder; one program item for veltapp.exe), and
+// builds the kit for media ("diskettes" or "cd") with the real kit builder.
+// Returns the kit's folder, work\kit-<media>.
+inline std::string BuildKit(const TempDir& work, const std::vector<ProductFile>& files, const std::string& media,
+                            unsigned capacity) {
+  const std::string product = work / "product";
+  ::CreateDirectoryA(product.c_str(), nullptr);
+  std::string description =
+      "[kit]\r\nmedia=" + media + "\r\ncapacity=" + std::to_string(capacity) +
+      "\r\nsetup=" + ui::ProgramBesideTest("_setupx.exe") + "\r\npmgroup=" + kKitProgramGroup +
+      "\r\n[destinations]\r\n0=Veltrane||C:\\Program Files\\Veltrane\r\n1=Data|0|\r\n"
+      "[groups]\r\nProgram=Program files|The program|1|1|1\r\nData=Data files|Its data|1|1|1\r\n"
+      "[targets]\r\nveltapp.exe=0|0|0|Veltrane Kit Test|||\r\n[diskettes]\r\n";
+  for (int n = 1; n <= 9; ++n) description += std::to_string(n) + "=Kit Test Disk " + std::to_string(n) + "|\r\n";
+  for (const char* group : {"Program", "Data"}) {
+    description += std::string("[files.") + group + "]\r\n";
+    for (const ProductFile& file : files) {
+      if (file.group != group) continue;
+      WriteFileBytes(product + "\\" + file.name, file.bytes);
+      description += file.name + "=product\\" + file.name + "|" + std::to_string(file.destination) +
+                     (file.archive.empty() ? "" : "|" + file.archive) + "\r\n";
+    }
+  }
+  WriteFileBytes(work / "kit.ini", description);
+  const std::string out = work / ("kit-" + media);
+  ui::Process mkkit =
+      ui::Process::Start(ui::ProgramBesideTest("mkkit.exe"), "--quiet \"" + (work / "kit.ini") + "\" \"" + out + "\"");
+  EXPECT_TRUE(mkkit.started());
+  const std::optional<DWORD> code = mkkit.WaitForExit(60000);
+  EXPECT_EQ(std::optional<DWORD>(0), code) << "mkkit";
+  return out;
+}
+
 class SetupTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -241,6 +310,12 @@ protected:
   }
   void ExpectEndsWithin(DWORD timeoutMs = ui::kDefaultTimeout) {
     EXPECT_TRUE(setup.WaitForExit(timeoutMs).has_value()) << "the program did not end";
+  }
+  // The program ends within timeoutMs, with the exit code code.
+  void ExpectExitCode(DWORD code, DWORD timeoutMs = ui::kDefaultTimeout) {
+    const std::optional<DWORD> exitCode = setup.WaitForExit(timeoutMs);
+    ASSERT_TRUE(exitCode.has_value()) << "the program did not end; windows shown: " << DescribeWindows();
+    EXPECT_EQ(code, *exitCode);
   }
 
   // Sets the text of a page's edit control as typing would (the edit

@@ -104,7 +104,7 @@ TEST_F(SetupTest, AltF4AsksTheExitQuestionAndYesOnlyMarksTheRunFailed) {
   HWND failed = Expect(kFailed);
   ASSERT_NE(nullptr, failed);
   Press(failed, "&OK");
-  ExpectEndsWithin();
+  ExpectExitCode(1602);  // the user ended the run
   const std::vector<std::string> lines = Lines(mifLog);
   ASSERT_EQ(8u, lines.size());
   EXPECT_EQ("Install failed.", lines[6]);
@@ -271,21 +271,29 @@ TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidation
   ASSERT_TRUE(programFiles.has_value());
   const std::string defaultDirectory = *programFiles + "\\Veltrane";
   if (::GetFileAttributesA(defaultDirectory.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << defaultDirectory << " exists: the directory page would accept it";
+    GTEST_SKIP() << defaultDirectory << " exists: the directory page would accept it without creating it";
   }
+  // No registered owner: the User Information page has no name to go on
+  // with.
+  const testreg::ScopedStringValue windowsOwner(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                                "RegisteredOwner", "");
+  const testreg::ScopedStringValue ntOwner(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                                           "RegisteredOwner", "");
 
   Start("/B");
-  // Nobody presses anything: the directory page asks about its default
-  // directory by itself.
-  Answer("does not exist.  Do you want to create it?", IDNO);
-  Answer("Cannot Create Directory", IDOK);
-  HWND directoryPage = Expect(kDirectory);
-  ASSERT_NE(nullptr, directoryPage);
-  const RECT rc = ui::RectIn(directoryPage, nullptr);
+  // Nobody presses anything: the directory page takes its default
+  // directory, which does not exist, without asking whether to create it.
+  HWND userInfo = Expect(kUserInfo);
+  ASSERT_NE(nullptr, userInfo);
+  EXPECT_TRUE(setup.NoWindowFor({kAppTitle, "#32770", "Do you want to create it?"}, 0));
+  const RECT rc = ui::RectIn(userInfo, nullptr);
   EXPECT_EQ(0, rc.right - rc.left) << "pages have no size in batch mode";
   EXPECT_EQ(0, rc.bottom - rc.top) << "pages have no size in batch mode";
   HWND main = MainWindow();
   ASSERT_NE(nullptr, main);
   EXPECT_TRUE(::IsIconic(main)) << "the background window is minimised";
-  EXPECT_TRUE(setup.NoWindowFor({kStartMenu.caption, "#32770", ""}, 2000)) << "the walk stopped on the directory page";
+  EXPECT_TRUE(setup.NoWindowFor({kReadyToCopy.caption, "#32770", kReadyToCopy.text}, 2000))
+      << "the walk stopped on the page without a user name";
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(defaultDirectory.c_str()))
+      << "the directory was made only to see that it can be made";
 }

@@ -332,6 +332,20 @@ TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
   EXPECT_TRUE(progress.questions.empty());
 }
 
+TEST_F(InstallEngineTest, ADisketteNotGivenInTheMiddleOfAMemberEndsTheCopyAsCancelled) {
+  Member spanning{"spanning.dat", Repeat("data ", 100000), 2};
+  spanning.continued = 1;
+  const auto parts = archive_bytes::Split(archive_bytes::Archive({Member{"first.txt", "first", 2}, spanning}),
+                                          {346 + 5 + 346 + 50000});
+  WriteFileBytes(source + "\\velt.ar1", parts[0]);  // velt.ar2 is on no diskette anyone gives
+  Install("velt.ar1=100005|1|2|1|0|\r\n");
+  EXPECT_FALSE(installSucceeded);
+  EXPECT_EQ(CopyStop::userCancelled, context.stop);
+  EXPECT_TRUE(progress.questions.empty());
+  // The member before stays; the interrupted one leaves nothing behind.
+  EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
+}
+
 TEST_F(InstallEngineTest, ClearingInstallSucceededStopsAnArchiveAfterTheCurrentMember) {
   PutArchive("velt.ar1", {Member{"first.txt", Repeat("x", 20000), 2}, Member{"second.txt", "y", 2}});
   // The close question answered Yes while the first member is extracted.

@@ -1,11 +1,16 @@
 // The wizard's walks, forwards and back, through real page windows: the
 // skip rules, the previous-page links, Cancel, the page runner's failure
-// path and batch mode.
+// path and batch mode, and the exit code each way of ending gives.
+#include <algorithm>
+
 #include "WizardTestSupport.h"
 #include "framework/Resources.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
+#include "setup/profile/InstallModel.h"
 #include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/CopyProgressPage.h"
+#include "setup/wizard/DirectoryPage.h"
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
@@ -13,7 +18,12 @@
 
 namespace {
 
-class NavigationTest : public WizardTest {};
+class NavigationTest : public WizardTest {
+protected:
+  // Ends the run as the program does once its main window is gone; returns
+  // the exit code.
+  int EndRun() { return app_->ExitInstance(); }
+};
 
 TEST_F(NavigationTest, BackFromTheAgreementSkipsTheReadingPageAndBackFromTheDirectoryLandsOnTheAgreement) {
   WriteProfile();
@@ -70,6 +80,8 @@ TEST_F(NavigationTest, UnmetConditionsEndOnTheFailurePageUnlessIgnored) {
   EXPECT_FALSE(app_->installSucceeded) << "ending on the failure page is a failed installation";
   EXPECT_EQ(LoadResourceString(IDS_NOT_INSTALLED), ControlText(IDD_FAILED, IDC_PAGE_TEXT));
   EXPECT_TRUE(user.Seen().empty());
+  Click(IDD_FAILED, IDOK);
+  EXPECT_EQ(1603, EndRun()) << "unmet requirements are no choice of the user";
 }
 
 TEST_F(NavigationTest, IgnoringConditionsGoesOnToTheDirectoryAndBackReturnsToTheConditions) {
@@ -110,6 +122,10 @@ TEST_F(NavigationTest, CancelAsksAndNoStaysYesFails) {
   }
   EXPECT_EQ(IDD_FAILED, CurrentPageId());
   EXPECT_FALSE(app_->installSucceeded);
+  EXPECT_EQ(FailureCause::user, app_->failureCause);
+  Click(IDD_FAILED, IDOK);
+  EXPECT_TRUE(app_->MainWindowGone());
+  EXPECT_EQ(1602, EndRun());
 }
 
 TEST_F(NavigationTest, CancelOnAFinalPageEndsWithoutAQuestion) {
@@ -124,6 +140,7 @@ TEST_F(NavigationTest, CancelOnAFinalPageEndsWithoutAQuestion) {
     PressEscape(finalPage);
     EXPECT_TRUE(app_->MainWindowGone()) << "the program ends";
     EXPECT_TRUE(user.Seen().empty());
+    EXPECT_TRUE(app_->installSucceeded) << "Cancel here is no cancellation";
   }
 }
 
@@ -141,6 +158,8 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
     EXPECT_FALSE(app_->installSucceeded);
     EXPECT_EQ(LoadResourceString(IDS_NOT_REMOVED), ControlText(IDD_FAILED, IDC_PAGE_TEXT));
     EXPECT_TRUE(user.Seen().empty());
+    Click(IDD_FAILED, IDOK);
+    EXPECT_EQ(1602, EndRun()) << "the user kept the product";
   }
   TearDown();
   SetUp();
@@ -168,6 +187,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(app_->installSucceeded);
   EXPECT_TRUE(user.Seen().empty());
+  EXPECT_EQ(0, EndRun());
 }
 
 TEST_F(NavigationTest, TheRemovingPageCannotBeLeftWhileItWorks) {
@@ -206,6 +226,43 @@ TEST_F(NavigationTest, AProfileWithoutDestinationsIsReportedAndEndsOnTheFailureP
   EXPECT_EQ(IDD_FAILED, CurrentPageId());
   EXPECT_FALSE(app_->installSucceeded);
   EXPECT_TRUE(app_->handled.empty()) << "the page runner handles it";
+  EXPECT_EQ(FailureCause::error, app_->failureCause);
+  Click(IDD_FAILED, IDOK);
+  EXPECT_EQ(1603, EndRun());
+}
+
+TEST_F(NavigationTest, ADisketteNotGivenDuringTheCopyEndsTheRunAsTheUsersChoice) {
+  WriteProfile();
+  // A file that lies on a second diskette, which nobody inserts.
+  std::string profile = ReadFileBytes(app_->profilePath.GetPath());
+  profile += "[program]\r\nlater.txt=5|0|1|2|0|\r\n";
+  ASSERT_TRUE(WriteFileBytes(app_->profilePath.GetPath(), profile));
+  app_->sourceDir = CPathName(scratch_);
+  app_->runFromSource = false;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  Click(IDD_WELCOME, IDC_NEXT);
+  Click(IDD_AGREEMENT, IDC_NEXT);
+  Type(IDD_DIRECTORY, IDC_DIRECTORY, scratch_ + "Product");
+  ASSERT_TRUE(::CreateDirectoryA((scratch_ + "Product").c_str(), nullptr));
+  Click(IDD_DIRECTORY, IDC_NEXT);
+  Click(IDD_START_MENU_FOLDER, IDC_NEXT);
+  Type(IDD_USER_INFO, IDC_USER_NAME, "Ada");
+  Click(IDD_USER_INFO, IDC_NEXT);
+  ASSERT_EQ(IDD_READY_TO_COPY, CurrentPageId());
+  {
+    CScriptedUser user;  // cancels the Insert Diskette dialog
+    Click(IDD_READY_TO_COPY, IDC_NEXT);
+    // (The billboard shown over the copy counts as a box to the user too.)
+    const auto seen = user.Seen();
+    EXPECT_EQ(1, std::count_if(seen.begin(), seen.end(),
+                               [](const SeenBox& box) { return box.caption == "Insert Diskette"; }));
+  }
+  ASSERT_EQ(IDD_FAILED, CurrentPageId());
+  EXPECT_EQ(CopyStop::userCancelled, static_cast<CCopyProgressPage*>(Page(IDD_COPY_PROGRESS))->GetCopyStop());
+  EXPECT_EQ(FailureCause::user, app_->failureCause);
+  Click(IDD_FAILED, IDOK);
+  EXPECT_EQ(1602, EndRun());
 }
 
 TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
@@ -232,20 +289,53 @@ TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
   ASSERT_NE(nullptr, Page(IDD_DIRECTORY));
   EXPECT_EQ(nullptr, Page(IDD_DIRECTORY)->m_hWnd) << "passed over";
   EXPECT_EQ(nullptr, Page(IDD_FAILED));
+  EXPECT_EQ(0, EndRun());
+}
+
+// The product's folder under the program files directory, named for this
+// test program so that it is missing; removed again when the object goes.
+struct MissingDefaultDirectory {
+  std::string name = "VeltNav" + std::to_string(::GetCurrentProcessId());
+  std::string path = CDirectoryPage::DefaultDirectory(name);
+  ~MissingDefaultDirectory() { ::RemoveDirectoryA(path.c_str()); }
+};
+
+// Uses name for destination 0 in the test's profile.
+void NameTheProductFolder(const CPathName& profilePath, const std::string& name) {
+  std::string profile = ReadFileBytes(profilePath.GetPath());
+  const std::string from = "0=Veltrane|";
+  profile.replace(profile.find(from), from.size(), "0=" + name + "|");
+  ASSERT_TRUE(WriteFileBytes(profilePath.GetPath(), profile));
+}
+
+TEST_F(NavigationTest, BatchModeCreatesAMissingDirectoryWithoutAskingAndGoesOn) {
+  const MissingDefaultDirectory folder;
+  ASSERT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(folder.path.c_str())) << folder.path;
+  WriteProfile();
+  NameTheProductFolder(app_->profilePath, folder.name);
+  app_->batchMode = true;
+  CScriptedUser user;
+  ShowPage(IDD_WELCOME, false);
+  Settle();
+  EXPECT_TRUE(user.Seen().empty()) << "no question about the directory";
+  EXPECT_NE(nullptr, Page(IDD_START_MENU_FOLDER)) << "the walk went past the directory page";
+  EXPECT_EQ(folder.path + "\\", app_->model->destinations.GetPath(0).GetPath());
+  EXPECT_TRUE(app_->installSucceeded);
 }
 
 TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
   WriteProfile();
+  // A name no directory can have: the default directory cannot be made.
+  NameTheProductFolder(app_->profilePath, "Velt?rane");
   app_->batchMode = true;
-  CScriptedUser user({IDNO, IDOK});  // do not create the proposed directory
+  CScriptedUser user({IDOK});
   ShowPage(IDD_WELCOME, false);
   Settle();
   EXPECT_EQ(IDD_DIRECTORY, GetCurrentPage()->GetPageId());
   EXPECT_FALSE(app_->MainWindowGone());
   const auto seen = user.Seen();
-  ASSERT_EQ(2u, seen.size());
-  EXPECT_EQ(0u, seen[0].text.find("The destination folder: \n\n")) << seen[0].text;
-  EXPECT_EQ(LoadResourceString(IDS_CANNOT_CREATE_DIRECTORY), seen[1].text);
+  ASSERT_EQ(1u, seen.size()) << "no question before the creation is tried";
+  EXPECT_EQ(LoadResourceString(IDS_CANNOT_CREATE_DIRECTORY), seen[0].text);
   const RECT rc = Page(IDD_DIRECTORY)->GetWindowRect();
   EXPECT_EQ(0, rc.right - rc.left) << "pages have no visible area in batch mode";
 }

@@ -357,13 +357,15 @@ TEST_F(PagesTest, ReadyToCopyFailsWhenTheDirectoryCannotBeCreated) {
   EXPECT_EQ("Cannot Create Directory", user.Seen()[0].text);
   EXPECT_EQ(IDD_FAILED, CurrentPageId());
   EXPECT_FALSE(app_->installSucceeded);
+  EXPECT_EQ(FailureCause::error, app_->failureCause);
 }
 
 TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart) {
   const struct {
     bool succeeded, reboot;
     int expected;
-  } rows[] = {{true, false, IDD_FINISHED}, {true, true, IDD_RESTART}, {false, true, IDD_FAILED}};
+    int exitCode;  // once the run has ended there
+  } rows[] = {{true, false, IDD_FINISHED, 0}, {true, true, IDD_RESTART, 3010}, {false, true, IDD_FAILED, 1603}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expected);
     TearDown();
@@ -374,6 +376,7 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
     Settle();
     EXPECT_EQ(row.expected, CurrentPageId());
     EXPECT_EQ(1, app_->system.registrations) << "registered whatever the outcome";
+    EXPECT_EQ(row.exitCode, app_->ExitInstance());
   }
 }
 

@@ -1,0 +1,106 @@
+// The copy page over a real distribution: the files of the selected groups
+// are installed, the gauge runs over all their bytes, the destination field
+// shows the last file whole, the billboards end closed, and a file the copy
+// cannot install ends the run on the failure page after the question.
+#include "WizardTestSupport.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/transfer/tests/ArchiveBytes.h"
+#include "setup/wizard/BillboardSequence.h"
+#include "setup/wizard/CopyProgressPage.h"
+#include "setup/wizard/Gauge.h"
+#include "setup/wizard/Wizard.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+class CopyProgressPageTest : public WizardTest {
+protected:
+  // A profile whose program group holds files (one line each); the
+  // distribution lies in the scratch folder.
+  void WriteDistribution(const std::string& files) {
+    app_->sourceDir = CPathName(scratch_);
+    const std::string text = "[destinations]\r\n0=Veltrane|-1|" + scratch_ + "Veltrane\r\n1=Data|0|\r\n" +
+                             "[groups]\r\nprogram=Program files|The program|1|1|1\r\n" +
+                             "[PMGroup]\r\nPMGroup=Veltrane\r\n[targets]\r\nreadme.txt=0|0|0|Read Me|||\r\n" +
+                             "[diskettes]\r\n1=Veltrane Disk 1|\r\n[program]\r\n" + files;
+    ASSERT_TRUE(WriteFileBytes(app_->profilePath.GetPath(), text));
+  }
+
+  // Loads the profile as the Reading page does and runs the copy page.
+  void Copy() {
+    app_->model->Load(app_->profilePath, *app_->sourceMedia);
+    app_->model->destinations.Resolve();
+    app_->model->groups.SelectBySetupType(2);
+    ShowPage(IDD_COPY_PROGRESS, false);
+    Settle();
+  }
+
+  CCopyProgressPage& CopyPage() { return *static_cast<CCopyProgressPage*>(Page(IDD_COPY_PROGRESS)); }
+};
+
+}  // namespace
+
+TEST_F(CopyProgressPageTest, InstallsTheSelectedFilesAndShowsTheirProgressToTheEnd) {
+  const std::string big(300000, 'b');
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "readme.txt", "Read me!\r\n"));
+  archive_bytes::Member member{"big.bin", big};
+  member.destination = 1;
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "data.ar1", archive_bytes::Archive({member})));
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "empty.txt", ""));
+  WriteDistribution("readme.txt=10|0|1|1|0|\r\ndata.ar1=300000|1|1|1|-1|\r\nempty.txt=0|0|1|1|0|\r\n");
+  Copy();
+
+  ASSERT_EQ(IDD_FINISHED, CurrentPageId());
+  EXPECT_TRUE(app_->installSucceeded);
+  EXPECT_EQ("Read me!\r\n", ReadFileBytes(scratch_ + "Veltrane\\readme.txt"));
+  EXPECT_TRUE(ReadFileBytes(scratch_ + "Veltrane\\Data\\big.bin") == big);
+  EXPECT_EQ((std::vector<std::string>{"Data", "empty.txt", "readme.txt"}), ListFolder(scratch_ + "Veltrane"));
+
+  // The gauge ran from 1 over every byte and ended full; the last file, an
+  // empty one, shows whole.
+  CCopyProgressPage& page = CopyPage();
+  ASSERT_NE(nullptr, page.GetGauge());
+  EXPECT_EQ(1u, page.GetGauge()->GetMinimum());
+  EXPECT_EQ(300010u, page.GetGauge()->GetMaximum());
+  EXPECT_EQ(300010u, page.GetGauge()->GetPos());
+  EXPECT_EQ(300010u, page.GetCompletedBytes());
+  EXPECT_EQ("empty.txt (100%)", ControlText(IDD_COPY_PROGRESS, IDC_DESTINATION_FILE));
+  EXPECT_EQ("empty.txt", ControlText(IDD_COPY_PROGRESS, IDC_SOURCE_FILE));
+  // The billboards went to the last picture and were closed at the end.
+  EXPECT_EQ(2, page.GetBillboards().GetCurrentIndex());
+  EXPECT_EQ(nullptr, page.GetBillboards().GetCurrentWindow());
+  // The program item learnt its path; the data model is in the log.
+  EXPECT_EQ(scratch_ + "Veltrane\\readme.txt", app_->model->targets.Find("readme.txt")->programPath.GetPath());
+  EXPECT_EQ(1, app_->system.shortcutCreations);
+}
+
+TEST_F(CopyProgressPageTest, CancelOperationEndsOnTheFailurePageWithTheFilesSoFarFindable) {
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "readme.txt", "Read me!\r\n"));
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "data.ar1", "not an archive"));
+  WriteDistribution("readme.txt=10|0|1|1|0|\r\ndata.ar1=300000|1|1|1|-1|\r\n");
+  CScriptedUser user({IDCANCEL});
+  Copy();
+
+  ASSERT_EQ(CWizardPage::kFailedPage, CurrentPageId());
+  EXPECT_FALSE(app_->installSucceeded);
+  EXPECT_EQ(CopyStop::failed, CopyPage().GetCopyStop());
+  // One question (the billboard beside the page is a captionless popup
+  // the scripted user sees too).
+  std::vector<std::string> questions;
+  for (const SeenBox& box : user.Seen()) {
+    if (box.caption == "Warning") questions.push_back(box.information);
+  }
+  EXPECT_EQ(std::vector<std::string>{"17.2 (CMultiFileException)"}, questions);
+  // No shortcut was made and no program item written; the file placed
+  // before stays, findable through the destinations and groups.
+  EXPECT_EQ(0, app_->system.shortcutCreations);
+  EXPECT_EQ("Read me!\r\n", ReadFileBytes(scratch_ + "Veltrane\\readme.txt"));
+  char value[64] = {};
+  ::GetPrivateProfileStringA("program", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("0|1|0", value);
+  ::GetPrivateProfileStringA("groups", "program", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("Program files|The program|1|1|1", value);
+  ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("", value);
+}

@@ -1,0 +1,210 @@
+// The exit code of the setup program as a deployment script reads it: one
+// row per way a run ends, installing from kits the kit builder makes or
+// removing, in batch mode or walked as a user walks it. Batch runs still
+// show their questions and error dialogs; the rows answer them as a user
+// would.
+#include <functional>
+#include <ostream>
+
+#include "SetupFixture.h"
+
+using namespace setup_e2e;
+
+namespace {
+
+class ExitCodeTest;
+
+struct ExitCodeRow {
+  const char* name;
+  // Starts the program and drives it until it should end by itself.
+  void (ExitCodeTest::*run)();
+  DWORD code;
+};
+
+void PrintTo(const ExitCodeRow& row, std::ostream* out) { *out << row.name; }
+
+const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char kWindowsNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+class ExitCodeTest : public SetupTest, public ::testing::WithParamInterface<ExitCodeRow> {
+public:
+  void SetUp() override {
+    SetupTest::SetUp();
+    // No earlier installation to ask about (the guard puts back what was).
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+  }
+  void TearDown() override {
+    SetupTest::TearDown();
+    held.reset();
+    if (!createdDefaultDirectory.empty()) RemoveTree(createdDefaultDirectory);
+  }
+
+  // /B on a machine where the proposed directory does not exist yet: the
+  // walk creates it and goes to the end by itself.
+  void BatchInstallIntoAMissingDefaultDirectory() {
+    const std::string programFiles = ReadString(HKEY_LOCAL_MACHINE, kWindowsKey, "ProgramFilesDir").value_or("");
+    ASSERT_FALSE(programFiles.empty());
+    const std::string target = programFiles + "\\Veltrane";
+    if (::GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << target << " exists already";
+    // The User Information page needs a name to go on.
+    windowsOwner.emplace(HKEY_LOCAL_MACHINE, kWindowsKey, "RegisteredOwner", "Batch User");
+    ntOwner.emplace(HKEY_LOCAL_MACHINE, kWindowsNtKey, "RegisteredOwner", "Batch User");
+    const std::string kitDir = BuildKit(work, SmallProduct(), "cd", 2000000);
+    createdDefaultDirectory = target;
+    Start("/B", kitDir + "\\DISK01\\_setupx.exe");
+    afterExit = [this, target] {
+      EXPECT_EQ("Read me.\r\n", ReadFileBytes(target + "\\readme.txt"));
+      EXPECT_EQ("1|1|0", ReadString(logPath, "Data", "samples.csv"));
+    };
+  }
+
+  // An older copy of a file held open: the new one replaces it at the
+  // restart, and the user chooses Don't Restart.
+  void AFileInUseWaitsForTheRestart() {
+    const std::string kitDir = BuildKit(work, SmallProduct(), "cd", 2000000);
+    const std::string target = work / "Veltrane";
+    ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
+    const std::string busy = target + "\\readme.txt";
+    WriteFileBytes(busy, "old");
+    {
+      const CHandle file(::CreateFileA(busy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      FILETIME longAgo{};
+      const SYSTEMTIME st{1996, 1, 0, 1, 0, 0, 0, 0};
+      ::SystemTimeToFileTime(&st, &longAgo);
+      ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
+    }
+    held = CHandle(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+
+    Start({}, kitDir + "\\DISK01\\_setupx.exe");
+    HWND ready = WalkToReadyToCopy(target, false, true);
+    ASSERT_NE(nullptr, ready);
+    Press(ready, "&Copy");
+    HWND restart =
+        setup.WaitForWindow({kAppTitle, "#32770", "Before you can run Veltrane, you will need to restart"}, 60000);
+    ASSERT_NE(nullptr, restart) << DescribeWindows();
+    Press(restart, "&Don't Restart");
+    afterExit = [this] {
+      held.reset();
+      // The restart that the replacement waits for: it leaves no rename
+      // pending for later runs.
+      ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
+      ASSERT_TRUE(boot.started());
+      EXPECT_TRUE(boot.WaitForExit(60000).has_value());
+    };
+  }
+
+  // A member of an archive is damaged on the media; the error dialog is
+  // answered Cancel Operation.
+  void ADamagedArchiveMemberAndCancelOperation() {
+    const std::string kitDir = BuildKit(work, SmallProduct(), "cd", 2000000);
+    const std::string archive = kitDir + "\\DISK01\\velt.ar1";
+    std::string bytes = ReadFileBytes(archive);
+    ASSERT_GT(bytes.size(), 20000u) << archive;
+    bytes[bytes.size() / 2] = static_cast<char>(~bytes[bytes.size() / 2]);
+    ASSERT_TRUE(WriteFileBytes(archive, bytes));
+
+    Start({}, kitDir + "\\DISK01\\_setupx.exe");
+    HWND ready = WalkToReadyToCopy(work / "Veltrane");
+    ASSERT_NE(nullptr, ready);
+    Press(ready, "&Copy");
+    HWND error = setup.WaitForWindow({"Warning", "#32770", "Cannot install files from"}, 60000);
+    ASSERT_NE(nullptr, error) << DescribeWindows();
+    Press(error, "Cancel Operation");
+    HWND failed = Expect(kFailed);
+    ASSERT_NE(nullptr, failed);
+    Press(failed, "&OK");
+  }
+
+  void CancelOnTheWelcomePage() {
+    Start();
+    HWND welcome = Expect(kWelcome);
+    ASSERT_NE(nullptr, welcome);
+    Press(welcome, "Cancel");
+    Answer(kConfirmExit, IDYES);
+    HWND failed = Expect(kFailed);
+    ASSERT_NE(nullptr, failed);
+    Press(failed, "&OK");
+  }
+
+  void NoToTheAlreadyInstalledQuestion() {
+    WriteString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr, exe);
+    Start();
+    Answer("Veltrane appears to be already installed", IDNO);
+  }
+
+  // The small kit installed, then removed again with /U.
+  void RemovalThatSucceeds() {
+    Start();
+    HWND ready = WalkToReadyToCopy(kit / "Veltrane");
+    ASSERT_NE(nullptr, ready);
+    Press(ready, "&Copy");
+    HWND finished = Expect(kFinished);
+    ASSERT_NE(nullptr, finished);
+    Press(finished, "Finished");
+    ExpectExitCode(0);
+
+    Start("/U");
+    HWND confirm = Expect(kRemoveConfirm);
+    ASSERT_NE(nullptr, confirm);
+    Press(confirm, "&Next >");
+    HWND removed = setup.WaitForWindow({kRemoved.caption, "#32770", kRemoved.text}, 60000);
+    ASSERT_NE(nullptr, removed) << DescribeWindows();
+    Press(removed, "&OK");
+  }
+
+  // /U where no install log is (the fixture has put it aside).
+  void RemovalWithoutALog() {
+    Start("/U");
+    HWND confirm = Expect(kRemoveConfirm);
+    ASSERT_NE(nullptr, confirm);
+    Press(confirm, "&Next >");
+    HWND error = Expect(kErrorDialog);
+    ASSERT_NE(nullptr, error);
+    ui::AnswerDialog(error, IDOK);
+    HWND failed = Expect(kNotRemoved);
+    ASSERT_NE(nullptr, failed);
+    Press(failed, "&OK");
+  }
+
+  // Run after the exit code was read.
+  std::function<void()> afterExit;
+
+protected:
+  // A program in an archive on its own, a plain file and a data file in
+  // another archive.
+  static std::vector<ProductFile> SmallProduct() {
+    return {{"veltapp.exe", "Program", 0, "velt.ar1", Noise(60000, 7)},
+            {"readme.txt", "Program", 0, "", "Read me.\r\n"},
+            {"samples.csv", "Data", 1, "data.ar1", Text(30000, "1,2,3\r\n")}};
+  }
+
+  TempDir work;
+  CHandle held;
+  std::string createdDefaultDirectory;
+  std::optional<testreg::ScopedStringValue> windowsOwner;
+  std::optional<testreg::ScopedStringValue> ntOwner;
+  ShortcutGuard kitShortcut{kKitProgramGroup, "Veltrane Kit Test.lnk"};
+};
+
+TEST_P(ExitCodeTest, TellsTheScriptHowTheRunEnded) {
+  (this->*GetParam().run)();
+  if (HasFatalFailure() || IsSkipped()) return;
+  ExpectExitCode(GetParam().code, 60000);
+  if (afterExit) afterExit();
+}
+
+const ExitCodeRow kRows[] = {
+    {"BatchInstallIntoAMissingDefaultDirectory", &ExitCodeTest::BatchInstallIntoAMissingDefaultDirectory, 0},
+    {"AFileInUseWaitsForTheRestart", &ExitCodeTest::AFileInUseWaitsForTheRestart, 3010},
+    {"ADamagedArchiveMemberAndCancelOperation", &ExitCodeTest::ADamagedArchiveMemberAndCancelOperation, 1603},
+    {"CancelOnTheWelcomePage", &ExitCodeTest::CancelOnTheWelcomePage, 1602},
+    {"NoToTheAlreadyInstalledQuestion", &ExitCodeTest::NoToTheAlreadyInstalledQuestion, 1602},
+    {"RemovalThatSucceeds", &ExitCodeTest::RemovalThatSucceeds, 0},
+    {"RemovalWithoutALog", &ExitCodeTest::RemovalWithoutALog, 1603},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, ExitCodeTest, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<ExitCodeRow>& row) { return std::string(row.param.name); });
+
+}  // namespace
