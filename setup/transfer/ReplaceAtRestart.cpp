@@ -16,3 +16,17 @@ bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName) {
   CIniFileEditor(wininit).AddEntry("rename", newName.GetPath(), oldName.GetPath());
   return true;
 }
+
+bool DeleteAtRestart(const CPathName& path) noexcept {
+  if (path.IsTooLong()) return false;
+  if (::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
+  try {
+    CPathName wininit(SpecialDirectory::windows);
+    if (wininit.IsEmpty()) return false;
+    wininit.SetFileName("wininit.ini");
+    return CIniFileEditor(wininit).AddEntry("rename", "NUL", path.GetPath());
+  } catch (...) {
+    // The file simply stays.
+    return false;
+  }
+}

@@ -1,5 +1,5 @@
-// Replacing a file that is in use: the replacement happens when Windows
-// restarts.
+// Replacing or deleting a file that is in use: the change happens when
+// Windows restarts.
 #pragma once
 
 #include "setup/transfer/PathName.h"
@@ -11,3 +11,10 @@
 // directory ("newName=oldName", an identical line not added twice). Always
 // true; a wininit.ini that cannot be written throws CFileException.
 bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName);
+
+// Arranges that path (a file in use, such as the running program) is
+// deleted when Windows restarts: through the system's list of pending
+// renames, or where the system has none through a "NUL=path" line in the
+// [rename] section of wininit.ini. False when neither could be written;
+// never throws.
+bool DeleteAtRestart(const CPathName& path) noexcept;

@@ -1,7 +1,26 @@
 #include "setup/wizard/RemovingFilesPage.h"
 
+#include "setup/app/SetupApp.h"
+#include "setup/log/InstalledFileRemoval.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/system/SystemActions.h"
+#include "setup/wizard/PumpMessages.h"
+
 int CRemovingFilesPage::DoPageWork() {
-  // The removal of the logged files, shortcuts and directories runs here
-  // once the install log can be undone.
+  CSetupApp& app = GetSetupApp();
+  const CInstallModel& model = *app.model;
+  // A product that runs from the distribution has nothing on the machine
+  // but its shortcuts.
+  if (app.runFromSource) {
+    app.System().RemoveProgramItems(model.targets, model.programFolder);
+    return GetNextPageId();
+  }
+  CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [this](const CPathName& path) {
+    SetDlgItemText(IDC_REMOVING_FILE, path.GetPath());
+    PumpMessages();
+  });
+  removal.RemoveFiles();
+  app.System().RemoveProgramItems(model.targets, model.programFolder);
+  removal.RemoveDirectories();
   return GetNextPageId();
 }

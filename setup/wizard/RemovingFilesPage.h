@@ -1,6 +1,8 @@
-// CRemovingFilesPage (1546): deletes the installed files, the shortcuts and
-// the directories that the install log names, showing each file's name.
-// No buttons; Cancel does nothing while it works.
+// CRemovingFilesPage (1546): deletes the installed files that the install
+// log names, showing each file's path, then the shortcuts and the product's
+// directories (CInstalledFileRemoval). When the product ran from the
+// distribution only the shortcuts go. The page offers no way out: its
+// Cancel button is hidden, and neither Enter nor Esc does anything.
 #pragma once
 
 #include "setup/resources/ResourceIds.h"
@@ -13,5 +15,6 @@ public:
   int DoPageWork() override;
 
 protected:
+  void OnOK() override {}
   void OnCancel() override {}
 };

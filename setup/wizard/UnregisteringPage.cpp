@@ -1,12 +1,44 @@
 #include "setup/wizard/UnregisteringPage.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+
+#include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
+#include "setup/errors/EventTrail.h"
 #include "setup/system/SystemActions.h"
 #include "setup/wizard/RegisteringPage.h"
 
 int CUnregisteringPage::DoPageWork() {
   const CSetupApp& app = GetSetupApp();
   app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.productKeyName);
-  // The install log is removed here once the removal of the log is in.
+  RecycleInstallLog(app.logPath, AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
   return GetNextPageId();
+}
+
+void CUnregisteringPage::RecycleInstallLog(const CPathName& log, HWND owner) {
+  if (log.IsTooLong()) {
+    // A cut name would name another file.
+    LogEvent(log, "Could not remove the log file rc=%d ec=%d", -1, static_cast<int>(ERROR_FILENAME_EXCED_RANGE));
+    return;
+  }
+  // The shell takes a list of names, each ended by a NUL and the list by
+  // another: the zeroed buffer ends the one name twice.
+  std::array<char, MAX_PATH + 2> from{};
+  const std::string& path = log.GetPath();
+  std::copy(path.begin(), path.end(), from.begin());
+
+  SHFILEOPSTRUCTA operation{};
+  operation.hwnd = owner;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.data();
+  // Into the Recycle Bin, without a question or a progress window.
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
+  const int rc = ::SHFileOperationA(&operation);
+  if (rc != 0) {
+    const DWORD error = ::GetLastError();
+    LogEvent(log, "Could not remove the log file rc=%d ec=%d", rc, static_cast<int>(error));
+  }
 }

@@ -2,7 +2,10 @@
 // install log, then reports the removal.
 #pragma once
 
+#include <windows.h>
+
 #include "setup/resources/ResourceIds.h"
+#include "setup/transfer/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
 class CUnregisteringPage : public CWizardPage {
@@ -11,6 +14,11 @@ public:
 
   // Deletes the App Paths entry, the uninstall entry, the host product's
   // menu entries, the product's own settings keys and its document type
-  // through the application's system actions.
+  // through the application's system actions, then the install log.
   int DoPageWork() override;
+
+  // Moves the install log to the Recycle Bin, silently and without a
+  // question. When the shell fails, the event "Could not remove the log
+  // file rc=%d ec=%d" goes into the log that stays.
+  static void RecycleInstallLog(const CPathName& log, HWND owner);
 };

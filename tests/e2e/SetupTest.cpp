@@ -258,6 +258,11 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   ASSERT_NE(nullptr, removed);
   Press(removed, "&OK");
   ExpectEndsWithin();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str())) << "the file and its directory went";
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(groupFolder.c_str())) << "the shortcuts and their folder";
+  EXPECT_EQ(std::nullopt, ReadString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr));
+  EXPECT_EQ(std::nullopt, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(logPath.c_str())) << "the log is in the Recycle Bin";
 }
 
 TEST_F(SetupTest, BatchModeWalksByItselfWithHiddenWindowsAndStopsWhereValidationFails) {

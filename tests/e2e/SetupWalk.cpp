@@ -2,6 +2,10 @@
 // every default would, and tells what it sees. Used by the demo:
 //
 //   setupx_walk KIT\_setupx.exe [SWITCHES...]
+//   setupx_walk --command "COMMAND LINE"
+//
+// The second form starts a whole command line as Windows' list of
+// removable programs does (an uninstall entry's command, for example).
 //
 // It starts the program, and for every page or message box that appears
 // names it and presses the button a user would (Next, Yes, Copy, OK,
@@ -62,17 +66,23 @@ void TypeNameWhenEmpty(HWND window) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: setupx_walk KIT\\_setupx.exe [SWITCHES...]\n");
+    std::fprintf(stderr, "usage: setupx_walk KIT\\_setupx.exe [SWITCHES...] | --command \"COMMAND LINE\"\n");
+    return 2;
+  }
+  const bool wholeCommand = std::string(argv[1]) == "--command";
+  if (wholeCommand && argc != 3) {
+    std::fprintf(stderr, "usage: setupx_walk --command \"COMMAND LINE\"\n");
     return 2;
   }
   std::string arguments;
-  for (int i = 2; i < argc; ++i) arguments += (arguments.empty() ? "" : " ") + std::string(argv[i]);
-  ui::Process setup = ui::Process::Start(argv[1], arguments);
+  for (int i = 2; !wholeCommand && i < argc; ++i) arguments += (arguments.empty() ? "" : " ") + std::string(argv[i]);
+  const std::string program = wholeCommand ? argv[2] : argv[1];
+  ui::Process setup = wholeCommand ? ui::Process::StartCommand(program) : ui::Process::Start(program, arguments);
   if (!setup.started()) {
-    std::fprintf(stderr, "setupx_walk: cannot start %s (error %lu)\n", argv[1], setup.startError());
+    std::fprintf(stderr, "setupx_walk: cannot start %s (error %lu)\n", program.c_str(), setup.startError());
     return 1;
   }
-  std::printf("walk: started %s %s\n", argv[1], arguments.c_str());
+  std::printf("walk: started %s %s\n", program.c_str(), arguments.c_str());
 
   HWND last = nullptr;
   int step = 0;

@@ -107,15 +107,23 @@ Process& Process::operator=(Process&& other) noexcept {
 Process::~Process() { Kill(); }
 
 Process Process::Start(const std::string& exe, const std::string& arguments, const std::string& workingDirectory) {
-  Process p;
   std::string commandLine = "\"" + exe + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
+  return Launch(exe.c_str(), commandLine, workingDirectory);
+}
+
+Process Process::StartCommand(const std::string& commandLine, const std::string& workingDirectory) {
+  return Launch(nullptr, commandLine, workingDirectory);
+}
+
+Process Process::Launch(const char* exe, std::string commandLine, const std::string& workingDirectory) {
+  Process p;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
     p.startError_ = ::GetLastError();
     return p;

@@ -46,6 +46,10 @@ public:
   // inherits the test's environment. Check started() for the outcome.
   static Process Start(const std::string& exe, const std::string& arguments = {},
                        const std::string& workingDirectory = {});
+  // Starts a whole command line as the system's own launchers do
+  // (CreateProcess without an application name: an unquoted program path
+  // with blanks is tried blank by blank).
+  static Process StartCommand(const std::string& commandLine, const std::string& workingDirectory = {});
 
   bool started() const { return process_.valid(); }
   // The Win32 error of a failed start.
@@ -66,6 +70,8 @@ public:
   bool NoWindowFor(const WindowMatch& match, DWORD durationMs) const;
 
 private:
+  static Process Launch(const char* exe, std::string commandLine, const std::string& workingDirectory);
+
   CHandle process_;
   DWORD id_ = 0;
   DWORD startError_ = 0;
