@@ -117,12 +117,7 @@ public:
   }
 
   void CancelOnTheWelcomePage() {
-    Start();
-    HWND welcome = Expect(kWelcome);
-    ASSERT_NE(nullptr, welcome);
-    Press(welcome, "Cancel");
-    Answer(kConfirmExit, IDYES);
-    HWND failed = Expect(kFailed);
+    HWND failed = CancelToTheFailurePage();
     ASSERT_NE(nullptr, failed);
     Press(failed, "&OK");
   }

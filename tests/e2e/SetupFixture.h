@@ -333,6 +333,17 @@ protected:
 
   // From Welcome to Ready to Copy, installing into directory; returns the
   // Ready to Copy page (null when the walk broke off).
+  // Starts the program and cancels on the Welcome page, confirming the
+  // question: returns the failure page (null when it did not come).
+  HWND CancelToTheFailurePage() {
+    Start();
+    HWND welcome = Expect(kWelcome);
+    if (!welcome) return nullptr;
+    Press(welcome, "Cancel");
+    Answer(kConfirmExit, IDYES);
+    return Expect(kFailed);
+  }
+
   // With directoryExists the directory page asks nothing about it.
   HWND WalkToReadyToCopy(const std::string& directory, bool pictures = false, bool directoryExists = false) {
     HWND welcome = Expect(kWelcome);

@@ -5,12 +5,7 @@
 using namespace setup_e2e;
 
 TEST_F(SetupTest, CancelOnTheFirstPageAsksThenEndsOnTheFailurePageAndLogsTheMissingStatusLibrary) {
-  Start();
-  HWND welcome = Expect(kWelcome);
-  ASSERT_NE(nullptr, welcome);
-  Press(welcome, "Cancel");
-  Answer(kConfirmExit, IDYES);
-  HWND failed = Expect(kFailed);
+  HWND failed = CancelToTheFailurePage();
   ASSERT_NE(nullptr, failed);
   Picture(failed, "116");
   Press(failed, "&OK");
@@ -20,12 +15,7 @@ TEST_F(SetupTest, CancelOnTheFirstPageAsksThenEndsOnTheFailurePageAndLogsTheMiss
 
 TEST_F(SetupTest, StatusLibraryReceivesTheReportInItsOwnOrder) {
   InstallStatusLibrary();
-  Start();
-  HWND welcome = Expect(kWelcome);
-  ASSERT_NE(nullptr, welcome);
-  Press(welcome, "Cancel");
-  Answer(kConfirmExit, IDYES);
-  HWND failed = Expect(kFailed);
+  HWND failed = CancelToTheFailurePage();
   ASSERT_NE(nullptr, failed);
   Press(failed, "&OK");
   ExpectEndsWithin();
