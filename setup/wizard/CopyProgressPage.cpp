@@ -74,8 +74,13 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
   gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
   std::snprintf(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
-  SetDlgItemText(IDC_DESTINATION_FILE, text);
-  ::BringWindowToTop(m_hWnd);
+  if (shownDestination_ != text) {
+    shownDestination_ = text;
+    SetDlgItemText(IDC_DESTINATION_FILE, shownDestination_);
+  }
+  // Already on top, the page needs no raising (which costs as much as the
+  // rest of an update).
+  if (::GetTopWindow(nullptr) != m_hWnd) ::BringWindowToTop(m_hWnd);
 }
 
 void CCopyProgressPage::ShowFinishedTransfer() {

@@ -86,6 +86,7 @@ private:
   bool showingCopy_ = false;  // between the start of the copy and its end
   bool updatedOnce_ = false;
   DWORD lastUpdate_ = 0;
+  std::string shownDestination_;  // the destination field's text, set only when it changes
   std::string finishedName_;       // the file that ended since the last update
   bool finishedPending_ = false;   // ... and is not shown whole yet
 };

@@ -62,6 +62,11 @@ bool Gauge::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
 void Gauge::SetPos(std::uint32_t position, bool redraw) {
   position_ = std::max(minimum_, std::min(maximum_, position));
   if (!m_hWnd) return;
+  // The bar shows whole percents only: a move within one changes no pixel,
+  // and the copy moves the bar thousands of times per percent.
+  const int shown = minimum_ == maximum_ ? kNothingShown : Percent(minimum_, maximum_, position_);
+  if (shown == shownPercent_) return;
+  shownPercent_ = shown;
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
   if (redraw) ::UpdateWindow(m_hWnd);
 }
@@ -70,6 +75,7 @@ void Gauge::SetRange(std::uint32_t minimum, std::uint32_t maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
   position_ = std::max(minimum_, std::min(maximum_, position_));
+  shownPercent_ = kNotYetShown;
 }
 
 void Gauge::Draw(HDC dc, const RECT& client) const {

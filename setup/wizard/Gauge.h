@@ -22,7 +22,8 @@ public:
   bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
   // Moves the position, clamped into [minimum, maximum], and invalidates the
-  // bar without erasing; with redraw the bar is painted at once.
+  // bar without erasing when the percent it shows changes; with redraw the
+  // bar is painted at once.
   void SetPos(std::uint32_t position, bool redraw);
   // Sets the range and clamps the position into it. Nothing is painted.
   // A minimum above the maximum keeps the position at the minimum.
@@ -55,4 +56,9 @@ private:
   std::uint32_t minimum_;
   std::uint32_t maximum_;
   std::uint32_t position_;
+  // What the bar was last asked to show: a percent, kNothingShown for an
+  // empty range, kNotYetShown before the first position of a range.
+  static constexpr int kNotYetShown = -1;
+  static constexpr int kNothingShown = -2;
+  int shownPercent_ = kNotYetShown;
 };

@@ -127,4 +127,14 @@ TEST(GaugeTest, UpdatesRepaintWithoutErasing) {
   EXPECT_EQ(1, gauge.paints);
   EXPECT_EQ(0, gauge.erases);
   EXPECT_EQ(60u, gauge.GetPos());
+
+  // Within the same whole percent nothing changes on screen: no paint.
+  gauge.SetRange(0, 1000000);
+  gauge.SetPos(500000, true);
+  EXPECT_EQ(2, gauge.paints) << "a new range paints its first position";
+  gauge.SetPos(505000, true);
+  EXPECT_EQ(2, gauge.paints);
+  EXPECT_FALSE(::GetUpdateRect(gauge.m_hWnd, &update, FALSE));
+  gauge.SetPos(510000, true);
+  EXPECT_EQ(3, gauge.paints) << "51 %";
 }
