@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "setup/log/InstallLog.h"
 
@@ -61,10 +62,9 @@ void CInstalledFileBatch::Flush() noexcept {
     // Sections in the order in which their first waiting record came, so
     // that new sections are added to the log in the order single writes
     // would add them.
+    std::unordered_set<std::string> flushed;
     for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-      bool seen = false;
-      for (auto before = waiting_.cbegin(); before != it && !seen; ++before) seen = before->section == it->section;
-      if (!seen) FlushSection(it->section, it);
+      if (flushed.insert(it->section).second) FlushSection(it->section, it);
     }
   } catch (...) {
     // Out of memory: the log goes without these records.

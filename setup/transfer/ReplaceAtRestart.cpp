@@ -2,7 +2,23 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "setup/profile/IniFileEditor.h"
+
+namespace {
+
+// Adds "key=value" to the [rename] section of wininit.ini in the Windows
+// directory, which Windows 95 carries out when it starts; false without a
+// Windows directory. A file that cannot be written throws CFileException.
+bool AddWininitRename(const std::string& key, const std::string& value) {
+  CPathName wininit(SpecialDirectory::windows);
+  if (wininit.IsEmpty()) return false;
+  wininit.SetFileName("wininit.ini");
+  return CIniFileEditor(wininit).AddEntry("rename", key, value);
+}
+
+}  // namespace
 
 bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName) {
   // The file to be replaced still exists at the restart: without
@@ -11,9 +27,7 @@ bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName) {
   if (::MoveFileExA(oldName.c_str(), newName.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
     return true;
   }
-  CPathName wininit(SpecialDirectory::windows);
-  wininit.SetFileName("wininit.ini");
-  CIniFileEditor(wininit).AddEntry("rename", newName.GetPath(), oldName.GetPath());
+  AddWininitRename(newName.GetPath(), oldName.GetPath());
   return true;
 }
 
@@ -21,10 +35,7 @@ bool DeleteAtRestart(const CPathName& path) noexcept {
   if (path.IsTooLong()) return false;
   if (::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
   try {
-    CPathName wininit(SpecialDirectory::windows);
-    if (wininit.IsEmpty()) return false;
-    wininit.SetFileName("wininit.ini");
-    return CIniFileEditor(wininit).AddEntry("rename", "NUL", path.GetPath());
+    return AddWininitRename("NUL", path.GetPath());
   } catch (...) {
     // The file simply stays.
     return false;

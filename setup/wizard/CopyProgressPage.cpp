@@ -50,10 +50,10 @@ void CCopyProgressPage::ReportProgress() {
   if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress();
 }
 
-bool CCopyProgressPage::OnProgress(bool force) {
+bool CCopyProgressPage::OnProgress() {
   if (!currentTransfer_) return false;
   const DWORD now = ::GetTickCount();
-  if (!force && updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return false;
+  if (updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return false;
   updatedOnce_ = true;
   lastUpdate_ = now;
   finishedPending_ = false;

@@ -45,9 +45,9 @@ public:
   // Brings the display up to date with the current transfer: lets waiting
   // messages through, moves the billboards and the gauge on, shows the
   // destination file with its percentage and keeps the page on top. Within
-  // kUpdateIntervalMs of the last update it does nothing, unless forced.
-  // True when it updated.
-  bool OnProgress(bool force = false);
+  // kUpdateIntervalMs of the last update it does nothing. True when it
+  // updated.
+  bool OnProgress();
 
   void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
   void AddCompletedTransfer(const CInstallJob& job) override;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/ScopedHandle.h"
 
@@ -77,4 +78,21 @@ void RemoveTree(const std::string& folder) {
     ::FindClose(find);
   }
   ::RemoveDirectoryA(dir.c_str());
+}
+
+std::vector<std::pair<std::string, std::string>> ReadIniSection(const std::string& file, const std::string& section) {
+  std::vector<char> buffer(64 * 1024);
+  const DWORD length = ::GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   file.c_str());
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const char* p = buffer.data(); p < buffer.data() + length && *p; p += std::strlen(p) + 1) {
+    const std::string line = p;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      entries.emplace_back(line, std::string());
+    } else {
+      entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
+  }
+  return entries;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The file's bytes; empty when it cannot be read.
@@ -21,3 +22,8 @@ std::vector<std::string> ListFolder(const std::string& folder);
 // Removes folder with its files (read-only ones too) and sub-folders;
 // what cannot be removed stays. A trailing '\' is allowed.
 void RemoveTree(const std::string& folder);
+
+// The key/value pairs of an INI file's section, in file order (a line
+// without '=' gives an empty value); empty when the file or section is
+// missing. Read with the profile functions, as the setup program reads.
+std::vector<std::pair<std::string, std::string>> ReadIniSection(const std::string& file, const std::string& section);

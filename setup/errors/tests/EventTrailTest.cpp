@@ -7,20 +7,13 @@
 
 #include "setup/errors/EventTrail.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
 // The [Events] section as key/value pairs, in file order.
 std::vector<std::pair<std::string, std::string>> Events(const CPathName& log) {
-  std::vector<std::pair<std::string, std::string>> events;
-  char buffer[32768];
-  const DWORD length = ::GetPrivateProfileSectionA("Events", buffer, sizeof buffer, log.c_str());
-  for (const char* p = buffer; p < buffer + length && *p; p += std::strlen(p) + 1) {
-    const std::string line = p;
-    const std::size_t equals = line.find('=');
-    events.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-  }
-  return events;
+  return ReadIniSection(log.GetPath(), "Events");
 }
 
 bool IsEventKey(const std::string& key) {

@@ -71,14 +71,10 @@ protected:
     removal.RemoveDirectories();
   }
 
+  // The texts of the install log's [Events].
   std::vector<std::string> Events() const {
-    char buffer[4096] = {};
-    ::GetPrivateProfileSectionA("Events", buffer, sizeof buffer, log.c_str());
     std::vector<std::string> events;
-    for (const char* p = buffer; *p; p += std::strlen(p) + 1) {
-      const std::string entry = p;
-      events.push_back(entry.substr(entry.find('=') + 1));
-    }
+    for (const auto& [time, text] : ReadIniSection(log.GetPath(), "Events")) events.push_back(text);
     return events;
   }
 
