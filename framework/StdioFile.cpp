@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include "framework/Exception.h"
@@ -52,6 +53,30 @@ bool CStdioFile::Open(const std::string& path, unsigned openFlags, CFileExceptio
   if (!stream_) {
     const int e = errno;
     if (error) *error = CFileException(CFileException::ErrnoToCause(e), e, path);
+    return false;
+  }
+  return true;
+}
+
+bool CStdioFile::CreateNewBinary(const std::string& path) {
+  CStdioFile::Abort();
+  path_ = path;
+  // The sharing of the C run-time's own fopen, so that the file behaves as
+  // one opened by Open.
+  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  // From here the descriptor owns the handle, then the stream the descriptor.
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+  if (fd == -1) {
+    ::CloseHandle(handle);
+    ::DeleteFileA(path.c_str());
+    return false;
+  }
+  stream_ = _fdopen(fd, "w+b");
+  if (!stream_) {
+    _close(fd);
+    ::DeleteFileA(path.c_str());
     return false;
   }
   return true;

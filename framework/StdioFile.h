@@ -17,6 +17,12 @@ public:
   // typeBinary selects binary mode; otherwise the stream is in text mode
   // (CR LF read as LF, LF written as CR LF).
   bool Open(const std::string& path, unsigned openFlags, CFileException* error = nullptr) override;
+  // Creates path for binary reading and writing, but only when nothing of
+  // that name exists yet (never truncating what another hand wrote).
+  // False, with nothing made and nothing open, when the file could not be
+  // created that way for any reason (a file or directory of that name, a
+  // missing directory, no access): callers that have another way take it.
+  bool CreateNewBinary(const std::string& path);
   bool IsOpen() const override { return stream_ != nullptr; }
   UINT Read(void* buffer, UINT count) override;
   void Write(const void* buffer, UINT count) override;

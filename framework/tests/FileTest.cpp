@@ -195,6 +195,29 @@ TEST_F(FileTest, StdioBinaryModeKeepsBytesAndCreatesWithoutTruncating) {
   EXPECT_EQ(std::string("one\r\ntwo\n3"), std::string(buf, 10));
 }
 
+TEST_F(FileTest, StdioCreateNewMakesOnlyFilesThatDoNotExistAndNeverTruncates) {
+  const std::string path = dir / "new.bin";
+  {
+    CStdioFile f;
+    ASSERT_TRUE(f.CreateNewBinary(path));
+    f.WriteString("a\nb");
+    f.SeekToBegin();
+    char buf[8] = {};
+    EXPECT_EQ(3u, f.Read(buf, sizeof buf));  // binary, and readable as well
+    EXPECT_EQ(std::string("a\nb"), std::string(buf, 3));
+  }
+  // Whatever stands under the name stays as it is, and nothing is left open.
+  const std::string refused[] = {path, dir.path(), dir / "missing\\x.bin"};
+  for (const std::string& name : refused) {
+    CStdioFile f;
+    EXPECT_FALSE(f.CreateNewBinary(name)) << name;
+    EXPECT_FALSE(f.IsOpen()) << name;
+  }
+  CStdioFile f(path, CFile::modeRead | CFile::typeBinary);
+  EXPECT_EQ(3u, f.GetLength());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((dir / "missing").c_str()));
+}
+
 TEST_F(FileTest, SetStatusStampsTimeAndAttributesEvenOnReadOnlyFiles) {
   const std::string path = dir / "stamped.txt";
   CStdioFile(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary).WriteString("x");

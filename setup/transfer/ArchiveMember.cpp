@@ -32,8 +32,10 @@ UINT CArchiveMember::ReadHeader(CCountedFile& reader) {
   return n;
 }
 
+void CArchiveMember::OpenOutputFile() { OpenWrite(outputPath_); }
+
 void CArchiveMember::OpenOutput() {
-  OpenWrite(outputPath_);
+  OpenOutputFile();
   bytesWritten_ = 0;
   checksum_ = 0;
 }

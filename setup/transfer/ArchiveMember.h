@@ -18,7 +18,7 @@ public:
   // many came (fewer than 346: there is no further entry). The member's
   // name and text are taken from the header.
   UINT ReadHeader(CCountedFile& reader);
-  // Creates (or truncates) the output file, with bytes written and the
+  // Opens the output file (OpenOutputFile), with bytes written and the
   // checksum starting from 0.
   void OpenOutput();
   // Fills the header's time, size and attributes from the file status of
@@ -55,6 +55,11 @@ public:
   // archive's bytes from the start of the first part; 0 before the first.
   std::int64_t GetNextEntryOffset() const noexcept { return nextEntryOffset_; }
   void SetNextEntryOffset(std::int64_t offset) noexcept { nextEntryOffset_ = offset; }
+
+protected:
+  // Creates (or truncates) the file at the output path. A subclass may
+  // choose the file only now; it then sets the output path to it.
+  virtual void OpenOutputFile();
 
 private:
   std::int64_t nextEntryOffset_ = 0;

@@ -40,8 +40,9 @@ void CInstallJob::Run(CArchiveReader& reader) {
   try {
     reader.Extract(*this);
   } catch (...) {
-    // Nothing of a failed or cancelled extraction is kept.
-    temporaryPath.Delete(true);
+    // Nothing of a failed or cancelled extraction is kept; the file was
+    // made by this job (in place only when the name was free).
+    if (!temporaryPath.IsEmpty()) temporaryPath.Delete(true);
     throw;
   }
   Place();
@@ -66,11 +67,37 @@ void CInstallJob::Prepare() {
 
   finalPath = directory;
   finalPath.SetFileName(FileNamePart(GetMemberName()));
-  temporaryPath = finalPath;
-  if (!temporaryPath.MakeTempName(true, kTemporaryNameAttempts)) {
-    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporaryPath.GetPath());
+  // The job serves every member of an archive: nothing of the last one's
+  // files may be taken for this one's.
+  temporaryPath = CPathName();
+  writtenInPlace_ = false;
+}
+
+bool CInstallJob::MayWriteInPlace() const {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  if (destinationId == kWindowsDirectory || destinationId == kSystemDirectory) return FindExistingCopy().IsEmpty();
+  return true;
+}
+
+void CInstallJob::OpenOutputFile() {
+  // Most files of an installation meet no copy of themselves. Written in
+  // place, they save finding a free temporary name, looking for the
+  // existing copy and the rename; the on-disk result is the same. The
+  // name is claimed by creating the file, so a file that appeared in the
+  // meantime is never overwritten: it takes the usual way.
+  if (MayWriteInPlace() && CreateNew(finalPath)) {
+    writtenInPlace_ = true;
+    temporaryPath = finalPath;
+    SetOutputPath(finalPath);
+    return;
   }
+  CPathName temporary = finalPath;
+  if (!temporary.MakeTempName(true, kTemporaryNameAttempts)) {
+    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
+  }
+  temporaryPath = temporary;
   SetOutputPath(temporaryPath);
+  CArchiveMember::OpenOutputFile();
 }
 
 CPathName CInstallJob::FindExistingCopy() const {
@@ -86,6 +113,10 @@ CPathName CInstallJob::FindExistingCopy() const {
 }
 
 void CInstallJob::Place() {
+  if (writtenInPlace_) {
+    placed = 1;
+    return;
+  }
   const CPathName existing = FindExistingCopy();
   if (existing.IsEmpty()) {
     placed = 1;

@@ -24,10 +24,21 @@ void CNamedFile::OpenOrThrow(const CPathName& path, unsigned flags) {
   pathName_ = path;
   CFileException error;
   if (!Open(path.GetPath(), flags, &error)) throw error;
+  UseStreamBuffer();
+}
+
+void CNamedFile::UseStreamBuffer() {
   // Archive headers, plain-file copies (16 KiB) and the pieces cut at
   // segment boundaries are small; a larger stream buffer keeps them from
   // becoming one system call each.
   SetBufferSize(kStreamBuffer);
+}
+
+bool CNamedFile::CreateNew(const CPathName& path) {
+  if (!CreateNewBinary(path.GetPath())) return false;
+  pathName_ = path;
+  UseStreamBuffer();
+  return true;
 }
 
 void CNamedFile::OpenRead(const CPathName& path) {

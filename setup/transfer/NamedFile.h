@@ -27,6 +27,10 @@ public:
   // throw CFileException for the path. Both keep the path.
   void OpenRead(const CPathName& path);
   void OpenWrite(const CPathName& path);
+  // Creates path for binary writing (readable as well) only when nothing of
+  // that name exists yet; false, with nothing made, otherwise. Keeps the
+  // path when it succeeds.
+  bool CreateNew(const CPathName& path);
 
 protected:
   // The write-with-retry rule of Write, for subclasses that write around
@@ -35,6 +39,7 @@ protected:
 
 private:
   void OpenOrThrow(const CPathName& path, unsigned flags);
+  void UseStreamBuffer();
 
   CPathName pathName_;
 };

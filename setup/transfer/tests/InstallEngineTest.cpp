@@ -35,7 +35,10 @@ public:
     if (job) transfers.push_back(job->GetFinalPath().GetFileName());
     current = job;
   }
-  void AddCompletedTransfer(const CInstallJob& job) override { completed += job.GetTransferSize(); }
+  void AddCompletedTransfer(const CInstallJob& job) override {
+    completed += job.GetTransferSize();
+    ways.push_back(job.GetFinalPath().GetFileName() + (job.WasWrittenInPlace() ? " in place" : " by a temporary name"));
+  }
   void AddCompletedFile(const CFileEntry& entry) override { completed += static_cast<std::uint32_t>(entry.size); }
   void ReportProgress() override {
     ++ticks;
@@ -50,6 +53,7 @@ public:
   const CInstallJob* current = nullptr;
   std::vector<std::string> transfers;
   std::vector<std::string> questions;
+  std::vector<std::string> ways;  // how each completed transfer reached its final path
   std::uint32_t completed = 0;
   int ticks = 0;
   int pumps = 0;
@@ -203,6 +207,26 @@ TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
   }
   // No temporary file stays behind.
   EXPECT_EQ(std::size(rows), ListFolder(dir / "inst").size());
+}
+
+TEST_F(InstallEngineTest, AFileThatMeetsNoCopyIsWrittenInPlaceAndOneThatMeetsACopyByATemporaryName) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+  SetWriteTime(dir / "inst\\old.txt", 900000000);
+  Put("old.txt", "new");
+  SetWriteTime(source + "\\old.txt", 900000100);
+  PutArchive("velt.ar1", {Member{"fresh.txt", "fresh", 2}, Member{"plain.txt", "plain", 2}});
+  Install("old.txt=3|0|1|1|0|\r\nvelt.ar1=10|1|2|1|0|\r\n");
+
+  EXPECT_EQ((std::vector<std::string>{"old.txt by a temporary name", "fresh.txt in place", "plain.txt in place"}),
+            progress.ways);
+  // Either way the result is the same, and nothing else is left.
+  EXPECT_EQ("new", Installed("old.txt"));
+  EXPECT_EQ("fresh", Installed("fresh.txt"));
+  EXPECT_EQ((std::vector<std::string>{"fresh.txt", "old.txt", "plain.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
+                {"old.txt", "0|1|1"}, {"fresh.txt", "0|1|0"}, {"plain.txt", "0|1|0"}}),
+            LogRecords());
 }
 
 TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
