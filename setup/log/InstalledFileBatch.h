@@ -1,11 +1,10 @@
 // CInstalledFileBatch: the file records of one installation run (see
 // LogInstalledFile), written into the install log in batches. A record
 // waits in memory until Flush, which merges the waiting records into their
-// group sections with one read and one write of each section, leaving the
-// log as one LogInstalledFile per record in the same order would: a key
-// already in the section (in any letter case) gets the new value where it
-// stands, a new key is added at the end of the section. Flush runs by
-// itself once kMaxWaiting records wait, and on destruction.
+// group sections with one read and one write of each section
+// (MergeProfileValues), leaving the log as one LogInstalledFile per record
+// in the same order would. Flush runs by itself once kMaxWaiting records
+// wait, and on destruction.
 //
 // Each LogInstalledFile rewrites the whole log, so that a run of many
 // small files spent more time on its log than on its files.

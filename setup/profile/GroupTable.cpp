@@ -7,6 +7,7 @@
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
+#include "setup/profile/ProfileValueMerge.h"
 
 namespace {
 constexpr char kSection[] = "groups";
@@ -41,10 +42,9 @@ void CGroupTable::Load(const CPathName& profile) {
 
 void CGroupTable::SaveToLog(const CPathName& log) const {
   if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
-  for (const auto& g : records_) {
-    CProfileEntry entry(g->FormatRecord(), kSection, g->key, log, false, false);
-    entry.Write();
-  }
+  ProfileValues values;
+  for (const auto& g : records_) values.emplace_back(g->key, g->FormatRecord());
+  MergeProfileValues(kSection, values, log.GetPath());
 }
 
 void CGroupTable::SelectBySetupType(int type) {

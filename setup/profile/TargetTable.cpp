@@ -7,6 +7,7 @@
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
+#include "setup/profile/ProfileValueMerge.h"
 
 namespace {
 constexpr char kSection[] = "targets";
@@ -63,9 +64,9 @@ void CTargetTable::SaveToLog(const CPathName& log, const std::string& programFol
     CProfileEntry group(programFolder, kGroupSection, kGroupKey, log, false, false);
     group.Write();
   }
+  ProfileValues values;
   for (const Entry& e : records_) {
-    if (e.target->programPath.IsEmpty()) continue;
-    CProfileEntry entry(e.target->FormatRecord(), kSection, e.tableKey, log, false, false);
-    entry.Write();
+    if (!e.target->programPath.IsEmpty()) values.emplace_back(e.tableKey, e.target->FormatRecord());
   }
+  MergeProfileValues(kSection, values, log.GetPath());
 }
