@@ -58,7 +58,7 @@ bool CCopyProgressPage::OnProgress() {
   lastUpdate_ = now;
   finishedPending_ = false;
 
-  ::PumpMessages();
+  PumpNow();
   // Pumping may have ended the copy (the main window's close question).
   if (!currentTransfer_) return true;
   const std::int64_t bytesDone = std::max<std::int64_t>(0, currentTransfer_->GetBytesDone());
@@ -88,7 +88,7 @@ void CCopyProgressPage::ShowFinishedTransfer() {
   finishedPending_ = false;
   updatedOnce_ = true;
   lastUpdate_ = ::GetTickCount();
-  ::PumpMessages();
+  PumpNow();
   Show(completedBytes_, finishedName_, 100);
 }
 
@@ -106,7 +106,16 @@ void CCopyProgressPage::AddCompletedFile(const CFileEntry& entry) {
   completedBytes_ += static_cast<std::uint32_t>(entry.size);
 }
 
-void CCopyProgressPage::PumpMessages() { ::PumpMessages(); }
+void CCopyProgressPage::PumpMessages() {
+  if (pumpedOnce_ && ::GetTickCount() - lastPump_ < kUpdateIntervalMs) return;
+  PumpNow();
+}
+
+void CCopyProgressPage::PumpNow() {
+  pumpedOnce_ = true;
+  lastPump_ = ::GetTickCount();
+  ::PumpMessages();
+}
 
 bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::string& entryFileName) {
   ShowFinishedTransfer();

@@ -52,6 +52,9 @@ public:
   void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
   void AddCompletedTransfer(const CInstallJob& job) override;
   void AddCompletedFile(const CFileEntry& entry) override;
+  // The engine's pump before each member of an archive: lets waiting
+  // messages through unless that was done within kUpdateIntervalMs (a
+  // pump costs a round trip to the window system, as much as a small file).
   void PumpMessages() override;
   bool AskContinueAfterError(const CException& e, const std::string& entryFileName) override;
 
@@ -77,6 +80,8 @@ private:
   // The display's work: messages, billboard, gauge at done bytes, the
   // destination text, the page on top.
   void Show(std::uint32_t done, const std::string& fileName, int percent);
+  // Lets waiting messages through now.
+  void PumpNow();
 
   std::unique_ptr<Gauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
@@ -86,6 +91,8 @@ private:
   bool showingCopy_ = false;  // between the start of the copy and its end
   bool updatedOnce_ = false;
   DWORD lastUpdate_ = 0;
+  bool pumpedOnce_ = false;
+  DWORD lastPump_ = 0;
   std::string shownDestination_;  // the destination field's text, set only when it changes
   std::string finishedName_;       // the file that ended since the last update
   bool finishedPending_ = false;   // ... and is not shown whole yet

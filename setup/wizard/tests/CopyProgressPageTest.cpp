@@ -104,3 +104,27 @@ TEST_F(CopyProgressPageTest, CancelOperationEndsOnTheFailurePageWithTheFilesSoFa
   ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
   EXPECT_STREQ("", value);
 }
+
+TEST_F(CopyProgressPageTest, ThePumpBeforeEachMemberLetsMessagesThroughAtMostOnceAnUpdateInterval) {
+  CCopyProgressPage page;
+  constexpr UINT kProbe = WM_APP + 7;
+  const auto waiting = [] {
+    MSG msg;
+    return ::PeekMessageA(&msg, nullptr, kProbe, kProbe, PM_NOREMOVE) != FALSE;
+  };
+  ::PostThreadMessageA(::GetCurrentThreadId(), kProbe, 0, 0);
+  page.PumpMessages();
+  EXPECT_FALSE(waiting());
+
+  ::PostThreadMessageA(::GetCurrentThreadId(), kProbe, 0, 0);
+  const DWORD before = ::GetTickCount();
+  page.PumpMessages();
+  // (A machine that stalled for the whole interval proves nothing.)
+  if (::GetTickCount() - before < CCopyProgressPage::kUpdateIntervalMs) {
+    EXPECT_TRUE(waiting());
+  }
+
+  ::Sleep(CCopyProgressPage::kUpdateIntervalMs + 10);
+  page.PumpMessages();
+  EXPECT_FALSE(waiting());
+}
