@@ -61,6 +61,15 @@ std::unique_ptr<CCodec> CArchiveReader::CreateCodec(std::uint32_t method, std::u
   }
 }
 
+CCodec* CArchiveReader::CodecFor(std::uint32_t method, std::uint32_t parameter) {
+  if (!codec_ || codecMethod_ != method || codecParameter_ != parameter) {
+    codec_ = CreateCodec(method, parameter);
+    codecMethod_ = method;
+    codecParameter_ = parameter;
+  }
+  return codec_.get();
+}
+
 void CArchiveReader::CheckPartHeader() {
   std::array<std::uint8_t, kPartHeaderSize> header;
   if (RawRead(header.data(), kPartHeaderSize) != kPartHeaderSize) {
@@ -125,7 +134,7 @@ void CArchiveReader::Extract(CArchiveMember& member) {
   bool cancelled = false;
   try {
     member.OpenOutput();
-    std::unique_ptr<CCodec> codec = CreateCodec(header.GetMethod(), header.GetMethodParameter());
+    CCodec* const codec = CodecFor(header.GetMethod(), header.GetMethodParameter());
     if (!codec) throw CMultiFileException(CMultiFileException::unknownMethod);
     {
       RunningExtraction running(*this, *codec, member);

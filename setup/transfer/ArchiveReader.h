@@ -31,7 +31,8 @@ public:
   // A new member whose entries start where this archive's first entry does.
   virtual std::unique_ptr<CArchiveMember> CreateMemberFile() const;
   // The codec of a compression method (stored or deflate); null for any
-  // other method.
+  // other method. Extract keeps the codec it made for the next member of
+  // the same method.
   virtual std::unique_ptr<CCodec> CreateCodec(std::uint32_t method, std::uint32_t parameter) const;
 
   // Opens the first part and checks its header: fewer than 8 bytes throw
@@ -73,7 +74,14 @@ protected:
 private:
   class RunningExtraction;
   void PassOverEntryData(bool seek);
+  // The codec for method and parameter: the one kept from the last
+  // extraction when it is of the same kind, else a new one (null for an
+  // unknown method).
+  CCodec* CodecFor(std::uint32_t method, std::uint32_t parameter);
 
+  std::unique_ptr<CCodec> codec_;
+  std::uint32_t codecMethod_ = 0;
+  std::uint32_t codecParameter_ = 0;
   CCodec* runningCodec_ = nullptr;
   CArchiveMember* currentMember_ = nullptr;
   std::int64_t firstEntryOffset_ = 0;

@@ -32,7 +32,16 @@ private:
 CDeflateCodec::CDeflateCodec() : stream_{}, input_(std::make_unique_for_overwrite<Bytef[]>(kInputSize)),
       output_(std::make_unique_for_overwrite<Bytef[]>(kOutputSize)) {}
 
+CDeflateCodec::~CDeflateCodec() { EndInflating(); }
+
+void CDeflateCodec::EndInflating() noexcept {
+  if (!inflating_) return;
+  inflating_ = false;
+  inflateEnd(&stream_);
+}
+
 std::uint64_t CDeflateCodec::Run() {
+  EndInflating();
   stream_ = z_stream{};
   stream_.opaque = this;
   CZLibException::Check(deflateInit(&stream_, Z_DEFAULT_COMPRESSION));
@@ -70,10 +79,15 @@ std::uint64_t CDeflateCodec::Run() {
 }
 
 std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_t size) {
-  stream_ = z_stream{};
-  stream_.opaque = this;
-  CZLibException::Check(inflateInit(&stream_));
-  ZStreamEnd<inflateEnd> end(stream_);
+  if (inflating_) {
+    // Whatever the last run left (an error half-way included) is cleared.
+    CZLibException::Check(inflateReset(&stream_));
+  } else {
+    stream_ = z_stream{};
+    stream_.opaque = this;
+    CZLibException::Check(inflateInit(&stream_));
+    inflating_ = true;
+  }
 
   stream_.next_in = input_.get();
   stream_.avail_in = 0;
@@ -122,6 +136,5 @@ std::uint64_t CDeflateCodec::RunSized(std::uint32_t compressedSize, std::uint32_
   const UINT rest = outputSize_ - stream_.avail_out;
   WriteBlock(output_.get(), rest);
   written += rest;
-  end.End();
   return written;
 }

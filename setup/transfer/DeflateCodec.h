@@ -28,6 +28,7 @@ public:
   static constexpr UINT kOutputSize = kWriteSize + kFastOutput;
 
   CDeflateCodec();
+  ~CDeflateCodec() override;
 
   // Compresses the whole source into one zlib stream.
   std::uint64_t Run() override;
@@ -35,11 +36,17 @@ public:
   // than compressedSize bytes and writes no more than size bytes; data
   // after the end of the stream is left unread. Data that ends before size
   // bytes came out throws CZLibException (bufferError when the input ran
-  // out, dataError when the stream itself ended early).
+  // out, dataError when the stream itself ended early). zlib's state is
+  // kept from one member to the next and only reset: making it anew cost
+  // as much as a small member's whole decoding.
   std::uint64_t RunSized(std::uint32_t compressedSize, std::uint32_t size) override;
 
 private:
+  // Ends the inflate state kept between runs, if any.
+  void EndInflating() noexcept;
+
   z_stream stream_;
+  bool inflating_ = false;  // stream_ holds an inflate state
   std::unique_ptr<Bytef[]> input_;
   UINT inputSize_ = kInputSize;
   std::unique_ptr<Bytef[]> output_;

@@ -228,6 +228,40 @@ TEST_F(ArchiveReaderTest, AbortCancelsTheRunningMemberAfterItIsComplete) {
   EXPECT_FALSE(reader.IsOpen());
 }
 
+TEST_F(ArchiveReaderTest, AMemberCancelledOrDamagedHalfWayLeavesTheNextOneOfTheSameReaderWhole) {
+  // The reader keeps its codec, and the codec its zlib state, from member
+  // to member: nothing of an interrupted member may reach the next.
+  std::string noise(40000, '\0');
+  std::uint32_t x = 1996;
+  for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);  // incompressible
+  const Member cancelled{"cancelled.bin", noise}, damaged{"damaged.txt", Text(30000, 'd')},
+      good{"good.txt", Text(30000, 'g')};
+  archive_bytes::Bytes bytes = archive_bytes::Archive({cancelled, damaged, good});
+  bytes[8 + 346 + archive_bytes::Deflate(noise).size() + 346 + 40] ^= 0x55;  // inside the second stream
+
+  class CancellingReader : public CArchiveReader {
+  public:
+    void OnSegmentBoundary() override {
+      if (cancelling && ++ticks == 2) Abort();
+    }
+    bool cancelling = true;
+    int ticks = 0;
+  } reader;
+  reader.OpenArchive(CPathName(Write(bytes)));
+  auto member = reader.CreateMemberFile();
+  const auto extract = [&](const char* name) {
+    ASSERT_TRUE(reader.NextEntry(*member));
+    member->SetOutputPath(CPathName(out + "\\" + name));
+    reader.Extract(*member);
+  };
+  EXPECT_THROW(extract("cancelled.bin"), CUserException);
+  reader.cancelling = false;
+  EXPECT_ANY_THROW(extract("damaged.txt"));
+  extract("good.txt");
+  EXPECT_EQ(good.data, ReadFileBytes(out + "\\good.txt"));
+  EXPECT_FALSE(reader.NextEntry(*member));
+}
+
 TEST_F(ArchiveReaderTest, MultiFileExceptionTexts) {
   const struct {
     int code;
