@@ -4,6 +4,7 @@
 //   medium  the same shape in 16 MiB (the working set's second point)
 //   many    2,000 files of 1 to 16 KiB in 100 folders (10 folders of 9
 //           subfolders each)
+//   one     one such file: what an installation costs besides its files
 // About half the files are text, a quarter binary records, a quarter random
 // bytes. File names are unique across the payload (the kit's description
 // and the install log key files by name).
@@ -30,6 +31,7 @@ const Profile kProfiles[] = {
     {"big", 200, 64u << 20},
     {"medium", 200, 16u << 20},
     {"many", 2000, 0},
+    {"one", 1, 0},
 };
 
 bool WriteWhole(const std::string& path, const CPayloadGenerator::Bytes& data) {

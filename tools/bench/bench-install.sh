@@ -5,12 +5,13 @@
 #   tools/bench/bench-install.sh BUILD_DIR      e.g. build/i686
 #
 # For each payload ("big": 200 files, 64 MiB, in 12 folders; "many": 2,000
-# files of 1-16 KiB in 100 folders) it builds our CD kit with mkkit and an
+# files of 1-16 KiB in 100 folders; "one": a single file, for what each
+# installer costs besides its files) it builds our CD kit with mkkit and an
 # NSIS installer of the same files (zlib, not solid), then in one warm Wine
 # prefix of its own runs them in turn, a warm-up of each and then
 # BENCH_RUNS (default 5) of each alternating: `_setupx /B` and the silent
-# NSIS installer (`/S /D=...`). The destination is emptied before every
-# run and compared with the payload after it. It prints medians, minimum
+# NSIS installer (`/S /D=...`). The destination is emptied (moved aside)
+# before every run and compared with the payload after it. It prints medians, minimum
 # and maximum, our time less the 3 s splash, the ratio ours/NSIS, the peak
 # working set of _setupx on 64 MiB and on 16 MiB (a "medium" payload of the
 # same shape), and what the copy page's progress display costs
@@ -44,7 +45,14 @@ export VELT_WINE_DIR=$work/wine
 harness=$root/tools/wine/harness.sh
 WINEPREFIX=$("$harness" env | sed -n 's/^WINEPREFIX=//p')
 "$harness" start 2>/dev/null
-trap '"$harness" stop' EXIT
+# Installed trees are moved aside before a run and deleted only at the end:
+# ext4 passes over the inodes freed in the last seconds when it makes new
+# ones, so that 2,000 files made right after 2,000 were deleted cost about
+# twice as much, whichever installer makes them.
+trash=$WINEPREFIX/drive_c/bench-trash
+rm -rf "$trash"; mkdir -p "$trash"
+trap '"$harness" stop; rm -rf "$trash"' EXIT
+retire() { [ ! -e "$1" ] || mv "$1" "$trash/$(date +%s%N)"; }
 wine() { "$harness" run "$@" </dev/null; }
 # A Unix path as Wine's Z: drive names it.
 dos() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
@@ -99,7 +107,8 @@ prepare() {
 # One run of either installer on a clean destination; prints "seconds peak".
 run_ours() {
   local dir=$work/$1
-  rm -rf "$ours_dest" "$drive_c/windows/veltapp.log"
+  retire "$ours_dest"
+  rm -f "$drive_c/windows/veltapp.log"
   wine reg delete "$app_paths" /f >/dev/null 2>&1 || true
   # Batch mode creates no directory by itself: it is made beforehand.
   mkdir -p "$ours_dest"
@@ -108,7 +117,7 @@ run_ours() {
 }
 run_nsis() {
   local dir=$work/$1
-  rm -rf "$nsis_dest"
+  retire "$nsis_dest"
   local line; line=$(wine "$bin/measured_run.exe" "$(dos "$dir/nsis-setup.exe")" /S '/D=C:\Program Files\VeltNsis' | tr -d '\r')
   check "$1" "$nsis_dest" "NSIS" "$line"
 }
@@ -146,27 +155,40 @@ bench() {
   results+=("$profile $(stats "${ours[@]}") $(stats "${nsis[@]}")")
 }
 
-for profile in big many medium; do
+for profile in big many medium one; do
   echo "bench-install: preparing $profile (payload, kit, NSIS installer)" >&2
   prepare "$profile"
 done
 bench big "$runs"
 bench many "$runs"
 bench medium 3
+bench one "$runs"
 
 echo
 echo "Install benchmark: _setupx /B against NSIS (zlib, not solid, /S), $runs runs each after a warm-up, seconds"
 echo "(ours less splash: the median less the fixed ${splash} s splash; target ratio at most 0.70)"
 printf '%-7s %-26s %-14s %-26s %-7s %s\n' payload '_setupx /B median (min-max)' 'less splash' 'NSIS median (min-max)' ratio
 status=0
+declare -A median_ours median_nsis
 for line in "${results[@]}"; do
   set -- $line
-  [ "$1" = medium ] && continue
+  median_ours[$1]=$2; median_nsis[$1]=$5
+  case $1 in medium | one) continue ;; esac
   less=$(awk -v a="$2" -v s="$splash" 'BEGIN {printf "%.3f", a - s}')
   ratio=$(awk -v a="$less" -v b="$5" 'BEGIN {printf "%.2f", a / b}')
   verdict=$(awk -v r="$ratio" 'BEGIN {print (r <= 0.70 ? "ok" : "OVER")}')
   [ "$verdict" = ok ] || status=1
   printf '%-7s %-26s %-14s %-26s %-7s %s\n' "$1" "$2 ($3-$4)" "$less" "$5 ($6-$7)" "$ratio" "$verdict"
+done
+echo
+# What each installer spends besides the files (a kit of one file), and
+# what the files themselves take beyond that.
+fixed_ours=$(awk -v a="${median_ours[one]}" -v s="$splash" 'BEGIN {printf "%.3f", a - s}')
+echo "one file (start, pages, end): _setupx /B less splash $fixed_ours s, NSIS ${median_nsis[one]} s;" \
+  "the payload beyond that:"
+for profile in big many; do
+  awk -v p="$profile" -v a="${median_ours[$profile]}" -v b="${median_nsis[$profile]}" -v fa="${median_ours[one]}" \
+    -v fb="${median_nsis[one]}" 'BEGIN {printf "  %-5s _setupx %.3f s, NSIS %.3f s, ratio %.2f\n", p, a - fa, b - fb, (a - fa) / (b - fb)}'
 done
 echo
 wsratio=$(awk -v a="${peak_ours[big]}" -v b="${peak_ours[medium]}" 'BEGIN {printf "%.2f", a / b}')
