@@ -6,6 +6,7 @@
 #include <io.h>
 
 #include "framework/Exception.h"
+#include "framework/ScopedHandle.h"
 
 namespace {
 
@@ -63,16 +64,17 @@ bool CStdioFile::CreateNewBinary(const std::string& path) {
   path_ = path;
   // The sharing of the C run-time's own fopen, so that the file behaves as
   // one opened by Open.
-  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  // From here the descriptor owns the handle, then the stream the descriptor.
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+  CHandle handle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.valid()) return false;
+  // The descriptor takes the handle over, then the stream the descriptor.
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_BINARY);
   if (fd == -1) {
-    ::CloseHandle(handle);
+    handle.reset();
     ::DeleteFileA(path.c_str());
     return false;
   }
+  handle.release();
   stream_ = _fdopen(fd, "w+b");
   if (!stream_) {
     _close(fd);
