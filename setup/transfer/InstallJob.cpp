@@ -70,7 +70,6 @@ void CInstallJob::Prepare() {
   // The job serves every member of an archive: nothing of the last one's
   // files may be taken for this one's.
   temporaryPath = CPathName();
-  writtenInPlace_ = false;
 }
 
 bool CInstallJob::MayWriteInPlace() const {
@@ -86,7 +85,6 @@ void CInstallJob::OpenOutputFile() {
   // name is claimed by creating the file, so a file that appeared in the
   // meantime is never overwritten: it takes the usual way.
   if (MayWriteInPlace() && CreateNew(finalPath)) {
-    writtenInPlace_ = true;
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
     return;
@@ -113,7 +111,7 @@ CPathName CInstallJob::FindExistingCopy() const {
 }
 
 void CInstallJob::Place() {
-  if (writtenInPlace_) {
+  if (WasWrittenInPlace()) {
     placed = 1;
     return;
   }

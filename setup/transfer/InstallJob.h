@@ -32,7 +32,9 @@ public:
   bool WasPlaced() const noexcept { return placed != 0; }
   bool WasReplaced() const noexcept { return replaced != 0; }
   // Whether the data went straight to the final path (no copy was there).
-  bool WasWrittenInPlace() const noexcept { return writtenInPlace_; }
+  bool WasWrittenInPlace() const noexcept {
+    return !temporaryPath.IsEmpty() && temporaryPath.GetPath() == finalPath.GetPath();
+  }
 
   // The progress display's view of the running transfer.
   std::uint32_t GetTransferSize() const noexcept { return GetHeader().GetSize(); }
@@ -65,5 +67,4 @@ private:
 
   CFileEntry& fileEntry_;
   CInstallContext& context_;
-  bool writtenInPlace_ = false;
 };

@@ -53,9 +53,8 @@ void CCopyProgressPage::ReportProgress() {
 bool CCopyProgressPage::OnProgress() {
   if (!currentTransfer_) return false;
   const DWORD now = ::GetTickCount();
-  if (updatedOnce_ && now - lastUpdate_ < kUpdateIntervalMs) return false;
-  updatedOnce_ = true;
-  lastUpdate_ = now;
+  if (!lastUpdate_.IntervalPassed(now)) return false;
+  lastUpdate_.at = now;
   finishedPending_ = false;
 
   PumpNow();
@@ -86,8 +85,7 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
 void CCopyProgressPage::ShowFinishedTransfer() {
   if (!finishedPending_) return;
   finishedPending_ = false;
-  updatedOnce_ = true;
-  lastUpdate_ = ::GetTickCount();
+  lastUpdate_.at = ::GetTickCount();
   PumpNow();
   Show(completedBytes_, finishedName_, 100);
 }
@@ -107,13 +105,11 @@ void CCopyProgressPage::AddCompletedFile(const CFileEntry& entry) {
 }
 
 void CCopyProgressPage::PumpMessages() {
-  if (pumpedOnce_ && ::GetTickCount() - lastPump_ < kUpdateIntervalMs) return;
-  PumpNow();
+  if (lastPump_.IntervalPassed(::GetTickCount())) PumpNow();
 }
 
 void CCopyProgressPage::PumpNow() {
-  pumpedOnce_ = true;
-  lastPump_ = ::GetTickCount();
+  lastPump_.at = ::GetTickCount();
   ::PumpMessages();
 }
 

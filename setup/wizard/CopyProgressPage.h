@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
@@ -83,16 +84,20 @@ private:
   // Lets waiting messages through now.
   void PumpNow();
 
+  // When something was last done (GetTickCount), if ever.
+  struct LastDone {
+    std::optional<DWORD> at;
+    bool IntervalPassed(DWORD now) const { return !at || now - *at >= kUpdateIntervalMs; }
+  };
+
   std::unique_ptr<Gauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;
   bool showingCopy_ = false;  // between the start of the copy and its end
-  bool updatedOnce_ = false;
-  DWORD lastUpdate_ = 0;
-  bool pumpedOnce_ = false;
-  DWORD lastPump_ = 0;
+  LastDone lastUpdate_;
+  LastDone lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes
   std::string finishedName_;       // the file that ended since the last update
   bool finishedPending_ = false;   // ... and is not shown whole yet
