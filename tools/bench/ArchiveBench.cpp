@@ -25,6 +25,7 @@
 #include "setup/transfer/Crc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
+#include "tools/bench/BenchClock.h"
 #include "tools/bench/PayloadGenerator.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
@@ -37,17 +38,6 @@ constexpr int kBuildRuns = 3;
 constexpr int kExtractRuns = 5;
 
 using Bytes = CPayloadGenerator::Bytes;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void WriteWhole(const std::string& path, const void* data, std::size_t size) {
   CStdioFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);

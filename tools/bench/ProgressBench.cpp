@@ -27,27 +27,18 @@
 #include "setup/transfer/InstallFileEntry.h"
 #include "setup/transfer/InstallJob.h"
 #include "setup/transfer/SourceMedia.h"
+#include "setup/transfer/tests/QuietInstallProgress.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"
 #include "setup/wizard/PumpMessages.h"
 #include "setup/wizard/Wizard.h"
 #include "tests/support/TestFiles.h"
+#include "tools/bench/BenchClock.h"
 
 namespace {
 
 constexpr int kRounds = 5;
-
-double Now() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The setup program's application object, with system actions that touch
 // nothing (no shortcut, no registration is made here).
@@ -62,13 +53,8 @@ public:
 };
 
 // Nobody watches: the engine's own cost.
-class CNoProgress : public CInstallProgress {
+class CNoProgress : public CQuietInstallProgress {
 public:
-  void SetCurrentTransfer(const CInstallJob*) override {}
-  void AddCompletedTransfer(const CInstallJob&) override {}
-  void AddCompletedFile(const CFileEntry&) override {}
-  void ReportProgress() override {}
-  void PumpMessages() override {}
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     std::fprintf(stderr, "progress_bench: %s: %s\n", fileName.c_str(), e.GetErrorMessage().c_str());
     return false;

@@ -18,6 +18,7 @@
 #include "setup/transfer/SharedDllCounter.h"
 #include "setup/transfer/SourceMedia.h"
 #include "setup/transfer/tests/ArchiveBytes.h"
+#include "setup/transfer/tests/QuietInstallProgress.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -74,13 +75,8 @@ std::string WithDirectory(std::string text, const std::string& dir) {
 }
 
 // The copy page's part: nobody watches, and an error ends the copy.
-class Unwatched : public CInstallProgress {
+class Unwatched : public CQuietInstallProgress {
 public:
-  void SetCurrentTransfer(const CInstallJob*) override {}
-  void AddCompletedTransfer(const CInstallJob&) override {}
-  void AddCompletedFile(const CFileEntry&) override {}
-  void ReportProgress() override {}
-  void PumpMessages() override {}
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     ADD_FAILURE() << fileName << ": " << e.GetRuntimeClassName();
     return false;
