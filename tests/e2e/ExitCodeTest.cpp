@@ -80,10 +80,7 @@ public:
     HWND ready = WalkToReadyToCopy(target, false, true);
     ASSERT_NE(nullptr, ready);
     Press(ready, "&Copy");
-    HWND restart =
-        setup.WaitForWindow({kAppTitle, "#32770", "Before you can run Veltrane, you will need to restart"}, 60000);
-    ASSERT_NE(nullptr, restart) << DescribeWindows();
-    Press(restart, "&Don't Restart");
+    ASSERT_TRUE(PressOn(kRestart, "&Don't Restart", 60000));
     afterExit = [this] {
       held.reset();
       // The restart that the replacement waits for: it leaves no rename
@@ -111,9 +108,7 @@ public:
     HWND error = setup.WaitForWindow({"Warning", "#32770", "Cannot install files from"}, 60000);
     ASSERT_NE(nullptr, error) << DescribeWindows();
     Press(error, "Cancel Operation");
-    HWND failed = Expect(kFailed);
-    ASSERT_NE(nullptr, failed);
-    Press(failed, "&OK");
+    ASSERT_TRUE(PressOn(kFailed, "&OK"));
   }
 
   void CancelOnTheWelcomePage() {
@@ -134,32 +129,22 @@ public:
     HWND ready = WalkToReadyToCopy(kit / "Veltrane");
     ASSERT_NE(nullptr, ready);
     Press(ready, "&Copy");
-    HWND finished = Expect(kFinished);
-    ASSERT_NE(nullptr, finished);
-    Press(finished, "Finished");
+    ASSERT_TRUE(PressOn(kFinished, "Finished"));
     ExpectExitCode(0);
 
     Start("/U");
-    HWND confirm = Expect(kRemoveConfirm);
-    ASSERT_NE(nullptr, confirm);
-    Press(confirm, "&Next >");
-    HWND removed = setup.WaitForWindow({kRemoved.caption, "#32770", kRemoved.text}, 60000);
-    ASSERT_NE(nullptr, removed) << DescribeWindows();
-    Press(removed, "&OK");
+    ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));
+    ASSERT_TRUE(PressOn(kRemoved, "&OK", 60000));
   }
 
   // /U where no install log is (the fixture has put it aside).
   void RemovalWithoutALog() {
     Start("/U");
-    HWND confirm = Expect(kRemoveConfirm);
-    ASSERT_NE(nullptr, confirm);
-    Press(confirm, "&Next >");
+    ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));
     HWND error = Expect(kErrorDialog);
     ASSERT_NE(nullptr, error);
     ui::AnswerDialog(error, IDOK);
-    HWND failed = Expect(kNotRemoved);
-    ASSERT_NE(nullptr, failed);
-    Press(failed, "&OK");
+    ASSERT_TRUE(PressOn(kNotRemoved, "&OK"));
   }
 
   // Run after the exit code was read.

@@ -62,16 +62,6 @@ protected:
     return ui::WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10000);
   }
 
-  HWND ExpectFinished() {
-    ui::WindowMatch match;
-    match.caption = kFinished.caption;
-    match.className = "#32770";
-    match.containsText = kFinished.text;
-    HWND finished = setup.WaitForWindow(match, 60000);
-    EXPECT_NE(nullptr, finished) << "windows shown: " << DescribeWindows();
-    return finished;
-  }
-
   TempDir work;
   std::vector<ProductFile> files;
   ShortcutGuard shortcutGuard{kKitProgramGroup, "Veltrane Kit Test.lnk"};
@@ -100,7 +90,7 @@ TEST_F(InstallTest, FromDiskettesAskingForEachFurtherDiskette) {
     }
     ASSERT_TRUE(InsertDiskette(diskettes[n])) << "diskette " << n + 1 << "; windows shown: " << DescribeWindows();
   }
-  HWND finished = ExpectFinished();
+  HWND finished = Expect(kFinished, 60000);
   ASSERT_NE(nullptr, finished);
   Press(finished, "Finished");
   ExpectEndsWithin();
@@ -116,7 +106,7 @@ TEST_F(InstallTest, FromACdFindingTheNumberedFoldersByItself) {
   HWND ready = WalkToReadyToCopy(target);
   ASSERT_NE(nullptr, ready);
   Press(ready, "&Copy");
-  HWND finished = ExpectFinished();
+  HWND finished = Expect(kFinished, 60000);
   ASSERT_NE(nullptr, finished);
   EXPECT_TRUE(setup.NoWindowFor({"Insert Diskette", "#32770", ""}, 0)) << "no diskette was asked for";
   Press(finished, "Finished");
@@ -179,9 +169,7 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   HWND ready = WalkToReadyToCopy(target, false, true);
   ASSERT_NE(nullptr, ready);
   Press(ready, "&Copy");
-  HWND restart = setup.WaitForWindow({kAppTitle, "#32770", "Before you can run Veltrane, you will need to restart"}, 60000);
-  ASSERT_NE(nullptr, restart) << DescribeWindows();
-  Press(restart, "&Don't Restart");
+  ASSERT_TRUE(PressOn(kRestart, "&Don't Restart", 60000));
   ExpectEndsWithin();
   held.reset();
 

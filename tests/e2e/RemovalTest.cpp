@@ -174,12 +174,6 @@ protected:
     return snapshot;
   }
 
-  HWND ExpectWithin(const Page& page, DWORD timeoutMs) {
-    HWND found = WaitFor(page, timeoutMs);
-    EXPECT_NE(nullptr, found) << "page \"" << page.text << "\" did not appear; windows shown: " << DescribeWindows();
-    return found;
-  }
-
   TempDir work;
   const std::string id = std::to_string(::GetCurrentProcessId());
   const std::string group = "Veltrane Removal " + id;
@@ -207,9 +201,7 @@ TEST_F(RemovalTest, TheUninstallCommandLeavesTheMachineAsItWasButForTheUsersFile
   HWND ready = WalkToReadyToCopy(target);
   ASSERT_NE(nullptr, ready);
   Press(ready, "&Copy");
-  HWND finished = ExpectWithin(kFinished, 60000);
-  ASSERT_NE(nullptr, finished);
-  Press(finished, "Finished");
+  ASSERT_TRUE(PressOn(kFinished, "Finished", 60000));
   ExpectEndsWithin();
   ASSERT_EQ("Program files|The program|1|1|1", ReadString(logPath, "groups", "Program")) << "installed";
   EXPECT_EQ(std::optional<DWORD>(2), SharedCount(shared));
@@ -224,12 +216,8 @@ TEST_F(RemovalTest, TheUninstallCommandLeavesTheMachineAsItWasButForTheUsersFile
   ASSERT_EQ(target + "\\_setupx.exe /U", command);
   setup = ui::Process::StartCommand(command, WindowsDirectory());
   ASSERT_TRUE(setup.started()) << command;
-  HWND confirm = Expect(kRemoveConfirm);
-  ASSERT_NE(nullptr, confirm);
-  Press(confirm, "&Next >");
-  HWND removed = ExpectWithin(kRemoved, 60000);
-  ASSERT_NE(nullptr, removed);
-  Press(removed, "&OK");
+  ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));
+  ASSERT_TRUE(PressOn(kRemoved, "&OK", 60000));
   ExpectEndsWithin();
 
   const Snapshot after = Machine();
@@ -249,16 +237,12 @@ TEST_F(RemovalTest, TheUninstallCommandLeavesTheMachineAsItWasButForTheUsersFile
   // Once more: there is no log any more, and the run says so.
   setup = ui::Process::StartCommand(command, WindowsDirectory());
   ASSERT_TRUE(setup.started()) << command;
-  confirm = Expect(kRemoveConfirm);
-  ASSERT_NE(nullptr, confirm);
-  Press(confirm, "&Next >");
+  ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));
   HWND error = Expect(kErrorDialog);
   ASSERT_NE(nullptr, error);
   EXPECT_NE(nullptr, ui::FindChild(error, "9.0 (CInstallProfileException)"));
   ui::AnswerDialog(error, IDOK);
-  HWND failed = Expect(kNotRemoved);
-  ASSERT_NE(nullptr, failed);
-  Press(failed, "&OK");
+  ASSERT_TRUE(PressOn(kNotRemoved, "&OK"));
   ExpectEndsWithin();
 
   // The restart takes the setup program and then its directory.

@@ -59,6 +59,7 @@ inline const Page kStartMenu{"Select Start Menu Folder", ""};
 inline const Page kUserInfo{"User Information", ""};
 inline const Page kReadyToCopy{kAppTitle, "This Setup program will now copy Veltrane to your computer."};
 inline const Page kFinished{kAppTitle, "Thank you for choosing Veltrane."};
+inline const Page kRestart{kAppTitle, "Before you can run Veltrane, you will need to restart"};
 inline const Page kFailed{kAppTitle, "Veltrane has NOT been properly installed."};
 inline const Page kNotRemoved{kAppTitle, "Veltrane has NOT been properly removed."};
 inline const Page kRemoved{kAppTitle, "Veltrane has been removed from your computer."};
@@ -269,8 +270,8 @@ protected:
     return setup.WaitForWindow(match, timeoutMs);
   }
   // The page, which must come; a test ends when it does not.
-  HWND Expect(const Page& page) {
-    HWND found = WaitFor(page);
+  HWND Expect(const Page& page, DWORD timeoutMs = ui::kDefaultTimeout) {
+    HWND found = WaitFor(page, timeoutMs);
     EXPECT_NE(nullptr, found) << "page \"" << page.caption << "\" / \"" << page.text << "\" did not appear; "
                               << "windows shown: " << DescribeWindows();
     return found;
@@ -300,6 +301,12 @@ protected:
     HWND button = ui::FindChild(page, label, "Button");
     ASSERT_NE(nullptr, button) << "no button " << label;
     ui::Click(button);
+  }
+  // Presses label on the page once it has come; false when it did not.
+  [[nodiscard]] bool PressOn(const Page& page, const std::string& label, DWORD timeoutMs = ui::kDefaultTimeout) {
+    HWND found = Expect(page, timeoutMs);
+    if (found) Press(found, label);
+    return found != nullptr;
   }
   // A message box of the program with the given text; answered with id.
   void Answer(const std::string& text, int id) {

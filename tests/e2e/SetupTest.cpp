@@ -119,9 +119,7 @@ TEST_F(SetupTest, SourceDirectorySwitchNeedsItsColon) {
   // so the program looks beside itself and finds no profile.
   const std::string withoutColon = "/D" + kit.path();
   Start(withoutColon, program);
-  welcome = Expect(kWelcome);
-  ASSERT_NE(nullptr, welcome);
-  Press(welcome, "&Next >");
+  ASSERT_TRUE(PressOn(kWelcome, "&Next >"));
   HWND error = Expect(kErrorDialog);
   ASSERT_NE(nullptr, error);
   EXPECT_NE(nullptr, ui::FindChild(error, "9.0 (CInstallProfileException)")) << "error information line";
@@ -241,12 +239,8 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   // And off again: the removal reads the install log, group sections and
   // all, with the loaders of the profile.
   Start("/U");
-  HWND confirm = Expect(kRemoveConfirm);
-  ASSERT_NE(nullptr, confirm);
-  Press(confirm, "&Next >");
-  HWND removed = Expect(kRemoved);
-  ASSERT_NE(nullptr, removed);
-  Press(removed, "&OK");
+  ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));
+  ASSERT_TRUE(PressOn(kRemoved, "&OK"));
   ExpectEndsWithin();
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str())) << "the file and its directory went";
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(groupFolder.c_str())) << "the shortcuts and their folder";
