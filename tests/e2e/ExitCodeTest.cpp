@@ -66,13 +66,7 @@ public:
     ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
     const std::string busy = target + "\\readme.txt";
     WriteFileBytes(busy, "old");
-    {
-      const CHandle file(::CreateFileA(busy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      FILETIME longAgo{};
-      const SYSTEMTIME st{1996, 1, 0, 1, 0, 0, 0, 0};
-      ::SystemTimeToFileTime(&st, &longAgo);
-      ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
-    }
+    ASSERT_TRUE(SetModificationTime(busy, 820454400));  // 1996-01-01
     held = CHandle(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held.valid());
 

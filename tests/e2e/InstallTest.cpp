@@ -154,14 +154,9 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
   const std::string busy = target + "\\busy.dll";
   WriteFileBytes(busy, "old version");
-  {
-    // An older copy, held open without sharing as a running program would.
-    const CHandle file(::CreateFileA(busy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    FILETIME longAgo{};
-    SYSTEMTIME st{1996, 1, 0, 1, 0, 0, 0, 0};
-    ::SystemTimeToFileTime(&st, &longAgo);
-    ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
-  }
+  // An older copy (1996-01-01), held open without sharing as a running
+  // program would.
+  ASSERT_TRUE(SetModificationTime(busy, 820454400));
   CHandle held(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held.valid());
 

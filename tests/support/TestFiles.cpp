@@ -44,6 +44,15 @@ bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
   return WriteBytes(path, bytes.data(), bytes.size());
 }
 
+bool SetModificationTime(const std::string& path, std::uint32_t secondsSince1970) {
+  const CHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+  constexpr std::uint64_t kUnixEpoch = 116444736000000000ull;  // 1970-01-01 in 100 ns units
+  const std::uint64_t ticks = kUnixEpoch + secondsSince1970 * 10000000ull;
+  const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  return file.valid() && ::SetFileTime(file.get(), nullptr, nullptr, &time);
+}
+
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;

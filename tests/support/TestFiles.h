@@ -15,6 +15,10 @@ std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
+// Gives the file this last-write time, in seconds since 1970-01-01 UTC
+// (the time the archives keep); false on failure.
+bool SetModificationTime(const std::string& path, std::uint32_t secondsSince1970);
+
 // The names of the files and folders in folder ("." and ".." left out),
 // sorted; empty when the folder cannot be read.
 std::vector<std::string> ListFolder(const std::string& folder);

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/ScopedHandle.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/transfer/InstallFileEntry.h"
@@ -91,11 +90,7 @@ protected:
     // An older copy of the shared library is already in the System
     // directory, counted once by another product.
     ASSERT_TRUE(WriteFileBytes(sharedPath.GetPath(), "older shared library"));
-    {
-      const CHandle file(::CreateFileA(sharedPath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-      const FILETIME longAgo = ArchiveTimeToFileTime(820454400);
-      ::SetFileTime(file.get(), nullptr, nullptr, &longAgo);
-    }
+    ASSERT_TRUE(SetModificationTime(sharedPath.GetPath(), 820454400));
     { CSharedDllCounter(sharedPath).Increment(); }
 
     int steps = 0;

@@ -99,10 +99,8 @@ TEST_F(IniFileEditorTest, AnIdenticalEntryLeavesTheFileUntouched) {
   };
   for (const Row& row : rows) {
     ASSERT_TRUE(WriteFileBytes(Ini(), row.before)) << row.what;
-    FILETIME stamp{123456789, 30000000};
-    HANDLE h = ::CreateFileA(Ini().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ::SetFileTime(h, nullptr, nullptr, &stamp);
-    ::CloseHandle(h);
+    ASSERT_TRUE(SetModificationTime(Ini(), 820454400)) << row.what;
+    const FILETIME stamp = LastWrite();
 
     CIniFileEditor editor{CPathName(Ini())};
     EXPECT_TRUE(editor.AddEntry(row.section, row.key, row.value)) << row.what;

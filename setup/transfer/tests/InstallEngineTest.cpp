@@ -68,13 +68,6 @@ std::string Repeat(const std::string& text, std::size_t size) {
   return out;
 }
 
-void SetWriteTime(const std::string& path, std::uint32_t seconds) {
-  const CHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                   nullptr));
-  const FILETIME time = ArchiveTimeToFileTime(seconds);
-  ::SetFileTime(file.get(), nullptr, nullptr, &time);
-}
-
 class InstallEngineTest : public ::testing::Test {
 protected:
   InstallEngineTest() { ::CreateDirectoryA(source.c_str(), nullptr); }
@@ -139,7 +132,7 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
                             return m;
                           }(),
                           Member{"empty.dat", ""}});
-  SetWriteTime(source + "\\veltapp.exe", 900000000);
+  SetModificationTime(source + "\\veltapp.exe", 900000000);
   Install("veltapp.exe=" + std::to_string(program.size()) + "|0|1|1|0|\r\nnotinst.txt=5|0|1|1|-1|\r\n" +
           "velt.ar1=9022|1|4|1|0|\r\n");
 
@@ -190,10 +183,10 @@ TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
   std::string files;
   for (const auto& row : rows) {
     Put(row.name, "new");
-    SetWriteTime(source + "\\" + row.name, row.newTime);
+    SetModificationTime(source + "\\" + row.name, row.newTime);
     const std::string existing = dir / (std::string("inst\\") + row.name);
     ASSERT_TRUE(WriteFileBytes(existing, "old"));
-    SetWriteTime(existing, row.oldTime);
+    SetModificationTime(existing, row.oldTime);
     if (row.readOnly) ::SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_READONLY);
     files += std::string(row.name) + "=3|0|1|1|0|\r\n";
   }
@@ -212,9 +205,9 @@ TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
 TEST_F(InstallEngineTest, AFileThatMeetsNoCopyIsWrittenInPlaceAndOneThatMeetsACopyByATemporaryName) {
   ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
   ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
-  SetWriteTime(dir / "inst\\old.txt", 900000000);
+  SetModificationTime(dir / "inst\\old.txt", 900000000);
   Put("old.txt", "new");
-  SetWriteTime(source + "\\old.txt", 900000100);
+  SetModificationTime(source + "\\old.txt", 900000100);
   PutArchive("velt.ar1", {Member{"fresh.txt", "fresh", 2}, Member{"plain.txt", "plain", 2}});
   Install("old.txt=3|0|1|1|0|\r\nvelt.ar1=10|1|2|1|0|\r\n");
 
@@ -233,9 +226,9 @@ TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
   ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
   const std::string existing = dir / "inst\\busy.dll";
   ASSERT_TRUE(WriteFileBytes(existing, "old"));
-  SetWriteTime(existing, 900000000);
+  SetModificationTime(existing, 900000000);
   Put("busy.dll", "new data");
-  SetWriteTime(source + "\\busy.dll", 900000100);
+  SetModificationTime(source + "\\busy.dll", 900000100);
   {
     // Held open without sharing, as a running program holds its DLL.
     const CHandle held(::CreateFileA(existing.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -292,10 +285,10 @@ TEST_F(InstallEngineTest, ASystemFileIsCountedWhetherOrNotItIsPlaced) {
 
   // The copy already there is newer: it stays, and is still counted.
   ASSERT_TRUE(WriteFileBytes(path, "newer system copy"));
-  SetWriteTime(path, 900000100);
+  SetModificationTime(path, 900000100);
   { CSharedDllCounter(CPathName(path)).Increment(); }
   Put("veltengine_test.dll", "older");
-  SetWriteTime(source + "\\veltengine_test.dll", 900000000);
+  SetModificationTime(source + "\\veltengine_test.dll", 900000000);
   Install("veltengine_test.dll=5|0|1|1|-3|\r\n");
 
   EXPECT_EQ("newer system copy", ReadFileBytes(path));

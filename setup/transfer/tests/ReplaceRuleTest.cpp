@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "framework/ScopedHandle.h"
-#include "setup/transfer/ArchiveMember.h"
 #include "setup/transfer/ReplaceRule.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
@@ -23,9 +21,7 @@ CPathName Beside(const char* name) {
 CPathName TextFile(const TempDir& dir, const char* name, std::uint32_t seconds) {
   const std::string path = dir / name;
   WriteFileBytes(path, name);
-  const CHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  const FILETIME time = ArchiveTimeToFileTime(seconds);
-  ::SetFileTime(file.get(), nullptr, nullptr, &time);
+  SetModificationTime(path, seconds);
   return CPathName(path);
 }
 
