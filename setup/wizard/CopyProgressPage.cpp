@@ -47,7 +47,7 @@ void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
 }
 
 void CCopyProgressPage::ReportProgress() {
-  if (showingCopy_ && GetSetupApp().installSucceeded) OnProgress();
+  if (CopyGoesOn()) OnProgress();
 }
 
 bool CCopyProgressPage::OnProgress() {
@@ -93,7 +93,7 @@ void CCopyProgressPage::ShowFinishedTransfer() {
 void CCopyProgressPage::AddCompletedTransfer(const CInstallJob& job) {
   // The finished file is shown whole now when an update is due, else by
   // the next update or before the copy waits.
-  if (showingCopy_ && GetSetupApp().installSucceeded && !OnProgress()) {
+  if (CopyGoesOn() && !OnProgress()) {
     finishedName_ = job.GetFinalPath().GetFileName();
     finishedPending_ = true;
   }
@@ -130,7 +130,7 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
 
   CInstallContext context{*app.sourceMedia, model.destinations, model.targets, app.logPath,
                           app.installSucceeded, app.rebootNeeded, *this};
-  showingCopy_ = true;
+  copySucceeding_ = &app.installSucceeded;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
     // A diskette may be asked for next: the display is brought up to date.
@@ -139,7 +139,7 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
     UpdateWindow();
     InstallFileEntry(*entry, context);
     if (!app.installSucceeded) {
-      showingCopy_ = false;
+      copySucceeding_ = nullptr;
       copyStop_ = context.stop;
       // The files placed so far are in the log; with the destinations and
       // groups beside them a removal can find them again. No shortcut was
@@ -150,7 +150,7 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
     }
   }
   ShowFinishedTransfer();
-  showingCopy_ = false;
+  copySucceeding_ = nullptr;
   return true;
 }
 

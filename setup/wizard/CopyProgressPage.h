@@ -83,6 +83,8 @@ private:
   void Show(std::uint32_t done, const std::string& fileName, int percent);
   // Lets waiting messages through now.
   void PumpNow();
+  // A copy is running and has not failed or been cancelled.
+  bool CopyGoesOn() const noexcept { return copySucceeding_ && *copySucceeding_; }
 
   // When something was last done (GetTickCount), if ever.
   struct LastDone {
@@ -95,7 +97,9 @@ private:
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;
-  bool showingCopy_ = false;  // between the start of the copy and its end
+  // Between the start of the copy and its end: the application's
+  // installSucceeded, read on every progress tick.
+  const bool* copySucceeding_ = nullptr;
   LastDone lastUpdate_;
   LastDone lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes
