@@ -14,10 +14,9 @@
 
 namespace {
 
+// Names and paths compared as the system compares them.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
+  return ::lstrcmpiA(std::string(a).c_str(), std::string(b).c_str()) == 0;
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
