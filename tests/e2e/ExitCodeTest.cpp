@@ -64,10 +64,7 @@ public:
     const std::string kitDir = BuildKit(work, SmallProduct(), "cd", 2000000);
     const std::string target = work / "Veltrane";
     ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
-    const std::string busy = target + "\\readme.txt";
-    WriteFileBytes(busy, "old");
-    ASSERT_TRUE(SetModificationTime(busy, 820454400));  // 1996-01-01
-    held = CHandle(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    held = HoldOlderCopy(target + "\\readme.txt", "old");
     ASSERT_TRUE(held.valid());
 
     Start({}, kitDir + "\\DISK01\\_setupx.exe");

@@ -153,11 +153,7 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheRestart) {
   const std::string target = work / "Veltrane";
   ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
   const std::string busy = target + "\\busy.dll";
-  WriteFileBytes(busy, "old version");
-  // An older copy (1996-01-01), held open without sharing as a running
-  // program would.
-  ASSERT_TRUE(SetModificationTime(busy, 820454400));
-  CHandle held(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  CHandle held = HoldOlderCopy(busy, "old version");
   ASSERT_TRUE(held.valid());
 
   Start({}, kitDir + "\\DISK01\\_setupx.exe");

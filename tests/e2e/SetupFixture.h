@@ -257,6 +257,14 @@ protected:
     ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("mif\\ismif32.dll").c_str(), (kit / "ismif32.dll").c_str(), FALSE));
   }
 
+  // An older copy (1996-01-01) of a file at path, held open without sharing
+  // as a running program holds its DLL; invalid when it could not be made.
+  static CHandle HoldOlderCopy(const std::string& path, const std::string& bytes) {
+    EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
+    EXPECT_TRUE(SetModificationTime(path, 820454400)) << path;
+    return CHandle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  }
+
   void Start(const std::string& arguments = {}, const std::string& program = {}) {
     setup = ui::Process::Start(program.empty() ? exe : program, arguments, WindowsDirectory());
     ASSERT_TRUE(setup.started()) << "CreateProcess error " << setup.startError();
