@@ -3,6 +3,21 @@
 #include <cstring>
 
 #include "framework/Resources.h"
+#include "framework/SystemLibrary.h"
+
+namespace {
+
+using FileNameDialogFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+
+// The common dialogs come from the system directory's COMDLG32.DLL, loaded
+// when the first dialog opens: imported, the library and the libraries it
+// imports in turn would be looked for beside the program when it starts.
+FileNameDialogFn FileNameDialog(bool open) {
+  static const CSystemLibrary comdlg("comdlg32.dll");
+  return comdlg.Find<FileNameDialogFn>(open ? "GetOpenFileNameA" : "GetSaveFileNameA");
+}
+
+}  // namespace
 
 CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
@@ -28,8 +43,8 @@ INT_PTR CFileDialog::DoModal() {
   if (m_ofn.Flags & OFN_ENABLETEMPLATE) m_ofn.lpTemplateName = MAKEINTRESOURCEA(m_templateId);
   m_ofn.lpfnHook = &CFileDialog::HookProc;
   m_ofn.lCustData = reinterpret_cast<LPARAM>(this);
-  const BOOL chosen = open_ ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-  return chosen ? IDOK : IDCANCEL;
+  const FileNameDialogFn dialog = FileNameDialog(open_);
+  return dialog && dialog(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 BOOL CFileDialog::OnCommand(UINT id, UINT code, HWND control) {

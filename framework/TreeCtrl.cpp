@@ -1,14 +1,23 @@
 #include "framework/TreeCtrl.h"
 
-void CTreeCtrl::RegisterControlClass() {
+#include "framework/SystemLibrary.h"
+
+bool CTreeCtrl::RegisterControlClass() {
+  // The common controls are loaded by their full path in the system
+  // directory and stay loaded for the run: their window classes live in
+  // the library.
+  static const CSystemLibrary comctl("comctl32.dll");
   // InitCommonControlsEx came with version 4.70 of the common controls; the
   // first Windows 95 has InitCommonControls only, which registers the tree
   // view with the other classes of its time.
   using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-  const auto initEx = comctl ? reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void (*)()>(
-                                   ::GetProcAddress(comctl, "InitCommonControlsEx")))
-                             : nullptr;
+  using InitCommonControlsFn = void(WINAPI*)();
   const INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES};
-  if (!initEx || !initEx(&init)) ::InitCommonControls();
+  if (const auto initEx = comctl.Find<InitCommonControlsExFn>("InitCommonControlsEx"); initEx && initEx(&init)) {
+    return true;
+  }
+  const auto initOld = comctl.Find<InitCommonControlsFn>("InitCommonControls");
+  if (!initOld) return false;
+  initOld();
+  return true;
 }

@@ -10,8 +10,9 @@
 class CTreeCtrl : public CWnd {
 public:
   // Registers the tree-view window class; call before a dialog whose
-  // template holds a tree is created. Safe to call more than once.
-  static void RegisterControlClass();
+  // template holds a tree is created. Safe to call more than once. False
+  // when the common controls could not be loaded from the system directory.
+  static bool RegisterControlClass();
 
   HIMAGELIST SetImageList(HIMAGELIST list, int type = TVSIL_NORMAL) {
     return reinterpret_cast<HIMAGELIST>(SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(type),

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "setup/transfer/TemporaryFile.h"
+
 namespace {
 constexpr char kEndOfFile = '\x1A';  // Ctrl-Z
 }  // namespace
@@ -22,13 +24,13 @@ void CTextFileEditor::Open() {
     throw error;
   }
   tempPath_ = filePath_;
-  if (!tempPath_.MakeTempName(true, 1000)) {
+  try {
+    if (!CreateTemporaryFile(tempPath_, [this](const CPathName& name) { return output_.CreateNewBinary(name.GetPath()); })) {
+      CFileException::ThrowOsError(ERROR_FILE_EXISTS, tempPath_.GetPath());
+    }
+  } catch (...) {
     input_.Abort();
-    CFileException::ThrowOsError(ERROR_FILE_EXISTS, tempPath_.GetPath());
-  }
-  if (!output_.Open(tempPath_.GetPath(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error)) {
-    input_.Abort();
-    throw error;
+    throw;
   }
 }
 

@@ -36,7 +36,8 @@ public:
 
 protected:
   // Opens the file for reading (a missing file reads as empty) and creates
-  // the temporary output beside it under a new random name. Throws
+  // the temporary output beside it as a new file under a temporary name
+  // (CreateTemporaryFile). Throws
   // CFileException when the file exists but cannot be read or the output
   // cannot be created.
   void Open();

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/Resources.h"
-#include "framework/ScopedHandle.h"
+#include "framework/SystemLibrary.h"
 #include "setup/errors/EventTrail.h"
 #include "setup/resources/ResourceIds.h"
 
@@ -17,23 +17,24 @@ using InstallStatusMifProc = BOOL(WINAPI*)(LPCSTR mifFileName, LPCSTR manufactur
 
 }  // namespace
 
-bool WriteStatusMif(const char* mifFileName, const char* manufacturer, const char* product, const char* version,
-                    const char* description, bool success, const char* locale, const char* serialNumber) {
-  const CLibrary library(::LoadLibraryA("ismif32.dll"));
-  if (!library) return false;
-  const auto entry =
-      reinterpret_cast<InstallStatusMifProc>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "InstallStatusMIF")));
+std::vector<std::string> StatusLibraryFolders() { return LibraryFolderPaths(LibraryFolders::systemThenWindows); }
+
+bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* mifFileName, const char* manufacturer,
+                    const char* product, const char* version, const char* description, bool success,
+                    const char* locale, const char* serialNumber) {
+  const CSystemLibrary library("ismif32.dll", libraryFolders);
+  const auto entry = library.Find<InstallStatusMifProc>("InstallStatusMIF");
   if (!entry) return false;
   return entry(mifFileName, manufacturer, product, version, locale, serialNumber, description, success ? TRUE : FALSE) !=
          FALSE;
 }
 
 bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      const CPathName& logPath) {
+                      const CPathName& logPath, const std::vector<std::string>& libraryFolders) {
   const std::string mifFileName = CPathName(programFile).GetBaseName();
   const std::string description =
       LoadResourceString(installSucceeded ? IDS_STATUS_SUCCEEDED : IDS_STATUS_FAILED);
-  const bool written = WriteStatusMif(mifFileName.c_str(), "Tarvo Inc.", productKeyName.c_str(), "2.0",
+  const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), "Tarvo Inc.", productKeyName.c_str(), "2.0",
                                       description.c_str(), installSucceeded, "ENU", nullptr);
   if (!written) LogEvent(logPath, "Could not write SMS status.");
   return written;

@@ -8,16 +8,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "setup/transfer/PathName.h"
 
-// Loads "ismif32.dll" and calls its "InstallStatusMIF" with the values in
-// the library's own order (MIF file name, manufacturer, product, version,
+// Where the status library is looked for: the system directory, then the
+// Windows directory. Never the program's own directory, the current
+// directory or PATH: the program runs elevated, often from a folder that
+// others can write to.
+std::vector<std::string> StatusLibraryFolders();
+
+// Loads "ismif32.dll" from the first of libraryFolders that holds it and
+// calls its "InstallStatusMIF" with the values in the library's own order (MIF file name, manufacturer, product, version,
 // locale, serial number, description, success). serialNumber may be null.
 // False when the library or its entry point is missing, or when the
 // library reports a failure.
-bool WriteStatusMif(const char* mifFileName, const char* manufacturer, const char* product, const char* version,
-                    const char* description, bool success, const char* locale, const char* serialNumber);
+bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* mifFileName, const char* manufacturer,
+                    const char* product, const char* version, const char* description, bool success,
+                    const char* locale, const char* serialNumber);
 
 // The status report at the end of an install-mode run: the MIF file is the
 // base name of programFile ("veltapp"), the publisher "Tarvo Inc.", the
@@ -27,4 +35,5 @@ bool WriteStatusMif(const char* mifFileName, const char* manufacturer, const cha
 // status." goes into the [Events] section of the install log at logPath.
 // Returns whether the report was written.
 bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      const CPathName& logPath);
+                      const CPathName& logPath,
+                      const std::vector<std::string>& libraryFolders = StatusLibraryFolders());

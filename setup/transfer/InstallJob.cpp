@@ -10,6 +10,7 @@
 #include "setup/transfer/ReplaceAtRestart.h"
 #include "setup/transfer/ReplaceRule.h"
 #include "setup/transfer/SharedDllCounter.h"
+#include "setup/transfer/TemporaryFile.h"
 
 namespace {
 
@@ -90,12 +91,12 @@ void CInstallJob::OpenOutputFile() {
     return;
   }
   CPathName temporary = finalPath;
-  if (!temporary.MakeTempName(true, kTemporaryNameAttempts)) {
+  if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateNew(name); },
+                           kTemporaryNameAttempts)) {
     CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
   }
   temporaryPath = temporary;
   SetOutputPath(temporaryPath);
-  CArchiveMember::OpenOutputFile();
 }
 
 CPathName CInstallJob::FindExistingCopy() const {
@@ -131,7 +132,16 @@ void CInstallJob::Place() {
   } else {
     temporaryPath.Delete(true);
   }
-  // A failing rename is not reported: the file stays under its temporary
-  // name and the record says it was placed.
-  if (placed) temporaryPath.MoveTo(finalPath);
+  if (placed) PutInPlace();
+}
+
+void CInstallJob::PutInPlace() {
+  ::SetLastError(ERROR_SUCCESS);
+  if (temporaryPath.MoveTo(finalPath)) return;
+  const DWORD error = ::GetLastError();
+  // Nothing of the file stays; the file's error question follows.
+  temporaryPath.Delete(true);
+  placed = 0;
+  if (error == ERROR_SUCCESS) CFileException::Throw(CFileException::badPath, -1, finalPath.GetPath());
+  CFileException::ThrowOsError(static_cast<LONG>(error), finalPath.GetPath());
 }

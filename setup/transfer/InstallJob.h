@@ -21,10 +21,11 @@ public:
 
   // Produces, places and logs the member whose header was read last
   // (through the reader's Extract). A destination id of -1 does nothing.
-  // The file written is removed when the extraction fails. Failures
-  // throw: CFileException (directory creation, disk full, a temporary name
-  // that cannot be found), CMultiFileException, CZLibException, and
-  // CUserException when the extraction was cancelled.
+  // The file written is removed when the extraction or the final rename
+  // fails. Failures throw: CFileException (directory creation, disk full, a
+  // temporary name that cannot be found, a rename into place that fails),
+  // CMultiFileException, CZLibException, and CUserException when the
+  // extraction was cancelled.
   void Run(CArchiveReader& reader);
 
   const CPathName& GetFinalPath() const noexcept { return finalPath; }
@@ -48,7 +49,8 @@ public:
 
 protected:
   // Makes the file the data goes to: the final path when no copy of the
-  // file is met and nothing has taken the name, else a temporary name.
+  // file is met and nothing has taken the name, else a new file under a
+  // temporary name. Neither ever opens a file that exists.
   void OpenOutputFile() override;
 
 private:
@@ -60,6 +62,10 @@ private:
   // Puts the temporary file in place, keeps the existing copy, or arranges
   // the replacement for the next restart; sets placed and replaced.
   void Place();
+  // Renames the temporary file to the final path. When that fails the
+  // temporary file is deleted and CFileException is thrown, to be asked
+  // about as the file's error.
+  void PutInPlace();
   // The copy a new file of this destination meets: the final path, or for
   // the Windows and System directories the name in either of them (Windows
   // first); empty when there is none.

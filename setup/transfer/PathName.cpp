@@ -3,8 +3,6 @@
 #include <direct.h>
 
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
@@ -325,15 +323,9 @@ bool CPathName::MoveTo(const CPathName& newPath) const {
   return FitsSystem(path_) && FitsSystem(newPath.path_) && ::MoveFileA(path_.c_str(), newPath.c_str());
 }
 
-bool CPathName::MakeTempName(bool unique, int attempts) {
+bool CPathName::MakeTempName(bool unique, int attempts, CTempNameGenerator& names) {
   for (int i = 0; i < attempts; ++i) {
-    char digits[5 * 8 + 1];
-    int length = 0;
-    for (int n = 0; n < 5; ++n) {
-      length += std::snprintf(digits + length, sizeof digits - static_cast<std::size_t>(length), "%.4x",
-                              static_cast<unsigned>(std::rand()));
-    }
-    SetBaseName(std::string_view(digits, 8));
+    SetBaseName(names.NextName());
     if (!unique) return true;
     if (IsTooLong()) return false;
     if (!Exists()) return true;

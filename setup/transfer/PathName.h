@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "framework/Exception.h"
+#include "setup/transfer/TempNameGenerator.h"
 
 // The directories a CPathName can start from. The result ends with '\' and
 // has no file name.
@@ -96,11 +97,13 @@ public:
   bool Delete(bool clearReadOnly = false) const;
   // Renames the file or directory to newPath (this path is not changed).
   bool MoveTo(const CPathName& newPath) const;
-  // Gives the path a base name of 8 pseudo-random lower-case hexadecimal
-  // digits (rand), keeping drive, directory and extension; with unique set,
-  // tries up to attempts names until one does not exist. False when no name
-  // was found (the path then holds the last name tried).
-  bool MakeTempName(bool unique, int attempts);
+  // Gives the path a base name of 8 lower-case hexadecimal digits that
+  // cannot be guessed (the next name of names), keeping drive, directory and
+  // extension; with unique set, tries up to attempts names until one does
+  // not exist. False when no name was found (the path then holds the last
+  // name tried). A name that is free now may be taken before a file is
+  // made: create temporary files with CreateTemporaryFile.
+  bool MakeTempName(bool unique, int attempts, CTempNameGenerator& names = CTempNameGenerator::ForProcess());
   // Bytes free to the caller on the volume of this path (drive or share),
   // capped at 2147483647; -1 when unknown.
   int FreeSpace() const;

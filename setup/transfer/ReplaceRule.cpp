@@ -5,19 +5,46 @@
 #include <vector>
 
 #include "framework/ScopedHandle.h"
+#include "framework/SystemLibrary.h"
 #include "setup/transfer/ArchiveMember.h"
+
+namespace {
+
+// The version functions, from the system directory's VERSION.DLL, loaded
+// once for the run when the first existing file is compared.
+struct CVersionFunctions {
+  using GetSizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  using GetInfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
+  bool Complete() const { return getSize && getInfo && query; }
+
+  const CSystemLibrary library{"version.dll"};
+  const GetSizeFn getSize = library.Find<GetSizeFn>("GetFileVersionInfoSizeA");
+  const GetInfoFn getInfo = library.Find<GetInfoFn>("GetFileVersionInfoA");
+  const QueryFn query = library.Find<QueryFn>("VerQueryValueA");
+};
+
+const CVersionFunctions& VersionFunctions() {
+  static const CVersionFunctions functions;
+  return functions;
+}
+
+}  // namespace
 
 bool ReadFileVersion(const CPathName& path, CFileVersion& version) {
   if (path.IsEmpty() || path.IsTooLong()) return false;
+  const CVersionFunctions& api = VersionFunctions();
+  // Without the library no file has a version: times decide.
+  if (!api.Complete()) return false;
   DWORD handle = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+  const DWORD size = api.getSize(path.c_str(), &handle);
   if (size == 0) return false;
   std::vector<char> block(size);
-  if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return false;
+  if (!api.getInfo(path.c_str(), 0, size, block.data())) return false;
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  char root[] = "\\";
-  if (!::VerQueryValueA(block.data(), root, reinterpret_cast<void**>(&info), &length) || !info ||
+  if (!api.query(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info ||
       length < sizeof(VS_FIXEDFILEINFO)) {
     return false;
   }

@@ -5,7 +5,8 @@
 
 Reads each program's import table with `objdump -p` and fails (exit code 1)
 when a program imports a function, or from a DLL, that the allow-list does
-not name; every such import is reported with its program, DLL and name.
+not name, or from a DLL that Windows may take from the program's own folder;
+every such import is reported with its program, DLL and name.
 Exit code 2: the allow-list or a program could not be read.
 """
 
@@ -24,15 +25,28 @@ _DLL_LINE = re.compile(r"^\s*DLL Name:\s*(\S+)\s*$")
 _ENTRY_LINE = re.compile(r"^\s*[0-9a-fA-F]+\s+(\d+)\s+(\S+)(?:\s+\S+)?\s*$")
 
 
+# The DLLs that Windows always takes from its system directory, whatever lies
+# beside the program (the KnownDLLs of every Windows NT, and the libraries
+# that Windows 95 has loaded before any program starts). A program may
+# import from these only: any other DLL it imports is looked for in the
+# program's own folder first, where a copy planted in a Downloads folder or
+# on a share would run with the program's rights.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
+               "comdlg32.dll", "msvcrt.dll"}
+
+
 class ListError(Exception):
     """The allow-list is malformed."""
 
 
-def parse_allowed(text, name="allow-list"):
+def parse_allowed(text, name="allow-list", beside=None):
     """Returns {dll (lower case): {function: note}} from the allow-list text.
 
     [DLL] starts the functions of a DLL; each further line is a function
     name and its note. Blank lines and lines starting with # are ignored.
+    A DLL that is not one of the system's own must say which programs it is
+    installed beside: "[DLL] beside PROGRAM..."; the names (lower case) go
+    into the dict `beside`, when one is given, as {dll: {program, ...}}.
     """
     allowed = {}
     dll = None
@@ -41,12 +55,20 @@ def parse_allowed(text, name="allow-list"):
         if not line or line.startswith("#"):
             continue
         where = f"{name}:{number}"
-        section = re.fullmatch(r"\[([^\]\s]+)\]", line)
+        section = re.fullmatch(r"\[([^\]\s]+)\](?:\s+beside\s+(.+))?", line)
         if section:
             dll = section.group(1).lower()
             if dll in allowed:
                 raise ListError(f"{where}: [{section.group(1)}] appears twice")
             allowed[dll] = {}
+            programs = section.group(2).split() if section.group(2) else []
+            if dll in SYSTEM_DLLS and programs:
+                raise ListError(f"{where}: [{section.group(1)}] is a system DLL; it is never installed beside a program")
+            if dll not in SYSTEM_DLLS and not programs:
+                raise ListError(f"{where}: [{section.group(1)}] is not a system DLL: name the programs it is "
+                                "installed beside ([DLL] beside PROGRAM), or load it at run time")
+            if beside is not None and programs:
+                beside[dll] = {p.lower() for p in programs}
             continue
         if dll is None:
             raise ListError(f"{where}: a function before the first [DLL] line")
@@ -91,6 +113,31 @@ def unlisted(imports, allowed):
     return found
 
 
+def searched_dlls(imports, program, beside):
+    """The DLLs (in order, once each) that program imports although Windows
+    may take them from its folder: not a system DLL and not one that the
+    allow-list says is installed beside this program."""
+    found = []
+    for dll, _ in imports:
+        low = dll.lower()
+        if low in SYSTEM_DLLS or program.lower() in beside.get(low, ()) or dll in found:
+            continue
+        found.append(dll)
+    return found
+
+
+def why_not_searched():
+    names = ", ".join(sorted(SYSTEM_DLLS))
+    return f"""
+A shipped program imports only DLLs that Windows always takes from its
+system directory ({names}). Any other DLL named in the import table is
+looked for in the program's own folder first: a copy planted beside the
+program in a Downloads folder or on a share would run with the program's
+rights (the setup program runs as administrator). Load such a DLL at run
+time by its full path in the system directory (CSystemLibrary in
+framework/SystemLibrary.h) and look its functions up with GetProcAddress."""
+
+
 def how_to_add(list_path):
     return f"""
 Every function a shipped program imports must exist on both Windows 95 and
@@ -116,14 +163,16 @@ def main(argv):
     parser.add_argument("programs", nargs="+")
     args = parser.parse_args(argv)
 
+    beside = {}
     try:
         with open(args.allowed, encoding="utf-8") as f:
-            allowed = parse_allowed(f.read(), args.allowed)
+            allowed = parse_allowed(f.read(), args.allowed, beside)
     except (OSError, ListError) as e:
         print(f"check_imports: {e}", file=sys.stderr)
         return 2
 
     problems = []
+    searched = []
     for program in args.programs:
         try:
             run = subprocess.run([args.objdump, "-p", program], capture_output=True, text=True, check=False)
@@ -138,15 +187,19 @@ def main(argv):
             print(f"check_imports: no import table found in {program}", file=sys.stderr)
             return 2
         name = os.path.basename(program)
+        for dll in searched_dlls(imports, name, beside):
+            searched.append(f"{name} imports from {dll}, which Windows may load from the program's own folder")
         for dll, function in unlisted(imports, allowed):
             problems.append(f"{name} imports {function} from {dll}, which is not on the allow-list")
         print(f"{name}: {len(imports)} imports checked")
 
+    if searched:
+        print("\n".join(searched), file=sys.stderr)
+        print(why_not_searched(), file=sys.stderr)
     if problems:
         print("\n".join(problems), file=sys.stderr)
         print(how_to_add(args.allowed), file=sys.stderr)
-        return 1
-    return 0
+    return 1 if searched or problems else 0
 
 
 if __name__ == "__main__":

@@ -38,7 +38,7 @@ ALLOWED = """
 # comment
 [kernel32.dll]
 CloseHandle   95, NT 3.1
-[COMCTL32.dll]
+[COMCTL32.dll] beside other.exe
 InitCommonControls  95, NT 3.51
 """
 
@@ -67,6 +67,8 @@ class ParseTest(unittest.TestCase):
             "[kernel32.dll]\nCloseHandle\n": "no note",
             "[kernel32.dll]\nCloseHandle 95\nCloseHandle 95\n": "twice",
             "[kernel32.dll]\n[KERNEL32.DLL]\n": "twice",
+            "[version.dll]\nGetFileVersionInfoA 95\n": "not a system DLL",
+            "[User32.dll] beside prog.exe\n": "is a system DLL",
         }
         for text, message in cases.items():
             with self.assertRaises(check_imports.ListError, msg=text) as caught:
@@ -102,9 +104,22 @@ class CommandTest(unittest.TestCase):
         self.assertIn("GetProcAddress", run.stderr)
         self.assertNotIn("CloseHandle", run.stderr.split("\n\n")[0])
 
+    def test_a_dll_that_may_come_from_the_programs_folder_fails_and_says_why(self):
+        # Listed with its function, but beside another program only.
+        listed = ALLOWED.replace("InitCommonControls", "@17") + "[libwinpthread-1.dll] beside prog.exe\nx y\n"
+        run = self.run_check(OBJDUMP, listed)
+        self.assertEqual(1, run.returncode)
+        self.assertIn("prog.exe imports from COMCTL32.DLL, which Windows may load from the program's own folder",
+                      run.stderr)
+        self.assertNotIn("imports from libwinpthread-1.dll", run.stderr)
+        self.assertNotIn("imports from KERNEL32.dll", run.stderr)
+        self.assertIn("full path in the system directory", run.stderr)
+        self.assertIn("planted", run.stderr)
+
     def test_passes_when_every_import_is_listed(self):
         complete = ("[KERNEL32.dll]\nCloseHandle 95, NT 3.1\nGetTickCount64 Vista\n"
-                    "[comctl32.dll]\n@17 by ordinal\n[libwinpthread-1.dll]\npthread_mutex_lock none\n")
+                    "[comctl32.dll] beside prog.exe\n@17 by ordinal\n"
+                    "[libwinpthread-1.dll] beside Prog.exe\npthread_mutex_lock none\n")
         run = self.run_check(OBJDUMP, complete)
         self.assertEqual(0, run.returncode, run.stderr)
         self.assertIn("prog.exe: 4 imports checked", run.stdout)

@@ -165,7 +165,9 @@ TEST_F(IniFileEditorTest, AMissingDirectoryThrowsTheFileException) {
     editor.AddEntry("rename", "NUL", "C:\\a.dll");
     ADD_FAILURE() << "no exception";
   } catch (CFileException& e) {
-    EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
+    // The system's own error for the new file's name: its path is missing.
+    EXPECT_EQ(CFileException::badPath, e.m_cause);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, e.m_lOsError);
   }
   EXPECT_TRUE(FilesInDir().empty());
 }

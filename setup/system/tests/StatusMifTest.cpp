@@ -48,12 +48,15 @@ protected:
     ::SetEnvironmentVariableA("VELT_MIF_LOG", mifLog.c_str());
   }
   void TearDown() override {
-    ::SetDllDirectoryA(nullptr);
     ::SetEnvironmentVariableA("VELT_MIF_LOG", nullptr);
     ::SetEnvironmentVariableA("VELT_MIF_RESULT", nullptr);
   }
-  void UseLibrary(const char* folder) { ASSERT_TRUE(::SetDllDirectoryA((BinFolder() + "\\" + folder).c_str())); }
+  // The folders the library is looked for in: an empty one of the test's
+  // own first, as the system directory would be, then the given one.
+  void UseLibrary(const char* folder) { folders = {emptyFolder.path(), BinFolder() + "\\" + folder}; }
 
+  TempDir emptyFolder;
+  std::vector<std::string> folders = {emptyFolder.path()};
   TempDir dir;
   std::string mifLog;
   CPathName installLog;
@@ -63,7 +66,7 @@ protected:
 
 TEST_F(StatusMifTest, PassesTheValuesInTheLibrarysOrder) {
   UseLibrary("mif");
-  EXPECT_TRUE(WriteStatusMif("veltapp", "Tarvo Inc.", "Veltrane", "2.0", "Successful installation.", true, "ENU",
+  EXPECT_TRUE(WriteStatusMif(folders, "veltapp", "Tarvo Inc.", "Veltrane", "2.0", "Successful installation.", true, "ENU",
                              nullptr));
   const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU",
                                              "(null)",  "Successful installation.", "1"};
@@ -71,12 +74,12 @@ TEST_F(StatusMifTest, PassesTheValuesInTheLibrarysOrder) {
 }
 
 TEST_F(StatusMifTest, FailsWhenTheLibraryOrItsEntryPointIsMissingOrItRefuses) {
-  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "no library";
+  EXPECT_FALSE(WriteStatusMif(folders, "a", "b", "c", "d", "e", true, "f", nullptr)) << "no library";
   UseLibrary("mif-noentry");
-  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "no entry point";
+  EXPECT_FALSE(WriteStatusMif(folders, "a", "b", "c", "d", "e", true, "f", nullptr)) << "no entry point";
   UseLibrary("mif");
   ::SetEnvironmentVariableA("VELT_MIF_RESULT", "0");
-  EXPECT_FALSE(WriteStatusMif("a", "b", "c", "d", "e", true, "f", nullptr)) << "library answers FALSE";
+  EXPECT_FALSE(WriteStatusMif(folders, "a", "b", "c", "d", "e", true, "f", nullptr)) << "library answers FALSE";
   EXPECT_EQ(8u, Lines(mifLog).size()) << "the refusing library was still called once";
 }
 
@@ -89,7 +92,7 @@ TEST_F(StatusMifTest, ReportsTheOutcomeUnderTheProgramsBaseName) {
   } cases[] = {{true, "Successful installation.", "1"}, {false, "Install failed.", "0"}};
   for (const auto& c : cases) {
     ::DeleteFileA(mifLog.c_str());
-    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, installLog));
+    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, installLog, folders));
     const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0",
                                                "ENU",     "(null)",     c.description, c.flag};
     EXPECT_EQ(expected, Lines(mifLog)) << "succeeded " << c.succeeded;
@@ -106,7 +109,7 @@ TEST_F(StatusMifTest, AReportThatCannotBeSentLeavesOneEventInTheInstallLog) {
     ::DeleteFileA(installLog.c_str());
     if (c.library) UseLibrary(c.library);
     ::SetEnvironmentVariableA("VELT_MIF_RESULT", c.result);
-    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, installLog));
+    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, installLog, folders));
     const std::string events = EventsSection(installLog.GetPath());
     EXPECT_NE(std::string::npos, events.find("=Could not write SMS status.\n")) << events;
     EXPECT_EQ(1, std::count(events.begin(), events.end(), '\n')) << events;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -20,6 +21,7 @@
 #include "setup/transfer/ReplaceRule.h"
 #include "setup/transfer/SharedDllCounter.h"
 #include "setup/transfer/SourceMedia.h"
+#include "setup/transfer/TempNameGenerator.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -37,6 +39,7 @@ public:
   }
   void AddCompletedTransfer(const CInstallJob& job) override {
     completed += job.GetTransferSize();
+    if (!job.WasWrittenInPlace()) temporaries.push_back(job.GetTemporaryPath().GetFileName());
     ways.push_back(job.GetFinalPath().GetFileName() + (job.WasWrittenInPlace() ? " in place" : " by a temporary name"));
   }
   void AddCompletedFile(const CFileEntry& entry) override { completed += static_cast<std::uint32_t>(entry.size); }
@@ -54,6 +57,7 @@ public:
   std::vector<std::string> transfers;
   std::vector<std::string> questions;
   std::vector<std::string> ways;  // how each completed transfer reached its final path
+  std::vector<std::string> temporaries;  // the temporary names of those that had one
   std::uint32_t completed = 0;
   int ticks = 0;
   int pumps = 0;
@@ -220,6 +224,78 @@ TEST_F(InstallEngineTest, AFileThatMeetsNoCopyIsWrittenInPlaceAndOneThatMeetsACo
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
                 {"old.txt", "0|1|1"}, {"fresh.txt", "0|1|0"}, {"plain.txt", "0|1|0"}}),
             LogRecords());
+}
+
+TEST_F(InstallEngineTest, TemporaryNamesDifferFromRunToRun) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  const auto olderCopy = [this] {
+    ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+    SetModificationTime(dir / "inst\\old.txt", 900000000);
+    std::srand(1);  // as every new process finds the C run-time's generator
+  };
+  olderCopy();
+  Install("old.txt=3|0|1|1|0|\r\n");
+  olderCopy();
+  for (const auto& entry : model.files) InstallFileEntry(*entry, context);
+  EXPECT_EQ("new", Installed("old.txt"));
+  ASSERT_EQ(2u, progress.temporaries.size());
+  EXPECT_NE(progress.temporaries[0], progress.temporaries[1]);
+}
+
+TEST_F(InstallEngineTest, FilesPlantedAtTheNextTemporaryNamesAreNeitherOpenedNorChanged) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+  SetModificationTime(dir / "inst\\old.txt", 900000000);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  // Whoever knew the generator's state could tell the names; the test does.
+  CTempNameGenerator foreseen = CTempNameGenerator::ForProcess();
+  std::vector<std::string> planted;
+  for (int i = 0; i < 3; ++i) {
+    planted.push_back(foreseen.NextName() + ".txt");
+    const std::string path = dir / ("inst\\" + planted.back());
+    ASSERT_TRUE(WriteFileBytes(path, "planted"));
+    SetModificationTime(path, 800000000);
+  }
+  ::SetFileAttributesA((dir / ("inst\\" + planted[2])).c_str(), FILE_ATTRIBUTE_READONLY);
+  Install("old.txt=3|0|1|1|0|\r\n");
+
+  EXPECT_TRUE(installSucceeded);
+  EXPECT_TRUE(progress.questions.empty());
+  EXPECT_EQ("new", Installed("old.txt"));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"old.txt", "0|1|1"}}), LogRecords());
+  EXPECT_EQ((std::vector<std::string>{foreseen.NextName() + ".txt"}), progress.temporaries);
+  for (const std::string& name : planted) {
+    EXPECT_EQ("planted", Installed(name)) << name;
+    EXPECT_EQ(800000000u, ReadModificationTime(CPathName(dir / ("inst\\" + name)))) << name;
+  }
+  EXPECT_EQ(4u, ListFolder(dir / "inst").size());
+  ::SetFileAttributesA((dir / ("inst\\" + planted[2])).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(InstallEngineTest, ARenameIntoPlaceThatFailsIsAskedAboutAndLeavesNoTemporaryFile) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  const std::string existing = dir / "inst\\old.txt";
+  ASSERT_TRUE(WriteFileBytes(existing, "old"));
+  SetModificationTime(existing, 900000000);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  Put("after.txt", "after");
+  {
+    // Open with delete sharing: the older copy can be deleted, but its name
+    // stays taken until this handle goes, so the rename cannot take it.
+    const CHandle held(::CreateFileA(existing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+    Install("old.txt=3|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+    EXPECT_EQ((std::vector<std::string>{"old.txt: CFileException"}), progress.questions);
+    EXPECT_EQ((std::vector<std::string>{"after.txt", "old.txt"}), ListFolder(dir / "inst"))
+        << "no temporary file stays beside the old copy";
+  }
+  EXPECT_TRUE(installSucceeded) << "Continue went on with the next file";
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"after.txt", "0|1|0"}}), LogRecords());
 }
 
 TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {

@@ -3,7 +3,9 @@
 #include <direct.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "setup/transfer/PathName.h"
@@ -144,8 +146,8 @@ TEST_F(PathNameFileSystem, MoveToRenamesWithoutReplacing) {
 
 TEST_F(PathNameFileSystem, MakeTempNameGivesEightHexDigitsAndSkipsTakenNames) {
   CPathName probe = File("veltapp.ini");
-  std::srand(7);
-  ASSERT_TRUE(probe.MakeTempName(false, 1));
+  CTempNameGenerator seven(7);
+  ASSERT_TRUE(probe.MakeTempName(false, 1, seven));
   const std::string first = probe.GetBaseName();
   ASSERT_EQ(8u, first.size());
   EXPECT_EQ(std::string::npos, first.find_first_not_of("0123456789abcdef")) << first;
@@ -154,16 +156,33 @@ TEST_F(PathNameFileSystem, MakeTempNameGivesEightHexDigitsAndSkipsTakenNames) {
 
   Touch(first + ".ini");
   CPathName name = File("veltapp.ini");
-  std::srand(7);
-  EXPECT_FALSE(name.MakeTempName(true, 1));  // the only name tried is taken
-  std::srand(7);
-  EXPECT_TRUE(name.MakeTempName(true, 1000));
+  seven = CTempNameGenerator(7);
+  EXPECT_FALSE(name.MakeTempName(true, 1, seven));  // the only name tried is taken
+  seven = CTempNameGenerator(7);
+  EXPECT_TRUE(name.MakeTempName(true, 1000, seven));
   EXPECT_NE(first, name.GetBaseName());
   EXPECT_FALSE(name.Exists());
-  std::srand(7);
-  EXPECT_TRUE(name.MakeTempName(false, 1000));  // not asked to be unique
+  seven = CTempNameGenerator(7);
+  EXPECT_TRUE(name.MakeTempName(false, 1000, seven));  // not asked to be unique
   EXPECT_EQ(first, name.GetBaseName());
   EXPECT_FALSE(name.MakeTempName(true, 0));
+}
+
+TEST(TempNameGenerator, NamesRepeatNeitherWithinARunNorAcrossSeedsNorFollowTheRuntimesRand) {
+  // Eight hex digits are 2^32 names: a few thousand must not meet by chance.
+  std::set<std::string> seen;
+  for (std::uint64_t seed : {1ull, 2ull, 0x100000000ull}) {
+    CTempNameGenerator names(seed);
+    for (int i = 0; i < 2000; ++i) EXPECT_TRUE(seen.insert(names.NextName()).second) << "seed " << seed << " #" << i;
+  }
+  // Every process starts the C run-time's generator in the same state; the
+  // process's names must not.
+  std::srand(1);
+  const std::string a = CTempNameGenerator::ForProcess().NextName();
+  std::srand(1);
+  const std::string b = CTempNameGenerator::ForProcess().NextName();
+  EXPECT_NE(a, b);
+  EXPECT_EQ(0u, seen.count(a)) << "the process's generator has a seed of its own";
 }
 
 TEST_F(PathNameFileSystem, FreeSpaceAndClusterSizeOfTheVolume) {
