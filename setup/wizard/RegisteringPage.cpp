@@ -11,7 +11,11 @@ int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
 
 std::string CRegisteringPage::UninstallCommand(const CSetupApp& app) {
   const CPathName directory = app.model->destinations.GetPath(app.runFromSource ? 1 : 0);
-  return directory.GetPath() + CPathName::GetProgramPath().GetFileName() + " /U";
+  const std::string program = directory.GetPath() + CPathName::GetProgramPath().GetFileName();
+  // Unquoted, "C:\Program Files\..." would be started as C:\Program.exe
+  // whenever such a file exists.
+  const bool quoted = program.find(' ') != std::string::npos;
+  return (quoted ? "\"" + program + "\"" : program) + " /U";
 }
 
 CPathName CRegisteringPage::ProductProgram(const CSetupApp& app) {

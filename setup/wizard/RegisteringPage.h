@@ -26,6 +26,7 @@ public:
   static CPathName ProductProgram(const CSetupApp& app);
   // The command that removes the product: this setup program's file name
   // in the installation directory (the distribution directory when
-  // running from the source), followed by " /U"; unquoted.
+  // running from the source), in double quotes when it holds a blank,
+  // followed by " /U".
   static std::string UninstallCommand(const CSetupApp& app);
 };

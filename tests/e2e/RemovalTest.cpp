@@ -213,7 +213,7 @@ TEST_F(RemovalTest, TheUninstallCommandLeavesTheMachineAsItWasButForTheUsersFile
 
   // The removal, started the way the list of removable programs starts it.
   const std::string command = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").value_or("");
-  ASSERT_EQ(target + "\\_setupx.exe /U", command);
+  ASSERT_EQ("\"" + target + "\\_setupx.exe\" /U", command);
   setup = ui::Process::StartCommand(command, WindowsDirectory());
   ASSERT_TRUE(setup.started()) << command;
   ASSERT_TRUE(PressOn(kRemoveConfirm, "&Next >"));

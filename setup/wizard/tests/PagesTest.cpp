@@ -431,7 +431,9 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
   EXPECT_EQ(program, found);
-  EXPECT_EQ(scratch_ + "Program Files\\setup_wizard_tests.exe /U",
+  // A program path with a blank is quoted, so that no C:\Program.exe can
+  // stand in for it; one without stays as it is.
+  EXPECT_EQ("\"" + scratch_ + "Program Files\\setup_wizard_tests.exe\" /U",
             ReadString(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName), "UninstallString"));
   EXPECT_EQ("\"" + program + "\" -delete", ReadString(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane\\Launch", nullptr));
   app_->runFromSource = true;
