@@ -5,6 +5,7 @@
 
 #include "cdlaunch/ConfigFile.h"
 #include "cdlaunch/DeviceName.h"
+#include "cdlaunch/NetworkPath.h"
 #include "cdlaunch/Resource.h"
 #include "cdlaunch/TheApp.h"
 #include "framework/Exception.h"
@@ -69,7 +70,7 @@ bool CAutoPlayFrame::ReadSettings() {
     if (loaded && !background_.GetDeviceBitmap()) background_.Free();
   }
   const std::string sound = config.GetString(section, LoadResourceString(IDS_KEY_PLAYSOUND));
-  PlaySoundFile(sound, SND_ASYNC);
+  PlaySoundFile(ResolveSound(app->GetProgramDirectory(), sound), SND_ASYNC);
   caption_ = config.GetString(section, LoadResourceString(IDS_KEY_CAPTION));
   if (caption_.empty()) caption_ = LoadResourceString(IDS_DEFAULT_CAPTION);
   centerButtons_ = config.GetInt(section, LoadResourceString(IDS_KEY_CENTER_BUTTONS), 0);
@@ -212,10 +213,36 @@ std::string CAutoPlayFrame::ResolveCommand(const std::string& programDirectory, 
   const std::string pattern = candidate.find('.') == std::string::npos ? candidate + ".*" : candidate;
   WIN32_FIND_DATAA found;
   const CFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
-  return search ? candidate : command;
+  if (!search) return command;
+  // Unquoted, a CD in "D:\Veltrane CD" would start D:\Veltrane.exe first.
+  return candidate.find(' ') == std::string::npos ? candidate : "\"" + candidate + "\"";
+}
+
+CAutoPlayFrame::SplitCommandLine CAutoPlayFrame::SplitCommand(std::string_view command) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!command.empty() && isBlank(command.front())) command.remove_prefix(1);
+  SplitCommandLine split;
+  if (!command.empty() && ::GetFileAttributesA(std::string(command).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    split.program = std::string(command);  // a document whose unquoted path has blanks
+    return split;
+  }
+  std::size_t end = 0;
+  if (!command.empty() && command.front() == '"') {
+    end = command.find('"', 1);
+    if (end == std::string_view::npos) end = command.size();
+    split.program = std::string(command.substr(1, end - 1));
+    if (end < command.size()) ++end;
+  } else {
+    while (end < command.size() && !isBlank(command[end])) ++end;
+    split.program = std::string(command.substr(0, end));
+  }
+  while (end < command.size() && isBlank(command[end])) ++end;
+  split.parameters = std::string(command.substr(end));
+  return split;
 }
 
 std::string CAutoPlayFrame::ResolveSound(const std::string& programDirectory, const std::string& sound) {
+  if (IsNetworkPath(sound)) return std::string();
   return IsRelative(sound) ? programDirectory + sound : sound;
 }
 
@@ -231,6 +258,16 @@ void CAutoPlayFrame::RunCommand(const CActionButton& button) {
     return;
   }
   if (::WinExec(command.c_str(), SW_SHOW) >= 32) return;
-  const auto shell = reinterpret_cast<INT_PTR>(::ShellExecuteA(m_hWnd, "open", command.c_str(), nullptr, nullptr, SW_SHOW));
-  if (shell <= 32 && app) app->ShowMessage(AfxFormatString1(IDS_EXEC_FAILED, command), MB_OK);
+  // WinExec cannot start a program that asks for elevation (error 740 on
+  // today's Windows); the shell can, after asking the user. It takes the
+  // program and its parameters apart.
+  const SplitCommandLine split = SplitCommand(command);
+  ::SetLastError(ERROR_SUCCESS);
+  const auto shell = reinterpret_cast<INT_PTR>(::ShellExecuteA(
+      m_hWnd, "open", split.program.c_str(), split.parameters.empty() ? nullptr : split.parameters.c_str(), nullptr,
+      SW_SHOW));
+  // A user who declined the elevation has been asked enough.
+  if (shell <= 32 && ::GetLastError() != ERROR_CANCELLED && app) {
+    app->ShowMessage(AfxFormatString1(IDS_EXEC_FAILED, command), MB_OK);
+  }
 }

@@ -3,12 +3,14 @@
 // edge, one per entry of the Commands section. Moving the mouse over an
 // image button highlights it; pressing a button plays its sound and runs its
 // command line, or closes the menu for the quit command.
-// Pictures and sounds named like a device (COM1, CON, ...) are never
-// opened: such a picture cannot be loaded and such a sound is not played.
+// Pictures and sounds named like a device (COM1, CON, ...) or given as a
+// network path (\\server\share\...) are never opened: such a picture
+// cannot be loaded and such a sound is not played.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cdlaunch/ActionButton.h"
@@ -49,9 +51,22 @@ public:
   // The command line a button's command runs as. A command that neither
   // starts with a backslash nor holds a ":" is tried in the program
   // directory (with ".*" added when it has no "."); when a file matches,
-  // the program directory is put in front of it, otherwise it runs as written.
+  // the program directory is put in front of it (the whole in double quotes
+  // when it holds a blank), otherwise it runs as written.
   static std::string ResolveCommand(const std::string& programDirectory, const std::string& command);
-  // A relative sound file is taken from the program directory.
+  // A command line taken apart for the shell: the program (the first
+  // blank-separated word, or the text between the first pair of double
+  // quotes, without them) and the parameters after it. A command that names
+  // an existing file as a whole (a document whose path has blanks, given
+  // without quotes) is the program alone.
+  struct SplitCommandLine {
+    std::string program;
+    std::string parameters;
+  };
+  static SplitCommandLine SplitCommand(std::string_view command);
+  // The file a sound setting plays: a relative one is taken from the
+  // program directory; a network path gives none (empty), since opening it
+  // would hand the user's credentials to that server.
   static std::string ResolveSound(const std::string& programDirectory, const std::string& sound);
 
   const std::vector<std::unique_ptr<CActionButton>>& GetButtons() const { return buttons_; }

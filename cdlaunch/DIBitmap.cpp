@@ -1,6 +1,7 @@
 #include "cdlaunch/DIBitmap.h"
 
 #include "cdlaunch/DeviceName.h"
+#include "cdlaunch/NetworkPath.h"
 
 #include <array>
 #include <cstring>
@@ -81,8 +82,9 @@ CDIBitmap::~CDIBitmap() { Free(); }
 BOOL CDIBitmap::LoadFromFile(const std::string& fileName) {
   try {
     // A device (a serial port, the console) is never opened: read as a file
-    // it would never end.
-    if (!IsDeviceName(fileName)) {
+    // it would never end. Nor is a file on another machine, which would be
+    // handed the user's network credentials.
+    if (!IsDeviceName(fileName) && !IsNetworkPath(fileName)) {
       CFile file;
       if (file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite) &&
           ::GetFileType(file.GetHandle()) == FILE_TYPE_DISK) {

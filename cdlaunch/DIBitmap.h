@@ -43,8 +43,8 @@ public:
   // Reads the BMP file fileName (file header optional). FALSE when the file
   // cannot be opened or read, is not an accepted image, or memory runs out;
   // the object is then empty. A device name (COM1, CON, ...; see
-  // IsDeviceName) and anything else that opens as no disk file is refused
-  // before a byte is read.
+  // IsDeviceName), a network path (see IsNetworkPath) and anything else
+  // that opens as no disk file is refused before a byte is read.
   BOOL LoadFromFile(const std::string& fileName);
 
   // Reads an image from the current position of file. withFileHeader: a

@@ -214,12 +214,30 @@ TEST_F(AutoPlayFrameTest, BackgroundThatCannotBeLoadedEndsCreationSilently) {
   BmpBuilder broken = SolidPicture(50, 50, kGreen);
   broken.cutAt = 200;
   broken.Write(dir / "broken.bmp");
-  for (const char* name : {"missing.bmp", "broken.bmp"}) {
-    Config(std::string("[Application Info]\r\nBitmap=") + name + "\r\n[Commands]\r\n1=Exit\r\n[Exit]\r\nCommand=QuitProgram\r\n");
+  SolidPicture(50, 50, kGreen).Write(dir / "good.bmp");
+  // A network path is refused by its name: this one names a good local
+  // picture, through a prefix that could as well lead to a server.
+  const std::string network = "\\\\?\\" + (dir / "good.bmp");
+  for (const std::string& name : {std::string("missing.bmp"), std::string("broken.bmp"), network,
+                                  std::string("\\\\server\\share\\menu.bmp"), std::string("//server/share/menu.bmp")}) {
+    Config("[Application Info]\r\nBitmap=" + name + "\r\n[Commands]\r\n1=Exit\r\n[Exit]\r\nCommand=QuitProgram\r\n");
     EXPECT_FALSE(Open()) << name;
     EXPECT_EQ(nullptr, frame->m_hWnd);
     EXPECT_TRUE(LaunchApp().messages.empty()) << name;
   }
+  Config("[Application Info]\r\nBitmap=good.bmp\r\n");
+  ::SetCurrentDirectoryA(dir.path().c_str());
+  EXPECT_TRUE(Open()) << "the same picture by its plain name";
+}
+
+TEST_F(AutoPlayFrameTest, AButtonPairOnANetworkPathGivesATextButton) {
+  ImagePair("a", 60, 30);
+  Config("[Commands]\r\n1=Local\r\n2=Remote\r\n[Local]\r\nBitmap=" + (dir / "a.bmp") +
+         "\r\nCommand=one.exe\r\n[Remote]\r\nBitmap=\\\\?\\" + (dir / "a.bmp") + "\r\nCommand=two.exe\r\n");
+  ASSERT_TRUE(Open());
+  ASSERT_EQ(2u, frame->GetButtons().size());
+  EXPECT_TRUE(frame->GetButtons()[0]->IsImageButton());
+  EXPECT_FALSE(frame->GetButtons()[1]->IsImageButton());
 }
 
 TEST_F(AutoPlayFrameTest, ButtonWithoutACommandIsReportedAndEndsCreation) {
@@ -336,4 +354,54 @@ TEST_F(AutoPlayFrameTest, RelativeCommandsAreTriedInTheProgramDirectory) {
   EXPECT_EQ("D:\\click.wav", CAutoPlayFrame::ResolveSound(programDir, "D:\\click.wav"));
   EXPECT_EQ("\\click.wav", CAutoPlayFrame::ResolveSound(programDir, "\\click.wav"));
   EXPECT_EQ("", CAutoPlayFrame::ResolveSound(programDir, ""));
+  // A sound on another machine is not played at all.
+  EXPECT_EQ("", CAutoPlayFrame::ResolveSound(programDir, "\\\\server\\share\\click.wav"));
+  EXPECT_EQ("", CAutoPlayFrame::ResolveSound(programDir, "//server/share/click.wav"));
+}
+
+TEST_F(AutoPlayFrameTest, AProgramFoundInACdFolderWithABlankIsQuoted) {
+  const std::string cd = dir / "Veltrane CD";
+  ::CreateDirectoryA(cd.c_str(), nullptr);
+  WriteFileBytes(cd + "\\install.exe", "");
+  WriteFileBytes(cd + "\\Read Me.txt", "");
+  const std::string programDir = cd + "\\";
+  const struct {
+    const char* command;
+    std::string expected;
+  } cases[] = {
+      {"install", "\"" + programDir + "install\""},
+      {"install.exe", "\"" + programDir + "install.exe\""},
+      {"Read Me.txt", "\"" + programDir + "Read Me.txt\""},
+      {"install.exe /q", "install.exe /q"},  // not found as a whole: as written
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, CAutoPlayFrame::ResolveCommand(programDir, c.command)) << c.command;
+  }
+  // The shell takes such a document whole, though it is not quoted.
+  const CAutoPlayFrame::SplitCommandLine document = CAutoPlayFrame::SplitCommand(programDir + "Read Me.txt");
+  EXPECT_EQ(programDir + "Read Me.txt", document.program);
+  EXPECT_EQ("", document.parameters);
+}
+
+TEST(CommandSplitTest, TheShellGetsTheProgramAndItsParametersApart) {
+  const struct {
+    const char* command;
+    const char* program;
+    const char* parameters;
+  } cases[] = {
+      {"setup.exe", "setup.exe", ""},
+      {"setup\\x.exe /q", "setup\\x.exe", "/q"},
+      {"  setup.exe \t /B /D:C:\\kit", "setup.exe", "/B /D:C:\\kit"},
+      {"\"D:\\Veltrane CD\\_setupx.exe\"", "D:\\Veltrane CD\\_setupx.exe", ""},
+      {"\"D:\\Veltrane CD\\_setupx.exe\" /B", "D:\\Veltrane CD\\_setupx.exe", "/B"},
+      {"\"D:\\Veltrane CD\\_setupx.exe\"/B", "D:\\Veltrane CD\\_setupx.exe", "/B"},
+      {"\"D:\\no end quote /B", "D:\\no end quote /B", ""},
+      {"\"\"", "", ""},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    const CAutoPlayFrame::SplitCommandLine split = CAutoPlayFrame::SplitCommand(c.command);
+    EXPECT_EQ(c.program, split.program) << "[" << c.command << "]";
+    EXPECT_EQ(c.parameters, split.parameters) << "[" << c.command << "]";
+  }
 }

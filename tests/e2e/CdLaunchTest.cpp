@@ -166,6 +166,25 @@ TEST_F(CdLaunchTest, ButtonsRunTheirCommandsFromTheProgramDirectoryAndTheMenuSta
   EXPECT_TRUE(menu.IsRunning()) << "the menu stays open after starting a program";
 }
 
+TEST_F(CdLaunchTest, AProgramOfACdCopiedIntoAFolderWithABlankRunsQuotedAndNotTheFolderNamesPrefix) {
+  // Unquoted, "...\Veltrane CD\tool" would start ...\Veltrane.exe first.
+  const std::string cd = dir / "Veltrane CD";
+  ::CreateDirectoryA(cd.c_str(), nullptr);
+  exe = cd + "\\cdlaunch.exe";
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("cdlaunch.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("velt_probe.exe").c_str(), (cd + "\\tool.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("velt_probe.exe").c_str(), (dir / "Veltrane.exe").c_str(), FALSE));
+  WriteFileBytes(cd + "\\autorun.inf",
+                 "[Application Info]\r\nCaption=Veltrane CD-ROM\r\n[Commands]\r\n1=Tool\r\n[Tool]\r\nCommand=tool\r\n");
+  Start();
+  HWND frame = WaitForMenu();
+  ASSERT_NE(nullptr, frame);
+  ui::Click(ui::FindChild(frame, "Tool", "Button"));
+  ASSERT_TRUE(ui::WaitUntil([&] { return ProbeRuns().size() == 1; }));
+  const std::string run = ProbeRuns()[0];
+  EXPECT_EQ("\"" + cd + "\\tool\"", run.substr(0, run.find('\t')));
+}
+
 TEST_F(CdLaunchTest, CommandThatCannotRunIsReportedAndTheMenuStays) {
   Config("[Application Info]\r\nCaption=Veltrane CD-ROM\r\n[Commands]\r\n1=Broken\r\n[Broken]\r\nCommand=nothere.exe\r\n");
   Start();
