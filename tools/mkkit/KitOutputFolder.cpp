@@ -32,8 +32,10 @@ bool IsInside(const std::string& path, const std::string& folder) {
 }
 
 // Every file and folder below dir, as full paths; folders before what
-// they hold.
-void ListTree(const std::string& dir, std::vector<std::string>& files, std::vector<std::string>& folders) {
+// they hold. A junction or symbolic link (a reparse point, to a file or a
+// folder) is listed in links and never entered.
+void ListTree(const std::string& dir, std::vector<std::string>& files, std::vector<std::string>& folders,
+              std::vector<std::string>& links) {
   WIN32_FIND_DATAA data;
   CFindHandle find(::FindFirstFileA((dir + "\\*").c_str(), &data));
   if (!find.valid()) return;
@@ -41,9 +43,11 @@ void ListTree(const std::string& dir, std::vector<std::string>& files, std::vect
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
     const std::string full = dir + "\\" + name;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      links.push_back(full);
+    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       folders.push_back(full);
-      ListTree(full, files, folders);
+      ListTree(full, files, folders, links);
     } else {
       files.push_back(full);
     }
@@ -96,7 +100,8 @@ void CKitOutputFolder::FindEarlierKit(std::vector<std::string>& files, std::vect
     ownFiles.insert(Lower(folder + "\\" + e.name));
     if (seal.GetMedia() != MediaKind::flat) ownFolders.insert(Lower(folder));
   }
-  ListTree(dir_, files, folders);
+  std::vector<std::string> links;
+  ListTree(dir_, files, folders, links);
   for (const std::string& folder : folders) {
     if (!ownFolders.count(Lower(folder))) Refuse(dir_, "it holds the folder " + folder + ", which mkkit did not make");
   }
@@ -113,10 +118,18 @@ void CKitOutputFolder::Prepare(bool clean, const std::vector<std::string>& keep)
     for (const std::string& path : keep) {
       if (IsInside(FullPath(path), dir_)) Refuse(dir_, "it is or holds " + path + ", which the kit is built from");
     }
-    std::vector<std::string> files, folders;
-    ListTree(dir_, files, folders);
-    if (!files.empty() || !folders.empty()) {
+    std::vector<std::string> files, folders, links;
+    ListTree(dir_, files, folders, links);
+    if (!files.empty() || !folders.empty() || !links.empty()) {
       if (!clean) Refuse(dir_, "it is not empty (--clean replaces a kit that mkkit built there)");
+      // What a link leads to is not the earlier kit's, whatever it holds.
+      if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        Refuse(dir_, "it is a junction or symbolic link, which --clean neither follows nor deletes");
+      }
+      if (!links.empty()) {
+        Refuse(dir_, "it holds the junction or symbolic link " + links.front() +
+                         ", which --clean neither follows nor deletes");
+      }
       files.clear();
       folders.clear();
       FindEarlierKit(files, folders);

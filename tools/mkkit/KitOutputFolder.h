@@ -2,7 +2,9 @@
 // never destroy anything of the user's: the folder must be absent or
 // empty, or hold exactly a kit that an earlier mkkit run wrote (the files
 // its seal lists, in their diskette folders), which --clean then deletes.
-// Everything else is refused before anything is deleted.
+// Everything else is refused before anything is deleted, and so is a
+// junction or symbolic link in the folder or the folder being one: --clean
+// never deletes through a link into what it leads to.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -288,6 +290,28 @@ void ListTree(const std::string& root, const std::string& rel, std::vector<std::
   } while (::FindNextFileA(find.get(), &data));
 }
 
+// Building d into output is refused: exit code 1, a message that names
+// output and says why, and nothing below root changes.
+void ExpectRefused(const CKitDescription& d, const std::string& root, const std::string& output, bool clean,
+                   const std::string& why) {
+  std::vector<std::string> before, after;
+  ListTree(root, "", before);
+  KitBuildOptions options;
+  options.outputDir = output;
+  options.clean = clean;
+  try {
+    CKitBuilder(d, options).Build();
+    ADD_FAILURE() << "built into " << output;
+  } catch (CKitException& e) {
+    EXPECT_EQ(kExitUsage, e.GetExitCode());
+    EXPECT_NE(std::string::npos, e.GetErrorMessage().find(why)) << e.GetErrorMessage();
+    EXPECT_NE(std::string::npos, e.GetErrorMessage().find("cannot build into " + FullPath(output)))
+        << e.GetErrorMessage();
+  }
+  ListTree(root, "", after);
+  EXPECT_EQ(before, after) << "nothing is deleted";
+}
+
 }  // namespace
 
 TEST_F(KitRoundTrip, CleanReplacesOnlyAKitThatMkkitBuilt) {
@@ -316,21 +340,131 @@ TEST_F(KitRoundTrip, CleanReplacesOnlyAKitThatMkkitBuilt) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.output);
-    std::vector<std::string> before, after;
-    ListTree(dir.path(), "", before);
-    KitBuildOptions options;
-    options.outputDir = row.output;
-    options.clean = row.clean;
-    try {
-      CKitBuilder(d, options).Build();
-      ADD_FAILURE() << "built into " << row.output;
-    } catch (CKitException& e) {
-      EXPECT_EQ(kExitUsage, e.GetExitCode());
-      EXPECT_NE(std::string::npos, e.GetErrorMessage().find(row.message)) << e.GetErrorMessage();
-      EXPECT_NE(std::string::npos, e.GetErrorMessage().find("cannot build into " + FullPath(row.output)))
-          << e.GetErrorMessage();
-    }
-    ListTree(dir.path(), "", after);
-    EXPECT_EQ(before, after) << "nothing is deleted";
+    ExpectRefused(d, dir.path(), row.output, row.clean, row.message);
   }
+}
+
+namespace {
+
+template <class Fn>
+Fn Export(const char* module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA(module), name)));
+}
+
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+std::wstring Widen(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+  return wide;
+}
+
+// Under Wine: the file's path on the host, or empty.
+std::string HostPath(const std::string& path) {
+  using UnixNameFn = char*(CDECL*)(LPCWSTR);
+  const auto unixName = Export<UnixNameFn>("kernel32.dll", "wine_get_unix_file_name");
+  char* name = unixName ? unixName(Widen(path).c_str()) : nullptr;
+  if (!name) return {};
+  std::string out = name;
+  ::HeapFree(::GetProcessHeap(), 0, name);
+  return out;
+}
+
+// Under Wine: runs a program of the host on paths of this system and waits
+// until done says it has done its work (Wine does not wait for such a
+// program). False when this is not Wine or the program did not start.
+bool RunOnHost(const char* program, const std::vector<std::string>& arguments, const std::function<bool()>& done) {
+  using DosNameFn = WCHAR*(CDECL*)(const char*);
+  const auto dosName = Export<DosNameFn>("kernel32.dll", "wine_get_dos_file_name");
+  WCHAR* dosProgram = dosName ? dosName(program) : nullptr;
+  if (!dosProgram) return false;
+  std::wstring command = L"\"" + std::wstring(dosProgram) + L"\"";
+  ::HeapFree(::GetProcessHeap(), 0, dosProgram);
+  for (const std::string& argument : arguments) {
+    const std::string hostPath = argument.front() == '-' ? argument : HostPath(argument);
+    if (hostPath.empty()) return false;
+    command += L" \"" + Widen(hostPath) + L"\"";
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return false;
+  }
+  const CHandle process(info.hProcess), thread(info.hThread);
+  for (int waited = 0; waited < 5000 && !done(); waited += 50) ::Sleep(50);
+  return done();
+}
+
+// Makes link a symbolic link to the folder target and says whether the
+// system shows it as a reparse point. CreateSymbolicLinkA where Windows has
+// it; Wine's does nothing, but Wine shows a link of the host to a folder as
+// one, so there the host's ln makes it. (A host link to a file Wine shows
+// as the file itself, and deleting it deletes the file it leads to: no
+// such link is made.)
+bool MakeLink(const std::string& link, const std::string& target, bool folder) {
+  using CreateSymbolicLinkFn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  constexpr DWORD kDirectoryLink = 1;       // SYMBOLIC_LINK_FLAG_DIRECTORY
+  constexpr DWORD kUnprivilegedCreate = 2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  if (const auto create = Export<CreateSymbolicLinkFn>("kernel32.dll", "CreateSymbolicLinkA")) {
+    if (create(link.c_str(), target.c_str(), (folder ? kDirectoryLink : 0) | kUnprivilegedCreate) &&
+        IsReparsePoint(link)) {
+      return true;
+    }
+  }
+  return folder && RunOnHost("/bin/ln", {"-s", target, link}, [&] { return IsReparsePoint(link); });
+}
+
+// Takes the link away, never what it leads to.
+void RemoveLink(const std::string& link, bool folder) {
+  const auto gone = [&] { return ::GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; };
+  if (RunOnHost("/bin/rm", {link}, gone)) return;
+  if (folder) {
+    ::RemoveDirectoryA(link.c_str());
+  } else {
+    ::DeleteFileA(link.c_str());
+  }
+}
+
+}  // namespace
+
+TEST_F(KitRoundTrip, CleanNeitherFollowsNorDeletesThroughALink) {
+  Source("f.txt", TextOf(3000, 'f'));
+  const CKitDescription d = Load(Description("", "[files.Main]\r\nf.txt=src\\f.txt|0\r\n"));
+  ASSERT_EQ(kExitOk, Build(d));
+  // What a link leads to: the user's own files, which no clean may touch.
+  ::CreateDirectoryA((dir / "victim").c_str(), nullptr);
+  std::ofstream(dir / "victim\\f.txt", std::ios::binary) << "the user's own";
+
+  const struct {
+    std::string link;  // made for the row and taken away after it
+    std::string target;
+    bool folder;
+    std::string output;  // what is cleaned
+    std::string message;
+  } rows[] = {
+      {dir / "out\\disk1\\more", dir / "victim", true, dir / "out",
+       "holds the junction or symbolic link " + (dir / "out\\disk1\\more")},
+      {dir / "out\\disk1\\linked.txt", dir / "victim\\f.txt", false, dir / "out",
+       "holds the junction or symbolic link " + (dir / "out\\disk1\\linked.txt")},
+      {dir / "outlink", dir / "out", true, dir / "outlink", "it is a junction or symbolic link"},
+  };
+  int made = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.link);
+    if (!MakeLink(row.link, row.target, row.folder)) {
+      std::printf("no link that shows as a reparse point could be made at %s\n", row.link.c_str());
+      continue;
+    }
+    ++made;
+    ExpectRefused(d, dir.path(), row.output, true, row.message);
+    EXPECT_EQ("the user's own", Read(dir / "victim\\f.txt"));
+    RemoveLink(row.link, row.folder);
+  }
+  if (made == 0) GTEST_SKIP() << "this system makes no symbolic links";
+  EXPECT_EQ(kExitOk, Build(d)) << "without the links the kit is replaced again";
 }
