@@ -11,6 +11,7 @@
 #include "framework/Exception.h"
 #include "framework/Resources.h"
 #include "framework/ScopedHandle.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -20,9 +21,14 @@ constexpr int kCentredRightMargin = 2 + 5;
 bool IsRelative(const std::string& path) { return !path.empty() && path[0] != '\\' && path.find(':') == std::string::npos; }
 
 // Plays a sound file. A device name is never handed to the sound system,
-// which would read the device for ever.
+// which would read the device for ever. The sound functions come from the
+// system directory's WINMM.DLL, loaded with the first sound and kept for
+// the run (an asynchronous sound plays on after the call).
 void PlaySoundFile(const std::string& file, UINT flags) {
-  if (!file.empty() && !IsDeviceName(file)) ::sndPlaySoundA(file.c_str(), flags);
+  if (file.empty() || IsDeviceName(file)) return;
+  using SndPlaySoundFn = BOOL(WINAPI*)(LPCSTR, UINT);
+  static const CSystemLibrary winmm("winmm.dll");
+  if (const auto play = winmm.Find<SndPlaySoundFn>("sndPlaySoundA")) play(file.c_str(), flags);
 }
 
 }  // namespace

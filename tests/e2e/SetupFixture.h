@@ -252,9 +252,13 @@ protected:
     ::SetEnvironmentVariableA("VELT_MIF_LOG", nullptr);
   }
 
-  // Puts the recording status library beside the setup program.
+  // Installs the recording status library where a systems-management
+  // client puts it, in the Windows directory (the setup program never looks
+  // beside itself); the fixture takes it away again.
   void InstallStatusLibrary() {
-    ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("mif\\ismif32.dll").c_str(), (kit / "ismif32.dll").c_str(), FALSE));
+    const std::string library = WindowsDirectory() + "\\ismif32.dll";
+    statusLibraryGuard.emplace(library);
+    ASSERT_TRUE(::CopyFileA(ui::ProgramBesideTest("mif\\ismif32.dll").c_str(), library.c_str(), FALSE));
   }
 
   // An older copy (1996-01-01) of a file at path, held open without sharing
@@ -408,6 +412,7 @@ protected:
   FileGuard logGuard{logPath};
   RegistryStringGuard appPathGuard{HKEY_LOCAL_MACHINE, kAppPathKey, nullptr};
   RegistryStringGuard uninstallGuard{HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"};
+  std::optional<FileGuard> statusLibraryGuard;
   ui::Process setup;
 };
 
