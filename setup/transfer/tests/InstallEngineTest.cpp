@@ -331,10 +331,24 @@ TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
   DWORD size = sizeof buffer - 2;
   ASSERT_EQ(ERROR_SUCCESS, ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", nullptr, nullptr,
                                               reinterpret_cast<BYTE*>(buffer), &size));
+  // Source and target by pairs; a deletion pending from another program has
+  // an empty target, so the list cannot be read up to its first empty string.
   std::vector<std::string> pairs;
-  for (const char* p = buffer; *p; p += std::strlen(p) + 1) pairs.push_back(p);
-  ::RegDeleteValueA(key.get(), "PendingFileRenameOperations");
+  for (const char* p = buffer; p + 1 < buffer + size && (*p || pairs.size() % 2 == 1); p += std::strlen(p) + 1) {
+    pairs.push_back(p);
+  }
   ASSERT_GE(pairs.size(), 2u);
+  // Only this test's own pair leaves the list; what other programs left
+  // pending stays.
+  std::string others;
+  for (std::size_t i = 0; i + 2 < pairs.size(); ++i) others += pairs[i] + '\0';
+  if (others.empty()) {
+    ::RegDeleteValueA(key.get(), "PendingFileRenameOperations");
+  } else {
+    others += '\0';
+    ::RegSetValueExA(key.get(), "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                     reinterpret_cast<const BYTE*>(others.data()), static_cast<DWORD>(others.size()));
+  }
   const auto lower = [](std::string s) {
     for (char& c : s) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
     return s;
