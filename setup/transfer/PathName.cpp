@@ -129,21 +129,6 @@ std::size_t UncRootLength(std::string_view dir) {
   return dir.size();
 }
 
-// Frees a library when it goes out of scope.
-class CLoadedLibrary {
-public:
-  explicit CLoadedLibrary(const char* name) : module_(::LoadLibraryA(name)) {}
-  ~CLoadedLibrary() {
-    if (module_) ::FreeLibrary(module_);
-  }
-  CLoadedLibrary(const CLoadedLibrary&) = delete;
-  CLoadedLibrary& operator=(const CLoadedLibrary&) = delete;
-  HMODULE get() const { return module_; }
-
-private:
-  HMODULE module_;
-};
-
 using GetDiskFreeSpaceExAFn = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 
 }  // namespace
@@ -336,11 +321,13 @@ bool CPathName::MakeTempName(bool unique, int attempts, CTempNameGenerator& name
 int CPathName::FreeSpace() const {
   const std::string root = path_name_detail::VolumeRoot(GetDirectory());
   if (root.empty()) return -1;
-  const CLoadedLibrary kernel("kernel32.dll");
-  if (!kernel.get()) return -1;
+  // Every program has kernel32 loaded: it is asked for by its module, not
+  // loaded by name.
+  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  if (!kernel) return -1;
   // Looked up at run time: the first Windows 95 has no GetDiskFreeSpaceExA.
   const auto getFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExAFn>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(kernel.get(), "GetDiskFreeSpaceExA")));
+      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
   if (getFreeSpaceEx) {
     ULARGE_INTEGER available, total, free;
     if (!getFreeSpaceEx(root.c_str(), &available, &total, &free)) return -1;
