@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "framework/Resources.h"
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/app/CommandLineArgs.h"
 #include "setup/app/MainWnd.h"
 #include "setup/errors/ErrorReport.h"

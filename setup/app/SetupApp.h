@@ -11,8 +11,8 @@
 #include <string>
 
 #include "framework/WinApp.h"
-#include "setup/app/RunOutcome.h"
-#include "setup/transfer/PathName.h"
+#include "setup/wizard/RunOutcome.h"
+#include "setup/paths/PathName.h"
 
 class CCommandLineArgs;
 class CMainWnd;

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // "veltapp.log" in the Windows directory; empty when the Windows directory
 // cannot be had.

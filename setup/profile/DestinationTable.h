@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "setup/profile/Destination.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CDestinationTable {
 public:

@@ -1,8 +1,8 @@
 #include "setup/profile/FileEntry.h"
 
 #include "setup/profile/Group.h"
-#include "setup/transfer/MediaFileName.h"
-#include "setup/transfer/MultiFileException.h"
+#include "setup/archive/MediaFileName.h"
+#include "setup/archive/MultiFileException.h"
 
 CFileEntry::CFileEntry(CSourceMedia& media, std::string fileName, int disketteNumber)
     : media_(media), fileName_(std::move(fileName)), disketteNumber_(disketteNumber) {}

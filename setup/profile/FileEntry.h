@@ -17,8 +17,8 @@
 #include <functional>
 #include <string>
 
-#include "setup/transfer/ArchiveReader.h"
-#include "setup/transfer/SourceMedia.h"
+#include "setup/archive/ArchiveReader.h"
+#include "setup/archive/SourceMedia.h"
 
 class CGroup;
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "setup/profile/FileEntry.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CGroupTable;
 class CSourceMedia;

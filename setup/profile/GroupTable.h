@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "setup/profile/Group.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CGroupTable {
 public:

@@ -12,7 +12,7 @@
 #include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CSourceMedia;
 

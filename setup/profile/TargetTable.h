@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "setup/profile/Target.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CTargetTable {
 public:

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // Loads "ismif32.dll" and calls its "InstallStatusMIF" with the values in
 // the library's own order (MIF file name, manufacturer, product, version,

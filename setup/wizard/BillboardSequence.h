@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/resources/ResourceIds.h"
 
 class CBillboardSequence {

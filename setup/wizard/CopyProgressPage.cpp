@@ -8,12 +8,12 @@
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
-#include "setup/transfer/InstallFileEntry.h"
-#include "setup/transfer/InstallJob.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/install/InstallJob.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/Gauge.h"
-#include "setup/wizard/PlaceWindow.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PlaceWindow.h"
+#include "framework/PumpMessages.h"
 
 CCopyProgressPage::CCopyProgressPage()
     : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),

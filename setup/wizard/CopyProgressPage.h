@@ -12,7 +12,7 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/InstallContext.h"
+#include "setup/install/InstallContext.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupApp;

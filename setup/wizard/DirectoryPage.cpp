@@ -6,8 +6,8 @@
 #include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/DiskSpaceCheck.h"
-#include "setup/transfer/DriveEnumerator.h"
+#include "setup/install/DiskSpaceCheck.h"
+#include "setup/paths/DriveEnumerator.h"
 #include "setup/wizard/FolderTreeDialog.h"
 #include "setup/wizard/RegistryString.h"
 

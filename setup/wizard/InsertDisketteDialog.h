@@ -9,7 +9,7 @@
 #include <string>
 
 #include "setup/errors/ExpandingDialog.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CInsertDisketteDialog : public CExpandingDialog {
 public:

@@ -3,7 +3,7 @@
 // directory the user points to becomes the source directory.
 #pragma once
 
-#include "setup/transfer/SourceMedia.h"
+#include "setup/archive/SourceMedia.h"
 
 class CPromptingSourceMedia : public CSourceMedia {
 public:

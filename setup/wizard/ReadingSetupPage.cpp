@@ -3,7 +3,7 @@
 #include "setup/app/SetupApp.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupApp;

@@ -1,10 +1,10 @@
 #include "setup/wizard/RemovingFilesPage.h"
 
 #include "setup/app/SetupApp.h"
-#include "setup/log/InstalledFileRemoval.h"
+#include "setup/install/InstalledFileRemoval.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 
 int CRemovingFilesPage::DoPageWork() {
   CSetupApp& app = GetSetupApp();

@@ -7,7 +7,7 @@
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "framework/WinApp.h"
 #include "setup/app/SetupApp.h"
-#include "setup/errors/EventTrail.h"
+#include "setup/log/EventTrail.h"
 #include "setup/system/SystemActions.h"
 #include "setup/wizard/RegisteringPage.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "framework/Dialog.h"
-#include "setup/app/RunOutcome.h"
+#include "setup/wizard/RunOutcome.h"
 
 class CButtonBar;
 

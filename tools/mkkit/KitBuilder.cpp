@@ -8,10 +8,10 @@
 #include <map>
 
 #include "framework/MemFile.h"
-#include "setup/transfer/ArchiveFormat.h"
-#include "setup/transfer/ArchiveMember.h"
-#include "setup/transfer/DeflateCodec.h"
-#include "setup/transfer/StoredCodec.h"
+#include "setup/archive/ArchiveFormat.h"
+#include "setup/archive/ArchiveMember.h"
+#include "setup/archive/DeflateCodec.h"
+#include "setup/archive/StoredCodec.h"
 #include "tools/mkkit/ArchiveWriter.h"
 #include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitProfile.h"

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "setup/profile/ProfileFields.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitSeal.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "framework/ScopedHandle.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitSeal.h"

@@ -15,7 +15,7 @@
 #include "setup/profile/FileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/IniDocument.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitProfile.h"

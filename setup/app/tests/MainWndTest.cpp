@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include "SetupAppFixture.h"
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/app/GradientPalette.h"
 #include "setup/app/MainWnd.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/wizard/PlaceWindow.h"
+#include "framework/PlaceWindow.h"
 #include "tests/support/Canvas.h"
 
 namespace {

@@ -13,11 +13,11 @@
 
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/InstallFileEntry.h"
-#include "setup/transfer/SharedDllCounter.h"
-#include "setup/transfer/SourceMedia.h"
-#include "setup/transfer/tests/ArchiveBytes.h"
-#include "setup/transfer/tests/QuietInstallProgress.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/system/SharedDllCounter.h"
+#include "setup/archive/SourceMedia.h"
+#include "setup/archive/tests/ArchiveBytes.h"
+#include "setup/install/tests/QuietInstallProgress.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 

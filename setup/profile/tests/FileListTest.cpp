@@ -6,7 +6,7 @@
 #include "ProfileFixture.h"
 #include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
-#include "setup/transfer/SourceMedia.h"
+#include "setup/archive/SourceMedia.h"
 
 namespace {
 

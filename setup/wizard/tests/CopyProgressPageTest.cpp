@@ -5,7 +5,7 @@
 #include "WizardTestSupport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/tests/ArchiveBytes.h"
+#include "setup/archive/tests/ArchiveBytes.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"

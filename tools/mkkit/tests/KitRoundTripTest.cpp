@@ -5,7 +5,7 @@
 
 #include "KitTestSupport.h"
 #include "setup/profile/FileEntry.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitOutputFolder.h"
 
