@@ -16,16 +16,12 @@
 #include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
 
 constexpr DWORD kCarriedAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-
-std::string Lower(std::string s) {
-  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
 
 std::uint64_t FileSize(const std::string& path) {
   CFileStatus status;
