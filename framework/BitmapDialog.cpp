@@ -1,10 +1,9 @@
 #include "framework/BitmapDialog.h"
 
-#include "setup/app/SetupApp.h"
 #include "framework/PlaceWindow.h"
 
-CBitmapDialog::CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent)
-    : CDialog(templateId, parent), bitmapId_(bitmapId) {}
+CBitmapDialog::CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent, bool outOfSight)
+    : CDialog(templateId, parent), bitmapId_(bitmapId), outOfSight_(outOfSight) {}
 
 bool CBitmapDialog::Create() { return CDialog::Create(m_templateId, m_pParentWnd); }
 
@@ -15,7 +14,7 @@ BOOL CBitmapDialog::OnInitDialog() {
   const SIZE size = bitmap_.GetSize();
   MoveWindow(0, 0, size.cx, size.cy, false);
   PlaceWindow(m_hWnd, 1, 3, 1, 3, nullptr);
-  if (GetSetupApp().batchMode) MoveWindow(0, 0, 0, 0, true);
+  if (outOfSight_) MoveWindow(0, 0, 0, 0, true);
   ShowWindow(SW_SHOW);
   return TRUE;
 }

@@ -1,7 +1,7 @@
-// CBitmapDialog: a captionless popup (template 120) that shows one bitmap
-// resource at its own size: the splash at start-up and the billboards while
-// files are copied. It is centred at one third of the screen's width and
-// height; in batch mode it has no size at all.
+// CBitmapDialog: a captionless popup on a dialog template of the program's
+// that shows one bitmap resource at its own size (a splash, a billboard).
+// It is centred at one third of the screen's width and height; one made to
+// stay out of sight has no size at all.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,7 @@
 
 class CBitmapDialog : public CDialog {
 public:
-  CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent = nullptr);
+  CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent = nullptr, bool outOfSight = false);
 
   // Creates the modeless window from the template.
   bool Create();
@@ -30,6 +30,7 @@ protected:
 
 private:
   int bitmapId_;
+  bool outOfSight_;
   HBRUSH brush_ = nullptr;  // the stock NULL_BRUSH: not owned
   CBitmap bitmap_;
 };

@@ -1,10 +1,11 @@
 #include "setup/install/InstallFileEntry.h"
 
 #include "framework/Exception.h"
-#include "setup/profile/FileEntry.h"
 #include "setup/archive/ArchiveFormat.h"
-#include "setup/install/InstallJob.h"
+#include "setup/archive/MediaReader.h"
 #include "setup/archive/SourceMedia.h"
+#include "setup/install/InstallJob.h"
+#include "setup/profile/FileEntry.h"
 
 namespace {
 
@@ -22,38 +23,38 @@ private:
   CInstallProgress& progress_;
 };
 
-void RunTransfer(CInstallJob& job, CFileEntry& entry, CInstallContext& context) {
+void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context) {
   CCurrentTransfer current(context.progress, job);
-  job.Run(entry);
+  job.Run(reader);
   context.progress.AddCompletedTransfer(job);
 }
 
-void CopyPlainFile(CFileEntry& entry, CInstallContext& context) {
+void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
   CInstallJob job(entry, context);
   CEntryHeader& header = job.GetHeader();
-  job.SetMemberName(entry.GetSourcePath().GetPath());
+  job.SetMemberName(reader.GetSourcePath().GetPath());
   header.SetDestination(entry.destinationId);
   header.SetMethod(archive_format::kMethodStored);
   header.SetMethodParameter(0);
   header.SetChecksum(0);
   // Time, attributes and size as the file is on the media; the bytes
   // copied are the ones the profile gives.
-  job.TakeStatus(entry.GetSourcePath());
+  job.TakeStatus(reader.GetSourcePath());
   header.SetSize(static_cast<std::uint32_t>(entry.size));
   header.SetCompressedSize(static_cast<std::uint32_t>(entry.size));
-  RunTransfer(job, entry, context);
+  RunTransfer(job, reader, context);
 }
 
-void ExtractArchive(CFileEntry& entry, CInstallContext& context) {
+void ExtractArchive(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
   CInstallJob job(entry, context);
-  while (entry.NextEntry(job, false)) {
+  while (reader.NextEntry(job, false)) {
     context.progress.PumpMessages();
     if (!context.installSucceeded) return;
-    RunTransfer(job, entry, context);
+    RunTransfer(job, reader, context);
   }
 }
 
-void InstallFrom(CFileEntry& entry, CInstallContext& context) {
+void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
   if (!context.media.LocateSourceFile(entry.GetFileName(), entry.GetDisketteNumber())) AfxThrowUserException();
   switch (entry.kind) {
     case CFileEntry::plainFile:
@@ -61,12 +62,12 @@ void InstallFrom(CFileEntry& entry, CInstallContext& context) {
         context.progress.AddCompletedFile(entry);
         return;
       }
-      entry.OpenRead(entry.GetSourcePath());
-      CopyPlainFile(entry, context);
+      reader.OpenRead(reader.GetSourcePath());
+      CopyPlainFile(entry, reader, context);
       break;
     case CFileEntry::archive:
-      entry.OpenArchive(entry.GetSourcePath());
-      ExtractArchive(entry, context);
+      reader.OpenArchive(reader.GetSourcePath());
+      ExtractArchive(entry, reader, context);
       break;
     default:
       break;
@@ -82,11 +83,14 @@ void EndCopy(CInstallContext& context, CopyStop why) {
 
 void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
   if (!context.installSucceeded) return;
-  entry.SetSegmentSize(CArchiveReader::kSegmentSize);
-  entry.SetProgressHook([&context] { context.progress.ReportProgress(); });
   try {
+    // The entry's source, read through the media; its segments are the
+    // progress display's ticks.
+    CMediaReader reader(context.media, entry.GetFileName(), entry.GetDisketteNumber(),
+                        [&context] { context.progress.ReportProgress(); });
+    reader.SetSegmentSize(CArchiveReader::kSegmentSize);
     try {
-      InstallFrom(entry, context);
+      InstallFrom(entry, reader, context);
     } catch (const CUserException&) {
       EndCopy(context, CopyStop::userCancelled);
     } catch (...) {
@@ -94,12 +98,11 @@ void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
           [&](CException& e) { return context.progress.AskContinueAfterError(e, entry.GetFileName()); });
       if (!goOn) EndCopy(context, CopyStop::failed);
     }
+    reader.Abort();
   } catch (...) {
     // The question itself failed: nobody can say to go on.
     EndCopy(context, CopyStop::failed);
   }
-  entry.SetProgressHook({});
-  entry.Abort();
   // What the entry placed is in the log before anything else happens.
   context.fileRecords.Flush();
 }

@@ -14,7 +14,6 @@
 #include "setup/profile/TargetTable.h"
 #include "setup/paths/PathName.h"
 
-class CSourceMedia;
 
 class CInstallModel {
 public:
@@ -29,7 +28,7 @@ public:
   // CInstallProfileException code 0 when the file has no destinations.
   // Paths are not resolved here: the caller resolves them once destination
   // 0 is known.
-  void Load(const CPathName& profile, CSourceMedia& media, const std::function<void()>& afterEachStep = {});
+  void Load(const CPathName& profile, const std::function<void()>& afterEachStep = {});
 
   // Writes into the install log, in this order: [destinations] (ids 0 and
   // above, paths as they are now), [groups], [PMGroup] and [targets] (the

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
@@ -17,7 +17,7 @@
 
 CCopyProgressPage::CCopyProgressPage()
     : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),
-      gauge_(std::make_unique<Gauge>(0, 99)),
+      gauge_(std::make_unique<CGauge>(0, 99)),
       billboards_(std::make_unique<CBillboardSequence>()) {}
 
 CCopyProgressPage::~CCopyProgressPage() = default;
@@ -36,7 +36,7 @@ BOOL CCopyProgressPage::OnInitDialog() {
   return TRUE;
 }
 
-void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
+void CCopyProgressPage::PointTargetsIntoSource(CSetupState& app) {
   for (const auto& entry : app.model->targets) {
     CTarget& target = *entry.target;
     const bool isProduct = ::lstrcmpiA(target.key.c_str(), app.programFile.c_str()) == 0;
@@ -118,10 +118,10 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
   return ::AskContinueAfterError(IDS_CANNOT_INSTALL_FILES, e, entryFileName);
 }
 
-bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
+bool CCopyProgressPage::CopySelectedFiles(CSetupState& app) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
-  billboards_->StartBillboards(total);
+  billboards_->StartBillboards(total, app.batchMode);
   gauge_->SetRange(1, total);
   gauge_->SetPos(0, false);
   if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
@@ -155,7 +155,7 @@ bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
 }
 
 int CCopyProgressPage::DoPageWork() {
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
   } else if (!CopySelectedFiles(app)) {

@@ -15,9 +15,9 @@
 #include "setup/install/InstallContext.h"
 #include "setup/wizard/WizardPage.h"
 
-class CSetupApp;
+class CSetupState;
 class CBillboardSequence;
-class Gauge;
+class CGauge;
 
 class CCopyProgressPage : public CWizardPage, public CInstallProgress {
 public:
@@ -38,7 +38,7 @@ public:
   // Gives every shortcut the path of its program where the distribution
   // holds it: the product program in destination 0, the others in
   // destination 1.
-  static void PointTargetsIntoSource(CSetupApp& app);
+  static void PointTargetsIntoSource(CSetupState& app);
 
   // The copy engine's hook every 4096 bytes read: while the installation
   // has not failed and this page is showing a copy, OnProgress.
@@ -65,7 +65,7 @@ public:
 
   // For tests and pictures.
   std::uint32_t GetCompletedBytes() const noexcept { return completedBytes_; }
-  Gauge* GetGauge() const noexcept { return gauge_.get(); }
+  CGauge* GetGauge() const noexcept { return gauge_.get(); }
   const CBillboardSequence& GetBillboards() const noexcept { return *billboards_; }
 
 protected:
@@ -75,7 +75,7 @@ protected:
 
 private:
   // Copies the selected files in list order; false when the run failed.
-  bool CopySelectedFiles(CSetupApp& app);
+  bool CopySelectedFiles(CSetupState& app);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the
@@ -92,7 +92,7 @@ private:
     bool IntervalPassed(DWORD now) const { return !at || now - *at >= kUpdateIntervalMs; }
   };
 
-  std::unique_ptr<Gauge> gauge_;
+  std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;

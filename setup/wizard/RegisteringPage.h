@@ -12,7 +12,7 @@
 #include "setup/paths/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
-class CSetupApp;
+class CSetupState;
 
 class CRegisteringPage : public CWizardPage {
 public:
@@ -23,9 +23,9 @@ public:
   static int FinalPage(bool installSucceeded, bool rebootNeeded);
 
   // The installed product program: programFile in destination 0.
-  static CPathName ProductProgram(const CSetupApp& app);
+  static CPathName ProductProgram(const CSetupState& app);
   // The command that removes the product: this setup program's file name
   // in the installation directory (the distribution directory when
   // running from the source), followed by " /U"; unquoted.
-  static std::string UninstallCommand(const CSetupApp& app);
+  static std::string UninstallCommand(const CSetupState& app);
 };

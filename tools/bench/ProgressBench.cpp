@@ -75,7 +75,7 @@ public:
     app_.logPath = log_;
     app_.model = std::make_unique<CInstallModel>("Veltrane");
     CInstallModel& model = *app_.model;
-    model.Load(CPathName(kit_ + "\\_setupx.ini"), *app_.sourceMedia);
+    model.Load(CPathName(kit_ + "\\_setupx.ini"));
     model.destinations.SetPath(0, target_);
     model.destinations.Resolve();
     model.groups.SelectBySetupType(2);
@@ -111,6 +111,7 @@ private:
   // display costs besides the pictures.
   void PrintPartCosts(double display, double shown) {
     CCopyProgressPage page;
+    page.SetWizard(app_.Wizard());
     if (!page.CreatePageWindow()) return;
     MSG msg;
     while (::PeekMessageA(&msg, page.m_hWnd, WM_PAGEWORK, WM_PAGEWORK, PM_REMOVE)) {
@@ -181,6 +182,7 @@ private:
     Reset();
     app_.installSucceeded = true;
     CCopyProgressPage page;
+    page.SetWizard(app_.Wizard());
     if (!page.CreatePageWindow()) return false;
     // The page runner is not used here: the page's work is called below.
     MSG msg;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "setup/errors/XException.h"
-#include "setup/profile/FileEntry.h"
+#include "setup/archive/MediaReader.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 #include "setup/archive/MediaFileName.h"
@@ -21,15 +21,11 @@
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
 #include "tools/mkkit/Sha256.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
 
 [[noreturn]] void Problem(const std::string& text) { throw CKitException(kExitVerifyFailed, text); }
-
-std::string Lower(std::string s) {
-  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
 
 bool IsFile(const std::string& path) {
   const DWORD a = ::GetFileAttributesA(path.c_str());
@@ -127,15 +123,15 @@ private:
 
 // Reads an archive like the setup program, and insists that every part is
 // found on the diskette it belongs to.
-class CheckedEntry : public CFileEntry {
+class CheckedEntry : public CMediaReader {
 public:
   CheckedEntry(KitMedia& media, std::string name, int diskette)
-      : CFileEntry(media, std::move(name), diskette), media_(media) {}
+      : CMediaReader(media, std::move(name), diskette), media_(media) {}
   // Whether a part ended inside a member's data that does not go on.
   bool EndedInsideData() const noexcept { return endedInsideData_; }
 
   bool OnEndOfData() override {
-    const bool stop = CFileEntry::OnEndOfData();
+    const bool stop = CMediaReader::OnEndOfData();
     if (stop) endedInsideData_ = true;
     if (!stop) {
       const std::string folder = GetPathName().GetDirectory();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ArchiveBytes.h"
-#include "setup/profile/FileEntry.h"
+#include "setup/archive/MediaReader.h"
 #include "setup/archive/MediaFileName.h"
 #include "setup/archive/MultiFileException.h"
 #include "tests/support/TempDir.h"
@@ -55,7 +55,7 @@ protected:
     }
   }
 
-  std::vector<std::string> ExtractAll(CFileEntry& entry) {
+  std::vector<std::string> ExtractAll(CMediaReader& entry) {
     entry.OpenArchive(entry.GetSourcePath());
     auto member = entry.CreateMemberFile();
     std::vector<std::string> names;
@@ -86,9 +86,8 @@ TEST_F(FileEntryTest, AMemberSpanningThreeDiskettesIsReadAcrossThem) {
   Lay(archive_bytes::Split(archive, {bStart + 5000, bStart + 15000}), {"disk1", "disk2", "disk3"});
 
   DisketteDrive drive(dir);
-  CFileEntry entry(drive, "velt.ar1", 1);
   int ticks = 0;
-  entry.SetProgressHook([&] { ++ticks; });
+  CMediaReader entry(drive, "velt.ar1", 1, [&] { ++ticks; });
   EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat", "c.dat"}), ExtractAll(entry));
   EXPECT_EQ(b.data, ReadFileBytes(out + "\\b.dat"));
   EXPECT_EQ(c.data, ReadFileBytes(out + "\\c.dat"));
@@ -111,7 +110,7 @@ TEST_F(FileEntryTest, PartsMayEndRightAfterAHeaderOrOneByteBeforeTheDataEnds) {
   Lay(archive_bytes::Split(archive, {346, bData + bSize - 1}), {"DISK01", "DISK02", "DISK03"});
   CSourceMedia cd;
   cd.SetSourceDir(dir / "DISK01");
-  CFileEntry entry(cd, "velt.ar1", 1);
+  CMediaReader entry(cd, "velt.ar1", 1);
   EXPECT_EQ((std::vector<std::string>{"a.dat", "b.dat"}), ExtractAll(entry));
   EXPECT_EQ(a.data, ReadFileBytes(out + "\\a.dat"));
   EXPECT_EQ(b.data, ReadFileBytes(out + "\\b.dat"));
@@ -127,14 +126,14 @@ TEST_F(FileEntryTest, AMissingOrUnnamablePartEndsTheRead) {
   Lay({parts[0]}, {"disk1"});
   DisketteDrive drive(dir);
   drive.refuse = true;
-  CFileEntry entry(drive, "velt.ar1", 1);
+  CMediaReader entry(drive, "velt.ar1", 1);
   EXPECT_THROW(ExtractAll(entry), CUserException);
   EXPECT_EQ((std::vector<int>{2}), drive.asked);
 
   // The next part would need a name ending in ':'.
   Lay({parts[0]}, {"disk1"}, "velt.ar9");
   DisketteDrive drive9(dir);
-  CFileEntry entry9(drive9, "velt.ar9", 1);
+  CMediaReader entry9(drive9, "velt.ar9", 1);
   try {
     ExtractAll(entry9);
     FAIL() << "nothing thrown";
@@ -145,7 +144,7 @@ TEST_F(FileEntryTest, AMissingOrUnnamablePartEndsTheRead) {
   // A next part that is not an archive part.
   Lay({parts[0], archive_bytes::Bytes{'n', 'o', 'p', 'e', 0, 0, 0, 0, 1}}, {"disk1", "disk2"});
   DisketteDrive drive2(dir);
-  CFileEntry entry2(drive2, "velt.ar1", 1);
+  CMediaReader entry2(drive2, "velt.ar1", 1);
   try {
     ExtractAll(entry2);
     FAIL() << "nothing thrown";

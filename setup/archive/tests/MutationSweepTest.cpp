@@ -12,7 +12,7 @@
 #include "ArchiveBytes.h"
 #include "framework/MemFile.h"
 #include "framework/ScopedHandle.h"
-#include "setup/profile/FileEntry.h"
+#include "setup/archive/MediaReader.h"
 #include "setup/archive/Crc.h"
 #include "setup/archive/MediaFileName.h"
 #include "setup/archive/MultiFileException.h"
@@ -194,7 +194,7 @@ TEST(MutationSweep, ExtractingDamagedSplitArchivesOnlyEverGivesTypedErrors) {
     EndsTyped(
         [&] {
           TwoDisketteDrive drive(dir);
-          CFileEntry entry(drive, "velt.ar1", 1);
+          CMediaReader entry(drive, "velt.ar1", 1);
           entry.OpenArchive(entry.GetSourcePath());
           auto member = entry.CreateMemberFile();
           while (entry.NextEntry(*member)) {

@@ -86,7 +86,7 @@ protected:
                                 "\r\n1=Data|0|\r\n[groups]\r\nProgram=Program|Files|1|1|1\r\n[Program]\r\n" + files +
                                 "[targets]\r\n" + targets;
     ASSERT_TRUE(WriteFileBytes(dir / "test.ini", profile));
-    model.Load(CPathName(dir / "test.ini"), media);
+    model.Load(CPathName(dir / "test.ini"));
     model.destinations.Resolve();
     model.groups.SelectBySetupType(1);
     for (const auto& entry : model.files) {
@@ -342,7 +342,7 @@ TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
   installSucceeded = true;
   context.stop = CopyStop::none;
   progress.questions.clear();
-  CFileEntry missing(media, "missing.txt", 2);
+  CFileEntry missing("missing.txt", 2);
   InstallFileEntry(missing, context);
   EXPECT_FALSE(installSucceeded);
   EXPECT_EQ(CopyStop::userCancelled, context.stop);

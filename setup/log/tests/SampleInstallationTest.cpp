@@ -94,7 +94,7 @@ protected:
     { CSharedDllCounter(sharedPath).Increment(); }
 
     int steps = 0;
-    model.Load(profile, media, [&steps] { ++steps; });
+    model.Load(profile, [&steps] { ++steps; });
     EXPECT_EQ(5, steps);
     // The Reading page selects the default setup type; the user confirms the
     // main directory.
@@ -208,7 +208,7 @@ TEST_F(SampleInstallationTest, CopiesInDisketteOrderAndWritesTheLog) {
 TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
   // Remove mode: the same loaders read the log.
   CInstallModel back{"Veltrane"};
-  back.Load(log, media);
+  back.Load(log);
 
   std::vector<std::string> before, after;
   for (const auto& d : model.destinations) {

@@ -29,10 +29,10 @@ protected:
 
   // Loads the profile as the Reading page does and runs the copy page.
   void Copy() {
-    app_->model->Load(app_->profilePath, *app_->sourceMedia);
+    app_->model->Load(app_->profilePath);
     app_->model->destinations.Resolve();
     app_->model->groups.SelectBySetupType(2);
-    ShowPage(IDD_COPY_PROGRESS, false);
+    wizard().ShowPage(IDD_COPY_PROGRESS, false);
     Settle();
   }
 

@@ -272,7 +272,7 @@ TEST_F(FolderTreeDialogTest, WithoutVerifyAMissingFolderIsTakenAsItIs) {
 
 TEST_F(FolderTreeDialogTest, DirectoryPageBrowseConfirmsTheChosenFolder) {
   WriteProfile();
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   Click(IDD_AGREEMENT, IDC_NEXT);
