@@ -4,6 +4,8 @@
 #include "framework/WinApp.h"
 #include "setup/wizard/WizardPage.h"
 
+CWizard::CWizard(CSetupState& state) : state_(state) {}
+
 CWizard::~CWizard() { DestroyAllPages(); }
 
 CWizardPage* CWizard::AdoptPage(std::unique_ptr<CWizardPage> page) {

@@ -18,7 +18,7 @@ constexpr UINT WM_PAGEWORK = WM_USER + 201;
 class CWizard {
 public:
   // state must outlive the wizard.
-  explicit CWizard(CSetupState& state) : state_(state) {}
+  explicit CWizard(CSetupState& state);
   // Destroys every page that is left.
   ~CWizard();
   CWizard(const CWizard&) = delete;

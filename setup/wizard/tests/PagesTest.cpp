@@ -474,7 +474,7 @@ TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
   wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
   wizard().ShowPage(IDD_FINISHED, false);
   Settle();
-  auto texts = [](int pageId) {
+  auto texts = [this](int pageId) {
     std::string all;
     for (HWND child = ::GetWindow(Page(pageId)->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
       all += TextOf(child) + "|";
