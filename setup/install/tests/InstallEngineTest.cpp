@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ArchiveBytes.h"
+#include "setup/archive/tests/ArchiveBytes.h"
 #include "framework/ScopedHandle.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
