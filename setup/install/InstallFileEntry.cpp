@@ -9,27 +9,28 @@
 
 namespace {
 
-// Clears the progress display's current transfer on every way out.
+// Clears the display's current transfer on every way out.
 class CCurrentTransfer {
 public:
-  CCurrentTransfer(CInstallProgress& progress, const CInstallJob& job) : progress_(progress) {
-    progress_.SetCurrentTransfer(&job);
+  CCurrentTransfer(CInstallDisplay& display, const CInstallJob& job) : display_(display) {
+    display_.SetCurrentTransfer(&job);
   }
-  ~CCurrentTransfer() { progress_.SetCurrentTransfer(nullptr); }
+  ~CCurrentTransfer() { display_.SetCurrentTransfer(nullptr); }
   CCurrentTransfer(const CCurrentTransfer&) = delete;
   CCurrentTransfer& operator=(const CCurrentTransfer&) = delete;
 
 private:
-  CInstallProgress& progress_;
+  CInstallDisplay& display_;
 };
 
-void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context) {
-  CCurrentTransfer current(context.progress, job);
+void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
+  CCurrentTransfer current(context.display, job);
   job.Run(reader);
-  context.progress.AddCompletedTransfer(job);
+  if (job.WaitsForRestart()) outcome.restartNeeded = true;
+  context.display.TransferDone(job);
 }
 
-void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
+void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
   CInstallJob job(entry, context);
   CEntryHeader& header = job.GetHeader();
   job.SetMemberName(reader.GetSourcePath().GetPath());
@@ -42,67 +43,73 @@ void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& con
   job.TakeStatus(reader.GetSourcePath());
   header.SetSize(static_cast<std::uint32_t>(entry.size));
   header.SetCompressedSize(static_cast<std::uint32_t>(entry.size));
-  RunTransfer(job, reader, context);
+  RunTransfer(job, reader, context, outcome);
 }
 
-void ExtractArchive(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
+void ExtractArchive(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
   CInstallJob job(entry, context);
   while (reader.NextEntry(job, false)) {
-    context.progress.PumpMessages();
-    if (!context.installSucceeded) return;
-    RunTransfer(job, reader, context);
+    if (context.policy.StopRequested()) {
+      outcome.stop = CopyStop::requested;
+      return;
+    }
+    RunTransfer(job, reader, context, outcome);
   }
 }
 
-void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& context) {
+void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
   if (!context.media.LocateSourceFile(entry.GetFileName(), entry.GetDisketteNumber())) AfxThrowUserException();
   switch (entry.kind) {
     case CFileEntry::plainFile:
       if (entry.destinationId == -1) {
-        context.progress.AddCompletedFile(entry);
+        context.display.AddBytesDone(static_cast<std::uint32_t>(entry.size));
         return;
       }
       reader.OpenRead(reader.GetSourcePath());
-      CopyPlainFile(entry, reader, context);
+      CopyPlainFile(entry, reader, context, outcome);
       break;
     case CFileEntry::archive:
       reader.OpenArchive(reader.GetSourcePath());
-      ExtractArchive(entry, reader, context);
+      ExtractArchive(entry, reader, context, outcome);
       break;
     default:
       break;
   }
 }
 
-void EndCopy(CInstallContext& context, CopyStop why) {
-  context.installSucceeded = false;
-  context.stop = why;
-}
-
 }  // namespace
 
-void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
-  if (!context.installSucceeded) return;
+CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
+  CInstallOutcome outcome;
   try {
     // The entry's source, read through the media; its segments are the
-    // progress display's ticks.
+    // display's ticks.
     CMediaReader reader(context.media, entry.GetFileName(), entry.GetDisketteNumber(),
-                        [&context] { context.progress.ReportProgress(); });
+                        [&context] { context.display.Tick(); });
     reader.SetSegmentSize(CArchiveReader::kSegmentSize);
     try {
-      InstallFrom(entry, reader, context);
+      InstallFrom(entry, reader, context, outcome);
     } catch (const CUserException&) {
-      EndCopy(context, CopyStop::userCancelled);
+      outcome.stop = CopyStop::userCancelled;
     } catch (...) {
       const bool goOn = AfxTranslateCurrentException(
-          [&](CException& e) { return context.progress.AskContinueAfterError(e, entry.GetFileName()); });
-      if (!goOn) EndCopy(context, CopyStop::failed);
+          [&](CException& e) { return context.policy.AskContinueAfterError(e, entry.GetFileName()); });
+      if (!goOn) outcome.stop = CopyStop::failed;
     }
     reader.Abort();
   } catch (...) {
     // The question itself failed: nobody can say to go on.
-    EndCopy(context, CopyStop::failed);
+    outcome.stop = CopyStop::failed;
   }
   // What the entry placed is in the log before anything else happens.
   context.fileRecords.Flush();
+  // A stop from outside while the entry was copied ends the copy after it.
+  if (!outcome.Stopped()) {
+    try {
+      if (context.policy.StopRequested()) outcome.stop = CopyStop::requested;
+    } catch (...) {
+      outcome.stop = CopyStop::failed;
+    }
+  }
+  return outcome;
 }

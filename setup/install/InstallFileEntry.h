@@ -4,14 +4,16 @@
 #pragma once
 
 #include "setup/install/InstallContext.h"
+#include "setup/install/InstallOutcome.h"
 
 class CFileEntry;
 
-// Installs entry. Never throws: the diskette not given (or a cancelled
-// extraction) ends the copy (context.installSucceeded cleared, context.stop
-// userCancelled); any other failure is put to the user with the Continue /
-// Cancel question, and "Cancel Operation" ends the copy (stop failed).
-// Files of an archive that were placed before a failure stay installed and
-// logged. The entry's source file is closed on every way out. Returns at
-// once when installSucceeded is already false.
-void InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept;
+// Installs entry and says how it came out. Never throws: the diskette not
+// given (or a cancelled extraction) stops the copy as userCancelled; any
+// other failure is put to the policy's Continue / Cancel question, and
+// "Cancel Operation" stops it as failed; the policy's stop, asked before
+// each archive member and after the entry, stops it as requested. Files of
+// an archive that were placed before a stop or failure stay installed and
+// logged. The entry's source file is closed on every way out. The caller
+// installs no further entry once the outcome says to stop.
+CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept;

@@ -33,6 +33,7 @@ bool FindIn(SpecialDirectory kind, const std::string& fileName, CPathName& found
 void CInstallJob::Run(CArchiveReader& reader) {
   placed = 0;
   replaced = 0;
+  waitsForRestart_ = false;
   const std::int16_t destinationId = GetHeader().GetDestination();
   if (destinationId == kNotInstalled) return;
 
@@ -125,7 +126,7 @@ void CInstallJob::Place() {
     } else {
       // In use: the new file takes the existing copy's place, wherever
       // that is, when Windows restarts.
-      context_.rebootNeeded = true;
+      waitsForRestart_ = true;
       ReplaceAtRestart(temporaryPath, existing);
     }
   } else {

@@ -31,6 +31,8 @@ public:
   const CPathName& GetTemporaryPath() const noexcept { return temporaryPath; }
   bool WasPlaced() const noexcept { return placed != 0; }
   bool WasReplaced() const noexcept { return replaced != 0; }
+  // The existing copy is replaced by the new file only at the next restart.
+  bool WaitsForRestart() const noexcept { return waitsForRestart_; }
   // Whether the data went straight to the final path (no copy was there).
   bool WasWrittenInPlace() const noexcept {
     return !temporaryPath.IsEmpty() && temporaryPath.GetPath() == finalPath.GetPath();
@@ -67,4 +69,5 @@ private:
 
   CFileEntry& fileEntry_;
   CInstallContext& context_;
+  bool waitsForRestart_ = false;
 };

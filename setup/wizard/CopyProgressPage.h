@@ -12,14 +12,20 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/install/InstallContext.h"
+#include "setup/install/InstallDisplay.h"
+#include "setup/install/InstallOutcome.h"
+#include "setup/install/InstallPolicy.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupState;
 class CBillboardSequence;
 class CGauge;
 
-class CCopyProgressPage : public CWizardPage, public CInstallProgress {
+// The page is the copy engine's display and its policy: it shows the
+// progress, pumps messages between transfers, stops the copy once the run
+// was ended from outside, and asks the Continue / Cancel question. It alone
+// records a failure of the copy in the run's state.
+class CCopyProgressPage : public CWizardPage, public CInstallDisplay, public CInstallPolicy {
 public:
   // At most this often the page updates what it shows during a copy:
   // often enough to look continuous, rarely enough to cost little beside
@@ -40,9 +46,9 @@ public:
   // destination 1.
   static void PointTargetsIntoSource(CSetupState& app);
 
-  // The copy engine's hook every 4096 bytes read: while the installation
-  // has not failed and this page is showing a copy, OnProgress.
-  void ReportProgress() override;
+  // The copy engine's tick every 4096 bytes read: while the run has not
+  // failed and this page is showing a copy, OnProgress.
+  void Tick() override;
   // Brings the display up to date with the current transfer: lets waiting
   // messages through, moves the billboards and the gauge on, shows the
   // destination file with its percentage and keeps the page on top. Within
@@ -51,16 +57,20 @@ public:
   bool OnProgress();
 
   void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
-  void AddCompletedTransfer(const CInstallJob& job) override;
-  void AddCompletedFile(const CFileEntry& entry) override;
-  // The engine's pump before each member of an archive: lets waiting
-  // messages through unless that was done within kUpdateIntervalMs (a
-  // pump costs a round trip to the window system, as much as a small file).
-  void PumpMessages() override;
+  void TransferDone(const CInstallJob& job) override;
+  void AddBytesDone(std::uint32_t bytes) override { completedBytes_ += bytes; }
+  // The engine's question between transfers: PumpMessages, then whether
+  // the run has failed (the background window's close question answered
+  // Yes while messages were pumped).
+  bool StopRequested() override;
   bool AskContinueAfterError(const CException& e, const std::string& entryFileName) override;
 
-  // Why the copy ended early, when the engine ended it (none when the copy
-  // went through, or was stopped from outside).
+  // Lets waiting messages through unless that was done within
+  // kUpdateIntervalMs (a pump costs a round trip to the window system, as
+  // much as a small file).
+  void PumpMessages();
+
+  // Why the copy ended early (none when it went through).
   CopyStop GetCopyStop() const noexcept { return copyStop_; }
 
   // For tests and pictures.
@@ -74,8 +84,10 @@ protected:
   void OnCancel() override {}
 
 private:
-  // Copies the selected files in list order; false when the run failed.
-  bool CopySelectedFiles(CSetupState& app);
+  // Copies the selected files in list order until the engine says to stop;
+  // records in the state that a file waits for the restart. Returns why the
+  // copy stopped (none when it went through).
+  CopyStop CopySelectedFiles(CSetupState& app);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the
@@ -84,7 +96,7 @@ private:
   // Lets waiting messages through now.
   void PumpNow();
   // A copy is running and has not failed or been cancelled.
-  bool CopyGoesOn() const noexcept { return copySucceeding_ && *copySucceeding_; }
+  bool CopyGoesOn() const noexcept;
 
   // When something was last done (GetTickCount), if ever.
   struct LastDone {
@@ -97,9 +109,9 @@ private:
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;
-  // Between the start of the copy and its end: the application's
-  // installSucceeded, read on every progress tick.
-  const bool* copySucceeding_ = nullptr;
+  // Between the start of the copy and its end: the run's state, whose
+  // success is read on every tick.
+  const CSetupState* copying_ = nullptr;
   LastDone lastUpdate_;
   LastDone lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes

@@ -27,7 +27,6 @@
 #include "setup/install/InstallFileEntry.h"
 #include "setup/install/InstallJob.h"
 #include "setup/archive/SourceMedia.h"
-#include "setup/install/tests/QuietInstallProgress.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"
@@ -52,9 +51,10 @@ public:
   }
 };
 
-// Nobody watches: the engine's own cost.
-class CNoProgress : public CQuietInstallProgress {
+// Nobody watches and nobody stops the copy: the engine's own cost.
+class CUnattended : public CInstallPolicy {
 public:
+  bool StopRequested() override { return false; }
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     std::fprintf(stderr, "progress_bench: %s: %s\n", fileName.c_str(), e.GetErrorMessage().c_str());
     return false;
@@ -162,20 +162,22 @@ private:
 
   bool InstallAlone(double& seconds) {
     Reset();
-    CNoProgress none;
+    CQuietInstallDisplay display;
+    CUnattended policy;
     CInstallModel& model = *app_.model;
-    app_.installSucceeded = true;
-    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log_, app_.installSucceeded,
-                            app_.rebootNeeded, none};
+    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log_, display, policy};
+    bool succeeded = true;
     const double t = Now();
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
-      InstallFileEntry(*entry, context);
-      if (!app_.installSucceeded) break;
+      if (InstallFileEntry(*entry, context).Stopped()) {
+        succeeded = false;
+        break;
+      }
     }
     model.SaveToLog(log_);
     seconds = Now() - t;
-    return app_.installSucceeded;
+    return succeeded;
   }
 
   bool InstallWithPage(double& seconds) {

@@ -27,24 +27,27 @@ namespace {
 
 using archive_bytes::Member;
 
-// Watches the copy as the copy page would, and answers the Continue /
-// Cancel question from a script.
-class RecordingProgress : public CInstallProgress {
+// Watches the copy as the copy page would, stops when told to, and
+// answers the Continue / Cancel question from a script.
+class RecordingProgress : public CInstallDisplay, public CInstallPolicy {
 public:
   void SetCurrentTransfer(const CInstallJob* job) override {
     if (job) transfers.push_back(job->GetFinalPath().GetFileName());
     current = job;
   }
-  void AddCompletedTransfer(const CInstallJob& job) override {
+  void TransferDone(const CInstallJob& job) override {
     completed += job.GetTransferSize();
     ways.push_back(job.GetFinalPath().GetFileName() + (job.WasWrittenInPlace() ? " in place" : " by a temporary name"));
   }
-  void AddCompletedFile(const CFileEntry& entry) override { completed += static_cast<std::uint32_t>(entry.size); }
-  void ReportProgress() override {
+  void AddBytesDone(std::uint32_t bytes) override { completed += bytes; }
+  void Tick() override {
     ++ticks;
     if (onTick) onTick();
   }
-  void PumpMessages() override { ++pumps; }
+  bool StopRequested() override {
+    ++stopQuestions;
+    return stop;
+  }
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     questions.push_back(fileName + ": " + e.GetRuntimeClassName());
     return continueAfterError;
@@ -56,7 +59,8 @@ public:
   std::vector<std::string> ways;  // how each completed transfer reached its final path
   std::uint32_t completed = 0;
   int ticks = 0;
-  int pumps = 0;
+  int stopQuestions = 0;
+  bool stop = false;  // what StopRequested says
   bool continueAfterError = true;
   std::function<void()> onTick;
 };
@@ -91,8 +95,9 @@ protected:
     model.groups.SelectBySetupType(1);
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
-      InstallFileEntry(*entry, context);
-      if (!installSucceeded) break;
+      outcome = InstallFileEntry(*entry, context);
+      if (outcome.restartNeeded) restartNeeded = true;
+      if (outcome.Stopped()) break;
     }
   }
 
@@ -108,10 +113,10 @@ protected:
   CSourceMedia media{CPathName(source + "\\")};
   CInstallModel model;
   CPathName logPath{dir / "install.log"};
-  bool installSucceeded = true;
-  bool rebootNeeded = false;
   RecordingProgress progress;
-  CInstallContext context{media, model.destinations, model.targets, logPath, installSucceeded, rebootNeeded, progress};
+  CInstallContext context{media, model.destinations, model.targets, logPath, progress, progress};
+  CInstallOutcome outcome;     // the last entry's
+  bool restartNeeded = false;  // any entry's
 };
 
 }  // namespace
@@ -136,8 +141,8 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
   Install("veltapp.exe=" + std::to_string(program.size()) + "|0|1|1|0|\r\nnotinst.txt=5|0|1|1|-1|\r\n" +
           "velt.ar1=9022|1|4|1|0|\r\n");
 
-  EXPECT_TRUE(installSucceeded);
-  EXPECT_FALSE(rebootNeeded);
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  EXPECT_FALSE(restartNeeded);
   EXPECT_EQ(program, Installed("veltapp.exe"));
   EXPECT_EQ(900000000u, ReadModificationTime(CPathName(dir / "inst\\veltapp.exe")));
   // A member with a directory part lands under its file name alone.
@@ -157,10 +162,11 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
   EXPECT_EQ(dir / "inst\\veltapp.exe", model.targets.Find("veltapp.exe")->programPath.GetPath());
 
   // Progress: every byte of the selected entries counts once, a tick every
-  // 4096 bytes read, a pump before every member.
+  // 4096 bytes read; the policy is asked before every member and after
+  // every entry.
   EXPECT_EQ(model.files.RequiredSpace(0, false), progress.completed);
   EXPECT_GE(progress.ticks, static_cast<int>(program.size() / 4096));
-  EXPECT_EQ(4, progress.pumps);
+  EXPECT_EQ(4 + 3, progress.stopQuestions);
   EXPECT_EQ(nullptr, progress.current);
   EXPECT_TRUE(progress.questions.empty());
 }
@@ -235,8 +241,8 @@ TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
     ASSERT_TRUE(held.valid());
     Install("busy.dll=8|0|1|1|0|\r\n");
   }
-  EXPECT_TRUE(installSucceeded);
-  EXPECT_TRUE(rebootNeeded);
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  EXPECT_TRUE(outcome.restartNeeded);
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"busy.dll", "0|0|1"}}), LogRecords());
   EXPECT_EQ("old", Installed("busy.dll"));
 
@@ -318,7 +324,7 @@ TEST_F(InstallEngineTest, ADamagedMemberIsAskedAboutAndContinueGoesOn) {
   Put("after.txt", "after");
   Install("velt.ar1=6|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
 
-  EXPECT_TRUE(installSucceeded);
+  EXPECT_EQ(CopyStop::none, outcome.stop);
   EXPECT_EQ((std::vector<std::string>{"velt.ar1: CMultiFileException"}), progress.questions);
   // The member placed before the failure stays installed and logged; the
   // damaged one leaves nothing, not even its temporary file.
@@ -332,20 +338,15 @@ TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
   Put("after.txt", "after");
   progress.continueAfterError = false;
   Install("broken.ar1=6|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
-  EXPECT_FALSE(installSucceeded);
-  EXPECT_EQ(CopyStop::failed, context.stop);
+  EXPECT_EQ(CopyStop::failed, outcome.stop);
   EXPECT_EQ(1u, progress.questions.size());
   EXPECT_TRUE(ListFolder(dir / "inst").empty());
 
   // A file that is nowhere, and nobody to ask for its diskette: the user
   // has given up, without a question.
-  installSucceeded = true;
-  context.stop = CopyStop::none;
   progress.questions.clear();
   CFileEntry missing("missing.txt", 2);
-  InstallFileEntry(missing, context);
-  EXPECT_FALSE(installSucceeded);
-  EXPECT_EQ(CopyStop::userCancelled, context.stop);
+  EXPECT_EQ(CopyStop::userCancelled, InstallFileEntry(missing, context).stop);
   EXPECT_TRUE(progress.questions.empty());
 }
 
@@ -356,18 +357,29 @@ TEST_F(InstallEngineTest, ADisketteNotGivenInTheMiddleOfAMemberEndsTheCopyAsCanc
                                           {346 + 5 + 346 + 50000});
   WriteFileBytes(source + "\\velt.ar1", parts[0]);  // velt.ar2 is on no diskette anyone gives
   Install("velt.ar1=100005|1|2|1|0|\r\n");
-  EXPECT_FALSE(installSucceeded);
-  EXPECT_EQ(CopyStop::userCancelled, context.stop);
+  EXPECT_EQ(CopyStop::userCancelled, outcome.stop);
   EXPECT_TRUE(progress.questions.empty());
   // The member before stays; the interrupted one leaves nothing behind.
   EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
 }
 
-TEST_F(InstallEngineTest, ClearingInstallSucceededStopsAnArchiveAfterTheCurrentMember) {
+TEST_F(InstallEngineTest, AStopFromOutsideEndsTheCopyAfterTheCurrentMember) {
   PutArchive("velt.ar1", {Member{"first.txt", Repeat("x", 20000), 2}, Member{"second.txt", "y", 2}});
+  Put("after.txt", "after");
   // The close question answered Yes while the first member is extracted.
-  progress.onTick = [this] { installSucceeded = false; };
-  Install("velt.ar1=20001|1|2|1|0|\r\n");
+  progress.onTick = [this] { progress.stop = true; };
+  Install("velt.ar1=20001|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
   EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
-  EXPECT_EQ(CopyStop::none, context.stop);
+  EXPECT_EQ(CopyStop::requested, outcome.stop);
+  EXPECT_TRUE(progress.questions.empty());
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"first.txt", "0|1|0"}}), LogRecords());
+}
+
+TEST_F(InstallEngineTest, AStopFromOutsideWhileAPlainFileIsCopiedEndsTheCopyAfterThatFile) {
+  Put("big.txt", Repeat("y", 20000));
+  Put("after.txt", "after");
+  progress.onTick = [this] { progress.stop = true; };
+  Install("big.txt=20000|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+  EXPECT_EQ((std::vector<std::string>{"big.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ(CopyStop::requested, outcome.stop);
 }

@@ -17,7 +17,6 @@
 #include "setup/system/SharedDllCounter.h"
 #include "setup/archive/SourceMedia.h"
 #include "setup/archive/tests/ArchiveBytes.h"
-#include "setup/install/tests/QuietInstallProgress.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -73,9 +72,10 @@ std::string WithDirectory(std::string text, const std::string& dir) {
   return text;
 }
 
-// The copy page's part: nobody watches, and an error ends the copy.
-class Unwatched : public CQuietInstallProgress {
+// The copy page's part: nobody stops the copy, and an error ends it.
+class Unattended : public CInstallPolicy {
 public:
+  bool StopRequested() override { return false; }
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     ADD_FAILURE() << fileName << ": " << e.GetRuntimeClassName();
     return false;
@@ -103,17 +103,16 @@ protected:
     model.destinations.Resolve();
 
     // The copy: every selected entry in list order, as the copy page does.
-    bool installSucceeded = true;
-    bool rebootNeeded = false;
-    Unwatched progress;
-    CInstallContext context{media, model.destinations, model.targets, log, installSucceeded, rebootNeeded, progress};
+    CQuietInstallDisplay display;
+    Unattended policy;
+    CInstallContext context{media, model.destinations, model.targets, log, display, policy};
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       copied.push_back(entry->GetFileName());
-      InstallFileEntry(*entry, context);
+      const CInstallOutcome outcome = InstallFileEntry(*entry, context);
+      EXPECT_EQ(CopyStop::none, outcome.stop) << entry->GetFileName();
+      EXPECT_FALSE(outcome.restartNeeded) << entry->GetFileName();
     }
-    EXPECT_TRUE(installSucceeded);
-    EXPECT_FALSE(rebootNeeded);
     model.SaveToLog(log);
   }
 
