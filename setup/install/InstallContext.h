@@ -10,8 +10,7 @@
 
 #include "setup/install/InstallDisplay.h"
 #include "setup/install/InstallPolicy.h"
-#include "setup/log/InstalledFileBatch.h"
-#include "setup/paths/PathName.h"
+#include "setup/log/InstallLogWriter.h"
 
 class CDestinationTable;
 class CSourceMedia;
@@ -21,12 +20,11 @@ struct CInstallContext {
   CSourceMedia& media;
   const CDestinationTable& destinations;
   CTargetTable& targets;
-  CPathName logPath;
+  // Takes the file records of the run; InstallFileEntry has them written
+  // before it returns.
+  CInstallLogWriter& log;
   CInstallDisplay& display;
   CInstallPolicy& policy;
-  // The install log's file records of the run; InstallFileEntry writes
-  // them before it returns.
-  CInstalledFileBatch fileRecords{logPath};
   // The destination directories made (or found) in this run: each is
   // created once, not once per file.
   std::set<std::string> preparedDirectories{};

@@ -102,7 +102,7 @@ CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) no
     outcome.stop = CopyStop::failed;
   }
   // What the entry placed is in the log before anything else happens.
-  context.fileRecords.Flush();
+  context.log.FlushFiles();
   // A stop from outside while the entry was copied ends the copy after it.
   if (!outcome.Stopped()) {
     try {

@@ -49,7 +49,7 @@ void CInstallJob::Run(CArchiveReader& reader) {
   Place();
 
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
-  context_.fileRecords.Add(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
     counter.Increment();

@@ -15,9 +15,3 @@ void CInstallModel::Load(const CPathName& profile, const std::function<void()>& 
   diskettes.Load(profile);
   step();
 }
-
-void CInstallModel::SaveToLog(const CPathName& log) const {
-  destinations.SaveToLog(log);
-  groups.SaveToLog(log);
-  targets.SaveToLog(log, programFolder);
-}

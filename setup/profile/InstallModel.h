@@ -1,7 +1,7 @@
 // CInstallModel: the five collections that describe an installation and
 // the program group name, as the application holds them for a run. Filled
 // from the setup profile (or, in remove mode, from the install log, which
-// holds the same sections) and written to the install log after the copy.
+// holds the same sections); CInstallLogWriter writes it into the log.
 #pragma once
 
 #include <functional>
@@ -29,13 +29,6 @@ public:
   // Paths are not resolved here: the caller resolves them once destination
   // 0 is known.
   void Load(const CPathName& profile, const std::function<void()>& afterEachStep = {});
-
-  // Writes into the install log, in this order: [destinations] (ids 0 and
-  // above, paths as they are now), [groups], [PMGroup] and [targets] (the
-  // items whose program was installed). The file lists and diskettes are
-  // not written: the log records installed files by its own records.
-  // Nothing is written when log is empty.
-  void SaveToLog(const CPathName& log) const;
 
   CDestinationTable destinations;
   CGroupTable groups;

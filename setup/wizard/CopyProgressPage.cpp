@@ -10,6 +10,7 @@
 #include "setup/system/SystemActions.h"
 #include "setup/install/InstallFileEntry.h"
 #include "setup/install/InstallJob.h"
+#include "setup/log/InstallLogWriter.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/Gauge.h"
 #include "framework/PlaceWindow.h"
@@ -121,7 +122,7 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
   return ::AskContinueAfterError(IDS_CANNOT_INSTALL_FILES, e, entryFileName);
 }
 
-CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app) {
+CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWriter& log) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
   billboards_->StartBillboards(total, app.batchMode);
@@ -131,7 +132,7 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app) {
   ::BringWindowToTop(m_hWnd);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
 
-  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, app.logPath, *this, *this};
+  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this};
   copying_ = &app;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
@@ -146,8 +147,7 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app) {
       // The files placed so far are in the log; with the destinations and
       // groups beside them a removal can find them again. No shortcut was
       // made, so the program items are not written.
-      model.destinations.SaveToLog(app.logPath);
-      model.groups.SaveToLog(app.logPath);
+      log.WriteModelOfStoppedCopy(model);
       return outcome.stop;
     }
   }
@@ -158,9 +158,10 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app) {
 
 int CCopyProgressPage::DoPageWork() {
   CSetupState& app = State();
+  CInstallLogWriter log(app.logPath);
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
-  } else if ((copyStop_ = CopySelectedFiles(app)) != CopyStop::none) {
+  } else if ((copyStop_ = CopySelectedFiles(app, log)) != CopyStop::none) {
     // A diskette not given ends the run by the user's choice; "Cancel
     // Operation" after an error is a failed run. A copy stopped from
     // outside has had its cause recorded there.
@@ -171,7 +172,7 @@ int CCopyProgressPage::DoPageWork() {
   }
   const CInstallModel& model = *app.model;
   app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0));
-  model.SaveToLog(app.logPath);
+  log.WriteModel(model);
   if (!app.runFromSource) billboards_->CloseBillboard();
   return GetNextPageId();
 }

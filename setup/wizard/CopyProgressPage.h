@@ -1,7 +1,8 @@
 // CCopyProgressPage (108): copies the selected files of the installation
 // while it shows their names, a gauge over all bytes to be copied and the
 // billboard pictures; then creates the shortcuts and writes the data model
-// into the install log. When the product runs from the distribution
+// into the install log (after a stopped copy, the part of it that lets a
+// removal find the files placed). When the product runs from the distribution
 // nothing is copied: the shortcuts point into it. The page has no buttons,
 // and neither Enter nor Esc does anything while it works.
 #pragma once
@@ -20,6 +21,7 @@
 class CSetupState;
 class CBillboardSequence;
 class CGauge;
+class CInstallLogWriter;
 
 // The page is the copy engine's display and its policy: it shows the
 // progress, pumps messages between transfers, stops the copy once the run
@@ -87,7 +89,7 @@ private:
   // Copies the selected files in list order until the engine says to stop;
   // records in the state that a file waits for the restart. Returns why the
   // copy stopped (none when it went through).
-  CopyStop CopySelectedFiles(CSetupState& app);
+  CopyStop CopySelectedFiles(CSetupState& app, CInstallLogWriter& log);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the

@@ -165,7 +165,8 @@ private:
     CQuietInstallDisplay display;
     CUnattended policy;
     CInstallModel& model = *app_.model;
-    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log_, display, policy};
+    CInstallLogWriter log(log_);
+    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log, display, policy};
     bool succeeded = true;
     const double t = Now();
     for (const auto& entry : model.files) {
@@ -175,7 +176,7 @@ private:
         break;
       }
     }
-    model.SaveToLog(log_);
+    log.WriteModel(model);
     seconds = Now() - t;
     return succeeded;
   }

@@ -114,7 +114,8 @@ protected:
   CInstallModel model;
   CPathName logPath{dir / "install.log"};
   RecordingProgress progress;
-  CInstallContext context{media, model.destinations, model.targets, logPath, progress, progress};
+  CInstallLogWriter log{logPath};
+  CInstallContext context{media, model.destinations, model.targets, log, progress, progress};
   CInstallOutcome outcome;     // the last entry's
   bool restartNeeded = false;  // any entry's
 };

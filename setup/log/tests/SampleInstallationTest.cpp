@@ -105,7 +105,8 @@ protected:
     // The copy: every selected entry in list order, as the copy page does.
     CQuietInstallDisplay display;
     Unattended policy;
-    CInstallContext context{media, model.destinations, model.targets, log, display, policy};
+    CInstallLogWriter writer(log);
+    CInstallContext context{media, model.destinations, model.targets, writer, display, policy};
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       copied.push_back(entry->GetFileName());
@@ -113,7 +114,7 @@ protected:
       EXPECT_EQ(CopyStop::none, outcome.stop) << entry->GetFileName();
       EXPECT_FALSE(outcome.restartNeeded) << entry->GetFileName();
     }
-    model.SaveToLog(log);
+    writer.WriteModel(model);
   }
 
   void TearDown() override {
@@ -236,8 +237,8 @@ TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
 
   // Written again, the model gives the same sections.
   const CPathName first(dir / "first.log"), second(dir / "second.log");
-  model.SaveToLog(first);
-  back.SaveToLog(second);
+  CInstallLogWriter(first).WriteModel(model);
+  CInstallLogWriter(second).WriteModel(back);
   EXPECT_EQ(Text(first), Text(second));
 
   // The removal finds every installed file through the groups of the log.
