@@ -67,7 +67,7 @@ void CDirectoryPage::OnBrowse() {
   UpdateData(true);
   std::string chosen = directory_;
   CFolderTreeDialog dialog(this);
-  if (!dialog.ChooseFolder(chosen, 1, 1, 1)) return;
+  if (!dialog.ChooseFolder(chosen, {.verify = true, .editable = true, .ask = true})) return;
   directory_ = chosen;
   UpdateData(false);
   // The dialog has made sure that it exists or can be created.

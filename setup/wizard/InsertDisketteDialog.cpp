@@ -66,7 +66,7 @@ void CInsertDisketteDialog::OnBrowse() {
   UpdateData(true);
   std::string chosen = directoryText_;
   CChangeFolderDialog dialog(this);
-  dialog.ChooseFolder(chosen, 0, 0, 0);
+  dialog.ChooseFolder(chosen, {});
   directoryText_ = chosen;
   UpdateData(false);
 }
