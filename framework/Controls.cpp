@@ -15,11 +15,3 @@ bool CreateControl(CWnd& control, const char* className, const std::string& text
 bool CButton::Create(const std::string& caption, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   return CreateControl(*this, "BUTTON", caption, style, rect, parent, id);
 }
-
-bool CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CreateControl(*this, "EDIT", {}, style, rect, parent, id);
-}
-
-bool CStatic::Create(const std::string& text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CreateControl(*this, "STATIC", text, style, rect, parent, id);
-}

@@ -187,16 +187,10 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
     return msg == WM_INITDIALOG ? TRUE : FALSE;
   }
   if (record.defaultCalled) return FALSE;
+  // Messages whose result is the return value of the dialog procedure.
+  if (IsCtlColorMessage(msg)) return static_cast<INT_PTR>(result);
   switch (msg) {
-    // Messages whose result is the return value of the dialog procedure.
     case WM_INITDIALOG:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:

@@ -58,11 +58,6 @@ CClientDC::~CClientDC() {
   if (dc_) ::ReleaseDC(wnd_, dc_);
 }
 
-CWindowDC::CWindowDC(HWND wnd) : wnd_(wnd) { dc_ = ::GetWindowDC(wnd); }
-CWindowDC::~CWindowDC() {
-  if (dc_) ::ReleaseDC(wnd_, dc_);
-}
-
 CMemoryDC::CMemoryDC(HDC compatibleWith) { dc_ = ::CreateCompatibleDC(compatibleWith); }
 CMemoryDC::~CMemoryDC() {
   if (dc_) ::DeleteDC(dc_);

@@ -153,16 +153,6 @@ private:
   HWND wnd_;
 };
 
-// GetWindowDC / ReleaseDC.
-class CWindowDC : public CDC {
-public:
-  explicit CWindowDC(HWND wnd);
-  ~CWindowDC() override;
-
-private:
-  HWND wnd_;
-};
-
 // A memory device context compatible with another one (the screen when null).
 class CMemoryDC : public CDC {
 public:

@@ -67,13 +67,6 @@ struct LibraryHandleTraits {
   static void Close(Handle h) noexcept { ::FreeLibrary(h); }
 };
 
-struct GlobalMemoryTraits {
-  using Handle = HGLOBAL;
-  static Handle Null() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::GlobalFree(h); }
-};
-
 struct RegistryKeyTraits {
   using Handle = HKEY;
   static Handle Null() noexcept { return nullptr; }
@@ -84,5 +77,4 @@ struct RegistryKeyTraits {
 using CHandle = CScopedHandle<KernelHandleTraits>;        // files, processes, events
 using CFindHandle = CScopedHandle<FindHandleTraits>;      // FindFirstFile
 using CLibrary = CScopedHandle<LibraryHandleTraits>;      // LoadLibrary
-using CGlobalMemory = CScopedHandle<GlobalMemoryTraits>;  // GlobalAlloc
 using CRegistryKeyHandle = CScopedHandle<RegistryKeyTraits>;  // RegOpenKeyEx, RegCreateKeyEx

@@ -246,6 +246,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsCtlColorMessage(message)) {
+    return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                                message - WM_CTLCOLORMSGBOX));
+  }
   switch (message) {
     case WM_CREATE:
       return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
@@ -282,16 +286,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYNEWPALETTE:
       return OnQueryNewPalette();
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
-                                                  reinterpret_cast<HWND>(lParam),
-                                                  message - WM_CTLCOLORMSGBOX));
     case WM_DRAWITEM:
       OnDrawItem(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;

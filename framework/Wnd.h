@@ -1,6 +1,8 @@
 // CWnd: a C++ object tied to one window. The object is found from the
-// window through GWLP_USERDATA (set at WM_NCCREATE, at subclassing or at
-// the first dialog message, cleared at WM_NCDESTROY). One window procedure
+// window through GWLP_USERDATA, set at the first message the new window
+// receives (which may come before WM_NCCREATE, WM_GETMINMAXINFO for one),
+// at subclassing, or at a dialog's first message, and cleared at
+// WM_NCDESTROY. One window procedure
 // turns each message into a virtual handler; whatever a class does not
 // handle goes to the default processing (Default()).
 //
@@ -12,6 +14,12 @@
 #include <windows.h>
 
 #include <string>
+
+// The WM_CTLCOLOR* messages, from WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC;
+// message - WM_CTLCOLORMSGBOX is the CTLCOLOR_* type.
+constexpr bool IsCtlColorMessage(UINT message) {
+  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
 
 class CWnd {
 public:

@@ -3,11 +3,11 @@
 #include "framework/Resources.h"
 #include "framework/WinApp.h"
 #include "setup/app/GradientPalette.h"
-#include "setup/app/SetupApp.h"
 #include "setup/resources/ResourceIds.h"
+#include "setup/wizard/SetupState.h"
 
 bool CMainWnd::Create() {
-  const CSetupApp& app = GetSetupApp();
+  const CSetupState& app = state_;
   const std::string className = RegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
                                                  ::LoadCursorA(nullptr, IDC_ARROW), nullptr, LoadAppIcon(IDI_PROGRAM));
   if (!CFrameWnd::Create(className.c_str(), app.productTitle.c_str(),
@@ -72,7 +72,7 @@ void CMainWnd::OnPaint() {
   CPaintDC dc(m_hWnd);
   const CSelectPalette select(dc, palette_.GetSafeHandle(), false);
   dc.RealizePalette();
-  PaintBackground(dc, GetClientRect(), appActive_, GetSetupApp().productTitle);
+  PaintBackground(dc, GetClientRect(), appActive_, state_.productTitle);
 }
 
 void CMainWnd::OnActivateApp(BOOL active, DWORD threadId) {
@@ -94,7 +94,7 @@ void CMainWnd::OnClose() {
   // Never closes the window: Yes only marks the run as failed by the
   // user, and the wizard goes on to its failure page.
   if (AfxMessageBox(IDS_CONFIRM_EXIT, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    GetSetupApp().RecordFailure(FailureCause::user);
+    state_.RecordFailure(FailureCause::user);
   }
 }
 

@@ -6,10 +6,11 @@
 //
 // On displays with a palette it keeps a gradient palette of its own
 // realised while applications gain and lose the foreground; the pages read
-// it (GetPalette) to realise it in their own device contexts.
+// it (GetPalette, handed to their wizard) to realise it in their own device
+// contexts.
 //
 // A close request (Alt+F4) never closes it: it asks whether Setup is to be
-// abandoned, and Yes marks the run as failed.
+// abandoned, and Yes marks the run as failed in the run's state.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +20,19 @@
 #include "framework/FrameWnd.h"
 #include "framework/Gdi.h"
 
+class CSetupState;
+
 class CMainWnd : public CFrameWnd {
 public:
   static constexpr COLORREF kGradientTop = RGB(0, 0, 200);
   static constexpr COLORREF kGradientBottom = RGB(0, 255, 255);
   static constexpr COLORREF kTitleColor = RGB(255, 204, 0);
 
-  // Creates the window with the application's productTitle, maximised (or
+  // state gives the title and the mode and takes the close question's
+  // answer; it must outlive the window.
+  explicit CMainWnd(CSetupState& state) : state_(state) {}
+
+  // Creates the window with the state's productTitle, maximised (or
   // minimised in batch mode). False when the window cannot be created.
   bool Create();
 
@@ -57,6 +64,7 @@ protected:
   void OnDestroy() override;
 
 private:
+  CSetupState& state_;
   CPalette palette_;
   bool appActive_ = false;
 };

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "framework/Resources.h"
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/app/CommandLineArgs.h"
 #include "setup/app/MainWnd.h"
 #include "setup/errors/ErrorReport.h"
@@ -13,7 +13,6 @@
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
 #include "setup/system/WindowsSystemActions.h"
-#include "setup/wizard/PromptingSourceMedia.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
 
@@ -28,15 +27,9 @@ constexpr DWORD kSplashMilliseconds = 3000;
 CSetupApp::CSetupApp() : CSetupApp(std::make_unique<CWindowsSystemActions>()) {}
 
 CSetupApp::CSetupApp(std::unique_ptr<CSystemActions> system)
-    : sourceMedia(std::make_unique<CPromptingSourceMedia>(std::ref(sourceDir))), system_(std::move(system)) {}
+    : CSetupState(std::move(system)) {}
 
 CSetupApp::~CSetupApp() = default;
-
-CSetupApp& GetSetupApp() {
-  auto* app = dynamic_cast<CSetupApp*>(AfxGetApp());
-  if (!app) AfxThrowNotSupportedException();
-  return *app;
-}
 
 BOOL CSetupApp::InitInstance() {
   model = std::make_unique<CInstallModel>(LoadResourceString(IDS_PROGRAM_FOLDER));
@@ -57,7 +50,7 @@ BOOL CSetupApp::InitInstance() {
 
   // A run that ends here has installed nothing: it must not be reported as
   // a successful installation.
-  auto mainWnd = std::make_unique<CMainWnd>();
+  auto mainWnd = std::make_unique<CMainWnd>(*this);
   if (!mainWnd->Create()) {
     RecordFailure(FailureCause::error);
     return FALSE;
@@ -65,6 +58,7 @@ BOOL CSetupApp::InitInstance() {
   mainWnd_ = std::move(mainWnd);
   m_pMainWnd = mainWnd_.get();
   mainWnd_->UpdateWindow();
+  wizard_.SetBackgroundPalette(mainWnd_->GetPalette());
 
   if (!removeMode && !ConfirmOverwrite()) {
     RecordFailure(FailureCause::user);
@@ -74,10 +68,10 @@ BOOL CSetupApp::InitInstance() {
   if (removeMode) {
     // The removal reads the install log with the profile's readers.
     profilePath = logPath;
-    ShowPage(kFirstRemovePage, false);
+    wizard_.ShowPage(kFirstRemovePage, false);
   } else {
     ShowSplash();
-    ShowPage(kFirstInstallPage, false);
+    wizard_.ShowPage(kFirstInstallPage, false);
   }
   return TRUE;
 }
@@ -116,7 +110,7 @@ bool CSetupApp::ConfirmOverwrite() const {
 }
 
 void CSetupApp::ShowSplash() const {
-  CBitmapDialog splash(IDD_BITMAP_DIALOG, IDB_SPLASH);
+  CBitmapDialog splash(IDD_BITMAP_DIALOG, IDB_SPLASH, nullptr, batchMode);
   if (!splash.Create()) return;
   // Nothing is dispatched while the splash shows: it is painted at once.
   splash.UpdateWindow();
@@ -124,18 +118,13 @@ void CSetupApp::ShowSplash() const {
   splash.DestroyWindow();
 }
 
-void CSetupApp::RecordFailure(FailureCause cause) noexcept {
-  installSucceeded = false;
-  if (failureCause == FailureCause::none) failureCause = cause;
-}
-
 int CSetupApp::ExitInstance() {
   // Decided before anything is torn down: the page the run ended on goes
   // with the pages.
-  const CWizardPage* const finalPage = GetCurrentPage();
+  const CWizardPage* const finalPage = wizard_.GetCurrentPage();
   m_exitCode = CRunOutcome{installSucceeded, rebootNeeded, failureCause, finalPage ? finalPage->GetPageId() : 0}
                    .ExitCode();
-  DestroyAllPages();
+  wizard_.DestroyAllPages();
   if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
   model.reset();
   mainWnd_.reset();

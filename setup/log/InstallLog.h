@@ -1,8 +1,9 @@
 // The install log: an INI file ("veltapp.log" in the Windows directory)
 // that records what an installation did, so that a later run in remove
 // mode can undo it. It holds one section per file group with a record per
-// installed file (below), the data model's sections written by
-// CInstallModel::SaveToLog, and the [Events] section (EventTrail.h).
+// installed file (below), the data model's sections and the [Events]
+// section (EventTrail.h). During an installation CInstallLogWriter writes
+// all three.
 //
 // The log is written only through WritePrivateProfileString: a second
 // installation merges into an existing log, records whose keys are written
@@ -15,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // "veltapp.log" in the Windows directory; empty when the Windows directory
 // cannot be had.

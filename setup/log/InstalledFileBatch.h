@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CInstalledFileBatch {
 public:

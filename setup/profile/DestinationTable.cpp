@@ -6,11 +6,6 @@
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
-#include "setup/profile/ProfileValueMerge.h"
-
-namespace {
-constexpr char kSection[] = "destinations";
-}
 
 CDestinationTable::CDestinationTable() {
   const struct {
@@ -72,15 +67,6 @@ void CDestinationTable::Load(const CPathName& profile) {
     SetPath(id, path);
   });
   if (!any) throw CInstallProfileException(CInstallProfileException::noDestinations);
-}
-
-void CDestinationTable::SaveToLog(const CPathName& log) const {
-  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
-  ProfileValues values;
-  for (const auto& d : records_) {
-    if (d->id >= 0) values.emplace_back(std::to_string(d->id), d->FormatRecord());
-  }
-  MergeProfileValues(kSection, values, log.GetPath());
 }
 
 void CDestinationTable::Resolve() {

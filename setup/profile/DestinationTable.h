@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "setup/profile/Destination.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CDestinationTable {
 public:
+  // The section of the setup profile, and of the install log.
+  static constexpr char kSection[] = "destinations";
+
   using Records = std::vector<std::unique_ptr<CDestination>>;
 
   // Creates the built-in destinations -2 (Windows), -3 (System) and -4
@@ -26,9 +29,6 @@ public:
   // parent id is -1). A key already in the table updates that destination.
   // Throws CInstallProfileException code 0 when the section has no key.
   void Load(const CPathName& profile);
-  // Writes every destination of id 0 and above into [destinations] of the
-  // install log, with its path as it is now (nothing when log is empty).
-  void SaveToLog(const CPathName& log) const;
 
   // Computes the path of every destination that has a parent: the parent's
   // path with the name appended. A parent is used only after its own path

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "setup/profile/Diskette.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CDisketteTable {
 public:

@@ -1,29 +1,6 @@
 #include "setup/profile/FileEntry.h"
 
 #include "setup/profile/Group.h"
-#include "setup/transfer/MediaFileName.h"
-#include "setup/transfer/MultiFileException.h"
-
-CFileEntry::CFileEntry(CSourceMedia& media, std::string fileName, int disketteNumber)
-    : media_(media), fileName_(std::move(fileName)), disketteNumber_(disketteNumber) {}
-
-void CFileEntry::OnSegmentBoundary() {
-  if (progressHook_) progressHook_();
-}
-
-bool CFileEntry::OnEndOfData() {
-  // The part stays open when the data simply ends: whoever reads on gets a
-  // short read, not a closed file.
-  if (!IsEntryContinued()) return true;
-  const std::string next = NextPartName(GetPathName().GetFileName());
-  if (next.empty()) throw CMultiFileException(CMultiFileException::corruptTable);
-  Close();
-  ++disketteNumber_;
-  if (!media_.LocateSourceFile(next, disketteNumber_)) AfxThrowUserException();
-  Reopen(media_.GetSourcePath(next));
-  CheckPartHeader();
-  return false;
-}
 
 std::int64_t CFileEntry::SpaceNeeded(DWORD clusterSize) const {
   const std::int64_t cluster = clusterSize;

@@ -8,11 +8,11 @@
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 
-void CFileList::Load(const CPathName& profile, const CGroupTable& groups, CSourceMedia& media) {
+void CFileList::Load(const CPathName& profile, const CGroupTable& groups) {
   for (const auto& group : groups) {
     ForEachProfileValue(group->key, profile, [&](const std::string& key, const std::string& value) {
       std::int16_t kind = 0, diskette = 0;
-      auto file = std::make_unique<CFileEntry>(media, key);
+      auto file = std::make_unique<CFileEntry>(key);
       GetLongField(value, 0, file->size);
       GetNumberField(value, 1, kind);
       file->kind = static_cast<CFileEntry::Kind>(kind);

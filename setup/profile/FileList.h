@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "setup/profile/FileEntry.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CGroupTable;
-class CSourceMedia;
 
 class CFileList {
 public:
@@ -26,9 +25,8 @@ public:
 
   // For every group of the table, in table order, reads the section named
   // by the group's key: key = file name, value "size|kind|count|diskette|
-  // destination|text"; a negative diskette number marks the entry. The
-  // entries read their sources through media, which must outlive them.
-  void Load(const CPathName& profile, const CGroupTable& groups, CSourceMedia& media);
+  // destination|text"; a negative diskette number marks the entry.
+  void Load(const CPathName& profile, const CGroupTable& groups);
   // Puts the entry before the first one on a later diskette, or on the same
   // diskette and marked while the new one is not; otherwise at the end.
   void Insert(std::unique_ptr<CFileEntry> entry);

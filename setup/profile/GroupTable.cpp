@@ -7,11 +7,6 @@
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
-#include "setup/profile/ProfileValueMerge.h"
-
-namespace {
-constexpr char kSection[] = "groups";
-}
 
 CGroup* CGroupTable::Find(const std::string& key) {
   const auto it = std::find_if(records_.begin(), records_.end(),
@@ -38,13 +33,6 @@ void CGroupTable::Load(const CPathName& profile) {
       records_.push_back(std::make_unique<CGroup>(std::move(group)));
     }
   });
-}
-
-void CGroupTable::SaveToLog(const CPathName& log) const {
-  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
-  ProfileValues values;
-  for (const auto& g : records_) values.emplace_back(g->key, g->FormatRecord());
-  MergeProfileValues(kSection, values, log.GetPath());
 }
 
 void CGroupTable::SelectBySetupType(int type) {

@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "setup/profile/Group.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CGroupTable {
 public:
+  // The section of the setup profile, and of the install log.
+  static constexpr char kSection[] = "groups";
+
   using Records = std::vector<std::unique_ptr<CGroup>>;
 
   CGroupTable() = default;
@@ -23,9 +26,6 @@ public:
   // INI file) replaces that group's data in place, so pointers to it stay
   // valid.
   void Load(const CPathName& profile);
-  // Writes every group into [groups] of the install log (nothing when log
-  // is empty).
-  void SaveToLog(const CPathName& log) const;
 
   // Selects the groups of a setup type: 0 none, 1 to 3 the members of that
   // type, 4 every group; any other type selects none.

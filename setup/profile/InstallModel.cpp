@@ -1,6 +1,6 @@
 #include "setup/profile/InstallModel.h"
 
-void CInstallModel::Load(const CPathName& profile, CSourceMedia& media, const std::function<void()>& afterEachStep) {
+void CInstallModel::Load(const CPathName& profile, const std::function<void()>& afterEachStep) {
   const auto step = [&afterEachStep] {
     if (afterEachStep) afterEachStep();
   };
@@ -10,14 +10,8 @@ void CInstallModel::Load(const CPathName& profile, CSourceMedia& media, const st
   step();
   targets.Load(profile, programFolder);
   step();
-  files.Load(profile, groups, media);
+  files.Load(profile, groups);
   step();
   diskettes.Load(profile);
   step();
-}
-
-void CInstallModel::SaveToLog(const CPathName& log) const {
-  destinations.SaveToLog(log);
-  groups.SaveToLog(log);
-  targets.SaveToLog(log, programFolder);
 }

@@ -1,7 +1,7 @@
 // CInstallModel: the five collections that describe an installation and
 // the program group name, as the application holds them for a run. Filled
 // from the setup profile (or, in remove mode, from the install log, which
-// holds the same sections) and written to the install log after the copy.
+// holds the same sections); CInstallLogWriter writes it into the log.
 #pragma once
 
 #include <functional>
@@ -12,9 +12,8 @@
 #include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/TargetTable.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
-class CSourceMedia;
 
 class CInstallModel {
 public:
@@ -29,14 +28,7 @@ public:
   // CInstallProfileException code 0 when the file has no destinations.
   // Paths are not resolved here: the caller resolves them once destination
   // 0 is known.
-  void Load(const CPathName& profile, CSourceMedia& media, const std::function<void()>& afterEachStep = {});
-
-  // Writes into the install log, in this order: [destinations] (ids 0 and
-  // above, paths as they are now), [groups], [PMGroup] and [targets] (the
-  // items whose program was installed). The file lists and diskettes are
-  // not written: the log records installed files by its own records.
-  // Nothing is written when log is empty.
-  void SaveToLog(const CPathName& log) const;
+  void Load(const CPathName& profile, const std::function<void()>& afterEachStep = {});
 
   CDestinationTable destinations;
   CGroupTable groups;

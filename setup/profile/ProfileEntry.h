@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CProfileEntry {
 public:

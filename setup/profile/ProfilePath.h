@@ -3,7 +3,7 @@
 // A:\_setupx.ini).
 #pragma once
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // Empty when the program's own path cannot be had (longer than MAX_PATH).
 CPathName DefaultProfilePath();

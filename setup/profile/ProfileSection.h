@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "setup/profile/ProfileEntry.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CProfileSection {
 public:

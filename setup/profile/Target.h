@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CTarget {
 public:

@@ -7,13 +7,6 @@
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
-#include "setup/profile/ProfileValueMerge.h"
-
-namespace {
-constexpr char kSection[] = "targets";
-constexpr char kGroupSection[] = "PMGroup";
-constexpr char kGroupKey[] = "PMGroup";
-}  // namespace
 
 std::string CTargetTable::TableKey(std::string_view fileName) {
   std::string key(fileName);
@@ -56,17 +49,4 @@ void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
       records_.push_back(Entry{std::move(tableKey), std::make_unique<CTarget>(std::move(target))});
     }
   });
-}
-
-void CTargetTable::SaveToLog(const CPathName& log, const std::string& programFolder) const {
-  if (log.IsEmpty()) return;  // an empty name would fall back to the setup profile
-  {
-    CProfileEntry group(programFolder, kGroupSection, kGroupKey, log, false, false);
-    group.Write();
-  }
-  ProfileValues values;
-  for (const Entry& e : records_) {
-    if (!e.target->programPath.IsEmpty()) values.emplace_back(e.tableKey, e.target->FormatRecord());
-  }
-  MergeProfileValues(kSection, values, log.GetPath());
 }

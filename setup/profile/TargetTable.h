@@ -10,10 +10,16 @@
 #include <vector>
 
 #include "setup/profile/Target.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CTargetTable {
 public:
+  // The sections of the setup profile, and of the install log: the items,
+  // and the program group's name under kGroupKey.
+  static constexpr char kSection[] = "targets";
+  static constexpr char kGroupSection[] = "PMGroup";
+  static constexpr char kGroupKey[] = "PMGroup";
+
   struct Entry {
     std::string tableKey;  // the record's key in lower case
     std::unique_ptr<CTarget> target;
@@ -30,10 +36,6 @@ public:
   // description|arguments|icon file|program path". A key that differs from
   // an earlier one only in letter case replaces that record in place.
   void Load(const CPathName& profile, std::string& programFolder);
-  // Writes [PMGroup] "PMGroup" = programFolder, then every target that has
-  // a program path into [targets] of the install log, keyed in lower case
-  // (nothing when log is empty).
-  void SaveToLog(const CPathName& log, const std::string& programFolder) const;
 
   // The target of a program file name, whatever its letter case; null when
   // there is none.

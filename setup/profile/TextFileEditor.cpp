@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "setup/transfer/TemporaryFile.h"
+#include "setup/paths/TemporaryFile.h"
 
 namespace {
 constexpr char kEndOfFile = '\x1A';  // Ctrl-Z

@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "framework/StdioFile.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CTextFileEditor {
 public:

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // The key under HKEY_LOCAL_MACHINE that holds the entry of fileName.
 std::string AppPathKey(const std::string& fileName);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "setup/profile/TargetTable.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // Writes the menu entry that starts programPath, titled with the
 // description of the program item of programPath's file name in targets.

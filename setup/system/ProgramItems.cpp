@@ -2,7 +2,7 @@
 
 #include "setup/profile/TargetTable.h"
 #include "setup/system/ShellProgramGroupManager.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 
 void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
                         const CPathName& mainDirectory) {

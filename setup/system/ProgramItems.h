@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CShellProgramGroupManager;
 class CTargetTable;

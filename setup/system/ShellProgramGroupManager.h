@@ -15,7 +15,7 @@
 
 #include "framework/ComPtr.h"
 #include "setup/system/ProgramGroupManager.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CShellProgramGroupManager : public CProgramGroupManager {
 public:

@@ -4,7 +4,7 @@
 
 #include "framework/Resources.h"
 #include "framework/SystemLibrary.h"
-#include "setup/errors/EventTrail.h"
+#include "setup/log/EventTrail.h"
 #include "setup/resources/ResourceIds.h"
 
 namespace {

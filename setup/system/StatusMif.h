@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 // Where the status library is looked for: the system directory, then the
 // Windows directory. Never the program's own directory, the current

@@ -16,8 +16,9 @@ int CBillboardSequence::IndexFor(std::uint32_t done, std::uint32_t total) {
   return static_cast<int>(std::min<std::uint64_t>(index, kCount - 1));
 }
 
-void CBillboardSequence::StartBillboards(std::uint32_t total) {
+void CBillboardSequence::StartBillboards(std::uint32_t total, bool outOfSight) {
   total_ = total;
+  outOfSight_ = outOfSight;
   UpdateBillboard(0);
 }
 
@@ -27,7 +28,7 @@ void CBillboardSequence::UpdateBillboard(std::uint32_t done) {
 }
 
 void CBillboardSequence::ShowBillboard(int index) {
-  auto next = std::make_unique<CBitmapDialog>(templateId_, IDB_BILLBOARD_FIRST + index);
+  auto next = std::make_unique<CBitmapDialog>(templateId_, IDB_BILLBOARD_FIRST + index, nullptr, outOfSight_);
   if (!next->Create()) {
     next->DestroyWindow();
     return;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/resources/ResourceIds.h"
 
 class CBillboardSequence {
@@ -22,8 +22,9 @@ public:
   // Closes the picture still shown.
   ~CBillboardSequence();
 
-  // Starts a sequence over total bytes and shows the picture for none done.
-  void StartBillboards(std::uint32_t total);
+  // Starts a sequence over total bytes and shows the picture for none done;
+  // outOfSight pictures have no size (batch mode).
+  void StartBillboards(std::uint32_t total, bool outOfSight = false);
   // Shows the picture for done of the total bytes when it is another than
   // the one shown. A picture whose window cannot be created leaves the
   // previous one on screen.
@@ -44,6 +45,7 @@ private:
 
   UINT templateId_;
   std::uint32_t total_ = 0;
+  bool outOfSight_ = false;
   int index_ = -1;
   std::unique_ptr<CBitmapDialog> window_;
 };

@@ -42,16 +42,16 @@ std::string CChangeFolderDialog::NearestExistingDirectory(const std::string& pat
   return {};
 }
 
-void CChangeFolderDialog::ChooseFolder(std::string& path, int verify, int editable, int ask) {
+void CChangeFolderDialog::ChooseFolder(std::string& path, CFolderChoice choice) {
   if (path.empty()) {
     ShowEmptyPathMessage();
     return;
   }
   path_ = path;
   pathText_ = path;
-  verify_ = verify;
-  editable_ = editable;
-  ask_ = ask;
+  verify_ = choice.verify ? 1 : 0;
+  editable_ = choice.editable ? 1 : 0;
+  ask_ = choice.ask ? 1 : 0;
   initialised_ = 0;
   initialDir_ = NearestExistingDirectory(path);
   if (DoModal() == IDOK) path = path_;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "setup/wizard/FolderChoice.h"
 #include "framework/FileDialog.h"
 
 class CChangeFolderDialog : public CFileDialog {
@@ -17,7 +18,7 @@ public:
   // folder; otherwise it stays. verify, editable and ask as for the Select
   // Folder dialog, except that a folder created to prove it can be made
   // stays.
-  void ChooseFolder(std::string& path, int verify, int editable, int ask);
+  void ChooseFolder(std::string& path, CFolderChoice choice);
 
   // path, or its nearest ancestor that exists; empty when none does.
   static std::string NearestExistingDirectory(const std::string& path);

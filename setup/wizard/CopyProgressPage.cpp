@@ -4,20 +4,21 @@
 #include <cstdio>
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
-#include "setup/transfer/InstallFileEntry.h"
-#include "setup/transfer/InstallJob.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/install/InstallJob.h"
+#include "setup/log/InstallLogWriter.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/Gauge.h"
-#include "setup/wizard/PlaceWindow.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PlaceWindow.h"
+#include "framework/PumpMessages.h"
 
 CCopyProgressPage::CCopyProgressPage()
     : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),
-      gauge_(std::make_unique<Gauge>(0, 99)),
+      gauge_(std::make_unique<CGauge>(0, 99)),
       billboards_(std::make_unique<CBillboardSequence>()) {}
 
 CCopyProgressPage::~CCopyProgressPage() = default;
@@ -36,7 +37,7 @@ BOOL CCopyProgressPage::OnInitDialog() {
   return TRUE;
 }
 
-void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
+void CCopyProgressPage::PointTargetsIntoSource(CSetupState& app) {
   for (const auto& entry : app.model->targets) {
     CTarget& target = *entry.target;
     const bool isProduct = ::lstrcmpiA(target.key.c_str(), app.programFile.c_str()) == 0;
@@ -46,7 +47,9 @@ void CCopyProgressPage::PointTargetsIntoSource(CSetupApp& app) {
   }
 }
 
-void CCopyProgressPage::ReportProgress() {
+bool CCopyProgressPage::CopyGoesOn() const noexcept { return copying_ && copying_->installSucceeded; }
+
+void CCopyProgressPage::Tick() {
   if (CopyGoesOn()) OnProgress();
 }
 
@@ -90,7 +93,7 @@ void CCopyProgressPage::ShowFinishedTransfer() {
   Show(completedBytes_, finishedName_, 100);
 }
 
-void CCopyProgressPage::AddCompletedTransfer(const CInstallJob& job) {
+void CCopyProgressPage::TransferDone(const CInstallJob& job) {
   // The finished file is shown whole now when an update is due, else by
   // the next update or before the copy waits.
   if (CopyGoesOn() && !OnProgress()) {
@@ -100,12 +103,13 @@ void CCopyProgressPage::AddCompletedTransfer(const CInstallJob& job) {
   completedBytes_ += job.GetTransferSize();
 }
 
-void CCopyProgressPage::AddCompletedFile(const CFileEntry& entry) {
-  completedBytes_ += static_cast<std::uint32_t>(entry.size);
-}
-
 void CCopyProgressPage::PumpMessages() {
   if (lastPump_.IntervalPassed(::GetTickCount())) PumpNow();
+}
+
+bool CCopyProgressPage::StopRequested() {
+  PumpMessages();
+  return !CopyGoesOn();
 }
 
 void CCopyProgressPage::PumpNow() {
@@ -118,56 +122,57 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
   return ::AskContinueAfterError(IDS_CANNOT_INSTALL_FILES, e, entryFileName);
 }
 
-bool CCopyProgressPage::CopySelectedFiles(CSetupApp& app) {
+CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWriter& log) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
-  billboards_->StartBillboards(total);
+  billboards_->StartBillboards(total, app.batchMode);
   gauge_->SetRange(1, total);
   gauge_->SetPos(0, false);
   if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
   ::BringWindowToTop(m_hWnd);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
 
-  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, app.logPath,
-                          app.installSucceeded, app.rebootNeeded, *this};
-  copySucceeding_ = &app.installSucceeded;
+  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this};
+  copying_ = &app;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
     // A diskette may be asked for next: the display is brought up to date.
     ShowFinishedTransfer();
     SetDlgItemText(IDC_SOURCE_FILE, entry->GetFileName());
     UpdateWindow();
-    InstallFileEntry(*entry, context);
-    if (!app.installSucceeded) {
-      copySucceeding_ = nullptr;
-      copyStop_ = context.stop;
+    const CInstallOutcome outcome = InstallFileEntry(*entry, context);
+    if (outcome.restartNeeded) app.rebootNeeded = true;
+    if (outcome.Stopped()) {
+      copying_ = nullptr;
       // The files placed so far are in the log; with the destinations and
       // groups beside them a removal can find them again. No shortcut was
       // made, so the program items are not written.
-      model.destinations.SaveToLog(app.logPath);
-      model.groups.SaveToLog(app.logPath);
-      return false;
+      log.WriteModelOfStoppedCopy(model);
+      return outcome.stop;
     }
   }
   ShowFinishedTransfer();
-  copySucceeding_ = nullptr;
-  return true;
+  copying_ = nullptr;
+  return CopyStop::none;
 }
 
 int CCopyProgressPage::DoPageWork() {
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
+  CInstallLogWriter log(app.logPath);
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
-  } else if (!CopySelectedFiles(app)) {
+  } else if ((copyStop_ = CopySelectedFiles(app, log)) != CopyStop::none) {
     // A diskette not given ends the run by the user's choice; "Cancel
     // Operation" after an error is a failed run. A copy stopped from
     // outside has had its cause recorded there.
-    app.RecordFailure(copyStop_ == CopyStop::userCancelled ? FailureCause::user : FailureCause::error);
+    if (copyStop_ != CopyStop::requested) {
+      app.RecordFailure(copyStop_ == CopyStop::userCancelled ? FailureCause::user : FailureCause::error);
+    }
     return kFailedPage;
   }
   const CInstallModel& model = *app.model;
   app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0));
-  model.SaveToLog(app.logPath);
+  log.WriteModel(model);
   if (!app.runFromSource) billboards_->CloseBillboard();
   return GetNextPageId();
 }

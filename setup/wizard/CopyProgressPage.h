@@ -1,7 +1,8 @@
 // CCopyProgressPage (108): copies the selected files of the installation
 // while it shows their names, a gauge over all bytes to be copied and the
 // billboard pictures; then creates the shortcuts and writes the data model
-// into the install log. When the product runs from the distribution
+// into the install log (after a stopped copy, the part of it that lets a
+// removal find the files placed). When the product runs from the distribution
 // nothing is copied: the shortcuts point into it. The page has no buttons,
 // and neither Enter nor Esc does anything while it works.
 #pragma once
@@ -12,14 +13,21 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/InstallContext.h"
+#include "setup/install/InstallDisplay.h"
+#include "setup/install/InstallOutcome.h"
+#include "setup/install/InstallPolicy.h"
 #include "setup/wizard/WizardPage.h"
 
-class CSetupApp;
+class CSetupState;
 class CBillboardSequence;
-class Gauge;
+class CGauge;
+class CInstallLogWriter;
 
-class CCopyProgressPage : public CWizardPage, public CInstallProgress {
+// The page is the copy engine's display and its policy: it shows the
+// progress, pumps messages between transfers, stops the copy once the run
+// was ended from outside, and asks the Continue / Cancel question. It alone
+// records a failure of the copy in the run's state.
+class CCopyProgressPage : public CWizardPage, public CInstallDisplay, public CInstallPolicy {
 public:
   // At most this often the page updates what it shows during a copy:
   // often enough to look continuous, rarely enough to cost little beside
@@ -38,11 +46,11 @@ public:
   // Gives every shortcut the path of its program where the distribution
   // holds it: the product program in destination 0, the others in
   // destination 1.
-  static void PointTargetsIntoSource(CSetupApp& app);
+  static void PointTargetsIntoSource(CSetupState& app);
 
-  // The copy engine's hook every 4096 bytes read: while the installation
-  // has not failed and this page is showing a copy, OnProgress.
-  void ReportProgress() override;
+  // The copy engine's tick every 4096 bytes read: while the run has not
+  // failed and this page is showing a copy, OnProgress.
+  void Tick() override;
   // Brings the display up to date with the current transfer: lets waiting
   // messages through, moves the billboards and the gauge on, shows the
   // destination file with its percentage and keeps the page on top. Within
@@ -51,21 +59,25 @@ public:
   bool OnProgress();
 
   void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
-  void AddCompletedTransfer(const CInstallJob& job) override;
-  void AddCompletedFile(const CFileEntry& entry) override;
-  // The engine's pump before each member of an archive: lets waiting
-  // messages through unless that was done within kUpdateIntervalMs (a
-  // pump costs a round trip to the window system, as much as a small file).
-  void PumpMessages() override;
+  void TransferDone(const CInstallJob& job) override;
+  void AddBytesDone(std::uint32_t bytes) override { completedBytes_ += bytes; }
+  // The engine's question between transfers: PumpMessages, then whether
+  // the run has failed (the background window's close question answered
+  // Yes while messages were pumped).
+  bool StopRequested() override;
   bool AskContinueAfterError(const CException& e, const std::string& entryFileName) override;
 
-  // Why the copy ended early, when the engine ended it (none when the copy
-  // went through, or was stopped from outside).
+  // Lets waiting messages through unless that was done within
+  // kUpdateIntervalMs (a pump costs a round trip to the window system, as
+  // much as a small file).
+  void PumpMessages();
+
+  // Why the copy ended early (none when it went through).
   CopyStop GetCopyStop() const noexcept { return copyStop_; }
 
   // For tests and pictures.
   std::uint32_t GetCompletedBytes() const noexcept { return completedBytes_; }
-  Gauge* GetGauge() const noexcept { return gauge_.get(); }
+  CGauge* GetGauge() const noexcept { return gauge_.get(); }
   const CBillboardSequence& GetBillboards() const noexcept { return *billboards_; }
 
 protected:
@@ -74,8 +86,10 @@ protected:
   void OnCancel() override {}
 
 private:
-  // Copies the selected files in list order; false when the run failed.
-  bool CopySelectedFiles(CSetupApp& app);
+  // Copies the selected files in list order until the engine says to stop;
+  // records in the state that a file waits for the restart. Returns why the
+  // copy stopped (none when it went through).
+  CopyStop CopySelectedFiles(CSetupState& app, CInstallLogWriter& log);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the
@@ -84,7 +98,7 @@ private:
   // Lets waiting messages through now.
   void PumpNow();
   // A copy is running and has not failed or been cancelled.
-  bool CopyGoesOn() const noexcept { return copySucceeding_ && *copySucceeding_; }
+  bool CopyGoesOn() const noexcept;
 
   // When something was last done (GetTickCount), if ever.
   struct LastDone {
@@ -92,14 +106,14 @@ private:
     bool IntervalPassed(DWORD now) const { return !at || now - *at >= kUpdateIntervalMs; }
   };
 
-  std::unique_ptr<Gauge> gauge_;
+  std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;
-  // Between the start of the copy and its end: the application's
-  // installSucceeded, read on every progress tick.
-  const bool* copySucceeding_ = nullptr;
+  // Between the start of the copy and its end: the run's state, whose
+  // success is read on every tick.
+  const CSetupState* copying_ = nullptr;
   LastDone lastUpdate_;
   LastDone lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes

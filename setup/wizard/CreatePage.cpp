@@ -20,14 +20,15 @@
 #include "setup/wizard/UnregisteringPage.h"
 #include "setup/wizard/UserInfoPage.h"
 #include "setup/wizard/WelcomePage.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/wizard/Wizard.h"
 
 namespace {
 
-std::unique_ptr<CWizardPage> MakePage(int id) {
+std::unique_ptr<CWizardPage> MakePage(int id, const CSetupState& state) {
   switch (id) {
     case IDD_WELCOME: return std::make_unique<CWelcomePage>();
-    case IDD_READING_SETUP: return std::make_unique<CReadingSetupPage>();
+    case IDD_READING_SETUP: return std::make_unique<CReadingSetupPage>(state.removeMode);
     case IDD_AGREEMENT: return std::make_unique<CAgreementPage>();
     case IDD_INSTALL_CONDITIONS: return std::make_unique<CInstallConditionsPage>();
     case IDD_DIRECTORY: return std::make_unique<CDirectoryPage>();
@@ -49,7 +50,7 @@ std::unique_ptr<CWizardPage> MakePage(int id) {
 
 }  // namespace
 
-CWizardPage* CreatePage(int id) {
-  std::unique_ptr<CWizardPage> page = MakePage(id);
+CWizardPage* CWizard::CreatePage(int id) {
+  std::unique_ptr<CWizardPage> page = MakePage(id, state_);
   return page ? AdoptPage(std::move(page)) : nullptr;
 }

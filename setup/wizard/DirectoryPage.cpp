@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/DiskSpaceCheck.h"
-#include "setup/transfer/DriveEnumerator.h"
+#include "setup/install/DiskSpaceCheck.h"
+#include "setup/paths/DriveEnumerator.h"
 #include "setup/wizard/FolderTreeDialog.h"
 #include "setup/wizard/RegistryString.h"
 
@@ -41,7 +41,7 @@ std::string CDirectoryPage::DefaultDirectory(const std::string& folderName) {
   return path.GetDirectory();
 }
 
-bool CDirectoryPage::ShouldShow() { return !GetSetupApp().runFromSource; }
+bool CDirectoryPage::ShouldShow() { return !State().runFromSource; }
 
 void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);
@@ -49,7 +49,7 @@ void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CDirectoryPage::OnInitDialog() {
-  const CSetupApp& app = GetSetupApp();
+  const CSetupState& app = State();
   directory_ = DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
   CWizardPage::OnInitDialog();
   return TRUE;
@@ -67,7 +67,7 @@ void CDirectoryPage::OnBrowse() {
   UpdateData(true);
   std::string chosen = directory_;
   CFolderTreeDialog dialog(this);
-  if (!dialog.ChooseFolder(chosen, 1, 1, 1)) return;
+  if (!dialog.ChooseFolder(chosen, {.verify = true, .editable = true, .ask = true})) return;
   directory_ = chosen;
   UpdateData(false);
   // The dialog has made sure that it exists or can be created.
@@ -83,7 +83,7 @@ bool CDirectoryPage::ConfirmDirectory() {
 
   // An unattended run takes the question's default answer, Yes, without
   // waiting for anybody to give it.
-  if (!GetSetupApp().batchMode) {
+  if (!State().batchMode) {
     CMessageBuffer question;
     FormatMessageId(question, IDS_CREATE_DIRECTORY_QUESTION, directory_.c_str());
     if (AfxMessageBox(question.text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return false;
@@ -98,7 +98,7 @@ bool CDirectoryPage::ConfirmDirectory() {
 }
 
 bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
-  return CheckDiskSpace(AsDirectory(directory), &GetSetupApp().model->files);
+  return CheckDiskSpace(AsDirectory(directory), &State().model->files);
 }
 
 void CDirectoryPage::OnOK() {
@@ -108,7 +108,7 @@ void CDirectoryPage::OnOK() {
     return;
   }
   if (!HasEnoughSpace(directory_)) return;
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
   app.model->destinations.SetPath(0, directory_);
   app.model->destinations.Resolve();
   GoNext();

@@ -103,22 +103,22 @@ CFolderTreeDialog::CFolderTreeDialog(CWnd* parent) : CDialog(IDD_FOLDER_TREE, pa
   CTreeCtrl::RegisterControlClass();
 }
 
-bool CFolderTreeDialog::ChooseFolder(std::string& path, int verify, int editable, int ask) {
+bool CFolderTreeDialog::ChooseFolder(std::string& path, CFolderChoice choice) {
   if (path.empty()) {
     ShowEmptyPathMessage();
     return false;
   }
-  SetOptions(path, verify, editable, ask);
+  SetOptions(path, choice);
   if (DoModal() != IDOK) return false;
   path = path_;
   return true;
 }
 
-void CFolderTreeDialog::SetOptions(const std::string& path, int verify, int editable, int ask) {
+void CFolderTreeDialog::SetOptions(const std::string& path, CFolderChoice choice) {
   path_ = path;
-  verify_ = verify;
-  editable_ = editable;
-  ask_ = ask;
+  verify_ = choice.verify ? 1 : 0;
+  editable_ = choice.editable ? 1 : 0;
+  ask_ = choice.ask ? 1 : 0;
 }
 
 void CFolderTreeDialog::DoDataExchange(CDataExchange& dx) {

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "setup/wizard/FolderChoice.h"
 #include "framework/ComPtr.h"
 #include "framework/Dialog.h"
 #include "framework/TreeCtrl.h"
@@ -22,11 +23,11 @@ public:
   // folder must exist or be creatable (it is not left created); editable:
   // the path can be typed; ask: ask before a missing folder is created.
   // True on OK, with path set to the chosen folder.
-  bool ChooseFolder(std::string& path, int verify, int editable, int ask);
+  bool ChooseFolder(std::string& path, CFolderChoice choice);
 
   // The options and starting path of the next dialog, for a dialog that is
   // created modeless rather than run by ChooseFolder.
-  void SetOptions(const std::string& path, int verify, int editable, int ask);
+  void SetOptions(const std::string& path, CFolderChoice choice);
   const std::string& GetPath() const { return path_; }
 
   // Text of display names is cut to this many characters.

@@ -35,31 +35,31 @@ private:
 
 }  // namespace
 
-Gauge::Gauge(std::uint32_t minimum, std::uint32_t maximum)
+CGauge::CGauge(std::uint32_t minimum, std::uint32_t maximum)
     : minimum_(minimum), maximum_(maximum), position_(minimum) {}
 
-COLORREF Gauge::FillColour() {
+COLORREF CGauge::FillColour() {
   const COLORREF fill = ::GetSysColor(COLOR_ACTIVEBORDER);
   return fill != PlainColour() ? fill : ::GetSysColor(COLOR_HIGHLIGHT);
 }
 
-COLORREF Gauge::PlainColour() { return ::GetSysColor(COLOR_WINDOW); }
+COLORREF CGauge::PlainColour() { return ::GetSysColor(COLOR_WINDOW); }
 
-void Gauge::RegisterWindowClass() {
+void CGauge::RegisterWindowClass() {
   // The background brush serves only a bar with an empty range, which
   // paints nothing; every other bar paints all of its client area.
   RegisterNamedClass(kClassName, CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, IDC_ARROW),
                      reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
 }
 
-bool Gauge::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+bool CGauge::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   RegisterWindowClass();
   return CreateEx(0, kClassName, "", style, rect.left, rect.top, rect.right - rect.left,
                   rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-void Gauge::SetPos(std::uint32_t position, bool redraw) {
+void CGauge::SetPos(std::uint32_t position, bool redraw) {
   position_ = std::max(minimum_, std::min(maximum_, position));
   if (!m_hWnd) return;
   // The bar shows whole percents only: a move within one changes no pixel,
@@ -71,14 +71,14 @@ void Gauge::SetPos(std::uint32_t position, bool redraw) {
   if (redraw) ::UpdateWindow(m_hWnd);
 }
 
-void Gauge::SetRange(std::uint32_t minimum, std::uint32_t maximum) {
+void CGauge::SetRange(std::uint32_t minimum, std::uint32_t maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
   position_ = std::max(minimum_, std::min(maximum_, position_));
   shownPercent_ = kNotYetShown;
 }
 
-void Gauge::Draw(HDC dc, const RECT& client) const {
+void CGauge::Draw(HDC dc, const RECT& client) const {
   if (minimum_ == maximum_) return;
   const COLORREF fill = FillColour();
   const COLORREF plain = PlainColour();
@@ -110,12 +110,12 @@ void Gauge::Draw(HDC dc, const RECT& client) const {
   ::ExtTextOutA(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &rest, text, static_cast<UINT>(length), nullptr);
 }
 
-void Gauge::OnPaint() {
+void CGauge::OnPaint() {
   const CPaintDC dc(m_hWnd);
   Draw(dc, GetClientRect());
 }
 
-BOOL Gauge::OnEraseBkgnd(HDC dc) {
+BOOL CGauge::OnEraseBkgnd(HDC dc) {
   // The paint covers everything: erasing first would only flicker.
   if (minimum_ != maximum_) return TRUE;
   return CWnd::OnEraseBkgnd(dc);

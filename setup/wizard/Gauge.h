@@ -1,4 +1,4 @@
-// Gauge: the percentage bar of the copy page. The part of the bar up to
+// CGauge: the percentage bar of the copy page. The part of the bar up to
 // the position is filled in the active-border colour, the rest in the
 // window colour, and the percentage is written centred across both in the
 // opposite colours, so that it changes colour where the boundary crosses it.
@@ -12,11 +12,11 @@
 
 #include "framework/Wnd.h"
 
-class Gauge : public CWnd {
+class CGauge : public CWnd {
 public:
   static constexpr const char* kClassName = "Gauge";
 
-  Gauge(std::uint32_t minimum, std::uint32_t maximum);
+  CGauge(std::uint32_t minimum, std::uint32_t maximum);
 
   // Creates the child window of class "Gauge" (registered on first use).
   bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);

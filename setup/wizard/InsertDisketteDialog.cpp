@@ -1,27 +1,15 @@
 #include "setup/wizard/InsertDisketteDialog.h"
 
-#include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
-#include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ChangeFolderDialog.h"
 
-namespace {
-
-std::string DisketteLabel(int n) {
-  auto* app = dynamic_cast<CSetupApp*>(AfxGetApp());
-  return app && app->model ? app->model->diskettes.GetLabel(n) : std::string();
-}
-
-}  // namespace
-
-CInsertDisketteDialog::CInsertDisketteDialog(const CPathName& expectedPath, int disketteNumber, CWnd* parent)
+CInsertDisketteDialog::CInsertDisketteDialog(const CPathName& expectedPath, int disketteNumber,
+                                             const std::string& label, CWnd* parent)
     : CExpandingDialog(IDD_INSERT_DISKETTE, parent),
       directoryText_(expectedPath.GetDirectory()),
       disketteNumber_(disketteNumber),
       expectedPath_(expectedPath) {
-  const std::string label = DisketteLabel(disketteNumber);
   const std::string drive = expectedPath.GetDrive();
   CMessageBuffer text;
   if (!label.empty())
@@ -78,7 +66,7 @@ void CInsertDisketteDialog::OnBrowse() {
   UpdateData(true);
   std::string chosen = directoryText_;
   CChangeFolderDialog dialog(this);
-  dialog.ChooseFolder(chosen, 0, 0, 0);
+  dialog.ChooseFolder(chosen, {});
   directoryText_ = chosen;
   UpdateData(false);
 }

@@ -9,13 +9,14 @@
 #include <string>
 
 #include "setup/errors/ExpandingDialog.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CInsertDisketteDialog : public CExpandingDialog {
 public:
-  // expectedPath: the file in the current source directory. The label of
-  // disketteNumber comes from the application's diskette table.
-  CInsertDisketteDialog(const CPathName& expectedPath, int disketteNumber, CWnd* parent = nullptr);
+  // expectedPath: the file in the current source directory; label: the
+  // label of disketteNumber, empty when it has none (the number is shown).
+  CInsertDisketteDialog(const CPathName& expectedPath, int disketteNumber, const std::string& label,
+                        CWnd* parent = nullptr);
 
   // The directory the user has pointed to (after IDOK: where the file is).
   const std::string& GetDirectoryText() const { return directoryText_; }

@@ -1,6 +1,6 @@
 #include "setup/wizard/InstallConditionsPage.h"
 
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/system/SystemActions.h"
 
@@ -8,7 +8,7 @@ bool CInstallConditionsPage::CheckInstallConditions() {
   // Checked again on every arrival: the list is made afresh each time.
   conditionsText_.clear();
   bool met = true;
-  if (GetSetupApp().System().WindowsMajorVersion() < 4) {
+  if (State().System().WindowsMajorVersion() < 4) {
     AddCondition(IDS_NEEDS_WINDOWS_4);
     met = false;
   }
@@ -30,7 +30,7 @@ void CInstallConditionsPage::DoDataExchange(CDataExchange& dx) {
 
 BOOL CInstallConditionsPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
-  if (!GetSetupApp().ignoreConditions) SetNextPageId(kFailedPage);
+  if (!State().ignoreConditions) SetNextPageId(kFailedPage);
   return TRUE;
 }
 

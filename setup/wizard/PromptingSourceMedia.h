@@ -3,12 +3,24 @@
 // directory the user points to becomes the source directory.
 #pragma once
 
-#include "setup/transfer/SourceMedia.h"
+#include <functional>
+#include <string>
+
+#include "setup/archive/SourceMedia.h"
 
 class CPromptingSourceMedia : public CSourceMedia {
 public:
-  using CSourceMedia::CSourceMedia;
+  // The label of a diskette, empty when it has none.
+  using LabelLookup = std::function<std::string(int disketteNumber)>;
+
+  // Works on sourceDir (see CSourceMedia); the dialog names a diskette by
+  // the label that labelOf gives.
+  CPromptingSourceMedia(CPathName& sourceDir, LabelLookup labelOf)
+      : CSourceMedia(std::ref(sourceDir)), labelOf_(std::move(labelOf)) {}
 
 protected:
   bool PromptForDiskette(const CPathName& expectedPath, int disketteNumber) override;
+
+private:
+  LabelLookup labelOf_;
 };

@@ -1,9 +1,9 @@
 #include "setup/wizard/ReadingSetupPage.h"
 
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 
 namespace {
 
@@ -14,14 +14,14 @@ constexpr int kRunFromSourceSetup = 3;
 
 }  // namespace
 
-CReadingSetupPage::CReadingSetupPage()
-    : CWizardPage(IDD_READING_SETUP, GetSetupApp().removeMode ? IDD_REMOVING_FILES : IDD_AGREEMENT, false) {}
+CReadingSetupPage::CReadingSetupPage(bool removeMode)
+    : CWizardPage(IDD_READING_SETUP, removeMode ? IDD_REMOVING_FILES : IDD_AGREEMENT, false) {}
 
 int CReadingSetupPage::DoPageWork() {
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
   CInstallModel& model = *app.model;
   // The entries read their archives through the application's source media.
-  model.Load(app.profilePath, *app.sourceMedia, &PumpMessages);
+  model.Load(app.profilePath, &PumpMessages);
 
   if (app.runFromSource) {
     // The product is used where the setup program lies.

@@ -8,7 +8,7 @@
 class CReadingSetupPage : public CWizardPage {
 public:
   // The successor is the removal (1546) in remove mode, else the agreement (150).
-  CReadingSetupPage();
+  explicit CReadingSetupPage(bool removeMode);
 
   // Destinations, groups, targets, files and diskettes in that order, with
   // the message queue drained after each; then the groups of the setup

@@ -1,7 +1,7 @@
 #include "setup/wizard/ReadyToCopyPage.h"
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/wizard/ButtonBar.h"
 
@@ -12,7 +12,7 @@ BOOL CReadyToCopyPage::OnInitDialog() {
 }
 
 void CReadyToCopyPage::OnOK() {
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
   if (!app.runFromSource) {
     const CPathName directory = app.model->destinations.GetPath(0);
     if (directory.IsEmpty() || (!directory.DirectoryExists() && !directory.CreateDirectory(true))) {

@@ -1,6 +1,6 @@
 #include "setup/wizard/RegisteringPage.h"
 
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
 
@@ -9,7 +9,7 @@ int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
   return rebootNeeded ? IDD_RESTART : IDD_FINISHED;
 }
 
-std::string CRegisteringPage::UninstallCommand(const CSetupApp& app) {
+std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
   const CPathName directory = app.model->destinations.GetPath(app.runFromSource ? 1 : 0);
   const std::string program = directory.GetPath() + CPathName::GetProgramPath().GetFileName();
   // Unquoted, "C:\Program Files\..." would be started as C:\Program.exe
@@ -18,14 +18,14 @@ std::string CRegisteringPage::UninstallCommand(const CSetupApp& app) {
   return (quoted ? "\"" + program + "\"" : program) + " /U";
 }
 
-CPathName CRegisteringPage::ProductProgram(const CSetupApp& app) {
+CPathName CRegisteringPage::ProductProgram(const CSetupState& app) {
   CPathName program = app.model->destinations.GetPath(0);
   program.SetFileName(app.programFile);
   return program;
 }
 
 int CRegisteringPage::DoPageWork() {
-  const CSetupApp& app = GetSetupApp();
+  const CSetupState& app = State();
   app.System().RegisterProduct(ProductProgram(app), UninstallCommand(app), app.productKeyName, app.model->targets);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
-class CSetupApp;
+class CSetupState;
 
 class CRegisteringPage : public CWizardPage {
 public:
@@ -23,10 +23,10 @@ public:
   static int FinalPage(bool installSucceeded, bool rebootNeeded);
 
   // The installed product program: programFile in destination 0.
-  static CPathName ProductProgram(const CSetupApp& app);
+  static CPathName ProductProgram(const CSetupState& app);
   // The command that removes the product: this setup program's file name
   // in the installation directory (the distribution directory when
   // running from the source), in double quotes when it holds a blank,
   // followed by " /U".
-  static std::string UninstallCommand(const CSetupApp& app);
+  static std::string UninstallCommand(const CSetupState& app);
 };

@@ -1,13 +1,13 @@
 #include "setup/wizard/RemovingFilesPage.h"
 
-#include "setup/app/SetupApp.h"
-#include "setup/log/InstalledFileRemoval.h"
+#include "setup/wizard/SetupState.h"
+#include "setup/install/InstalledFileRemoval.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 
 int CRemovingFilesPage::DoPageWork() {
-  CSetupApp& app = GetSetupApp();
+  CSetupState& app = State();
   const CInstallModel& model = *app.model;
   // A product that runs from the distribution has nothing on the machine
   // but its shortcuts.

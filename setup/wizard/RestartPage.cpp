@@ -1,12 +1,12 @@
 #include "setup/wizard/RestartPage.h"
 
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/system/SystemActions.h"
 
 BOOL CRestartPage::OnCommand(UINT id, UINT code, HWND control) {
   if (code == BN_CLICKED || control == nullptr) {
     if (id == IDC_RESTART) {
-      GetSetupApp().System().RestartWindows();
+      State().System().RestartWindows();
       return TRUE;
     }
     if (id == IDC_DONT_RESTART) {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ void CStartMenuFolderPage::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CStartMenuFolderPage::OnInitDialog() {
-  folder_ = GetSetupApp().model->programFolder;
+  folder_ = State().model->programFolder;
   CWizardPage::OnInitDialog();
   return TRUE;
 }
@@ -138,6 +138,6 @@ void CStartMenuFolderPage::OnOK() {
     AfxMessageBox(IDS_CANNOT_CREATE_START_MENU_ITEM, MB_OK);
     return;
   }
-  GetSetupApp().model->programFolder = folder_;
+  State().model->programFolder = folder_;
   GoNext();
 }

@@ -6,13 +6,13 @@
 #include <array>
 
 #include "framework/WinApp.h"
-#include "setup/app/SetupApp.h"
-#include "setup/errors/EventTrail.h"
+#include "setup/wizard/SetupState.h"
+#include "setup/log/EventTrail.h"
 #include "setup/system/SystemActions.h"
 #include "setup/wizard/RegisteringPage.h"
 
 int CUnregisteringPage::DoPageWork() {
-  const CSetupApp& app = GetSetupApp();
+  const CSetupState& app = State();
   app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.productKeyName);
   RecycleInstallLog(app.logPath, AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
   return GetNextPageId();

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
 class CUnregisteringPage : public CWizardPage {

@@ -1,6 +1,6 @@
 #include "setup/wizard/UserInfoPage.h"
 
-#include "setup/app/SetupApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/RegistryString.h"
 
@@ -20,7 +20,7 @@ CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
   ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", name_);
 }
 
-bool CUserInfoPage::ShouldShow() { return !GetSetupApp().runFromSource; }
+bool CUserInfoPage::ShouldShow() { return !State().runFromSource; }
 
 void CUserInfoPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);
@@ -55,6 +55,6 @@ void CUserInfoPage::OnOK() {
     ::SetFocus(GetDlgItem(IDC_USER_NAME));
     return;
   }
-  GetSetupApp().userInfo = CUserInfo{name_, company_};
+  State().userInfo = CUserInfo{name_, company_};
   GoNext();
 }

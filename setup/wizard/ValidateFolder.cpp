@@ -3,7 +3,7 @@
 #include "framework/WinApp.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 void ShowEmptyPathMessage() { AfxMessageBox(IDS_EMPTY_PATH, MB_OK); }
 

@@ -1,46 +1,33 @@
 #include "setup/wizard/Wizard.h"
 
-#include <map>
-#include <memory>
-
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
 #include "setup/wizard/WizardPage.h"
 
-namespace {
+CWizard::CWizard(CSetupState& state) : state_(state) {}
 
-// The page map owns every page created in the run; the current page is
-// the one shown last.
-std::map<int, std::unique_ptr<CWizardPage>>& PageMap() {
-  static std::map<int, std::unique_ptr<CWizardPage>> pages;
-  return pages;
-}
+CWizard::~CWizard() { DestroyAllPages(); }
 
-CWizardPage* g_currentPage = nullptr;
-
-}  // namespace
-
-CWizardPage* AdoptPage(std::unique_ptr<CWizardPage> page) {
+CWizardPage* CWizard::AdoptPage(std::unique_ptr<CWizardPage> page) {
   if (!page) return nullptr;
-  auto& slot = PageMap()[page->GetPageId()];
+  auto& slot = pages_[page->GetPageId()];
   if (slot) return slot.get();  // a page exists once; the first one stays
+  page->SetWizard(*this);
   slot = std::move(page);
   return slot.get();
 }
 
-CWizardPage* FindPage(int id) {
-  const auto it = PageMap().find(id);
-  return it == PageMap().end() ? nullptr : it->second.get();
+CWizardPage* CWizard::FindPage(int id) const {
+  const auto it = pages_.find(id);
+  return it == pages_.end() ? nullptr : it->second.get();
 }
 
-CWizardPage* GetCurrentPage() { return g_currentPage; }
-
-void ShowPage(int id, bool backwards) {
+void CWizard::ShowPage(int id, bool backwards) {
   if (id == CWizardPage::kEndOfProgram) {
     if (CWnd* main = AfxGetMainWnd()) main->DestroyWindow();
     return;
   }
-  CWizardPage* const previous = g_currentPage;
+  CWizardPage* const previous = currentPage_;
   const int previousId = previous ? previous->GetPageId() : 0;
 
   CWizardPage* page = nullptr;
@@ -59,7 +46,7 @@ void ShowPage(int id, bool backwards) {
   }
 
   if (!backwards && page->GetPreviousPageId() == 0) page->SetPreviousPageId(previousId);
-  g_currentPage = page;
+  currentPage_ = page;
 
   if (!page->m_hWnd) {
     if (!page->CreatePageWindow()) AfxThrowResourceException();
@@ -75,11 +62,11 @@ void ShowPage(int id, bool backwards) {
   }
 }
 
-void DestroyAllPages() {
-  g_currentPage = nullptr;
+void CWizard::DestroyAllPages() {
+  currentPage_ = nullptr;
   // Take the pages out of the map first: a page's destruction must not
   // find itself (or the others) still listed.
-  auto pages = std::move(PageMap());
-  PageMap().clear();
+  auto pages = std::move(pages_);
+  pages_.clear();
   pages.clear();
 }

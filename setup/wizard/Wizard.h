@@ -1,32 +1,59 @@
-// Navigation of the setup wizard: the pages by id, the page shown now, and
-// the one way pages change.
+// CWizard: the setup wizard of one run. It owns the pages by id, knows the
+// page shown now and is the one way pages change. Its pages reach the run's
+// state (CSetupState) through it.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
+class CSetupState;
 class CWizardPage;
 
 // Posted by a page to itself when its window has been created; the page
 // runner then does the page's work.
 constexpr UINT WM_PAGEWORK = WM_USER + 201;
 
-// Shows page id (finding or creating it, passing over pages that do not
-// want to be shown, going by their previous ids when backwards) and hides
-// the page shown before. id -1 ends the program: the main window is
-// destroyed.
-void ShowPage(int id, bool backwards);
-// The created page of that id, or null.
-CWizardPage* FindPage(int id);
-// Creates the page of that id with its fixed successor; null for an id
-// that is no page.
-CWizardPage* CreatePage(int id);
-// Hands a new page to the page map, which owns it until DestroyAllPages;
-// returns it. When the map already holds a page of that id, the new one is
-// dropped and the existing one returned.
-CWizardPage* AdoptPage(std::unique_ptr<CWizardPage> page);
-// The page shown last, or null.
-CWizardPage* GetCurrentPage();
-// Destroys every created page (at the end of the program).
-void DestroyAllPages();
+class CWizard {
+public:
+  // state must outlive the wizard.
+  explicit CWizard(CSetupState& state);
+  // Destroys every page that is left.
+  ~CWizard();
+  CWizard(const CWizard&) = delete;
+  CWizard& operator=(const CWizard&) = delete;
+
+  CSetupState& State() const noexcept { return state_; }
+
+  // Shows page id (finding or creating it, passing over pages that do not
+  // want to be shown, going by their previous ids when backwards) and hides
+  // the page shown before. id -1 ends the program: the main window is
+  // destroyed.
+  void ShowPage(int id, bool backwards);
+  // The created page of that id, or null.
+  CWizardPage* FindPage(int id) const;
+  // Creates the page of that id with its fixed successor and adopts it;
+  // null for an id that is no page.
+  CWizardPage* CreatePage(int id);
+  // Takes a new page into the page map, which owns it until
+  // DestroyAllPages, and makes this wizard the page's; returns it. When the
+  // map already holds a page of that id, the new one is dropped and the
+  // existing one returned.
+  CWizardPage* AdoptPage(std::unique_ptr<CWizardPage> page);
+  // The page shown last, or null.
+  CWizardPage* GetCurrentPage() const noexcept { return currentPage_; }
+  // Destroys every created page (at the end of the program).
+  void DestroyAllPages();
+
+  // The palette of the background the pages stand on, realised by a page
+  // when the application becomes active; null when there is none.
+  HPALETTE GetBackgroundPalette() const noexcept { return backgroundPalette_; }
+  void SetBackgroundPalette(HPALETTE palette) noexcept { backgroundPalette_ = palette; }
+
+private:
+  CSetupState& state_;
+  std::map<int, std::unique_ptr<CWizardPage>> pages_;
+  CWizardPage* currentPage_ = nullptr;
+  HPALETTE backgroundPalette_ = nullptr;  // not owned
+};

@@ -3,11 +3,10 @@
 #include "framework/Exception.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
-#include "setup/app/MainWnd.h"
-#include "setup/app/SetupApp.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/wizard/Wizard.h"
 
 CWizardPage::CWizardPage(int pageId, int nextPageId, bool hasButtonBar)
@@ -19,6 +18,13 @@ CWizardPage::~CWizardPage() {
   buttonBar_.reset();
 }
 
+CWizard& CWizardPage::Wizard() const {
+  if (!wizard_) AfxThrowNotSupportedException();
+  return *wizard_;
+}
+
+CSetupState& CWizardPage::State() const { return Wizard().State(); }
+
 void CWizardPage::PlacePage() { CenterWindow(); }
 
 int CWizardPage::DoPageWork() { return 0; }
@@ -29,16 +35,16 @@ bool CWizardPage::ShouldShow() { return true; }
 
 bool CWizardPage::CreatePageWindow() { return Create(GetTemplateId(), nullptr); }
 
-void CWizardPage::GoNext() { ShowPage(nextPageId_, false); }
+void CWizardPage::GoNext() { Wizard().ShowPage(nextPageId_, false); }
 
 void CWizardPage::GoBack() {
   // The first page of a walk has nowhere to go back to.
-  if (previousPageId_ != 0) ShowPage(previousPageId_, true);
+  if (previousPageId_ != 0) Wizard().ShowPage(previousPageId_, true);
 }
 
 void CWizardPage::MarkFailed(FailureCause cause) {
   nextPageId_ = kFailedPage;
-  GetSetupApp().RecordFailure(cause);
+  State().RecordFailure(cause);
 }
 
 BOOL CWizardPage::OnInitDialog() {
@@ -50,7 +56,7 @@ BOOL CWizardPage::OnInitDialog() {
   }
   CDialog::OnInitDialog();
   PlacePage();
-  if (GetSetupApp().batchMode) MoveWindow(0, 0, 0, 0, true);
+  if (State().batchMode) MoveWindow(0, 0, 0, 0, true);
   ShowWindow(SW_SHOW);
   PostMessage(WM_PAGEWORK);
   return TRUE;
@@ -89,9 +95,8 @@ BOOL CWizardPage::OnCommand(UINT id, UINT code, HWND control) {
 void CWizardPage::OnActivateApp(BOOL active, DWORD threadId) {
   if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) {
     // The background keeps its colours behind the page.
-    auto* background = dynamic_cast<CMainWnd*>(main);
     CClientDC dc(m_hWnd);
-    CSelectPalette select(dc, background ? background->GetPalette() : nullptr);
+    CSelectPalette select(dc, wizard_ ? wizard_->GetBackgroundPalette() : nullptr);
     dc.RealizePalette();
     ::InvalidateRect(main->m_hWnd, nullptr, TRUE);
   }
@@ -111,8 +116,8 @@ void CWizardPage::OnPageWork() {
   }
   doingWork_ = false;
   if (result != 0) {
-    ShowPage(result, false);
-  } else if (GetSetupApp().batchMode) {
+    Wizard().ShowPage(result, false);
+  } else if (State().batchMode) {
     OnOK();
   }
 }

@@ -5,16 +5,19 @@
 // the page runner then does the page's automatic work (DoPageWork) and
 // moves on to the page that the work names.
 //
-// Pages are made by CreatePage (Wizard.h), which hands them to the page map;
-// they live until the end of the program. Navigation is ShowPage's.
+// Pages are made by their wizard (CWizard::CreatePage), which keeps them in
+// its page map until the end of the program; navigation is its ShowPage.
+// A page reads and writes the run's state through its wizard.
 #pragma once
 
 #include <memory>
 
 #include "framework/Dialog.h"
-#include "setup/app/RunOutcome.h"
+#include "setup/wizard/RunOutcome.h"
 
 class CButtonBar;
+class CSetupState;
+class CWizard;
 
 class CWizardPage : public CDialog {
 public:
@@ -52,6 +55,13 @@ public:
   // Creates the page's window (owned by the main window).
   virtual bool CreatePageWindow();
 
+  // The wizard that adopted the page, and the run's state through it. A
+  // page that no wizard adopted has none: asking for it throws
+  // CNotSupportedException.
+  CWizard& Wizard() const;
+  CSetupState& State() const;
+  void SetWizard(CWizard& wizard) noexcept { wizard_ = &wizard; }
+
   // Shows the successor, or the page this one was first reached from.
   void GoNext();
   void GoBack();
@@ -78,6 +88,7 @@ protected:
 private:
   friend class CButtonBar;  // its buttons act as the page's Back, Next and Cancel
 
+  CWizard* wizard_ = nullptr;
   int pageId_;
   int nextPageId_;
   bool hasButtonBar_;

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "framework/StdioFile.h"
-#include "setup/transfer/ArchiveReader.h"
-#include "setup/transfer/Crc.h"
+#include "setup/archive/ArchiveReader.h"
+#include "setup/archive/Crc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
 #include "tools/bench/BenchClock.h"

@@ -24,14 +24,13 @@
 #include "setup/app/tests/TestSystemActions.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/InstallFileEntry.h"
-#include "setup/transfer/InstallJob.h"
-#include "setup/transfer/SourceMedia.h"
-#include "setup/transfer/tests/QuietInstallProgress.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/install/InstallJob.h"
+#include "setup/archive/SourceMedia.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"
-#include "setup/wizard/PumpMessages.h"
+#include "framework/PumpMessages.h"
 #include "setup/wizard/Wizard.h"
 #include "tests/support/TestFiles.h"
 #include "tools/bench/BenchClock.h"
@@ -52,9 +51,10 @@ public:
   }
 };
 
-// Nobody watches: the engine's own cost.
-class CNoProgress : public CQuietInstallProgress {
+// Nobody watches and nobody stops the copy: the engine's own cost.
+class CUnattended : public CInstallPolicy {
 public:
+  bool StopRequested() override { return false; }
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     std::fprintf(stderr, "progress_bench: %s: %s\n", fileName.c_str(), e.GetErrorMessage().c_str());
     return false;
@@ -75,7 +75,7 @@ public:
     app_.logPath = log_;
     app_.model = std::make_unique<CInstallModel>("Veltrane");
     CInstallModel& model = *app_.model;
-    model.Load(CPathName(kit_ + "\\_setupx.ini"), *app_.sourceMedia);
+    model.Load(CPathName(kit_ + "\\_setupx.ini"));
     model.destinations.SetPath(0, target_);
     model.destinations.Resolve();
     model.groups.SelectBySetupType(2);
@@ -111,6 +111,7 @@ private:
   // display costs besides the pictures.
   void PrintPartCosts(double display, double shown) {
     CCopyProgressPage page;
+    page.SetWizard(app_.Wizard());
     if (!page.CreatePageWindow()) return;
     MSG msg;
     while (::PeekMessageA(&msg, page.m_hWnd, WM_PAGEWORK, WM_PAGEWORK, PM_REMOVE)) {
@@ -161,26 +162,30 @@ private:
 
   bool InstallAlone(double& seconds) {
     Reset();
-    CNoProgress none;
+    CQuietInstallDisplay display;
+    CUnattended policy;
     CInstallModel& model = *app_.model;
-    app_.installSucceeded = true;
-    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log_, app_.installSucceeded,
-                            app_.rebootNeeded, none};
+    CInstallLogWriter log(log_);
+    CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log, display, policy};
+    bool succeeded = true;
     const double t = Now();
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
-      InstallFileEntry(*entry, context);
-      if (!app_.installSucceeded) break;
+      if (InstallFileEntry(*entry, context).Stopped()) {
+        succeeded = false;
+        break;
+      }
     }
-    model.SaveToLog(log_);
+    log.WriteModel(model);
     seconds = Now() - t;
-    return app_.installSucceeded;
+    return succeeded;
   }
 
   bool InstallWithPage(double& seconds) {
     Reset();
     app_.installSucceeded = true;
     CCopyProgressPage page;
+    page.SetWizard(app_.Wizard());
     if (!page.CreatePageWindow()) return false;
     // The page runner is not used here: the page's work is called below.
     MSG msg;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "setup/transfer/ArchiveFormat.h"
+#include "setup/archive/ArchiveFormat.h"
 #include "tools/mkkit/KitException.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
-#include "setup/transfer/CountedFile.h"
-#include "setup/transfer/EntryHeader.h"
+#include "setup/archive/CountedFile.h"
+#include "setup/archive/EntryHeader.h"
 #include "tools/mkkit/KitLayout.h"
 
 class CArchiveWriter : public CCountedFile {

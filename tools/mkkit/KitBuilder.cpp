@@ -8,24 +8,20 @@
 #include <map>
 
 #include "framework/MemFile.h"
-#include "setup/transfer/ArchiveFormat.h"
-#include "setup/transfer/ArchiveMember.h"
-#include "setup/transfer/DeflateCodec.h"
-#include "setup/transfer/StoredCodec.h"
+#include "setup/archive/ArchiveFormat.h"
+#include "setup/archive/ArchiveMember.h"
+#include "setup/archive/DeflateCodec.h"
+#include "setup/archive/StoredCodec.h"
 #include "tools/mkkit/ArchiveWriter.h"
 #include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
 
 constexpr DWORD kCarriedAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-
-std::string Lower(std::string s) {
-  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
 
 std::uint64_t FileSize(const std::string& path) {
   CFileStatus status;

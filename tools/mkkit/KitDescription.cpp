@@ -8,9 +8,10 @@
 #include <set>
 
 #include "setup/profile/ProfileFields.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
 
@@ -24,11 +25,6 @@ bool ParseInteger(const std::string& text, T& value) {
 std::string Trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
   return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 std::int16_t DestinationField(const std::string& text, const std::string& where) {

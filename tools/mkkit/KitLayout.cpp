@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
 
 void CKitLayout::NextDiskette() {

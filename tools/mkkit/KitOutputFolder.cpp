@@ -7,17 +7,13 @@
 #include <sstream>
 
 #include "framework/ScopedHandle.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
-
-std::string Lower(std::string s) {
-  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
 
 // Whether path is folder or lies below it (both full paths).
 bool IsInside(const std::string& path, const std::string& folder) {

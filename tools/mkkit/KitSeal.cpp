@@ -3,7 +3,7 @@
 #include <charconv>
 #include <sstream>
 
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/Sha256.h"
 
 namespace {

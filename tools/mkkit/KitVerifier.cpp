@@ -12,24 +12,21 @@
 #include <vector>
 
 #include "setup/errors/XException.h"
-#include "setup/profile/FileEntry.h"
-#include "setup/profile/ProfileFields.h"
+#include "setup/archive/MediaReader.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/profile/InstallProfileException.h"
 #include "setup/profile/ProfileSection.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/IniDocument.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
 #include "tools/mkkit/Sha256.h"
+#include "tools/mkkit/LowerCase.h"
 
 namespace {
 
 [[noreturn]] void Problem(const std::string& text) { throw CKitException(kExitVerifyFailed, text); }
-
-std::string Lower(std::string s) {
-  ::CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
 
 bool IsFile(const std::string& path) {
   const DWORD a = ::GetFileAttributesA(path.c_str());
@@ -127,15 +124,15 @@ private:
 
 // Reads an archive like the setup program, and insists that every part is
 // found on the diskette it belongs to.
-class CheckedEntry : public CFileEntry {
+class CheckedEntry : public CMediaReader {
 public:
   CheckedEntry(KitMedia& media, std::string name, int diskette)
-      : CFileEntry(media, std::move(name), diskette), media_(media) {}
+      : CMediaReader(media, std::move(name), diskette), media_(media) {}
   // Whether a part ended inside a member's data that does not go on.
   bool EndedInsideData() const noexcept { return endedInsideData_; }
 
   bool OnEndOfData() override {
-    const bool stop = CFileEntry::OnEndOfData();
+    const bool stop = CMediaReader::OnEndOfData();
     if (stop) endedInsideData_ = true;
     if (!stop) {
       const std::string folder = GetPathName().GetDirectory();
@@ -152,12 +149,6 @@ private:
   bool endedInsideData_ = false;
 };
 
-struct Destination {
-  std::int16_t parent = -1;
-  std::string name;
-  std::string path;
-};
-
 }  // namespace
 
 class CKitVerifier::Impl {
@@ -172,7 +163,7 @@ private:
   }
   void ReadDestinations();
   void CompareRecords(const CKitDescription& description);
-  bool KnownDestination(std::int16_t id) const { return (id <= -1 && id >= -4) || destinations_.count(id) > 0; }
+  bool KnownDestination(std::int16_t id) const { return id == -1 || model_.destinations.Find(id) != nullptr; }
   const KitFile* Described(const std::string& archive, const std::string& name, std::int16_t destination);
   void CheckPlainFile(const std::string& group, const std::string& name, std::int32_t size, int diskette,
                       std::int16_t destination);
@@ -190,7 +181,8 @@ private:
   KitMedia media_;
   CPathName profile_;
   ScratchFolder scratch_;
-  std::map<std::int16_t, Destination> destinations_;
+  // The profile as the setup program reads it.
+  CInstallModel model_;
   std::set<std::string> installed_;            // lower-case names of files that get installed
   std::set<const KitFile*> seen_;              // described files met in the kit
   std::optional<CKitSeal> seal_;
@@ -199,34 +191,25 @@ private:
 };
 
 void CKitVerifier::Impl::ReadDestinations() {
-  CProfileSection section("destinations");
-  section.SetFile(profile_);
-  CProfileEntry entry;
-  for (bool more = section.First(entry); more; more = section.Next(entry)) {
-    entry.Read();
-    Destination d;
-    GetTextField(entry.GetValue(), 0, d.name);
-    if (!GetNumberField(entry.GetValue(), 1, d.parent)) d.parent = -1;
-    GetTextField(entry.GetValue(), 2, d.path);
-    destinations_[static_cast<std::int16_t>(std::atoi(entry.GetKey().c_str()))] = d;
+  // Through the setup program's own table, resolved as the setup program
+  // resolves it, with destination 0 at a folder the user might choose.
+  try {
+    model_.destinations.Load(profile_);
+  } catch (const CInstallProfileException&) {
+    Problem("the profile lists no destinations");
   }
-  if (destinations_.empty()) Problem("the profile lists no destinations");
-  // Resolve the way the setup program does, with destination 0 at the
-  // folder the user will choose and the built-ins at theirs.
-  std::map<std::int16_t, std::string> paths{{-2, "C:\\WINDOWS"}, {-3, "C:\\WINDOWS\\SYSTEM"}, {-4, "C:\\TEMP"}};
-  for (const auto& [id, d] : destinations_) {
-    if (d.parent == -1) paths[id] = id == 0 ? "C:\\Program Files\\Product" : d.path;
-  }
-  for (std::size_t pass = 0; pass < destinations_.size(); ++pass) {
-    for (const auto& [id, d] : destinations_) {
-      const auto parent = paths.find(d.parent);
-      if (d.parent != -1 && parent != paths.end() && !parent->second.empty()) paths[id] = parent->second + "\\" + d.name;
+  model_.destinations.SetPath(0, "C:\\Program Files\\Product");
+  try {
+    model_.destinations.Resolve();
+  } catch (const CInstallProfileException&) {
+    // Name the first destination whose chain stays open.
+    for (const auto& d : model_.destinations) {
+      if (d->HasParent() && d->path.IsEmpty()) {
+        Problem("destination " + std::to_string(d->id) + " cannot be resolved (parent " +
+                std::to_string(d->parentId) + ")");
+      }
     }
-  }
-  for (const auto& [id, d] : destinations_) {
-    if (d.parent != -1 && paths.find(id) == paths.end()) {
-      Problem("destination " + std::to_string(id) + " cannot be resolved (parent " + std::to_string(d.parent) + ")");
-    }
+    Problem("the destinations cannot be resolved");
   }
 }
 
@@ -385,43 +368,31 @@ KitExitCode CKitVerifier::Impl::Run() {
   ReadDestinations();
   if (v_.options_.description) CompareRecords(*v_.options_.description);
 
-  CProfileSection groups("groups");
-  groups.SetFile(profile_);
-  CProfileEntry group;
-  for (bool more = groups.First(group); more; more = groups.Next(group)) {
-    CProfileSection files(group.GetKey());
-    files.SetFile(profile_);
-    CProfileEntry file;
-    for (bool f = files.First(file); f; f = files.Next(file)) {
-      file.Read();
-      const std::string& record = file.GetValue();
-      std::int32_t size = 0;
-      std::int16_t kind = 0, count = 0, diskette = 0, destination = 0;
-      GetLongField(record, 0, size);
-      GetNumberField(record, 1, kind);
-      GetNumberField(record, 2, count);
-      GetNumberField(record, 3, diskette);
-      GetNumberField(record, 4, destination);
-      const int disk = diskette < 0 ? -diskette : diskette;
-      if (disk < 1) Problem(file.GetKey() + " (group " + group.GetKey() + ") names no diskette");
-      Progress("checking " + file.GetKey());
-      if (SameName(file.GetKey(), CKitDescription::kSetupProgramName)) {
-        CheckSetupRecord(group.GetKey(), kind, diskette, destination);
-      }
-      if (kind == 0) {
-        CheckPlainFile(group.GetKey(), file.GetKey(), size, disk, destination);
-      } else if (kind == 1) {
-        CheckArchive(group.GetKey(), file.GetKey(), size, count, disk, diskette < 0);
-      } else {
-        Problem(file.GetKey() + " (group " + group.GetKey() + ") has the unknown kind " + std::to_string(kind));
-      }
+  // The file records through the setup program's own tables, in the order
+  // in which it copies them.
+  model_.groups.Load(profile_);
+  model_.files.Load(profile_, model_.groups);
+  for (const auto& file : model_.files) {
+    const std::string& group = file->group->key;
+    const std::string& name = file->GetFileName();
+    const int disk = file->GetDisketteNumber();
+    if (disk < 1) Problem(name + " (group " + group + ") names no diskette");
+    Progress("checking " + name);
+    if (SameName(name, CKitDescription::kSetupProgramName)) {
+      CheckSetupRecord(group, file->kind, file->marked ? -disk : disk, file->destinationId);
+    }
+    if (file->kind == CFileEntry::plainFile) {
+      CheckPlainFile(group, name, file->size, disk, file->destinationId);
+    } else if (file->kind == CFileEntry::archive) {
+      CheckArchive(group, name, file->size, file->memberCount, disk, file->marked != 0);
+    } else {
+      Problem(name + " (group " + group + ") has the unknown kind " + std::to_string(file->kind));
     }
   }
-  CProfileSection targets("targets");
-  targets.SetFile(profile_);
-  CProfileEntry target;
-  for (bool more = targets.First(target); more; more = targets.Next(target)) {
-    if (!installed_.count(Lower(target.GetKey()))) Problem("program item " + target.GetKey() + " names no installed file");
+  model_.targets.Load(profile_, model_.programFolder);
+  for (const auto& target : model_.targets) {
+    const std::string& key = target.target->key;
+    if (!installed_.count(Lower(key))) Problem("program item " + key + " names no installed file");
   }
   if (const CKitDescription* d = v_.options_.description) {
     for (const KitFile& f : d->files) {
@@ -433,9 +404,8 @@ KitExitCode CKitVerifier::Impl::Run() {
     Problem("the profile does not install the setup program _setupx.exe of diskette 1 into destination 0: the "
             "product's uninstall command would name a program that is not there");
   }
-  int typical = 0;
-  GetFlagField(CProfileEntry("", "groups", setupGroup_, profile_, false, true).GetValue(), 3, typical);
-  if (!typical) {
+  const CGroup* setupGroup = model_.groups.Find(setupGroup_);
+  if (!setupGroup || !setupGroup->IsMemberOfSetupType(2)) {
     Problem("the profile installs the setup program _setupx.exe with the group " + setupGroup_ +
             ", which is not in setup type 2: installations do not select it, and the product could not be removed");
   }

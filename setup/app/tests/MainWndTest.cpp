@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include "SetupAppFixture.h"
-#include "setup/app/BitmapDialog.h"
+#include "framework/BitmapDialog.h"
 #include "setup/app/GradientPalette.h"
 #include "setup/app/MainWnd.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/wizard/PlaceWindow.h"
+#include "framework/PlaceWindow.h"
 #include "tests/support/Canvas.h"
 
 namespace {
@@ -102,7 +102,7 @@ TEST(MainWndPaintTest, AZeroHeightAreaGetsNoGradientRows) {
 TEST_F(SetupAppFixture, MainWindowIsMaximisedWithTheProductTitleOrMinimisedInBatchMode) {
   for (bool batch : {false, true}) {
     app.batchMode = batch;
-    CMainWnd wnd;
+    CMainWnd wnd(app);
     ASSERT_TRUE(wnd.Create());
     EXPECT_EQ("Veltrane Setup", wnd.GetWindowText());
     EXPECT_EQ(!batch, ::IsZoomed(wnd) != 0) << "batch " << batch;
@@ -115,7 +115,7 @@ TEST_F(SetupAppFixture, MainWindowIsMaximisedWithTheProductTitleOrMinimisedInBat
 TEST_F(SetupAppFixture, SplashTakesItsBitmapsSizeAtOneThirdOfTheScreenOrNoSizeInBatchMode) {
   for (bool batch : {false, true}) {
     app.batchMode = batch;
-    CBitmapDialog splash(IDD_BITMAP_DIALOG, IDB_SPLASH);
+    CBitmapDialog splash(IDD_BITMAP_DIALOG, IDB_SPLASH, nullptr, batch);
     ASSERT_TRUE(splash.Create());
     const RECT rc = splash.GetWindowRect();
     if (batch) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SetupAppFixture.h"
-#include "setup/app/RunOutcome.h"
+#include "setup/wizard/RunOutcome.h"
 #include "setup/resources/ResourceIds.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "setup/system/SystemActions.h"
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 
 class CTestSystemActions : public CSystemActions {
 public:

@@ -13,11 +13,10 @@
 
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/transfer/InstallFileEntry.h"
-#include "setup/transfer/SharedDllCounter.h"
-#include "setup/transfer/SourceMedia.h"
-#include "setup/transfer/tests/ArchiveBytes.h"
-#include "setup/transfer/tests/QuietInstallProgress.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/system/SharedDllCounter.h"
+#include "setup/archive/SourceMedia.h"
+#include "setup/archive/tests/ArchiveBytes.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -73,9 +72,10 @@ std::string WithDirectory(std::string text, const std::string& dir) {
   return text;
 }
 
-// The copy page's part: nobody watches, and an error ends the copy.
-class Unwatched : public CQuietInstallProgress {
+// The copy page's part: nobody stops the copy, and an error ends it.
+class Unattended : public CInstallPolicy {
 public:
+  bool StopRequested() override { return false; }
   bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
     ADD_FAILURE() << fileName << ": " << e.GetRuntimeClassName();
     return false;
@@ -94,7 +94,7 @@ protected:
     { CSharedDllCounter(sharedPath).Increment(); }
 
     int steps = 0;
-    model.Load(profile, media, [&steps] { ++steps; });
+    model.Load(profile, [&steps] { ++steps; });
     EXPECT_EQ(5, steps);
     // The Reading page selects the default setup type; the user confirms the
     // main directory.
@@ -103,18 +103,18 @@ protected:
     model.destinations.Resolve();
 
     // The copy: every selected entry in list order, as the copy page does.
-    bool installSucceeded = true;
-    bool rebootNeeded = false;
-    Unwatched progress;
-    CInstallContext context{media, model.destinations, model.targets, log, installSucceeded, rebootNeeded, progress};
+    CQuietInstallDisplay display;
+    Unattended policy;
+    CInstallLogWriter writer(log);
+    CInstallContext context{media, model.destinations, model.targets, writer, display, policy};
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       copied.push_back(entry->GetFileName());
-      InstallFileEntry(*entry, context);
+      const CInstallOutcome outcome = InstallFileEntry(*entry, context);
+      EXPECT_EQ(CopyStop::none, outcome.stop) << entry->GetFileName();
+      EXPECT_FALSE(outcome.restartNeeded) << entry->GetFileName();
     }
-    EXPECT_TRUE(installSucceeded);
-    EXPECT_FALSE(rebootNeeded);
-    model.SaveToLog(log);
+    writer.WriteModel(model);
   }
 
   void TearDown() override {
@@ -208,7 +208,7 @@ TEST_F(SampleInstallationTest, CopiesInDisketteOrderAndWritesTheLog) {
 TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
   // Remove mode: the same loaders read the log.
   CInstallModel back{"Veltrane"};
-  back.Load(log, media);
+  back.Load(log);
 
   std::vector<std::string> before, after;
   for (const auto& d : model.destinations) {
@@ -237,8 +237,8 @@ TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
 
   // Written again, the model gives the same sections.
   const CPathName first(dir / "first.log"), second(dir / "second.log");
-  model.SaveToLog(first);
-  back.SaveToLog(second);
+  CInstallLogWriter(first).WriteModel(model);
+  CInstallLogWriter(second).WriteModel(back);
   EXPECT_EQ(Text(first), Text(second));
 
   // The removal finds every installed file through the groups of the log.

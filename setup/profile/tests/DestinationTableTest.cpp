@@ -131,16 +131,6 @@ TEST_F(DestinationTableTest, UnresolvableChainsAreRefused) {
   }
 }
 
-TEST_F(DestinationTableTest, ARootWithoutAPathResolvesAsItselfAndIsLoggedSo) {
-  CDestinationTable table;
-  table.Load(Profile("[destinations]\n0=Veltrane|-1|C:\\Velt\n6=Spare|-1|\n"));
-  table.Resolve();
-  EXPECT_TRUE(table.GetPath(6).IsEmpty());
-  const CPathName log = NewFile("veltapp.log");
-  table.SaveToLog(log);
-  EXPECT_EQ("[destinations]\n0=Veltrane|-1|C:\\Velt\\\n6=Spare|-1|\n", Text(log));
-}
-
 TEST_F(DestinationTableTest, SetPathAndSetNameAndParentCreateMissingDestinations) {
   CDestinationTable table;
   table.SetPath(0, "C:\\Velt\\");

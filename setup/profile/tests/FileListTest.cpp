@@ -6,7 +6,6 @@
 #include "ProfileFixture.h"
 #include "setup/profile/FileList.h"
 #include "setup/profile/GroupTable.h"
-#include "setup/transfer/SourceMedia.h"
 
 namespace {
 
@@ -18,8 +17,6 @@ protected:
     for (const auto& e : list) names += (names.empty() ? "" : ",") + e->GetFileName();
     return names;
   }
-
-  CSourceMedia media{CPathName(dir.path() + "\\")};
 };
 
 }  // namespace
@@ -35,7 +32,7 @@ TEST_F(FileListTest, LoadsTheFilesOfEveryGroupWithTheirFields) {
   CGroupTable groups;
   groups.Load(profile);
   CFileList list;
-  list.Load(profile, groups, media);
+  list.Load(profile, groups);
   ASSERT_EQ(3u, list.size());
 
   // A missing diskette number reads as 0 and comes first.
@@ -55,7 +52,6 @@ TEST_F(FileListTest, LoadsTheFilesOfEveryGroupWithTheirFields) {
   EXPECT_EQ(0, app.destinationId);
   EXPECT_EQ("main program", app.text);
   EXPECT_EQ(groups.Find("Program"), app.group);
-  EXPECT_EQ(dir.path() + "\\veltapp.exe", app.GetSourcePath().GetPath());
 
   const CFileEntry& archive = **(list.begin() + 2);
   EXPECT_EQ("veltdata.mf1", archive.GetFileName());
@@ -82,7 +78,7 @@ TEST_F(FileListTest, OrdersByDisketteWithMarkedEntriesLast) {
     CGroupTable groups;
     groups.Load(profile);
     CFileList list;
-    list.Load(profile, groups, media);
+    list.Load(profile, groups);
     EXPECT_EQ(row.order, Order(list)) << row.what;
   }
 }
@@ -105,7 +101,7 @@ TEST_F(FileListTest, EstimatesTheSpaceEachFileNeeds) {
       {2000000000, 32767, 65536, 2000000000LL + 65536LL * 32767 / 2},  // no 32-bit overflow
   };
   for (const Row& row : rows) {
-    CFileEntry entry(media, "f");
+    CFileEntry entry("f");
     entry.size = row.size;
     entry.memberCount = row.members;
     EXPECT_EQ(row.needed, entry.SpaceNeeded(row.cluster)) << row.size << " bytes, " << row.members << " members";
@@ -120,7 +116,7 @@ TEST_F(FileListTest, RequiredSpaceCountsTheSelectedGroupsOrAll) {
   CGroupTable groups;
   groups.Load(profile);
   CFileList list;
-  list.Load(profile, groups, media);
+  list.Load(profile, groups);
 
   groups.SelectBySetupType(2);
   EXPECT_EQ(4096 + 18192, list.RequiredSpace(4096, false));

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "setup/transfer/PathName.h"
+#include "setup/paths/PathName.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
 

@@ -68,15 +68,3 @@ TEST_F(TargetTableTest, AKeyDifferingOnlyInLetterCaseReplacesTheEarlierItem) {
   EXPECT_EQ(3, target->iconIndex);
 }
 
-TEST_F(TargetTableTest, LogsTheGroupNameAndOnlyTheItemsWhoseProgramWasInstalled) {
-  CTargetTable table;
-  std::string folder = "Veltrane";
-  table.Load(Profile("[targets]\nVELTAPP.EXE=0|0|0|Veltrane|||\nmissing.exe=0|0|0|Never installed|||\n"), folder);
-  table.Find("veltapp.exe")->programPath = CPathName("C:\\Velt\\veltapp.exe");
-  const CPathName log = NewFile("veltapp.log");
-  table.SaveToLog(log, "Veltrane Tools");
-  EXPECT_EQ(
-      "[PMGroup]\nPMGroup=Veltrane Tools\n"
-      "[targets]\nveltapp.exe=0|0|0|Veltrane|||C:\\Velt\\veltapp.exe\n",
-      Text(log));
-}

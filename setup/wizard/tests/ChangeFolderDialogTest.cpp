@@ -47,7 +47,7 @@ TEST_F(ChangeFolderDialogTest, EmptyPathIsRefusedBeforeAnyDialogShows) {
   CScriptedUser user;
   std::string path;
   CChangeFolderDialog dialog;
-  dialog.ChooseFolder(path, 0, 0, 0);
+  dialog.ChooseFolder(path, {});
   ASSERT_EQ(1u, user.Seen().size());
   EXPECT_EQ("The path can not be empty.  Please enter a path.", user.Seen()[0].text);
 }
@@ -57,7 +57,7 @@ TEST_F(ChangeFolderDialogTest, OpensOnTheNearestExistingParentAndShowsTheGivenPa
   std::string path = missing;
   CScriptedUser user({IDOK});
   CChangeFolderDialog dialog;
-  dialog.ChooseFolder(path, 0, 0, 0);
+  dialog.ChooseFolder(path, {});
   const auto seen = user.Seen();
   ASSERT_EQ(1u, seen.size());
   EXPECT_EQ("Change Folder", seen[0].caption);
@@ -72,7 +72,7 @@ TEST_F(ChangeFolderDialogTest, AMissingFolderAcceptedWithYesIsCreatedAndStays) {
   std::string path = target;
   CScriptedUser user({IDOK, IDYES});
   CChangeFolderDialog dialog;
-  dialog.ChooseFolder(path, 1, 1, 1);
+  dialog.ChooseFolder(path, {.verify = true, .editable = true, .ask = true});
   const auto seen = user.Seen();
   ASSERT_EQ(2u, seen.size());
   EXPECT_EQ("The destination folder: \n\n" + target + "\ndoes not exist.  Do you want to create it?", seen[1].text);
@@ -104,7 +104,7 @@ TEST_F(ChangeFolderDialogTest, TheDirectoryOpenedInTheListIsTheChoice) {
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
   CChangeFolderDialog dialog;
-  dialog.ChooseFolder(path, 1, 1, 1);
+  dialog.ChooseFolder(path, {.verify = true, .editable = true, .ask = true});
   done = true;
   user.join();
   EXPECT_EQ(0, _stricmp((scratch_ + "Sub").c_str(), shownPath.c_str())) << shownPath;

@@ -5,10 +5,11 @@
 #include "WizardTestSupport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/tests/ArchiveBytes.h"
+#include "setup/archive/tests/ArchiveBytes.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/wizard/Wizard.h"
 #include "tests/support/TestFiles.h"
 
@@ -29,10 +30,10 @@ protected:
 
   // Loads the profile as the Reading page does and runs the copy page.
   void Copy() {
-    app_->model->Load(app_->profilePath, *app_->sourceMedia);
+    app_->model->Load(app_->profilePath);
     app_->model->destinations.Resolve();
     app_->model->groups.SelectBySetupType(2);
-    ShowPage(IDD_COPY_PROGRESS, false);
+    wizard().ShowPage(IDD_COPY_PROGRESS, false);
     Settle();
   }
 
@@ -99,6 +100,48 @@ TEST_F(CopyProgressPageTest, CancelOperationEndsOnTheFailurePageWithTheFilesSoFa
   char value[64] = {};
   ::GetPrivateProfileStringA("program", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
   EXPECT_STREQ("0|1|0", value);
+  ::GetPrivateProfileStringA("groups", "program", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("Program files|The program|1|1|1", value);
+  ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("", value);
+}
+
+// A window whose close records the run as failed by the user, as the
+// background window does when its close question is answered Yes.
+class CFailingOnClose : public CFrameWnd {
+public:
+  explicit CFailingOnClose(CSetupState& state) : state_(state) {}
+
+protected:
+  void OnClose() override { state_.RecordFailure(FailureCause::user); }
+
+private:
+  CSetupState& state_;
+};
+
+TEST_F(CopyProgressPageTest, AStopFromOutsideEndsTheCopyAfterTheFileWithTheCauseItRecorded) {
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "readme.txt", "Read me!\r\n"));
+  ASSERT_TRUE(WriteFileBytes(scratch_ + "after.txt", "after"));
+  WriteDistribution("readme.txt=10|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+  CFailingOnClose closing(*app_);
+  ASSERT_TRUE(closing.Create(nullptr, "closing", WS_POPUP, RECT{0, 0, 10, 10}));
+  // Handled by the first pump, before the copy begins.
+  closing.PostMessage(WM_CLOSE);
+  Copy();
+  closing.DestroyWindow();
+
+  ASSERT_EQ(CWizardPage::kFailedPage, CurrentPageId());
+  EXPECT_EQ(CopyStop::requested, CopyPage().GetCopyStop());
+  EXPECT_EQ(FailureCause::user, app_->failureCause) << "the copy page adds no cause of its own";
+  // The file under way was finished and logged, the next one not begun; the
+  // destinations and groups are logged, the program items are not.
+  EXPECT_EQ((std::vector<std::string>{"readme.txt"}), ListFolder(scratch_ + "Veltrane"));
+  EXPECT_EQ(0, app_->system.shortcutCreations);
+  char value[64] = {};
+  ::GetPrivateProfileStringA("program", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STREQ("0|1|0", value);
+  ::GetPrivateProfileStringA("destinations", "0", "", value, sizeof value, app_->logPath.c_str());
+  EXPECT_STRNE("", value);
   ::GetPrivateProfileStringA("groups", "program", "", value, sizeof value, app_->logPath.c_str());
   EXPECT_STREQ("Program files|The program|1|1|1", value);
   ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());

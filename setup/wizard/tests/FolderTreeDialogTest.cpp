@@ -53,7 +53,7 @@ protected:
   // A modeless dialog on path, by default verifying, editable and asking.
   void Open(const std::string& path, int verify = 1, int editable = 1) {
     dialog_ = std::make_unique<CFolderTreeDialog>();
-    dialog_->SetOptions(path, verify, editable, 1);
+    dialog_->SetOptions(path, {.verify = verify != 0, .editable = editable != 0, .ask = true});
     ASSERT_TRUE(dialog_->Create(IDD_FOLDER_TREE));
     Settle();
   }
@@ -117,7 +117,7 @@ TEST_F(FolderTreeDialogTest, EmptyPathIsRefusedBeforeAnyDialogShows) {
   CScriptedUser user;
   std::string path;
   CFolderTreeDialog dialog;
-  EXPECT_FALSE(dialog.ChooseFolder(path, 1, 1, 1));
+  EXPECT_FALSE(dialog.ChooseFolder(path, {.verify = true, .editable = true, .ask = true}));
   const auto seen = user.Seen();
   ASSERT_EQ(1u, seen.size()) << "the message only, no dialog";
   EXPECT_EQ("Veltrane Setup", seen[0].caption);
@@ -130,7 +130,7 @@ TEST_F(FolderTreeDialogTest, MissingFolderAcceptedWithYesIsChosenButNotLeftCreat
   std::string path = target;
   CScriptedUser user({IDOK, IDYES});
   CFolderTreeDialog dialog;
-  EXPECT_TRUE(dialog.ChooseFolder(path, 1, 1, 1));
+  EXPECT_TRUE(dialog.ChooseFolder(path, {.verify = true, .editable = true, .ask = true}));
   const auto seen = user.Seen();
   ASSERT_EQ(2u, seen.size());
   EXPECT_EQ("Select Folder", seen[0].caption);
@@ -142,7 +142,7 @@ TEST_F(FolderTreeDialogTest, MissingFolderAcceptedWithYesIsChosenButNotLeftCreat
   // Cancel leaves the caller's path alone.
   CScriptedUser canceller;
   std::string other = scratch_;
-  EXPECT_FALSE(dialog.ChooseFolder(other, 1, 1, 1));
+  EXPECT_FALSE(dialog.ChooseFolder(other, {.verify = true, .editable = true, .ask = true}));
   EXPECT_EQ(scratch_, other);
 }
 
@@ -272,7 +272,7 @@ TEST_F(FolderTreeDialogTest, WithoutVerifyAMissingFolderIsTakenAsItIs) {
 
 TEST_F(FolderTreeDialogTest, DirectoryPageBrowseConfirmsTheChosenFolder) {
   WriteProfile();
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   Click(IDD_AGREEMENT, IDC_NEXT);

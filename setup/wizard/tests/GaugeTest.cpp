@@ -18,8 +18,8 @@ constexpr int kHeight = 24;
 }  // namespace
 
 TEST(GaugeTest, PaintsTheShareDoneAndThePercentageInSwappedColours) {
-  const COLORREF fill = Gauge::FillColour();
-  const COLORREF plain = Gauge::PlainColour();
+  const COLORREF fill = CGauge::FillColour();
+  const COLORREF plain = CGauge::PlainColour();
   ASSERT_NE(fill, plain) << "the bar is visible whatever the colour scheme";
   if (::GetSysColor(COLOR_ACTIVEBORDER) != plain) {
     EXPECT_EQ(::GetSysColor(COLOR_ACTIVEBORDER), fill);
@@ -40,7 +40,7 @@ TEST(GaugeTest, PaintsTheShareDoneAndThePercentageInSwappedColours) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    Gauge gauge(r.minimum, r.maximum);
+    CGauge gauge(r.minimum, r.maximum);
     gauge.SetPos(r.position, false);
     Canvas canvas(kWidth, kHeight, kMagenta);
     gauge.Draw(canvas.dc(), RECT{0, 0, kWidth, kHeight});
@@ -75,11 +75,11 @@ TEST(GaugeTest, KeepsThePositionWithinTheRange) {
       {1, 0, 0, 1},  // a total of 0: the minimum wins
   };
   for (const Row& r : rows) {
-    Gauge gauge(r.minimum, r.maximum);
+    CGauge gauge(r.minimum, r.maximum);
     gauge.SetPos(r.position, false);
     EXPECT_EQ(r.expected, gauge.GetPos()) << r.position << " in " << r.minimum << ".." << r.maximum;
   }
-  Gauge gauge(0, 99);
+  CGauge gauge(0, 99);
   gauge.SetPos(80, false);
   gauge.SetRange(1, 50);
   EXPECT_EQ(50u, gauge.GetPos()) << "a narrower range takes the position along";
@@ -87,20 +87,20 @@ TEST(GaugeTest, KeepsThePositionWithinTheRange) {
 
 namespace {
 
-class CountingGauge : public Gauge {
+class CountingGauge : public CGauge {
 public:
-  CountingGauge() : Gauge(0, 100) {}
+  CountingGauge() : CGauge(0, 100) {}
   int paints = 0;
   int erases = 0;
 
 protected:
   void OnPaint() override {
     ++paints;
-    Gauge::OnPaint();
+    CGauge::OnPaint();
   }
   BOOL OnEraseBkgnd(HDC dc) override {
     ++erases;
-    return Gauge::OnEraseBkgnd(dc);
+    return CGauge::OnEraseBkgnd(dc);
   }
 };
 

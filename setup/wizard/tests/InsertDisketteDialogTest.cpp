@@ -3,7 +3,7 @@
 #include "WizardTestSupport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
-#include "setup/transfer/SourceMedia.h"
+#include "setup/archive/SourceMedia.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

@@ -28,7 +28,7 @@ protected:
 TEST_F(NavigationTest, BackFromTheAgreementSkipsTheReadingPageAndBackFromTheDirectoryLandsOnTheAgreement) {
   WriteProfile();
   CScriptedUser user;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   ASSERT_EQ(IDD_WELCOME, CurrentPageId());
   EXPECT_FALSE(::IsWindowEnabled(Control(IDD_WELCOME, IDC_BACK))) << "the first page has nowhere to go back to";
@@ -59,7 +59,7 @@ TEST_F(NavigationTest, UnmetConditionsEndOnTheFailurePageUnlessIgnored) {
   app_->system.majorVersion = 3;
   WriteProfile();
   CScriptedUser user;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   Click(IDD_AGREEMENT, IDC_NEXT);
@@ -88,7 +88,7 @@ TEST_F(NavigationTest, IgnoringConditionsGoesOnToTheDirectoryAndBackReturnsToThe
   app_->system.majorVersion = 3;
   app_->ignoreConditions = true;
   WriteProfile();
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   Click(IDD_AGREEMENT, IDC_NEXT);
@@ -102,7 +102,7 @@ TEST_F(NavigationTest, IgnoringConditionsGoesOnToTheDirectoryAndBackReturnsToThe
 
 TEST_F(NavigationTest, CancelAsksAndNoStaysYesFails) {
   WriteProfile();
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
@@ -134,7 +134,7 @@ TEST_F(NavigationTest, CancelOnAFinalPageEndsWithoutAQuestion) {
     TearDown();
     SetUp();
     CScriptedUser user;
-    ShowPage(finalPage, false);
+    wizard().ShowPage(finalPage, false);
     Settle();
     ASSERT_EQ(finalPage, CurrentPageId());
     PressEscape(finalPage);
@@ -149,7 +149,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
   app_->removeMode = true;
   {
     CScriptedUser user;
-    ShowPage(IDD_REMOVE_CONFIRM, false);
+    wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
     Settle();
     ASSERT_EQ(IDD_REMOVE_CONFIRM, CurrentPageId());
     EXPECT_FALSE(::IsWindowEnabled(Control(IDD_REMOVE_CONFIRM, IDC_BACK)));
@@ -173,7 +173,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
                              ReadFileBytes(app_->logPath.GetPath()) + "[program]\r\nveltapp.exe=0|1|0\r\n"));
   app_->removeMode = true;
   CScriptedUser user;
-  ShowPage(IDD_REMOVE_CONFIRM, false);
+  wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
   Settle();
   Click(IDD_REMOVE_CONFIRM, IDC_NEXT);  // reads the log, removes, unregisters
   ASSERT_EQ(IDD_REMOVED, CurrentPageId());
@@ -202,7 +202,7 @@ TEST_F(NavigationTest, TheRemovingPageCannotBeLeftWhileItWorks) {
   CScriptedUser user;
   // Esc and Enter pressed while it removes the file: they wait behind the
   // page's work in the queue, and the work lets them through.
-  ShowPage(IDD_REMOVING_FILES, false);
+  wizard().ShowPage(IDD_REMOVING_FILES, false);
   CWizardPage* removing = Page(IDD_REMOVING_FILES);
   ASSERT_NE(nullptr, removing);
   ::PostMessageA(removing->m_hWnd, WM_COMMAND, IDCANCEL, 0);
@@ -217,7 +217,7 @@ TEST_F(NavigationTest, TheRemovingPageCannotBeLeftWhileItWorks) {
 TEST_F(NavigationTest, AProfileWithoutDestinationsIsReportedAndEndsOnTheFailurePage) {
   WriteProfile(false);
   CScriptedUser user({IDOK});
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   ASSERT_EQ(1u, user.Seen().size());
@@ -239,7 +239,7 @@ TEST_F(NavigationTest, ADisketteNotGivenDuringTheCopyEndsTheRunAsTheUsersChoice)
   ASSERT_TRUE(WriteFileBytes(app_->profilePath.GetPath(), profile));
   app_->sourceDir = CPathName(scratch_);
   app_->runFromSource = false;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   Click(IDD_AGREEMENT, IDC_NEXT);
@@ -270,7 +270,7 @@ TEST_F(NavigationTest, BatchModeWalksByItselfToTheEnd) {
   app_->batchMode = true;
   app_->runFromSource = true;  // no directory to confirm, no user name needed
   CScriptedUser user;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   EXPECT_TRUE(app_->MainWindowGone());
   EXPECT_TRUE(user.Seen().empty());
@@ -315,7 +315,7 @@ TEST_F(NavigationTest, BatchModeCreatesAMissingDirectoryWithoutAskingAndGoesOn) 
   NameTheProductFolder(app_->profilePath, folder.name);
   app_->batchMode = true;
   CScriptedUser user;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   EXPECT_TRUE(user.Seen().empty()) << "no question about the directory";
   EXPECT_NE(nullptr, Page(IDD_START_MENU_FOLDER)) << "the walk went past the directory page";
@@ -329,9 +329,9 @@ TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
   NameTheProductFolder(app_->profilePath, "Velt?rane");
   app_->batchMode = true;
   CScriptedUser user({IDOK});
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
-  EXPECT_EQ(IDD_DIRECTORY, GetCurrentPage()->GetPageId());
+  EXPECT_EQ(IDD_DIRECTORY, wizard().GetCurrentPage()->GetPageId());
   EXPECT_FALSE(app_->MainWindowGone());
   const auto seen = user.Seen();
   ASSERT_EQ(1u, seen.size()) << "no question before the creation is tried";
@@ -342,11 +342,11 @@ TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
 
 TEST_F(NavigationTest, AnUnknownPageIdIsRefusedAndTheCurrentPageStays) {
   WriteProfile();
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
-  EXPECT_THROW(ShowPage(4711, false), CException);
+  EXPECT_THROW(wizard().ShowPage(4711, false), CException);
   EXPECT_EQ(IDD_WELCOME, CurrentPageId());
-  EXPECT_EQ(nullptr, CreatePage(4711));
+  EXPECT_EQ(nullptr, wizard().CreatePage(4711));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "setup/system/KeyTree.h"
 #include "setup/system/UninstallEntry.h"
 #include "setup/system/WindowsSystemActions.h"
-#include "setup/transfer/DiskSpaceCheck.h"
+#include "setup/install/DiskSpaceCheck.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/DirectoryPage.h"
@@ -37,7 +37,7 @@ protected:
   // profile read, conditions met).
   void WalkTo(int id) {
     WriteProfile();
-    ShowPage(IDD_WELCOME, false);
+    wizard().ShowPage(IDD_WELCOME, false);
     Settle();
     Click(IDD_WELCOME, IDC_NEXT);
     if (id == IDD_AGREEMENT) return;
@@ -195,9 +195,8 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
   WalkTo(IDD_DIRECTORY);
   // A selected group's file that fits, then one that no drive here has room
   // for but the capped free-space figure lets pass.
-  CSourceMedia media;
   auto files = std::make_unique<CFileList>();
-  auto entry = std::make_unique<CFileEntry>(media, "small.dat");
+  auto entry = std::make_unique<CFileEntry>("small.dat");
   entry->size = 1;
   entry->group = app_->model->groups.Find("program");
   ASSERT_NE(nullptr, entry->group);
@@ -212,7 +211,7 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
   }
   if (free > 0 && free < INT_MAX) {
     // A drive with less than 2 GB free: a file of 2 GB does not fit.
-    auto big = std::make_unique<CFileEntry>(media, "big.dat");
+    auto big = std::make_unique<CFileEntry>("big.dat");
     big->size = INT32_MAX;
     big->group = app_->model->groups.Find("program");
     files->Insert(std::move(big));
@@ -231,7 +230,7 @@ TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   WriteProfile();
   appendToProfile("[program]\r\nveltapp.exe=120000|0|0|1|0|\r\nveltapp.hlp=40000|0|0|2|0|\r\n"
                   "[samples]\r\nsample.dat=100|0|0|1|1|\r\n");
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
@@ -245,7 +244,7 @@ TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   appendToProfile("[program]\r\nveltapp.exe=0|1|0\r\nveltapp.hlp=0|1|1\r\n");
   app_->removeMode = true;
   CScriptedUser user;
-  ShowPage(IDD_READING_SETUP, false);
+  wizard().ShowPage(IDD_READING_SETUP, false);
   Settle();
   EXPECT_EQ(2u, app_->model->files.size());
   EXPECT_TRUE(user.Seen().empty()) << "no error";
@@ -372,7 +371,7 @@ TEST_F(PagesTest, RegisteringEndsOnTheRestartPageOnlyWhenAFileWaitsForTheRestart
     SetUp();
     app_->installSucceeded = row.succeeded;
     app_->rebootNeeded = row.reboot;
-    ShowPage(IDD_REGISTERING, false);
+    wizard().ShowPage(IDD_REGISTERING, false);
     Settle();
     EXPECT_EQ(row.expected, CurrentPageId());
     EXPECT_EQ(1, app_->system.registrations) << "registered whatever the outcome";
@@ -448,7 +447,7 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
 
 TEST_F(PagesTest, RestartPageRestartsOrEnds) {
   app_->system.restartSucceeds = false;  // Windows refuses
-  ShowPage(IDD_RESTART, false);
+  wizard().ShowPage(IDD_RESTART, false);
   Settle();
   Click(IDD_RESTART, IDC_RESTART);
   EXPECT_EQ(1, app_->system.restarts);
@@ -460,7 +459,7 @@ TEST_F(PagesTest, RestartPageRestartsOrEnds) {
 TEST_F(PagesTest, RunFromSourcePointsTheShortcutsIntoTheDistribution) {
   WriteProfile();
   app_->runFromSource = true;
-  ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   const CPathName setupDirectory(SpecialDirectory::setup);
@@ -472,12 +471,12 @@ TEST_F(PagesTest, RunFromSourcePointsTheShortcutsIntoTheDistribution) {
 
 TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
   app_->system.majorVersion = 3;
-  ShowPage(IDD_INSTALL_CONDITIONS, false);  // shown when asked directly
-  ShowPage(IDD_WELCOME, false);
-  ShowPage(IDD_REMOVE_CONFIRM, false);
-  ShowPage(IDD_FINISHED, false);
+  wizard().ShowPage(IDD_INSTALL_CONDITIONS, false);  // shown when asked directly
+  wizard().ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
+  wizard().ShowPage(IDD_FINISHED, false);
   Settle();
-  auto texts = [](int pageId) {
+  auto texts = [this](int pageId) {
     std::string all;
     for (HWND child = ::GetWindow(Page(pageId)->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
       all += TextOf(child) + "|";

@@ -134,7 +134,7 @@ void WizardTest::SetUp() {
 }
 
 void WizardTest::TearDown() {
-  DestroyAllPages();
+  wizard().DestroyAllPages();
   app_.reset();
   Settle();
   if (!scratch_.empty()) RemoveTree(scratch_);
@@ -156,23 +156,23 @@ void WizardTest::WriteProfile(bool withDestinations) {
 
 void WizardTest::Settle() { DrainMessages(); }
 
-int WizardTest::CurrentPageId() {
-  CWizardPage* page = GetCurrentPage();
+int WizardTest::CurrentPageId() const {
+  CWizardPage* page = wizard().GetCurrentPage();
   if (!page || !page->m_hWnd || !page->IsWindowVisible()) return 0;
   return page->GetPageId();
 }
 
-CWizardPage* WizardTest::Page(int id) { return FindPage(id); }
+CWizardPage* WizardTest::Page(int id) const { return wizard().FindPage(id); }
 
-HWND WizardTest::Control(int pageId, int controlId) {
-  CWizardPage* page = FindPage(pageId);
+HWND WizardTest::Control(int pageId, int controlId) const {
+  CWizardPage* page = wizard().FindPage(pageId);
   if (!page || !page->m_hWnd) return nullptr;
   if (HWND control = page->GetDlgItem(controlId)) return control;
   CButtonBar* bar = page->GetButtonBar();
   return bar ? bar->GetDlgItem(controlId) : nullptr;
 }
 
-void WizardTest::Click(int pageId, int controlId) {
+void WizardTest::Click(int pageId, int controlId) const {
   HWND button = Control(pageId, controlId);
   ASSERT_NE(nullptr, button) << "control " << controlId << " of page " << pageId;
   ASSERT_TRUE(::IsWindowVisible(button) && ::IsWindowEnabled(button))
@@ -182,14 +182,14 @@ void WizardTest::Click(int pageId, int controlId) {
   Settle();
 }
 
-void WizardTest::PressEscape(int pageId) {
-  CWizardPage* page = FindPage(pageId);
+void WizardTest::PressEscape(int pageId) const {
+  CWizardPage* page = wizard().FindPage(pageId);
   ASSERT_TRUE(page && page->m_hWnd);
   ::PostMessageA(page->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
   Settle();
 }
 
-void WizardTest::Type(int pageId, int controlId, const std::string& text) {
+void WizardTest::Type(int pageId, int controlId, const std::string& text) const {
   HWND edit = Control(pageId, controlId);
   ASSERT_NE(nullptr, edit);
   // What typing leaves behind: the new text and its change notification.

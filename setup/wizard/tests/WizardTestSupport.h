@@ -20,6 +20,7 @@
 #include "setup/app/SetupApp.h"
 #include "setup/app/tests/TestSystemActions.h"
 
+class CWizard;
 class CWizardPage;
 
 // The application of a test: becomes the current one for its lifetime;
@@ -91,17 +92,19 @@ protected:
 
   // Dispatches every waiting message (the page work included).
   static void Settle();
+  // The wizard of the test's application.
+  CWizard& wizard() const { return app_->Wizard(); }
   // The page shown now; 0 when none is shown.
-  static int CurrentPageId();
-  static CWizardPage* Page(int id);
+  int CurrentPageId() const;
+  CWizardPage* Page(int id) const;
   // The control of the page or of its button bar.
-  static HWND Control(int pageId, int controlId);
+  HWND Control(int pageId, int controlId) const;
   // Clicks a button the way the user does: it must be visible and enabled.
-  static void Click(int pageId, int controlId);
-  static void PressEscape(int pageId);
-  static void Type(int pageId, int controlId, const std::string& text);
+  void Click(int pageId, int controlId) const;
+  void PressEscape(int pageId) const;
+  void Type(int pageId, int controlId, const std::string& text) const;
   static std::string TextOf(HWND wnd);
-  static std::string ControlText(int pageId, int controlId) { return TextOf(Control(pageId, controlId)); }
+  std::string ControlText(int pageId, int controlId) const { return TextOf(Control(pageId, controlId)); }
 
   std::string scratch_;  // ends with '\'
   std::unique_ptr<CWizardTestApp> app_;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "KitTestSupport.h"
-#include "setup/profile/FileEntry.h"
-#include "setup/transfer/MediaFileName.h"
+#include "setup/archive/MediaReader.h"
+#include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitOutputFolder.h"
 
@@ -34,7 +34,7 @@ protected:
       MediaKind kind_;
     } drive(dir / "out", kind);
     drive.SetSourceDir(CKitBuilder::DisketteFolder(dir / "out", kind, 1));
-    CFileEntry entry(drive, name, 1);
+    CMediaReader entry(drive, name, 1);
     entry.OpenArchive(entry.GetSourcePath());
     auto member = entry.CreateMemberFile();
     std::vector<std::string> names;

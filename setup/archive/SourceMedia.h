@@ -1,0 +1,55 @@
+// CSourceMedia: where the distribution files are read from. It holds the
+// source directory (the setup program's own directory, or the one given on
+// its command line) and finds a file of a given diskette: in the source
+// directory, then in the numbered sibling directory of a CD that holds one
+// directory per diskette (DISK01, DISK02, ...), then by asking the user for
+// the diskette. A directory found that way becomes the source directory
+// for every later file.
+//
+// The application owns the one CSourceMedia of a run, working on the
+// application's own source directory; the archive reader and the copy
+// engine are handed it. Tools and tests may let a media keep a directory
+// of its own.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "setup/paths/PathName.h"
+
+class CSourceMedia {
+public:
+  // Keeps a source directory of its own, starting at sourceDir.
+  explicit CSourceMedia(CPathName sourceDir = {}) : ownDir_(std::move(sourceDir)), sourceDir_(ownDir_) {}
+  // Works on sourceDir, which must outlive the media: every change of the
+  // source directory is made there.
+  explicit CSourceMedia(std::reference_wrapper<CPathName> sourceDir) : sourceDir_(sourceDir.get()) {}
+  CSourceMedia(const CSourceMedia&) = delete;
+  CSourceMedia& operator=(const CSourceMedia&) = delete;
+  virtual ~CSourceMedia() = default;
+
+  const CPathName& GetSourceDir() const noexcept { return sourceDir_; }
+  // dir is a directory (a trailing '\' is added when missing).
+  void SetSourceDir(const std::string& dir);
+  // The source directory with name as its file name.
+  CPathName GetSourcePath(const std::string& name) const;
+
+  // True when the source directory holds name afterwards, false when the
+  // user gave up. Looks in the source directory, then in the numbered
+  // sibling (when the directory's last two characters read as a number
+  // other than 0, they are replaced by disketteNumber as two digits), then
+  // asks PromptForDiskette.
+  bool LocateSourceFile(const std::string& name, int disketteNumber);
+
+protected:
+  // Asks for diskette disketteNumber, on which expectedPath should be; true
+  // once the file is reachable (the prompt may change the source directory
+  // with SetSourceDir), false when the user cancels. Nobody can be asked
+  // here: false.
+  virtual bool PromptForDiskette(const CPathName& expectedPath, int disketteNumber);
+
+private:
+  CPathName ownDir_;  // unused when the directory is someone else's
+  CPathName& sourceDir_;
+};

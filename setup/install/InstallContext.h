@@ -1,0 +1,31 @@
+// What the copy engine works with for one installation run: where the
+// distribution is read from, where files go, which program items learn
+// their paths, where the outcome is logged, the display it reports to and
+// the policy it asks. The copy page fills it in from the run's state;
+// tests and benchmarks fill it in with their own tables.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "setup/install/InstallDisplay.h"
+#include "setup/install/InstallPolicy.h"
+#include "setup/log/InstallLogWriter.h"
+
+class CDestinationTable;
+class CSourceMedia;
+class CTargetTable;
+
+struct CInstallContext {
+  CSourceMedia& media;
+  const CDestinationTable& destinations;
+  CTargetTable& targets;
+  // Takes the file records of the run; InstallFileEntry has them written
+  // before it returns.
+  CInstallLogWriter& log;
+  CInstallDisplay& display;
+  CInstallPolicy& policy;
+  // The destination directories made (or found) in this run: each is
+  // created once, not once per file.
+  std::set<std::string> preparedDirectories{};
+};

@@ -1,0 +1,148 @@
+#include "setup/install/InstallJob.h"
+
+#include "framework/Exception.h"
+#include "setup/profile/DestinationTable.h"
+#include "setup/profile/FileEntry.h"
+#include "setup/profile/Group.h"
+#include "setup/profile/TargetTable.h"
+#include "setup/archive/ArchiveReader.h"
+#include "setup/archive/MediaFileName.h"
+#include "setup/install/ReplaceAtRestart.h"
+#include "setup/install/ReplaceRule.h"
+#include "setup/paths/TemporaryFile.h"
+#include "setup/system/SharedDllCounter.h"
+
+namespace {
+
+constexpr std::int16_t kNotInstalled = -1;
+constexpr std::int16_t kWindowsDirectory = -2;
+constexpr std::int16_t kSystemDirectory = -3;
+constexpr int kTemporaryNameAttempts = 1000;
+
+// The name in a system directory, when a file of that name is there.
+bool FindIn(SpecialDirectory kind, const std::string& fileName, CPathName& found) {
+  CPathName path(kind);
+  if (path.IsEmpty()) return false;
+  path.SetFileName(fileName);
+  if (!path.Exists()) return false;
+  found = path;
+  return true;
+}
+
+}  // namespace
+
+void CInstallJob::Run(CArchiveReader& reader) {
+  placed = 0;
+  replaced = 0;
+  waitsForRestart_ = false;
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  if (destinationId == kNotInstalled) return;
+
+  Prepare();
+  try {
+    reader.Extract(*this);
+  } catch (...) {
+    // Nothing of a failed or cancelled extraction is kept; the file was
+    // made by this job (in place only when the name was free).
+    if (!temporaryPath.IsEmpty()) temporaryPath.Delete(true);
+    throw;
+  }
+  Place();
+
+  const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
+  context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  if (destinationId == kSystemDirectory) {
+    CSharedDllCounter counter(finalPath);
+    counter.Increment();
+  }
+  if (CTarget* target = context_.targets.Find(finalPath.GetFileName())) target->programPath = finalPath;
+}
+
+void CInstallJob::Prepare() {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  const CPathName directory = context_.destinations.GetPath(destinationId);
+  if (directory.IsEmpty()) CFileException::Throw(CFileException::badPath, -1, GetMemberName());
+  if (context_.preparedDirectories.count(directory.GetPath()) == 0) {
+    directory.CreateDirectoryOrThrow(true);
+    context_.preparedDirectories.insert(directory.GetPath());
+  }
+
+  finalPath = directory;
+  finalPath.SetFileName(FileNamePart(GetMemberName()));
+  // The job serves every member of an archive: nothing of the last one's
+  // files may be taken for this one's.
+  temporaryPath = CPathName();
+}
+
+bool CInstallJob::MayWriteInPlace() const {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  if (destinationId == kWindowsDirectory || destinationId == kSystemDirectory) return FindExistingCopy().IsEmpty();
+  return true;
+}
+
+void CInstallJob::OpenOutputFile() {
+  // Most files of an installation meet no copy of themselves. Written in
+  // place, they save finding a free temporary name, looking for the
+  // existing copy and the rename; the on-disk result is the same. The
+  // name is claimed by creating the file, so a file that appeared in the
+  // meantime is never overwritten: it takes the usual way.
+  if (MayWriteInPlace() && CreateNew(finalPath)) {
+    temporaryPath = finalPath;
+    SetOutputPath(finalPath);
+    return;
+  }
+  CPathName temporary = finalPath;
+  if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateNew(name); },
+                           kTemporaryNameAttempts)) {
+    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
+  }
+  temporaryPath = temporary;
+  SetOutputPath(temporaryPath);
+}
+
+CPathName CInstallJob::FindExistingCopy() const {
+  const std::int16_t destinationId = GetHeader().GetDestination();
+  CPathName found;
+  if (destinationId == kWindowsDirectory || destinationId == kSystemDirectory) {
+    const std::string name = finalPath.GetFileName();
+    if (!FindIn(SpecialDirectory::windows, name, found)) FindIn(SpecialDirectory::system, name, found);
+  } else if (finalPath.Exists()) {
+    found = finalPath;
+  }
+  return found;
+}
+
+void CInstallJob::Place() {
+  if (WasWrittenInPlace()) {
+    placed = 1;
+    return;
+  }
+  const CPathName existing = FindExistingCopy();
+  if (existing.IsEmpty()) {
+    placed = 1;
+  } else if (ShouldReplace(temporaryPath, existing)) {
+    replaced = 1;
+    if (existing.Delete(true)) {
+      placed = 1;
+    } else {
+      // In use: the new file takes the existing copy's place, wherever
+      // that is, when Windows restarts.
+      waitsForRestart_ = true;
+      ReplaceAtRestart(temporaryPath, existing);
+    }
+  } else {
+    temporaryPath.Delete(true);
+  }
+  if (placed) PutInPlace();
+}
+
+void CInstallJob::PutInPlace() {
+  ::SetLastError(ERROR_SUCCESS);
+  if (temporaryPath.MoveTo(finalPath)) return;
+  const DWORD error = ::GetLastError();
+  // Nothing of the file stays; the file's error question follows.
+  temporaryPath.Delete(true);
+  placed = 0;
+  if (error == ERROR_SUCCESS) CFileException::Throw(CFileException::badPath, -1, finalPath.GetPath());
+  CFileException::ThrowOsError(static_cast<LONG>(error), finalPath.GetPath());
+}

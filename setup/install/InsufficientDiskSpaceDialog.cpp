@@ -1,0 +1,23 @@
+#include "setup/install/InsufficientDiskSpaceDialog.h"
+
+#include "setup/errors/ErrorReport.h"
+#include "setup/resources/ResourceIds.h"
+
+CInsufficientDiskSpaceDialog::CInsufficientDiskSpaceDialog(const CPathName& directory, std::int64_t required,
+                                                           std::int64_t available, CWnd* parent)
+    : CDialog(IDD_INSUFFICIENT_DISK_SPACE, parent), directory_(directory), required_(required),
+      available_(available) {
+  CMessageBuffer text;
+  FormatMessageId(text, IDS_INSUFFICIENT_DISK_SPACE, directory_.GetDrive().c_str());
+  message_ = text.text;
+}
+
+BOOL CInsufficientDiskSpaceDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetDlgItemText(IDC_DISK_SPACE_MESSAGE, message_);
+  // Written out in full: a requirement beyond 2 GB would not survive the
+  // 32-bit number a dialog item takes.
+  SetDlgItemText(IDC_SPACE_REQUIRED, std::to_string(required_));
+  SetDlgItemText(IDC_SPACE_AVAILABLE, std::to_string(available_));
+  return TRUE;
+}

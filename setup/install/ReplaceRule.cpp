@@ -1,0 +1,74 @@
+#include "setup/install/ReplaceRule.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/ScopedHandle.h"
+#include "framework/SystemLibrary.h"
+#include "setup/archive/ArchiveMember.h"
+
+namespace {
+
+// The version functions, from the system directory's VERSION.DLL, loaded
+// once for the run when the first existing file is compared.
+struct CVersionFunctions {
+  using GetSizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  using GetInfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
+  bool Complete() const { return getSize && getInfo && query; }
+
+  const CSystemLibrary library{"version.dll"};
+  const GetSizeFn getSize = library.Find<GetSizeFn>("GetFileVersionInfoSizeA");
+  const GetInfoFn getInfo = library.Find<GetInfoFn>("GetFileVersionInfoA");
+  const QueryFn query = library.Find<QueryFn>("VerQueryValueA");
+};
+
+const CVersionFunctions& VersionFunctions() {
+  static const CVersionFunctions functions;
+  return functions;
+}
+
+}  // namespace
+
+bool ReadFileVersion(const CPathName& path, CFileVersion& version) {
+  if (path.IsEmpty() || path.IsTooLong()) return false;
+  const CVersionFunctions& api = VersionFunctions();
+  // Without the library no file has a version: times decide.
+  if (!api.Complete()) return false;
+  DWORD handle = 0;
+  const DWORD size = api.getSize(path.c_str(), &handle);
+  if (size == 0) return false;
+  std::vector<char> block(size);
+  if (!api.getInfo(path.c_str(), 0, size, block.data())) return false;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!api.query(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
+    return false;
+  }
+  version.part[0] = HIWORD(info->dwFileVersionMS);
+  version.part[1] = LOWORD(info->dwFileVersionMS);
+  version.part[2] = HIWORD(info->dwFileVersionLS);
+  version.part[3] = LOWORD(info->dwFileVersionLS);
+  return true;
+}
+
+std::uint32_t ReadModificationTime(const CPathName& path) {
+  if (path.IsEmpty() || path.IsTooLong()) return 0;
+  WIN32_FIND_DATAA data;
+  const CFindHandle find(::FindFirstFileA(path.c_str(), &data));
+  if (!find.valid()) return 0;
+  return FileTimeToArchiveTime(data.ftLastWriteTime);
+}
+
+bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
+  CFileVersion newVersion;
+  CFileVersion existingVersion;
+  const bool newHasVersion = ReadFileVersion(newFile, newVersion);
+  const bool existingHasVersion = ReadFileVersion(existingFile, existingVersion);
+  if (newHasVersion && existingHasVersion) return newVersion >= existingVersion;
+  if (newHasVersion != existingHasVersion) return newHasVersion;
+  return ReadModificationTime(newFile) > ReadModificationTime(existingFile);
+}

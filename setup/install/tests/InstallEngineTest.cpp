@@ -1,0 +1,476 @@
+// The copy engine over real files: a profile is loaded into the data model
+// as the setup program loads it, the distribution lies in a folder of the
+// test's own, and every selected entry is installed with InstallFileEntry
+// the way the copy page drives it. What lands on disk, in the install log
+// and in the registry is read back without the engine's help.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup/archive/tests/ArchiveBytes.h"
+#include "framework/ScopedHandle.h"
+#include "setup/log/InstallLog.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/install/InstallFileEntry.h"
+#include "setup/install/InstallJob.h"
+#include "setup/install/ReplaceRule.h"
+#include "setup/system/SharedDllCounter.h"
+#include "setup/archive/SourceMedia.h"
+#include "setup/paths/TempNameGenerator.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using archive_bytes::Member;
+
+// Watches the copy as the copy page would, stops when told to, and
+// answers the Continue / Cancel question from a script.
+class RecordingProgress : public CInstallDisplay, public CInstallPolicy {
+public:
+  void SetCurrentTransfer(const CInstallJob* job) override {
+    if (job) transfers.push_back(job->GetFinalPath().GetFileName());
+    current = job;
+  }
+  void TransferDone(const CInstallJob& job) override {
+    completed += job.GetTransferSize();
+    if (!job.WasWrittenInPlace()) temporaries.push_back(job.GetTemporaryPath().GetFileName());
+    ways.push_back(job.GetFinalPath().GetFileName() + (job.WasWrittenInPlace() ? " in place" : " by a temporary name"));
+  }
+  void AddBytesDone(std::uint32_t bytes) override { completed += bytes; }
+  void Tick() override {
+    ++ticks;
+    if (onTick) onTick();
+  }
+  bool StopRequested() override {
+    ++stopQuestions;
+    return stop;
+  }
+  bool AskContinueAfterError(const CException& e, const std::string& fileName) override {
+    questions.push_back(fileName + ": " + e.GetRuntimeClassName());
+    return continueAfterError;
+  }
+
+  const CInstallJob* current = nullptr;
+  std::vector<std::string> transfers;
+  std::vector<std::string> questions;
+  std::vector<std::string> ways;  // how each completed transfer reached its final path
+  std::vector<std::string> temporaries;  // the temporary names of those that had one
+  std::uint32_t completed = 0;
+  int ticks = 0;
+  int stopQuestions = 0;
+  bool stop = false;  // what StopRequested says
+  bool continueAfterError = true;
+  std::function<void()> onTick;
+};
+
+std::string Repeat(const std::string& text, std::size_t size) {
+  std::string out;
+  while (out.size() < size) out += text;
+  out.resize(size);
+  return out;
+}
+
+class InstallEngineTest : public ::testing::Test {
+protected:
+  InstallEngineTest() { ::CreateDirectoryA(source.c_str(), nullptr); }
+
+  // Writes a distribution file.
+  void Put(const std::string& name, const std::string& bytes) { ASSERT_TRUE(WriteFileBytes(source + "\\" + name, bytes)); }
+  void PutArchive(const std::string& name, const std::vector<Member>& members) {
+    WriteFileBytes(source + "\\" + name, archive_bytes::Archive(members));
+  }
+
+  // Loads a profile whose [Program] section is files (one record a line),
+  // selects every group and installs every entry in list order, stopping as
+  // the copy page stops.
+  void Install(const std::string& files, const std::string& targets = "VELTAPP.EXE=0|0|0|Veltrane|||\r\n") {
+    const std::string profile = "[destinations]\r\n0=Test|-1|" + (dir / "inst") +
+                                "\r\n1=Data|0|\r\n[groups]\r\nProgram=Program|Files|1|1|1\r\n[Program]\r\n" + files +
+                                "[targets]\r\n" + targets;
+    ASSERT_TRUE(WriteFileBytes(dir / "test.ini", profile));
+    model.Load(CPathName(dir / "test.ini"));
+    model.destinations.Resolve();
+    model.groups.SelectBySetupType(1);
+    for (const auto& entry : model.files) {
+      if (!entry->IsSelected()) continue;
+      outcome = InstallFileEntry(*entry, context);
+      if (outcome.restartNeeded) restartNeeded = true;
+      if (outcome.Stopped()) break;
+    }
+  }
+
+  std::string Installed(const std::string& name) const { return ReadFileBytes(dir / ("inst\\" + name)); }
+  std::vector<std::pair<std::string, std::string>> LogRecords() const {
+    std::vector<std::pair<std::string, std::string>> records;
+    for (const auto& [key, record] : ReadInstalledFiles(logPath, "Program")) records.emplace_back(key, record.Format());
+    return records;
+  }
+
+  TempDir dir;
+  std::string source = dir / "source";
+  CSourceMedia media{CPathName(source + "\\")};
+  CInstallModel model;
+  CPathName logPath{dir / "install.log"};
+  RecordingProgress progress;
+  CInstallLogWriter log{logPath};
+  CInstallContext context{media, model.destinations, model.targets, log, progress, progress};
+  CInstallOutcome outcome;     // the last entry's
+  bool restartNeeded = false;  // any entry's
+};
+
+}  // namespace
+
+TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndAreLogged) {
+  const std::string program = Repeat("program bytes ", 10000);
+  Put("veltapp.exe", program);
+  Put("notinst.txt", "12345");
+  PutArchive("velt.ar1", {Member{"data\\sub\\samples.csv", Repeat("1,2,3\n", 9000)},
+                          [] {
+                            Member m{"readme.txt", "read me", 2};
+                            m.destination = 1;
+                            return m;
+                          }(),
+                          [] {
+                            Member m{"skipped.txt", "never installed"};
+                            m.destination = -1;
+                            return m;
+                          }(),
+                          Member{"empty.dat", ""}});
+  SetModificationTime(source + "\\veltapp.exe", 900000000);
+  Install("veltapp.exe=" + std::to_string(program.size()) + "|0|1|1|0|\r\nnotinst.txt=5|0|1|1|-1|\r\n" +
+          "velt.ar1=9022|1|4|1|0|\r\n");
+
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  EXPECT_FALSE(restartNeeded);
+  EXPECT_EQ(program, Installed("veltapp.exe"));
+  EXPECT_EQ(900000000u, ReadModificationTime(CPathName(dir / "inst\\veltapp.exe")));
+  // A member with a directory part lands under its file name alone.
+  EXPECT_EQ(Repeat("1,2,3\n", 9000), Installed("samples.csv"));
+  EXPECT_EQ("read me", Installed("Data\\readme.txt"));
+  EXPECT_EQ("", Installed("empty.dat"));
+  EXPECT_EQ((std::vector<std::string>{"Data", "empty.dat", "samples.csv", "veltapp.exe"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"readme.txt"}), ListFolder(dir / "inst\\Data"));
+
+  // One record per installed file; the file that is not installed has none.
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"veltapp.exe", "0|1|0"},
+                                                              {"samples.csv", "0|1|0"},
+                                                              {"readme.txt", "1|1|0"},
+                                                              {"empty.dat", "0|1|0"}}),
+            LogRecords());
+  // The program item keyed in capitals learns the path of veltapp.exe.
+  EXPECT_EQ(dir / "inst\\veltapp.exe", model.targets.Find("veltapp.exe")->programPath.GetPath());
+
+  // Progress: every byte of the selected entries counts once, a tick every
+  // 4096 bytes read; the policy is asked before every member and after
+  // every entry.
+  EXPECT_EQ(model.files.RequiredSpace(0, false), progress.completed);
+  EXPECT_GE(progress.ticks, static_cast<int>(program.size() / 4096));
+  EXPECT_EQ(4 + 3, progress.stopQuestions);
+  EXPECT_EQ(nullptr, progress.current);
+  EXPECT_TRUE(progress.questions.empty());
+}
+
+TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
+  const struct {
+    const char* name;
+    std::uint32_t newTime;
+    std::uint32_t oldTime;
+    bool readOnly;
+    const char* record;
+    const char* result;
+  } rows[] = {
+      {"newer.txt", 900000100, 900000000, false, "0|1|1", "new"},
+      {"older.txt", 900000000, 900000100, false, "0|0|0", "old"},
+      {"same.txt", 900000000, 900000000, false, "0|0|0", "old"},
+      {"readonly.txt", 900000100, 900000000, true, "0|1|1", "new"},
+  };
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  std::string files;
+  for (const auto& row : rows) {
+    Put(row.name, "new");
+    SetModificationTime(source + "\\" + row.name, row.newTime);
+    const std::string existing = dir / (std::string("inst\\") + row.name);
+    ASSERT_TRUE(WriteFileBytes(existing, "old"));
+    SetModificationTime(existing, row.oldTime);
+    if (row.readOnly) ::SetFileAttributesA(existing.c_str(), FILE_ATTRIBUTE_READONLY);
+    files += std::string(row.name) + "=3|0|1|1|0|\r\n";
+  }
+  Install(files);
+
+  const auto records = LogRecords();
+  ASSERT_EQ(std::size(rows), records.size());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(rows[i].result, Installed(rows[i].name)) << rows[i].name;
+    EXPECT_EQ(rows[i].record, records[i].second) << rows[i].name;
+  }
+  // No temporary file stays behind.
+  EXPECT_EQ(std::size(rows), ListFolder(dir / "inst").size());
+}
+
+TEST_F(InstallEngineTest, AFileThatMeetsNoCopyIsWrittenInPlaceAndOneThatMeetsACopyByATemporaryName) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+  SetModificationTime(dir / "inst\\old.txt", 900000000);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  PutArchive("velt.ar1", {Member{"fresh.txt", "fresh", 2}, Member{"plain.txt", "plain", 2}});
+  Install("old.txt=3|0|1|1|0|\r\nvelt.ar1=10|1|2|1|0|\r\n");
+
+  EXPECT_EQ((std::vector<std::string>{"old.txt by a temporary name", "fresh.txt in place", "plain.txt in place"}),
+            progress.ways);
+  // Either way the result is the same, and nothing else is left.
+  EXPECT_EQ("new", Installed("old.txt"));
+  EXPECT_EQ("fresh", Installed("fresh.txt"));
+  EXPECT_EQ((std::vector<std::string>{"fresh.txt", "old.txt", "plain.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{
+                {"old.txt", "0|1|1"}, {"fresh.txt", "0|1|0"}, {"plain.txt", "0|1|0"}}),
+            LogRecords());
+}
+
+TEST_F(InstallEngineTest, TemporaryNamesDifferFromRunToRun) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  const auto olderCopy = [this] {
+    ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+    SetModificationTime(dir / "inst\\old.txt", 900000000);
+    std::srand(1);  // as every new process finds the C run-time's generator
+  };
+  olderCopy();
+  Install("old.txt=3|0|1|1|0|\r\n");
+  olderCopy();
+  for (const auto& entry : model.files) InstallFileEntry(*entry, context);
+  EXPECT_EQ("new", Installed("old.txt"));
+  ASSERT_EQ(2u, progress.temporaries.size());
+  EXPECT_NE(progress.temporaries[0], progress.temporaries[1]);
+}
+
+TEST_F(InstallEngineTest, FilesPlantedAtTheNextTemporaryNamesAreNeitherOpenedNorChanged) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+  SetModificationTime(dir / "inst\\old.txt", 900000000);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  // Whoever knew the generator's state could tell the names; the test does.
+  CTempNameGenerator foreseen = CTempNameGenerator::ForProcess();
+  std::vector<std::string> planted;
+  for (int i = 0; i < 3; ++i) {
+    planted.push_back(foreseen.NextName() + ".txt");
+    const std::string path = dir / ("inst\\" + planted.back());
+    ASSERT_TRUE(WriteFileBytes(path, "planted"));
+    SetModificationTime(path, 800000000);
+  }
+  ::SetFileAttributesA((dir / ("inst\\" + planted[2])).c_str(), FILE_ATTRIBUTE_READONLY);
+  Install("old.txt=3|0|1|1|0|\r\n");
+
+  EXPECT_TRUE(installSucceeded);
+  EXPECT_TRUE(progress.questions.empty());
+  EXPECT_EQ("new", Installed("old.txt"));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"old.txt", "0|1|1"}}), LogRecords());
+  EXPECT_EQ((std::vector<std::string>{foreseen.NextName() + ".txt"}), progress.temporaries);
+  for (const std::string& name : planted) {
+    EXPECT_EQ("planted", Installed(name)) << name;
+    EXPECT_EQ(800000000u, ReadModificationTime(CPathName(dir / ("inst\\" + name)))) << name;
+  }
+  EXPECT_EQ(4u, ListFolder(dir / "inst").size());
+  ::SetFileAttributesA((dir / ("inst\\" + planted[2])).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(InstallEngineTest, ARenameIntoPlaceThatFailsIsAskedAboutAndLeavesNoTemporaryFile) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  const std::string existing = dir / "inst\\old.txt";
+  ASSERT_TRUE(WriteFileBytes(existing, "old"));
+  SetModificationTime(existing, 900000000);
+  Put("old.txt", "new");
+  SetModificationTime(source + "\\old.txt", 900000100);
+  Put("after.txt", "after");
+  {
+    // Open with delete sharing: the older copy can be deleted, but its name
+    // stays taken until this handle goes, so the rename cannot take it.
+    const CHandle held(::CreateFileA(existing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+    Install("old.txt=3|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+    EXPECT_EQ((std::vector<std::string>{"old.txt: CFileException"}), progress.questions);
+    EXPECT_EQ((std::vector<std::string>{"after.txt", "old.txt"}), ListFolder(dir / "inst"))
+        << "no temporary file stays beside the old copy";
+  }
+  EXPECT_TRUE(installSucceeded) << "Continue went on with the next file";
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"after.txt", "0|1|0"}}), LogRecords());
+}
+
+TEST_F(InstallEngineTest, AFileInUseIsReplacedAtTheNextRestart) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  const std::string existing = dir / "inst\\busy.dll";
+  ASSERT_TRUE(WriteFileBytes(existing, "old"));
+  SetModificationTime(existing, 900000000);
+  Put("busy.dll", "new data");
+  SetModificationTime(source + "\\busy.dll", 900000100);
+  {
+    // Held open without sharing, as a running program holds its DLL.
+    const CHandle held(::CreateFileA(existing.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+    Install("busy.dll=8|0|1|1|0|\r\n");
+  }
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  EXPECT_TRUE(outcome.restartNeeded);
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"busy.dll", "0|0|1"}}), LogRecords());
+  EXPECT_EQ("old", Installed("busy.dll"));
+
+  // The new data waits beside it under its temporary name, and the system's
+  // list of pending renames names that file and the one it replaces.
+  const auto names = ListFolder(dir / "inst");
+  ASSERT_EQ(2u, names.size());
+  const std::string temporary = names[0] == "busy.dll" ? names[1] : names[0];
+  EXPECT_EQ("new data", Installed(temporary));
+
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                           0, KEY_ALL_ACCESS, &opened));
+  const CRegistryKeyHandle key(opened);
+  char buffer[8192] = {};
+  DWORD size = sizeof buffer - 2;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegQueryValueExA(key.get(), "PendingFileRenameOperations", nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(buffer), &size));
+  // Source and target by pairs; a deletion pending from another program has
+  // an empty target, so the list cannot be read up to its first empty string.
+  std::vector<std::string> pairs;
+  for (const char* p = buffer; p + 1 < buffer + size && (*p || pairs.size() % 2 == 1); p += std::strlen(p) + 1) {
+    pairs.push_back(p);
+  }
+  ASSERT_GE(pairs.size(), 2u);
+  // Only this test's own pair leaves the list; what other programs left
+  // pending stays.
+  std::string others;
+  for (std::size_t i = 0; i + 2 < pairs.size(); ++i) others += pairs[i] + '\0';
+  if (others.empty()) {
+    ::RegDeleteValueA(key.get(), "PendingFileRenameOperations");
+  } else {
+    others += '\0';
+    ::RegSetValueExA(key.get(), "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                     reinterpret_cast<const BYTE*>(others.data()), static_cast<DWORD>(others.size()));
+  }
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  const std::string from = lower(pairs[pairs.size() - 2]);
+  const std::string to = lower(pairs.back());
+  EXPECT_NE(std::string::npos, from.find(lower(temporary))) << from;
+  EXPECT_NE(std::string::npos, to.find("inst\\busy.dll")) << to;
+}
+
+TEST_F(InstallEngineTest, ASystemFileIsCountedWhetherOrNotItIsPlaced) {
+  CPathName systemFile(SpecialDirectory::system);
+  systemFile.SetFileName("veltengine_test.dll");
+  const std::string path = systemFile.GetPath();
+  struct Cleanup {
+    std::string path;
+    ~Cleanup() {
+      ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileA(path.c_str());
+      CSharedDllCounter counter{CPathName(path)};
+      while (counter.GetCount() > 0) counter.Decrement();
+    }
+  } cleanup{path};
+
+  // The copy already there is newer: it stays, and is still counted.
+  ASSERT_TRUE(WriteFileBytes(path, "newer system copy"));
+  SetModificationTime(path, 900000100);
+  { CSharedDllCounter(CPathName(path)).Increment(); }
+  Put("veltengine_test.dll", "older");
+  SetModificationTime(source + "\\veltengine_test.dll", 900000000);
+  Install("veltengine_test.dll=5|0|1|1|-3|\r\n");
+
+  EXPECT_EQ("newer system copy", ReadFileBytes(path));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"veltengine_test.dll", "-3|0|0"}}), LogRecords());
+  EXPECT_EQ(2u, CSharedDllCounter(CPathName(path)).GetCount());
+}
+
+TEST_F(InstallEngineTest, SharedCountsDeleteTheirValueAtZero) {
+  const CPathName path(dir / "shared.dll");
+  { CSharedDllCounter(path).Increment(); }
+  EXPECT_EQ(1u, CSharedDllCounter(path).GetCount());
+  {
+    CSharedDllCounter counter(path);
+    counter.Decrement();
+    counter.Decrement();  // not below 0
+  }
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, CSharedDllCounter::kKeyPath, 0, KEY_READ, &opened));
+  const CRegistryKeyHandle key(opened);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ::RegQueryValueExA(key.get(), path.c_str(), nullptr, nullptr, nullptr, nullptr));
+}
+
+TEST_F(InstallEngineTest, ADamagedMemberIsAskedAboutAndContinueGoesOn) {
+  archive_bytes::Bytes damaged = archive_bytes::Archive({Member{"good1.txt", "one", 2}, Member{"bad.txt", "two", 2}});
+  damaged[8 + 346 + 3 + 284] ^= 0xff;  // the second member's checksum
+  WriteFileBytes(source + "\\velt.ar1", damaged);
+  Put("after.txt", "after");
+  Install("velt.ar1=6|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  EXPECT_EQ((std::vector<std::string>{"velt.ar1: CMultiFileException"}), progress.questions);
+  // The member placed before the failure stays installed and logged; the
+  // damaged one leaves nothing, not even its temporary file.
+  EXPECT_EQ((std::vector<std::string>{"after.txt", "good1.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"good1.txt", "0|1|0"}, {"after.txt", "0|1|0"}}),
+            LogRecords());
+}
+
+TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
+  Put("broken.ar1", "not an archive at all");
+  Put("after.txt", "after");
+  progress.continueAfterError = false;
+  Install("broken.ar1=6|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+  EXPECT_EQ(CopyStop::failed, outcome.stop);
+  EXPECT_EQ(1u, progress.questions.size());
+  EXPECT_TRUE(ListFolder(dir / "inst").empty());
+
+  // A file that is nowhere, and nobody to ask for its diskette: the user
+  // has given up, without a question.
+  progress.questions.clear();
+  CFileEntry missing("missing.txt", 2);
+  EXPECT_EQ(CopyStop::userCancelled, InstallFileEntry(missing, context).stop);
+  EXPECT_TRUE(progress.questions.empty());
+}
+
+TEST_F(InstallEngineTest, ADisketteNotGivenInTheMiddleOfAMemberEndsTheCopyAsCancelled) {
+  Member spanning{"spanning.dat", Repeat("data ", 100000), 2};
+  spanning.continued = 1;
+  const auto parts = archive_bytes::Split(archive_bytes::Archive({Member{"first.txt", "first", 2}, spanning}),
+                                          {346 + 5 + 346 + 50000});
+  WriteFileBytes(source + "\\velt.ar1", parts[0]);  // velt.ar2 is on no diskette anyone gives
+  Install("velt.ar1=100005|1|2|1|0|\r\n");
+  EXPECT_EQ(CopyStop::userCancelled, outcome.stop);
+  EXPECT_TRUE(progress.questions.empty());
+  // The member before stays; the interrupted one leaves nothing behind.
+  EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
+}
+
+TEST_F(InstallEngineTest, AStopFromOutsideEndsTheCopyAfterTheCurrentMember) {
+  PutArchive("velt.ar1", {Member{"first.txt", Repeat("x", 20000), 2}, Member{"second.txt", "y", 2}});
+  Put("after.txt", "after");
+  // The close question answered Yes while the first member is extracted.
+  progress.onTick = [this] { progress.stop = true; };
+  Install("velt.ar1=20001|1|2|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+  EXPECT_EQ((std::vector<std::string>{"first.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ(CopyStop::requested, outcome.stop);
+  EXPECT_TRUE(progress.questions.empty());
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"first.txt", "0|1|0"}}), LogRecords());
+}
+
+TEST_F(InstallEngineTest, AStopFromOutsideWhileAPlainFileIsCopiedEndsTheCopyAfterThatFile) {
+  Put("big.txt", Repeat("y", 20000));
+  Put("after.txt", "after");
+  progress.onTick = [this] { progress.stop = true; };
+  Install("big.txt=20000|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+  EXPECT_EQ((std::vector<std::string>{"big.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ(CopyStop::requested, outcome.stop);
+}

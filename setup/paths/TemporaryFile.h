@@ -1,0 +1,18 @@
+// Temporary files beside the file they stand in for. A temporary file is
+// always a new file: a name that is taken (by a file, a folder or a link,
+// also one that appears between the look and the creation) is never opened,
+// truncated or followed, but leads to another name.
+#pragma once
+
+#include <functional>
+
+#include "setup/paths/PathName.h"
+
+// Gives path (a file in the folder the temporary file goes to) a new
+// temporary name (CPathName::MakeTempName) and has create make the file
+// there. create must make the file only when nothing has that name yet
+// (CREATE_NEW) and return whether it did. Returns true with path naming the
+// file made; false when attempts names were all taken (path then holds the
+// last one). Any other failure of create throws CFileException with the
+// system's error for the name.
+bool CreateTemporaryFile(CPathName& path, const std::function<bool(const CPathName&)>& create, int attempts = 1000);

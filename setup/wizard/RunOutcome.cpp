@@ -1,0 +1,21 @@
+#include "setup/wizard/RunOutcome.h"
+
+#include "setup/resources/ResourceIds.h"
+
+int CRunOutcome::ExitCode() const {
+  // Only a run that reached one of the pages that say so ended well: the
+  // failure page, any page in between and no page at all did not.
+  if (installSucceeded) {
+    switch (finalPageId) {
+      case IDD_REMOVED:
+        return SetupExitCode::success;
+      case IDD_FINISHED:
+        return rebootNeeded ? SetupExitCode::restartRequired : SetupExitCode::success;
+      case IDD_RESTART:
+        return SetupExitCode::restartRequired;
+      default:
+        break;
+    }
+  }
+  return failureCause == FailureCause::user ? SetupExitCode::userCancelled : SetupExitCode::failed;
+}

@@ -1,0 +1,17 @@
+#include "setup/wizard/SetupState.h"
+
+#include "setup/profile/InstallModel.h"
+#include "setup/system/SystemActions.h"
+#include "setup/wizard/PromptingSourceMedia.h"
+
+CSetupState::CSetupState(std::unique_ptr<CSystemActions> system)
+    : sourceMedia(std::make_unique<CPromptingSourceMedia>(
+          sourceDir, [this](int diskette) { return model ? model->diskettes.GetLabel(diskette) : std::string(); })),
+      system_(std::move(system)) {}
+
+CSetupState::~CSetupState() = default;
+
+void CSetupState::RecordFailure(FailureCause cause) noexcept {
+  installSucceeded = false;
+  if (failureCause == FailureCause::none) failureCause = cause;
+}

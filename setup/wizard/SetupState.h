@@ -1,0 +1,80 @@
+// CSetupState: what lives for the whole run of the setup program and what
+// the wizard pages read and write: the product's texts, the switches, the
+// run's outcome, the install data model, the paths of the setup profile,
+// the source directory and the install log, the source media, the user's
+// choices, and the system actions through which the run acts on the
+// machine. The application holds it; the pages reach it through their
+// wizard.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "setup/paths/PathName.h"
+#include "setup/wizard/RunOutcome.h"
+
+class CInstallModel;
+class CSourceMedia;
+class CSystemActions;
+
+// The user name and company from the User Information page.
+struct CUserInfo {
+  std::string name;
+  std::string company;
+};
+
+class CSetupState {
+public:
+  // system: what the run asks of the machine. The source media ask for a
+  // missing diskette with the Insert Diskette dialog, named by the label
+  // the model's diskette table gives it.
+  explicit CSetupState(std::unique_ptr<CSystemActions> system);
+  ~CSetupState();
+  CSetupState(const CSetupState&) = delete;
+  CSetupState& operator=(const CSetupState&) = delete;
+
+  std::string productTitle;    // caption of the main window, title painted on it
+  std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
+  std::string programFile;     // file name of the installed product program
+
+  bool removeMode = false;        // /U: the run removes the product
+  bool batchMode = false;         // /B: unattended; pages proceed by themselves, windows out of sight
+  bool ignoreConditions = false;  // /I: unmet install conditions may be passed
+  bool runFromSource = false;     // /C: nothing is copied
+
+  // One-way outcome flags: installSucceeded is only ever cleared,
+  // rebootNeeded only ever set. A running copy stops after the current
+  // file (or archive member) once installSucceeded is cleared.
+  bool installSucceeded = true;
+  bool rebootNeeded = false;
+  // Why the run failed; the first cause recorded stays. Read only at the
+  // end, for the exit code.
+  FailureCause failureCause = FailureCause::none;
+
+  // The run has failed for cause: installSucceeded is cleared and the
+  // cause recorded unless an earlier one was. This is the run's one stop:
+  // the pages, the copy and the background window's close question all
+  // end the run through it.
+  void RecordFailure(FailureCause cause) noexcept;
+
+  // The install data model (destinations, groups, targets, files,
+  // diskettes and programFolder, the Start Menu folder of the product's
+  // shortcuts), created at start-up and released at exit. Filled by the
+  // Reading page, written to the install log by the copy page.
+  std::unique_ptr<CInstallModel> model;
+
+  CPathName profilePath;  // the setup profile (the install log in remove mode)
+  CPathName sourceDir;    // where archives and diskette files are looked for
+  CPathName logPath;      // the install log
+  // Finds the files of the distribution in sourceDir, asking for diskettes;
+  // changes sourceDir when the files turn up elsewhere.
+  const std::unique_ptr<CSourceMedia> sourceMedia;
+  CUserInfo userInfo;
+
+  // What the run asks of the machine: the Windows version, shortcuts,
+  // registration, restart.
+  CSystemActions& System() const noexcept { return *system_; }
+
+private:
+  const std::unique_ptr<CSystemActions> system_;
+};
