@@ -27,11 +27,16 @@ std::string TimeOfDay(const std::tm& time) {
 std::string EventKey(const std::tm& time, DWORD ticks) { return KeyWithCounter(TimeOfDay(time).c_str(), ticks); }
 
 int LogEvent(const CPathName& logPath, const char* format, ...) noexcept {
-  char text[kEventBufferSize];
   va_list args;
   va_start(args, format);
-  const int wanted = std::vsnprintf(text, sizeof text, format ? format : "", args);
+  const int length = LogEventV(logPath, format, args);
   va_end(args);
+  return length;
+}
+
+int LogEventV(const CPathName& logPath, const char* format, va_list args) noexcept {
+  char text[kEventBufferSize];
+  const int wanted = std::vsnprintf(text, sizeof text, format ? format : "", args);
   if (wanted < 0) text[0] = '\0';
   const int length = wanted < 0 ? 0 : (wanted < kEventBufferSize ? wanted : kEventBufferSize - 1);
   if (logPath.IsEmpty()) return length;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <ctime>
 #include <string>
 
@@ -22,6 +23,9 @@ inline constexpr int kEventBufferSize = 512;
 // A failed write is ignored, and nothing is written when logPath is empty.
 // Returns the number of characters of the event text.
 __attribute__((format(gnu_printf, 2, 3))) int LogEvent(const CPathName& logPath, const char* format, ...) noexcept;
+// The same with the arguments of a variadic caller.
+__attribute__((format(gnu_printf, 2, 0))) int LogEventV(const CPathName& logPath, const char* format,
+                                                        va_list args) noexcept;
 
 // The key of an event at the local time `time` and the tick count `ticks`.
 std::string EventKey(const std::tm& time, DWORD ticks);

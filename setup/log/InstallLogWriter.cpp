@@ -1,7 +1,6 @@
 #include "setup/log/InstallLogWriter.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 #include "setup/log/EventTrail.h"
 #include "setup/profile/InstallModel.h"
@@ -40,11 +39,8 @@ void CInstallLogWriter::WriteModel(const CInstallModel& model) {
 }
 
 void CInstallLogWriter::Event(const char* format, ...) noexcept {
-  char text[kEventBufferSize];
   va_list args;
   va_start(args, format);
-  const int wanted = std::vsnprintf(text, sizeof text, format ? format : "", args);
+  LogEventV(log_, format, args);
   va_end(args);
-  if (wanted < 0) text[0] = '\0';
-  LogEvent(log_, "%s", text);
 }
