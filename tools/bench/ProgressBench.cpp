@@ -11,6 +11,7 @@
 // what each part of one display update costs, and what updating on every
 // 4096-byte tick would cost at that rate. Not a test: a measurement.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,30 +21,53 @@
 #include <vector>
 
 #include "framework/FrameWnd.h"
+#include "framework/PumpMessages.h"
 #include "setup/app/SetupApp.h"
-#include "setup/app/tests/TestSystemActions.h"
-#include "setup/profile/InstallModel.h"
-#include "setup/resources/ResourceIds.h"
+#include "setup/archive/SourceMedia.h"
 #include "setup/install/InstallFileEntry.h"
 #include "setup/install/InstallJob.h"
-#include "setup/archive/SourceMedia.h"
+#include "setup/profile/InstallModel.h"
+#include "setup/resources/ResourceIds.h"
+#include "setup/system/SystemActions.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/Gauge.h"
-#include "framework/PumpMessages.h"
 #include "setup/wizard/Wizard.h"
-#include "tests/support/TestFiles.h"
 #include "tools/bench/BenchClock.h"
 
 namespace {
 
 constexpr int kRounds = 5;
 
+// System actions that touch nothing: no shortcut, no registration, no
+// restart is made by a benchmark.
+class CNoSystemActions : public CSystemActions {
+public:
+  DWORD WindowsMajorVersion() override { return 5; }
+  void StartProgramManager() override {}
+  void CreateProgramItems(const CTargetTable&, const std::string&, const CPathName&) override {}
+  void RemoveProgramItems(const CTargetTable&, const std::string&) override {}
+  void RegisterProduct(const CPathName&, const std::string&, const std::string&, const CTargetTable&) override {}
+  void UnregisterProduct(const CPathName&, const std::string&) override {}
+  bool RestartWindows() override { return false; }
+};
+
+// Deletes a folder with everything in it, quietly.
+void DeleteTree(const std::string& folder) {
+  std::string from = folder;
+  from.push_back('\0');  // the shell's list of names ends in two zeros
+  SHFILEOPSTRUCTA operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  ::SHFileOperationA(&operation);
+}
+
 // The setup program's application object, with system actions that touch
-// nothing (no shortcut, no registration is made here).
+// nothing.
 class CBenchApp : public CSetupApp {
 public:
-  CBenchApp() : CSetupApp(std::make_unique<CTestSystemActions>()) {
+  CBenchApp() : CSetupApp(std::make_unique<CNoSystemActions>()) {
     m_title = "Veltrane Setup";
     productTitle = "Veltrane Setup";
     productKeyName = "Veltrane";
@@ -155,7 +179,7 @@ private:
 
   // Empties the target and forgets the previous round's log.
   void Reset() {
-    RemoveTree(target_);
+    DeleteTree(target_);
     ::CreateDirectoryA(target_.c_str(), nullptr);
     ::DeleteFileA(log_.c_str());
   }

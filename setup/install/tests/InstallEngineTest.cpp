@@ -245,7 +245,7 @@ TEST_F(InstallEngineTest, TemporaryNamesDifferFromRunToRun) {
   olderCopy();
   Install("old.txt=3|0|1|1|0|\r\n");
   olderCopy();
-  for (const auto& entry : model.files) InstallFileEntry(*entry, context);
+  for (const auto& entry : model.files) outcome = InstallFileEntry(*entry, context);
   EXPECT_EQ("new", Installed("old.txt"));
   ASSERT_EQ(2u, progress.temporaries.size());
   EXPECT_NE(progress.temporaries[0], progress.temporaries[1]);
@@ -269,7 +269,7 @@ TEST_F(InstallEngineTest, FilesPlantedAtTheNextTemporaryNamesAreNeitherOpenedNor
   ::SetFileAttributesA((dir / ("inst\\" + planted[2])).c_str(), FILE_ATTRIBUTE_READONLY);
   Install("old.txt=3|0|1|1|0|\r\n");
 
-  EXPECT_TRUE(installSucceeded);
+  EXPECT_EQ(CopyStop::none, outcome.stop);
   EXPECT_TRUE(progress.questions.empty());
   EXPECT_EQ("new", Installed("old.txt"));
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"old.txt", "0|1|1"}}), LogRecords());
@@ -301,7 +301,7 @@ TEST_F(InstallEngineTest, ARenameIntoPlaceThatFailsIsAskedAboutAndLeavesNoTempor
     EXPECT_EQ((std::vector<std::string>{"after.txt", "old.txt"}), ListFolder(dir / "inst"))
         << "no temporary file stays beside the old copy";
   }
-  EXPECT_TRUE(installSucceeded) << "Continue went on with the next file";
+  EXPECT_EQ(CopyStop::none, outcome.stop) << "Continue went on with the next file";
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"after.txt", "0|1|0"}}), LogRecords());
 }
 
