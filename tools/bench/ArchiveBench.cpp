@@ -23,9 +23,8 @@
 #include "framework/StdioFile.h"
 #include "setup/archive/ArchiveReader.h"
 #include "setup/archive/Crc.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TestFiles.h"
 #include "tools/bench/BenchClock.h"
+#include "tools/bench/BenchFolder.h"
 #include "tools/bench/PayloadGenerator.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
@@ -153,7 +152,7 @@ void BuildKit(const std::string& description, const std::string& out) {
 }
 
 int Run() {
-  TempDir dir;
+  const CBenchFolder dir("veltbench");
   CPayloadGenerator payload(1996);
   std::vector<Source> sources;
   std::string files = "[files.Data]\r\n";
@@ -192,7 +191,7 @@ int Run() {
   for (int run = 0; run < kExtractRuns; ++run) {
     // Each side writes into a new empty folder.
     for (const char* side : {"x", "z"}) {
-      RemoveTree(dir / side);
+      DeleteTree(dir / side);
       ::CreateDirectoryA((dir / side).c_str(), nullptr);
     }
     double t = Now();

@@ -11,7 +11,6 @@
 // what each part of one display update costs, and what updating on every
 // 4096-byte tick would cost at that rate. Not a test: a measurement.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,6 +33,7 @@
 #include "setup/wizard/Gauge.h"
 #include "setup/wizard/Wizard.h"
 #include "tools/bench/BenchClock.h"
+#include "tools/bench/BenchFolder.h"
 
 namespace {
 
@@ -51,17 +51,6 @@ public:
   void UnregisterProduct(const CPathName&, const std::string&) override {}
   bool RestartWindows() override { return false; }
 };
-
-// Deletes a folder with everything in it, quietly.
-void DeleteTree(const std::string& folder) {
-  std::string from = folder;
-  from.push_back('\0');  // the shell's list of names ends in two zeros
-  SHFILEOPSTRUCTA operation{};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  ::SHFileOperationA(&operation);
-}
 
 // The setup program's application object, with system actions that touch
 // nothing.
