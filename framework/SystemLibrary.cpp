@@ -46,8 +46,9 @@ void CSystemLibrary::LoadFirst(const char* fileName, const std::vector<std::stri
     if (folder.empty()) continue;
     const std::string path = folder + '\\' + fileName;
     if (path.size() >= MAX_PATH) continue;
-    // Only a file that is there: LoadLibrary would otherwise go on to
-    // search by the name alone.
+    // Only a file that is there is handed to the loader, so that a library
+    // comes from the folder that holds it and from nowhere else (Wine may
+    // answer a path to a missing file with a built-in library of its own).
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     // The library's own imports are looked for beside it first, in the

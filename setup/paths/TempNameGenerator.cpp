@@ -15,42 +15,28 @@ std::uint64_t Mix(std::uint64_t z) noexcept {
   return z ^ (z >> 31);
 }
 
-template <class Fn>
-Fn Lookup(const char* module, const char* name) {
-  const HMODULE loaded = ::GetModuleHandleA(module);
-  if (!loaded) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(loaded, name)));
-}
-
-// What differs between two runs. The functions that not every Windows has
-// are looked up in the libraries the program has loaded anyway: the random
-// bytes of the system (RtlGenRandom, exported as SystemFunction036 since
-// Windows XP), and the process id, the system time and the performance
-// counter, which the import table does not list.
+// What differs between two runs: the process, the thread, the moment and
+// where the stack lies, and the system's random bytes where it has them
+// (RtlGenRandom, exported as SystemFunction036 since Windows XP, looked up
+// in advapi32, which every program here has loaded).
 std::uint64_t Seed() {
   std::uint64_t seed = Mix(::GetTickCount());
+  seed = Mix(seed ^ ::GetCurrentProcessId());
   seed = Mix(seed ^ ::GetCurrentThreadId());
   seed = Mix(seed ^ static_cast<std::uint64_t>(std::time(nullptr)));
   int onTheStack = 0;
   seed = Mix(seed ^ reinterpret_cast<std::uintptr_t>(&onTheStack));
-
-  using ProcessIdFn = DWORD(WINAPI*)();
-  if (const auto processId = Lookup<ProcessIdFn>("kernel32.dll", "GetCurrentProcessId")) {
-    seed = Mix(seed ^ processId());
-  }
-  using SystemTimeFn = void(WINAPI*)(FILETIME*);
-  if (const auto systemTime = Lookup<SystemTimeFn>("kernel32.dll", "GetSystemTimeAsFileTime")) {
-    FILETIME now{};
-    systemTime(&now);
-    seed = Mix(seed ^ (static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime));
-  }
-  using CounterFn = BOOL(WINAPI*)(LARGE_INTEGER*);
-  if (const auto counter = Lookup<CounterFn>("kernel32.dll", "QueryPerformanceCounter")) {
-    LARGE_INTEGER ticks{};
-    if (counter(&ticks)) seed = Mix(seed ^ static_cast<std::uint64_t>(ticks.QuadPart));
-  }
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  seed = Mix(seed ^ (static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime));
+  LARGE_INTEGER ticks{};
+  if (::QueryPerformanceCounter(&ticks)) seed = Mix(seed ^ static_cast<std::uint64_t>(ticks.QuadPart));
   using RandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);
-  if (const auto random = Lookup<RandomFn>("advapi32.dll", "SystemFunction036")) {
+  const HMODULE advapi = ::GetModuleHandleA("advapi32.dll");
+  const auto random = advapi ? reinterpret_cast<RandomFn>(reinterpret_cast<void (*)()>(
+                                   ::GetProcAddress(advapi, "SystemFunction036")))
+                             : nullptr;
+  if (random) {
     std::uint64_t bytes = 0;
     if (random(&bytes, sizeof bytes)) seed = Mix(seed ^ bytes);
   }

@@ -16,25 +16,6 @@ namespace {
 // Every DLL the programs use beyond the system's own.
 const char* const kPlantedDlls[] = {"version.dll", "comctl32.dll", "winmm.dll", "ismif32.dll"};
 
-// Sets an environment variable for the programs the test starts and puts
-// the old value back when it goes.
-class ScopedEnvironment {
-public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    char old[4096] = {};
-    const DWORD length = ::GetEnvironmentVariableA(name, old, sizeof old);
-    if (length > 0 && length < sizeof old) saved_ = old;
-    ::SetEnvironmentVariableA(name, value.c_str());
-  }
-  ~ScopedEnvironment() { ::SetEnvironmentVariableA(name_, saved_ ? saved_->c_str() : nullptr); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
 bool UnderWine() {
   const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
   return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
@@ -59,12 +40,14 @@ protected:
              "planted DLLs";
     }
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+    ::SetEnvironmentVariableA("VELT_PLANTED_MARKERS", markers.c_str());
     ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryA(markers.c_str(), nullptr));
     Plant(downloads);
   }
   void TearDown() override {
     SetupTest::TearDown();
+    ::SetEnvironmentVariableA("VELT_PLANTED_MARKERS", nullptr);
     if (!target.empty()) RemoveTree(target);
   }
 
@@ -97,7 +80,6 @@ protected:
   const std::string downloads = work / "Downloads";
   const std::string markers = work / "markers";
   std::string target;
-  ScopedEnvironment markerFolder{"VELT_PLANTED_MARKERS", markers};
 };
 
 }  // namespace

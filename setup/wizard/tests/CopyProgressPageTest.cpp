@@ -28,6 +28,13 @@ protected:
     ASSERT_TRUE(WriteFileBytes(app_->profilePath.GetPath(), text));
   }
 
+  // A value of the install log; empty when it is not there.
+  std::string LogValue(const char* section, const char* key) const {
+    char value[256] = {};
+    ::GetPrivateProfileStringA(section, key, "", value, sizeof value, app_->logPath.c_str());
+    return value;
+  }
+
   // Loads the profile as the Reading page does and runs the copy page.
   void Copy() {
     app_->model->Load(app_->profilePath);
@@ -97,13 +104,9 @@ TEST_F(CopyProgressPageTest, CancelOperationEndsOnTheFailurePageWithTheFilesSoFa
   // before stays, findable through the destinations and groups.
   EXPECT_EQ(0, app_->system.shortcutCreations);
   EXPECT_EQ("Read me!\r\n", ReadFileBytes(scratch_ + "Veltrane\\readme.txt"));
-  char value[64] = {};
-  ::GetPrivateProfileStringA("program", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("0|1|0", value);
-  ::GetPrivateProfileStringA("groups", "program", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("Program files|The program|1|1|1", value);
-  ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("", value);
+  EXPECT_EQ("0|1|0", LogValue("program", "readme.txt"));
+  EXPECT_EQ("Program files|The program|1|1|1", LogValue("groups", "program"));
+  EXPECT_EQ("", LogValue("targets", "readme.txt"));
 }
 
 // A window whose close records the run as failed by the user, as the
@@ -137,15 +140,10 @@ TEST_F(CopyProgressPageTest, AStopFromOutsideEndsTheCopyAfterTheFileWithTheCause
   // destinations and groups are logged, the program items are not.
   EXPECT_EQ((std::vector<std::string>{"readme.txt"}), ListFolder(scratch_ + "Veltrane"));
   EXPECT_EQ(0, app_->system.shortcutCreations);
-  char value[64] = {};
-  ::GetPrivateProfileStringA("program", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("0|1|0", value);
-  ::GetPrivateProfileStringA("destinations", "0", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STRNE("", value);
-  ::GetPrivateProfileStringA("groups", "program", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("Program files|The program|1|1|1", value);
-  ::GetPrivateProfileStringA("targets", "readme.txt", "", value, sizeof value, app_->logPath.c_str());
-  EXPECT_STREQ("", value);
+  EXPECT_EQ("0|1|0", LogValue("program", "readme.txt"));
+  EXPECT_NE("", LogValue("destinations", "0"));
+  EXPECT_EQ("Program files|The program|1|1|1", LogValue("groups", "program"));
+  EXPECT_EQ("", LogValue("targets", "readme.txt"));
 }
 
 TEST_F(CopyProgressPageTest, ThePumpBeforeEachMemberLetsMessagesThroughAtMostOnceAnUpdateInterval) {
