@@ -62,6 +62,26 @@ HWND CDialog::OwnerWindow(CWnd* parent) const {
 }
 
 INT_PTR CDialog::DoModal() {
+  if (CWinApp* app = AfxGetApp()) return app->DoModalDialog(*this);
+  return RunModal();
+}
+
+std::string CDialog::Describe() const { return "Dialog " + std::to_string(m_templateId); }
+
+std::string CDialog::DescribeResult(INT_PTR result) const {
+  switch (result) {
+    case IDOK:
+      return "OK";
+    case IDCANCEL:
+      return "Cancel";
+    case -1:
+      return "not shown (it could not be created)";
+    default:
+      return std::to_string(static_cast<long long>(result));
+  }
+}
+
+INT_PTR CDialog::RunModal() {
   modal_ = true;
   INT_PTR result;
   {

@@ -28,9 +28,19 @@ public:
   explicit CDialog(UINT templateId = 0, CWnd* parent = nullptr);
   ~CDialog() override;
 
-  // Runs the dialog modally; returns the EndDialog result, or -1 when the
-  // dialog cannot be created.
+  // Runs the dialog modally through the application (CWinApp::DoModalDialog,
+  // which may answer it without showing it); returns the EndDialog result,
+  // or -1 when the dialog cannot be created.
   virtual INT_PTR DoModal();
+  // Shows the dialog and runs it modally, whoever asks.
+  INT_PTR RunModal();
+
+  // For a run with nobody at the screen: the result the dialog stands for
+  // when it is not shown (the default is IDCANCEL), what it would have
+  // asked or told, in one line, and the name of a result.
+  virtual INT_PTR UnattendedResult() const { return IDCANCEL; }
+  virtual std::string Describe() const;
+  virtual std::string DescribeResult(INT_PTR result) const;
   // Creates the dialog modeless. With no parent the main window owns it.
   virtual bool Create(UINT templateId = 0, CWnd* parent = nullptr);
   void EndDialog(int result);

@@ -108,10 +108,16 @@ HWND MessageBoxOwner() {
 
 }  // namespace
 
-int AfxMessageBox(const std::string& text, UINT type) {
-  CWinApp* app = AfxGetApp();
-  const char* caption = app && !app->m_title.empty() ? app->m_title.c_str() : nullptr;
+int CWinApp::DoMessageBox(const std::string& text, UINT type) {
+  const char* caption = m_title.empty() ? nullptr : m_title.c_str();
   return ::MessageBoxA(MessageBoxOwner(), text.c_str(), caption, type);
+}
+
+INT_PTR CWinApp::DoModalDialog(CDialog& dialog) { return dialog.RunModal(); }
+
+int AfxMessageBox(const std::string& text, UINT type) {
+  if (CWinApp* app = AfxGetApp()) return app->DoMessageBox(text, type);
+  return ::MessageBoxA(MessageBoxOwner(), text.c_str(), nullptr, type);
 }
 
 int AfxMessageBox(UINT stringId, UINT type) { return AfxMessageBox(LoadResourceString(stringId), type); }

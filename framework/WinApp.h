@@ -8,6 +8,7 @@
 
 #include "framework/Gdi.h"
 
+class CDialog;
 class CException;
 class CWnd;
 
@@ -32,6 +33,13 @@ public:
   virtual LRESULT ProcessWndProcException(CException& e, const MSG* msg);
   // Gives modeless dialogs their keyboard handling (Tab, Enter, Esc).
   virtual BOOL PreTranslateMessage(MSG* msg);
+
+  // Every message box (AfxMessageBox) and modal dialog (CDialog::DoModal)
+  // of the program passes through here. The defaults show them; an
+  // application may also note what was asked and answered, or, run with
+  // nobody at the screen, answer them itself without showing anything.
+  virtual int DoMessageBox(const std::string& text, UINT type);
+  virtual INT_PTR DoModalDialog(CDialog& dialog);
 
   // Handles one message from the queue the way Run does; false on WM_QUIT
   // (which is then left for the caller to deal with).

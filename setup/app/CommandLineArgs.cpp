@@ -1,13 +1,21 @@
 #include "setup/app/CommandLineArgs.h"
 
 void CCommandLineArgs::Parse(std::string_view commandLine) {
-  std::size_t start = 0;
-  while (start <= commandLine.size()) {
-    std::size_t end = commandLine.find(' ', start);
-    if (end == std::string_view::npos) end = commandLine.size();
-    if (end > start) AddToken(commandLine.substr(start, end - start));
-    start = end + 1;
+  std::string token;
+  bool quoted = false;
+  for (const char c : commandLine) {
+    // Quotes mean something only inside a switch.
+    const bool inSwitch = !token.empty() && token.front() == '/';
+    if (c == '"' && inSwitch) {
+      quoted = !quoted;
+    } else if (c == ' ' && !quoted) {
+      if (!token.empty()) AddToken(token);
+      token.clear();
+    } else {
+      token += c;
+    }
   }
+  if (!token.empty()) AddToken(token);
 }
 
 void CCommandLineArgs::AddToken(std::string_view token) {

@@ -1,8 +1,13 @@
 // CCommandLineArgs: the setup program's command line as a map of keys to
 // values.
 //
-// The line is cut at single blanks (no quotes, no tabs: a path with blanks
-// cannot be passed). A token that begins with "/" is a switch: with a ":"
+// The line is cut at single blanks (not at tabs). Inside a switch a double
+// quote starts or ends a quoted stretch in which blanks do not cut, and the
+// quotes are dropped: /T:"C:\Program Files\Veltrane" is one switch with
+// the value C:\Program Files\Veltrane. A token that does not begin with
+// "/" is cut at its blanks and kept as it stands, quotes and all, and a
+// line without double quotes is cut exactly at its blanks, as always.
+// A token that begins with "/" is a switch: with a ":"
 // its key is the text between "/" and the first ":" and its value all that
 // follows that ":" ("/D:C:\kit" is D = C:\kit); without one, the key is the
 // character after "/" and the value the rest ("/D\\srv\kit" is

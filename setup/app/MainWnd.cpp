@@ -14,6 +14,9 @@ bool CMainWnd::Create() {
                          WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
     return false;
   }
+  // A silent run shows nothing at all: the window exists, as the pages'
+  // owner, but never appears.
+  if (app.silentMode) return true;
   const int show = app.batchMode ? SW_MINIMIZE : SW_SHOWMAXIMIZED;
   ShowWindow(show);
   // The first ShowWindow of a process may take the show state its launcher

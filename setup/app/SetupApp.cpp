@@ -4,8 +4,10 @@
 
 #include "framework/Resources.h"
 #include "framework/BitmapDialog.h"
+#include "framework/Dialog.h"
 #include "setup/app/CommandLineArgs.h"
 #include "setup/app/MainWnd.h"
+#include "setup/app/UnattendedAnswers.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
@@ -46,7 +48,12 @@ BOOL CSetupApp::InitInstance() {
 
   SetDialogBkColor(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_WINDOWTEXT));
 
-  ApplySwitches(CCommandLineArgs(m_lpCmdLine));
+  const CCommandLineArgs args(m_lpCmdLine);
+  ApplySwitches(args);
+  if (!OpenVerboseLog(args)) {
+    RecordFailure(FailureCause::error);
+    return FALSE;
+  }
 
   // A run that ends here has installed nothing: it must not be reported as
   // a successful installation.
@@ -70,7 +77,8 @@ BOOL CSetupApp::InitInstance() {
     profilePath = logPath;
     wizard_.ShowPage(kFirstRemovePage, false);
   } else {
-    ShowSplash();
+    // A silent run has nothing to show and nobody to wait for.
+    if (!silentMode) ShowSplash();
     wizard_.ShowPage(kFirstInstallPage, false);
   }
   return TRUE;
@@ -88,6 +96,60 @@ void CSetupApp::ApplySwitches(const CCommandLineArgs& args) {
   if (args.Has("B")) batchMode = true;
   if (args.Has("I")) ignoreConditions = true;
   if (args.Has("C")) runFromSource = true;
+  if (args.Has("S")) silentMode = batchMode = true;
+  std::string value;
+  if (args.Get("T", value)) choices.directory = value;
+  if (args.Get("G", value)) choices.programFolder = value;
+  if (args.Get("N", value)) choices.userName = value;
+  if (args.Get("O", value)) choices.company = value;
+}
+
+bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
+  std::string file;
+  if (!args.Get("L", file)) return true;
+  const std::string path = file.empty() ? CVerboseLog::DefaultPath(productKeyName) : file;
+  if (!verboseLog.Open(path)) {
+    AfxMessageBox("Setup cannot write its log file " + path + ".", MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  verboseLog.Write("%s %s started. Command line: %s", productKeyName.c_str(), removeMode ? "removal" : "setup",
+                   m_lpCmdLine.c_str());
+  verboseLog.Write("Mode: %s, %s%s%s; setup program: %s; profile: %s; install log: %s",
+                   removeMode ? "remove" : "install",
+                   silentMode ? "silent (/S)" : (batchMode ? "batch (/B)" : "interactive"),
+                   ignoreConditions ? ", conditions ignored (/I)" : "", runFromSource ? ", run from the source (/C)" : "",
+                   CPathName::GetProgramPath().c_str(), profilePath.c_str(), logPath.c_str());
+  return true;
+}
+
+int CSetupApp::DoMessageBox(const std::string& text, UINT type) {
+  const bool question = IsQuestion(type);
+  if (silentMode) {
+    const int answer = UnattendedAnswer(type);
+    if (question) {
+      verboseLog.Write("Question not shown (silent run): \"%s\" Answer: %s", text.c_str(), AnswerName(answer));
+    } else {
+      verboseLog.Write("Message not shown (silent run): \"%s\"", text.c_str());
+    }
+    return answer;
+  }
+  verboseLog.Write("%s shown: \"%s\"", question ? "Question" : "Message", text.c_str());
+  const int answer = CWinApp::DoMessageBox(text, type);
+  if (question) verboseLog.Write("Answer: %s", AnswerName(answer));
+  return answer;
+}
+
+INT_PTR CSetupApp::DoModalDialog(CDialog& dialog) {
+  if (silentMode) {
+    const INT_PTR result = dialog.UnattendedResult();
+    verboseLog.Write("Not shown (silent run): %s Answer: %s", dialog.Describe().c_str(),
+                     dialog.DescribeResult(result).c_str());
+    return result;
+  }
+  verboseLog.Write("Shown: %s", dialog.Describe().c_str());
+  const INT_PTR result = CWinApp::DoModalDialog(dialog);
+  verboseLog.Write("Answer: %s", dialog.DescribeResult(result).c_str());
+  return result;
 }
 
 bool CSetupApp::FindExistingInstallation(std::string& directory) const {
@@ -122,8 +184,10 @@ int CSetupApp::ExitInstance() {
   // Decided before anything is torn down: the page the run ended on goes
   // with the pages.
   const CWizardPage* const finalPage = wizard_.GetCurrentPage();
-  m_exitCode = CRunOutcome{installSucceeded, rebootNeeded, failureCause, finalPage ? finalPage->GetPageId() : 0}
-                   .ExitCode();
+  const int finalPageId = finalPage ? finalPage->GetPageId() : 0;
+  m_exitCode = CRunOutcome{installSucceeded, rebootNeeded, failureCause, finalPageId}.ExitCode();
+  verboseLog.Write("The run ended on page %d with exit code %d (%s).", finalPageId, m_exitCode,
+                   ExitCodeMeaning(m_exitCode));
   wizard_.DestroyAllPages();
   if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
   model.reset();
@@ -133,6 +197,8 @@ int CSetupApp::ExitInstance() {
 
 LRESULT CSetupApp::ProcessWndProcException(CException& e, const MSG* msg) {
   ReportError(IDS_SETUP_CANNOT_CONTINUE, e);
+  // Nobody saw the error: the run must not end as a success.
+  if (silentMode) RecordFailure(FailureCause::error);
   // A window whose creation failed is not created; anything else goes on.
   return (msg && msg->message == WM_CREATE) ? -1 : 0;
 }

@@ -39,9 +39,20 @@ public:
   LRESULT ProcessWndProcException(CException& e, const MSG* msg) override;
 
   // Applies the recognised switches: /D<dir> or /D:<dir> (the directory of
-  // sourceDir and profilePath), /U, /B, /I and /C. Keys are case-sensitive;
-  // anything else is ignored.
+  // sourceDir and profilePath), /U, /B, /I, /C, /S (silent, which includes
+  // /B), and the wizard's choices /T:<dir>, /G:<folder>, /N:<name> and
+  // /O:<company>. Keys are case-sensitive; anything else is ignored.
   void ApplySwitches(const CCommandLineArgs& args);
+  // Opens the verbose log that /L[:<file>] asks for (without a file,
+  // "<product>.log" in the temporary directory) and writes the run's first
+  // lines. False when the log was asked for and cannot be written: the run
+  // then ends before it has done anything.
+  bool OpenVerboseLog(const CCommandLineArgs& args);
+
+  // Message boxes and modal dialogs: noted in the verbose log with their
+  // answers; in a silent run answered without being shown.
+  int DoMessageBox(const std::string& text, UINT type) override;
+  INT_PTR DoModalDialog(CDialog& dialog) override;
 
   // The directory of an earlier installation: the App Paths entry of
   // programFile, when it names a Windows executable. False when there is

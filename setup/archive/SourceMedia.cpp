@@ -17,7 +17,10 @@ CPathName CSourceMedia::GetSourcePath(const std::string& name) const {
 
 bool CSourceMedia::LocateSourceFile(const std::string& name, int disketteNumber) {
   const CPathName expected = GetSourcePath(name);
-  if (expected.Exists()) return true;
+  if (expected.Exists()) {
+    SourceFileFound(expected, Found::inSourceDirectory);
+    return true;
+  }
 
   // The directory without drive and trailing '\'; a root has none.
   const std::string drive = expected.GetDrive();
@@ -32,10 +35,13 @@ bool CSourceMedia::LocateSourceFile(const std::string& name, int disketteNumber)
     candidate.SetFileName(name);
     if (candidate.Exists()) {
       SetSourceDir(sibling);
+      SourceFileFound(candidate, Found::inNumberedFolder);
       return true;
     }
   }
-  return PromptForDiskette(expected, disketteNumber);
+  if (!PromptForDiskette(expected, disketteNumber)) return false;
+  SourceFileFound(GetSourcePath(name), Found::afterPrompt);
+  return true;
 }
 
 bool CSourceMedia::PromptForDiskette(const CPathName&, int) { return false; }

@@ -20,6 +20,13 @@
 
 class CSourceMedia {
 public:
+  // Where LocateSourceFile found a file.
+  enum class Found {
+    inSourceDirectory,  // where it was looked for first
+    inNumberedFolder,   // in the numbered folder of a CD (DISK02 beside DISK01)
+    afterPrompt,        // where the user pointed after being asked
+  };
+
   // Keeps a source directory of its own, starting at sourceDir.
   explicit CSourceMedia(CPathName sourceDir = {}) : ownDir_(std::move(sourceDir)), sourceDir_(ownDir_) {}
   // Works on sourceDir, which must outlive the media: every change of the
@@ -48,6 +55,8 @@ protected:
   // with SetSourceDir), false when the user cancels. Nobody can be asked
   // here: false.
   virtual bool PromptForDiskette(const CPathName& expectedPath, int disketteNumber);
+  // Told of every file found, with its path; the default does nothing.
+  virtual void SourceFileFound(const CPathName& /*path*/, Found /*how*/) {}
 
 private:
   CPathName ownDir_;  // unused when the directory is someone else's

@@ -20,5 +20,11 @@ ErrorDescription DescribeException(UINT messageId, const CException& e) {
   d.info = x->LoadErrorInfo();
   d.errorInformation = std::to_string(static_cast<int>(messageId)) + "." + std::to_string(d.errorCode) + " (" +
                        d.className + ")";
+  d.subject = x->GetSubject();
   return d;
+}
+
+std::string ErrorDescription::Details() const {
+  if (subject.empty()) return info.longText;
+  return info.longText + (info.longText.empty() ? "" : "\r\n\r\n") + "Concerns: " + subject;
 }

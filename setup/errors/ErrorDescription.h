@@ -14,6 +14,11 @@ struct ErrorDescription {
   int errorCode = 0;
   ErrorInfo info;                // short text, long text, help context
   std::string errorInformation;  // message id, error code and class name as "%d.%d (%s)", e.g. "9.2 (CXFileException)"
+  std::string subject;           // the file, folder or value concerned; empty when unknown
+
+  // The long text followed by the line that names the subject ("Concerns:
+  // C:\kit\_setupx.ini"), as the details show it.
+  std::string Details() const;
 };
 
 // Describes e for a report under the string-table message messageId. A

@@ -29,6 +29,19 @@ void CErrorDialog::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_ERROR_INFORMATION, errorInformation);
 }
 
+std::string CErrorDialog::Describe() const {
+  std::string text = "Error: " + message;
+  for (const std::string* part : {&shortText, &longText}) {
+    if (!part->empty()) text += " | " + *part;
+  }
+  return text + " | " + errorInformation;
+}
+
+std::string CErrorDialog::DescribeResult(INT_PTR result) const {
+  if (!allowContinue) return "OK";
+  return result == IDOK ? "Continue Operation" : "Cancel Operation";
+}
+
 BOOL CErrorDialog::OnInitDialog() {
   CExpandingDialog::OnInitDialog();
   if (allowContinue) {

@@ -30,6 +30,13 @@ public:
   BOOL allowContinue = FALSE;  // OK and Cancel read "Continue Operation" / "Cancel Operation"
   LPCSTR icon = IDI_EXCLAMATION;  // a system icon id
 
+  // Not shown, nobody can say to go on: Cancel ("Cancel Operation"). The
+  // description holds all the dialog shows: the message, the short and the
+  // long text and the error-information line.
+  INT_PTR UnattendedResult() const override { return IDCANCEL; }
+  std::string Describe() const override;
+  std::string DescribeResult(INT_PTR result) const override;
+
 protected:
   // Fills the controls, folds, labels or hides the buttons, gives the long
   // text and the error-information line the small font and centres the

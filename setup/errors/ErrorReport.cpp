@@ -29,9 +29,15 @@ int ReportWithFixedText(const char* messageText, BOOL allowContinue) noexcept {
   static const char kNoDetails[] = "Setup cannot show the details of this error.";
   char text[kMessageBufferSize + sizeof kNoDetails + 4];
   std::snprintf(text, sizeof text, "%s%s%s", messageText, *messageText ? "\r\n\r\n" : "", kNoDetails);
-  CWnd* main = AfxGetMainWnd();
-  const int answer = ::MessageBoxA(main ? main->m_hWnd : nullptr, text, "Warning",
-                                   MB_ICONEXCLAMATION | (allowContinue ? MB_OKCANCEL : MB_OK));
+  const UINT type = MB_ICONEXCLAMATION | (allowContinue ? MB_OKCANCEL : MB_OK);
+  int answer = IDCANCEL;
+  try {
+    // Through the application, which may answer it without showing it.
+    answer = AfxMessageBox(text, type);
+  } catch (...) {
+    CWnd* main = AfxGetMainWnd();
+    answer = ::MessageBoxA(main ? main->m_hWnd : nullptr, text, "Warning", type);
+  }
   return answer == IDOK ? IDOK : IDCANCEL;
 }
 
@@ -62,7 +68,7 @@ int ReportException(UINT messageId, const char* messageText, const CException& e
       dialog.messageId = static_cast<int>(messageId);
       dialog.message = messageText;
       dialog.shortText = description.info.shortText;
-      dialog.longText = description.info.longText;
+      dialog.longText = description.Details();
       dialog.errorInformation = description.errorInformation;
       dialog.helpContext = description.info.helpContext;
       dialog.allowContinue = allowContinue;

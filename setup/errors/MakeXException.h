@@ -17,7 +17,7 @@ public:
 // The operating-system error number and the file name are not kept.
 class CXFileException : public CXException {
 public:
-  explicit CXFileException(const CFileException& e) : CXException(e.m_cause) {}
+  explicit CXFileException(const CFileException& e) : CXException(e.m_cause) { SetSubject(e.m_strFileName); }
   const char* GetRuntimeClassName() const noexcept override { return "CXFileException"; }
   bool LookupErrorInfo(ErrorInfo& info) const override;
 };
@@ -25,7 +25,7 @@ public:
 // Error code: the cause of the framework archive exception.
 class CXArchiveException : public CXException {
 public:
-  explicit CXArchiveException(const CArchiveException& e) : CXException(e.m_cause) {}
+  explicit CXArchiveException(const CArchiveException& e) : CXException(e.m_cause) { SetSubject(e.m_strFileName); }
   const char* GetRuntimeClassName() const noexcept override { return "CXArchiveException"; }
   bool LookupErrorInfo(ErrorInfo& info) const override;
 };

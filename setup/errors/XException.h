@@ -55,6 +55,11 @@ public:
   // asks the most derived class's LookupErrorInfo.
   ErrorInfo LoadErrorInfo() const;
 
+  // What the error is about: the file, folder or value it concerns, as the
+  // thrower (or a catcher on the way up) knows it; empty when unknown.
+  const std::string& GetSubject() const noexcept { return subject_; }
+  void SetSubject(std::string subject) { subject_ = std::move(subject); }
+
   // Fills what is still empty in info from this class's own table, then
   // from its base classes' tables. True only when this class's own row
   // supplied all three values (then the base tables are not consulted).
@@ -70,4 +75,5 @@ protected:
 
 private:
   int errorCode_ = 0;
+  std::string subject_;
 };

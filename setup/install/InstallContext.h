@@ -11,6 +11,7 @@
 #include "setup/install/InstallDisplay.h"
 #include "setup/install/InstallPolicy.h"
 #include "setup/log/InstallLogWriter.h"
+#include "setup/log/VerboseLog.h"
 
 class CDestinationTable;
 class CSourceMedia;
@@ -28,4 +29,6 @@ struct CInstallContext {
   // The destination directories made (or found) in this run: each is
   // created once, not once per file.
   std::set<std::string> preparedDirectories{};
+  // Told every file's outcome and why, and every shared-file count.
+  CVerboseLog& verboseLog = NoVerboseLog();
 };

@@ -48,14 +48,36 @@ void CInstallJob::Run(CArchiveReader& reader) {
     throw;
   }
   Place();
+  NoteOutcome();
 
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
   context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
+    const DWORD before = counter.GetCount();
     counter.Increment();
+    context_.verboseLog.Write("Shared file %s: SharedDLLs count %lu before, %lu after.", finalPath.c_str(),
+                              static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
   }
   if (CTarget* target = context_.targets.Find(finalPath.GetFileName())) target->programPath = finalPath;
+}
+
+void CInstallJob::NoteOutcome() const {
+  CVerboseLog& log = context_.verboseLog;
+  if (!log.IsOpen()) return;
+  const unsigned long size = GetHeader().GetSize();
+  if (waitsForRestart_) {
+    log.Write("Replaced at the next restart, because the existing copy is in use: %s (%lu bytes); %s",
+              finalPath.c_str(), size, replaceReason_.c_str());
+  } else if (replaced) {
+    log.Write("Replaced, because the new file is not older: %s (%lu bytes); %s", finalPath.c_str(), size,
+              replaceReason_.c_str());
+  } else if (placed) {
+    log.Write("Written new: %s (%lu bytes)", finalPath.c_str(), size);
+  } else {
+    log.Write("Kept the existing copy, because the new file is not newer: %s; %s", finalPath.c_str(),
+              replaceReason_.c_str());
+  }
 }
 
 void CInstallJob::Prepare() {
@@ -118,6 +140,10 @@ void CInstallJob::Place() {
     return;
   }
   const CPathName existing = FindExistingCopy();
+  replaceReason_.clear();
+  if (!existing.IsEmpty() && context_.verboseLog.IsOpen()) {
+    replaceReason_ = existing.GetPath() + ": " + DescribeReplacement(temporaryPath, existing);
+  }
   if (existing.IsEmpty()) {
     placed = 1;
   } else if (ShouldReplace(temporaryPath, existing)) {

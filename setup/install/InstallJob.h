@@ -73,7 +73,13 @@ private:
   // first); empty when there is none.
   CPathName FindExistingCopy() const;
 
+  // The outcome of the file, with the reason, in the verbose log.
+  void NoteOutcome() const;
+
   CFileEntry& fileEntry_;
   CInstallContext& context_;
   bool waitsForRestart_ = false;
+  // What the replace rule went by when a copy was met (only with a
+  // verbose log to tell it to); empty when none was met.
+  std::string replaceReason_;
 };

@@ -32,8 +32,9 @@ int Depth(CPathName directory) {
 }  // namespace
 
 CInstalledFileRemoval::CInstalledFileRemoval(CPathName log, const CDestinationTable& destinations,
-                                             const CGroupTable& groups, ShowPath show)
-    : log_(std::move(log)), destinations_(destinations), groups_(groups), show_(std::move(show)) {}
+                                             const CGroupTable& groups, ShowPath show, CVerboseLog& verboseLog)
+    : log_(std::move(log)), destinations_(destinations), groups_(groups), show_(std::move(show)),
+      verboseLog_(verboseLog) {}
 
 bool CInstalledFileRemoval::IsPlainFileName(std::string_view name) {
   // IsUsableFileName refuses separators, colons (and with them drives),
@@ -62,10 +63,15 @@ void CInstalledFileRemoval::RemoveFiles() {
     for (const auto& [name, record] : ReadInstalledFiles(log_, group->key)) {
       if (!IsPlainFileName(name)) {
         LogEvent(log_, "Skipped a file name that is not a plain name: %s", name.c_str());
+        verboseLog_.Write("Skipped: the install log names \"%s\", which is not a plain file name.", name.c_str());
         continue;
       }
       CPathName path = destinations_.GetPath(record.destinationId);
-      if (path.IsEmpty() || !IsAbsoluteDirectory(path)) continue;
+      if (path.IsEmpty() || !IsAbsoluteDirectory(path)) {
+        verboseLog_.Write("Skipped: %s, its destination %d has no absolute directory.", name.c_str(),
+                          record.destinationId);
+        continue;
+      }
       path.SetFileName(name);
       if (show_) show_(path);
 
@@ -73,15 +79,25 @@ void CInstalledFileRemoval::RemoveFiles() {
         // Other products may use the file: it goes when nobody counts it,
         // which is not this program's decision.
         CSharedDllCounter counter(path);
+        const DWORD before = counter.GetCount();
         counter.Decrement();
+        verboseLog_.Write("Kept: %s, a shared file: SharedDLLs count %lu before, %lu after.", path.c_str(),
+                          static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
       } else if (IsSetupProgramName(name)) {
         // The program that runs the removal cannot delete itself.
         if (path.Exists()) {
           ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-          if (DeleteAtRestart(path)) deletedAtRestart_.push_back(path.GetPath());
+          const bool scheduled = DeleteAtRestart(path);
+          if (scheduled) deletedAtRestart_.push_back(path.GetPath());
+          verboseLog_.Write("%s: %s, the setup program that runs the removal.",
+                            scheduled ? "Deleted at the next restart" : "NOT deleted", path.c_str());
         }
+      } else if (path.Delete(true)) {
+        verboseLog_.Write("Deleted: %s", path.c_str());
       } else {
-        path.Delete(true);
+        const DWORD error = ::GetLastError();
+        verboseLog_.Write("NOT deleted: %s (%s, error %lu).", path.c_str(),
+                          path.Exists() ? "in use or protected" : "already gone", static_cast<unsigned long>(error));
       }
     }
   }
@@ -98,7 +114,12 @@ void CInstalledFileRemoval::RemoveDirectories() {
   std::stable_sort(directories.begin(), directories.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
   for (const auto& [depth, directory] : directories) {
-    if (directory.RemoveDirectory() || !directory.DirectoryExists()) continue;
+    if (directory.RemoveDirectory()) {
+      verboseLog_.Write("Directory deleted: %s", directory.c_str());
+      continue;
+    }
+    if (!directory.DirectoryExists()) continue;
+    verboseLog_.Write("Directory kept: %s (not empty).", directory.c_str());
     // Still held by something that goes at the restart: this directory may
     // follow it then (the system removes it only when it is empty).
     const std::string& text = directory.GetPath();

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
 
 class CDestinationTable;
@@ -28,8 +29,10 @@ public:
   // shows it and keeps its windows alive).
   using ShowPath = std::function<void(const CPathName&)>;
 
+  // Every file and directory deleted, skipped or kept goes to verboseLog,
+  // with the reason.
   CInstalledFileRemoval(CPathName log, const CDestinationTable& destinations, const CGroupTable& groups,
-                        ShowPath show = {});
+                        ShowPath show = {}, CVerboseLog& verboseLog = NoVerboseLog());
 
   // For every group in table order, every record of its log section in
   // file order: a file of the System directory (destination -3) is a shared
@@ -59,5 +62,6 @@ private:
   const CDestinationTable& destinations_;
   const CGroupTable& groups_;
   ShowPath show_;
+  CVerboseLog& verboseLog_;
   std::vector<std::string> deletedAtRestart_;  // paths, in the order they were scheduled
 };

@@ -12,6 +12,11 @@ CInsufficientDiskSpaceDialog::CInsufficientDiskSpaceDialog(const CPathName& dire
   message_ = text.text;
 }
 
+std::string CInsufficientDiskSpaceDialog::Describe() const {
+  return "Insufficient Disk Space: " + message_ + " Directory: " + directory_.GetPath() +
+         "; bytes required: " + std::to_string(required_) + ", bytes available: " + std::to_string(available_) + ".";
+}
+
 BOOL CInsufficientDiskSpaceDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   SetDlgItemText(IDC_DISK_SPACE_MESSAGE, message_);

@@ -18,6 +18,11 @@ public:
   // The message as shown: the drive letter without its colon in string 26.
   const std::string& GetMessage() const { return message_; }
 
+  // Not shown, it only informs: OK. Described with the directory and both
+  // figures.
+  INT_PTR UnattendedResult() const override { return IDOK; }
+  std::string Describe() const override;
+
 protected:
   BOOL OnInitDialog() override;
 

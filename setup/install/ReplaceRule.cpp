@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "framework/ScopedHandle.h"
@@ -71,4 +73,38 @@ bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
   if (newHasVersion && existingHasVersion) return newVersion >= existingVersion;
   if (newHasVersion != existingHasVersion) return newHasVersion;
   return ReadModificationTime(newFile) > ReadModificationTime(existingFile);
+}
+
+namespace {
+
+std::string VersionText(const CFileVersion& v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", v.part[0], v.part[1], v.part[2], v.part[3]);
+  return text;
+}
+
+std::string TimeText(std::uint32_t secondsSince1970) {
+  if (secondsSince1970 == 0) return "unknown";
+  const std::time_t time = static_cast<std::time_t>(secondsSince1970);
+  char text[32] = "unknown";
+  if (const std::tm* utc = std::gmtime(&time)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", utc);
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeReplacement(const CPathName& newFile, const CPathName& existingFile) {
+  CFileVersion newVersion;
+  CFileVersion existingVersion;
+  const bool newHasVersion = ReadFileVersion(newFile, newVersion);
+  const bool existingHasVersion = ReadFileVersion(existingFile, existingVersion);
+  if (newHasVersion && existingHasVersion) {
+    return "version " + VersionText(newVersion) + " against " + VersionText(existingVersion);
+  }
+  if (newHasVersion) return "the new file has a version (" + VersionText(newVersion) + "), the existing one has none";
+  if (existingHasVersion) {
+    return "the existing file has a version (" + VersionText(existingVersion) + "), the new one has none";
+  }
+  return "modified " + TimeText(ReadModificationTime(newFile)) + " against " +
+         TimeText(ReadModificationTime(existingFile)) + " (UTC)";
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "setup/paths/PathName.h"
 
@@ -29,3 +30,9 @@ std::uint32_t ReadModificationTime(const CPathName& path);
 //   neither has one: replace when the new file was modified later (equal
 //   times keep the existing file).
 bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile);
+
+// What ShouldReplace went by, with both values, for the verbose log:
+// "version 2.1.0.0 against 2.0.0.0", "modified 2026-12-08 15:41:49 against
+// 2026-11-30 09:00:00 (UTC)", "the new file has a version (1.0.0.0), the
+// existing one has none" ...
+std::string DescribeReplacement(const CPathName& newFile, const CPathName& existingFile);

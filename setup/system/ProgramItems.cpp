@@ -5,7 +5,7 @@
 #include "framework/PumpMessages.h"
 
 void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
-                        const CPathName& mainDirectory) {
+                        const CPathName& mainDirectory, CVerboseLog& log) {
   const std::string workingDirectory = mainDirectory.GetDirectory();
   for (const auto& entry : targets) {
     const CTarget& target = *entry.target;
@@ -17,18 +17,25 @@ void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& 
       iconPath = icon.GetPath();
     }
     const int showCommand = target.minimized != 0 ? SW_SHOWMINIMIZED : SW_SHOW;
-    manager.CreateShortcut(group, target.programPath.GetPath(), target.arguments, target.description, iconPath,
-                           target.iconIndex, workingDirectory, showCommand, 5);
+    const bool created = manager.CreateShortcut(group, target.programPath.GetPath(), target.arguments,
+                                                target.description, iconPath, target.iconIndex, workingDirectory,
+                                                showCommand, 5);
+    log.Write("Shortcut \"%s\" in Start Menu folder \"%s\" to %s %s.", target.description.c_str(), group.c_str(),
+              target.programPath.c_str(), created ? "created" : "NOT created");
     PumpMessages();
   }
 }
 
-void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group) {
+void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
+                        CVerboseLog& log) {
   for (const auto& entry : targets) {
     const CTarget& target = *entry.target;
     if (target.programPath.IsEmpty()) continue;
-    manager.DeleteItem(group, target.description);
+    const bool deleted = manager.DeleteItem(group, target.description);
+    log.Write("Shortcut \"%s\" in Start Menu folder \"%s\" %s.", target.description.c_str(), group.c_str(),
+              deleted ? "deleted" : "NOT deleted (or not there)");
     PumpMessages();
   }
-  manager.DeleteGroup(group, 0);
+  const bool groupDeleted = manager.DeleteGroup(group, 0);
+  log.Write("Start Menu folder \"%s\" %s.", group.c_str(), groupDeleted ? "deleted" : "kept (not empty, or not there)");
 }

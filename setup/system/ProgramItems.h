@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
 
 class CShellProgramGroupManager;
@@ -12,9 +13,10 @@ class CTargetTable;
 
 // Creates the shortcut of every item in table order in group, with
 // mainDirectory (destination 0) as working directory and icon folder,
-// keeping the windows alive after each.
+// keeping the windows alive after each. Each shortcut is noted in log.
 void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
-                        const CPathName& mainDirectory);
+                        const CPathName& mainDirectory, CVerboseLog& log = NoVerboseLog());
 // Deletes the shortcut of every item, then the group's folder when it is
-// left empty.
-void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group);
+// left empty; each deletion is noted in log.
+void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
+                        CVerboseLog& log = NoVerboseLog());

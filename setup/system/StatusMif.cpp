@@ -34,7 +34,7 @@ bool SendStatusReport(const std::string& programFile, const std::string& product
   const std::string mifFileName = CPathName(programFile).GetBaseName();
   const std::string description =
       LoadResourceString(installSucceeded ? IDS_STATUS_SUCCEEDED : IDS_STATUS_FAILED);
-  const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), "Tarvo Inc.", productKeyName.c_str(), "2.0",
+  const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), kProductPublisher, productKeyName.c_str(), kProductVersion,
                                       description.c_str(), installSucceeded, "ENU", nullptr);
   if (!written) LogEvent(logPath, "Could not write SMS status.");
   return written;

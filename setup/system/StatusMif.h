@@ -27,6 +27,11 @@ bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* 
                     const char* product, const char* version, const char* description, bool success,
                     const char* locale, const char* serialNumber);
 
+// The product's publisher and version, as the status report and the
+// uninstall entry give them.
+inline constexpr char kProductPublisher[] = "Tarvo Inc.";
+inline constexpr char kProductVersion[] = "2.0";
+
 // The status report at the end of an install-mode run: the MIF file is the
 // base name of programFile ("veltapp"), the publisher "Tarvo Inc.", the
 // product productKeyName, the version "2.0", the description the string

@@ -10,8 +10,11 @@
 
 #include <string>
 
+#include "setup/system/UninstallEntry.h"
+
 class CPathName;
 class CTargetTable;
+class CVerboseLog;
 
 class CSystemActions {
 public:
@@ -29,23 +32,24 @@ public:
 
   // The shortcut of every item of targets that has a program path, in
   // table order, in the Start Menu folder group, with mainDirectory as
-  // working directory and icon folder. A failing item is not reported and
-  // does not stop the others.
+  // working directory and icon folder. A failing item is not reported to
+  // the user and does not stop the others. Each shortcut goes to log.
   virtual void CreateProgramItems(const CTargetTable& targets, const std::string& group,
-                                  const CPathName& mainDirectory) = 0;
+                                  const CPathName& mainDirectory, CVerboseLog& log) = 0;
   // Deletes those shortcuts, then the folder group when it is left empty.
-  // Nothing is reported.
-  virtual void RemoveProgramItems(const CTargetTable& targets, const std::string& group) = 0;
+  // Nothing is reported to the user; each deletion goes to log.
+  virtual void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) = 0;
 
-  // Writes the App Paths entry of program, the uninstall entry of
-  // productKeyName with uninstallCommand, and the host product's menu
-  // entries for program and targets. A failure leaves its entry out and is
-  // not reported.
-  virtual void RegisterProduct(const CPathName& program, const std::string& uninstallCommand,
-                               const std::string& productKeyName, const CTargetTable& targets) = 0;
+  // Writes the App Paths entry of program, the uninstall entry, and the
+  // host product's menu entries for program and targets. A failure leaves
+  // its entry out and is not reported to the user; what was written goes
+  // to log.
+  virtual void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry,
+                               const CTargetTable& targets, CVerboseLog& log) = 0;
   // Deletes what RegisterProduct wrote, the product's own settings keys and
-  // its document type. What cannot be deleted stays; nothing is reported.
-  virtual void UnregisterProduct(const CPathName& program, const std::string& productKeyName) = 0;
+  // its document type. What cannot be deleted stays; nothing is reported
+  // to the user; what was deleted goes to log.
+  virtual void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) = 0;
 
   // Asks Windows to restart; false (after telling the user) when Windows
   // refuses. On success Windows ends the program.

@@ -6,19 +6,34 @@ std::string UninstallKey(const std::string& keyName) {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;
 }
 
-bool RegisterUninstallEntry(const std::string& commandLine, const std::string& keyName,
-                            const std::string& displayName) {
+bool RegisterUninstallEntry(const CUninstallEntry& entry) {
   // Without a key name the values would land on the Uninstall key itself.
-  if (keyName.empty()) return false;
-  const std::string key = UninstallKey(keyName);
-  CRegistryStringValue name(HKEY_LOCAL_MACHINE, key, "DisplayName", {}, true, true);
-  CRegistryStringValue uninstall(HKEY_LOCAL_MACHINE, key, "UninstallString", {}, true, true);
-  name.Set(displayName);
-  uninstall.Set(commandLine);
-  // The same order in which destruction would write them.
-  const bool uninstallWritten = uninstall.Save();
-  const bool nameWritten = name.Save();
-  return uninstallWritten && nameWritten;
+  if (entry.keyName.empty()) return false;
+  const std::string key = UninstallKey(entry.keyName);
+  bool allWritten = true;
+  const auto writeString = [&](const char* name, const std::string& value, bool always) {
+    if (value.empty() && !always) return;
+    CRegistryStringValue registryValue(HKEY_LOCAL_MACHINE, key, name, {}, false, false);
+    registryValue.Set(value);
+    allWritten = registryValue.Save() && allWritten;
+  };
+  const auto writeDword = [&](const char* name, DWORD value) {
+    CRegistryDwordValue registryValue(HKEY_LOCAL_MACHINE, key, name, 0, false, false);
+    registryValue.Set(value);
+    allWritten = registryValue.Save() && allWritten;
+  };
+  // The two values every entry has, in the order in which they always were
+  // written.
+  writeString("UninstallString", entry.uninstallCommand, true);
+  writeString("DisplayName", entry.displayName, true);
+  writeString("QuietUninstallString", entry.quietUninstallCommand, false);
+  writeString("DisplayVersion", entry.displayVersion, false);
+  writeString("Publisher", entry.publisher, false);
+  writeString("InstallLocation", entry.installLocation, false);
+  writeString("DisplayIcon", entry.displayIcon, false);
+  writeDword("NoModify", 1);
+  writeDword("NoRepair", 1);
+  return allWritten;
 }
 
 bool UnregisterUninstallEntry(const std::string& keyName) {

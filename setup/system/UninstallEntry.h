@@ -4,14 +4,28 @@
 
 #include <string>
 
+// The values of the entry, as Add/Remove Programs and inventory tools read
+// them. An empty text leaves its value out.
+struct CUninstallEntry {
+  std::string keyName;                // the subkey
+  std::string displayName;            // DisplayName
+  std::string uninstallCommand;       // UninstallString, stored as given
+  std::string quietUninstallCommand;  // QuietUninstallString: the removal with no window
+  std::string displayVersion;         // DisplayVersion
+  std::string publisher;              // Publisher
+  std::string installLocation;        // InstallLocation: the installation directory
+  std::string displayIcon;            // DisplayIcon: the product's program
+};
+
 // The key under HKEY_LOCAL_MACHINE that holds the entry of keyName.
 std::string UninstallKey(const std::string& keyName);
 
-// Writes "UninstallString" = commandLine (stored as given, unquoted) and then
-// "DisplayName" = displayName, creating the key when needed. True when both
-// were written; callers ignore the result. An empty keyName writes nothing.
-bool RegisterUninstallEntry(const std::string& commandLine, const std::string& keyName,
-                            const std::string& displayName);
-// Deletes the entry (a key without sub-keys). True when it was deleted; an
-// empty keyName deletes nothing.
+// Writes "UninstallString" and then "DisplayName", creating the key when
+// needed, then the other values that are given, and NoModify = 1 and
+// NoRepair = 1 (DWORDs: the product can be removed, not changed or
+// repaired). True when every value was written; callers ignore the result.
+// An empty keyName writes nothing.
+bool RegisterUninstallEntry(const CUninstallEntry& entry);
+// Deletes the entry (a key without sub-keys), with all its values. True
+// when it was deleted; an empty keyName deletes nothing.
 bool UnregisterUninstallEntry(const std::string& keyName);

@@ -9,39 +9,70 @@
 #include "setup/system/ShellProgramGroupManager.h"
 #include "setup/system/UninstallEntry.h"
 #include "setup/system/WindowsVersion.h"
+#include "setup/log/VerboseLog.h"
+#include "setup/paths/PathName.h"
 
 DWORD CWindowsSystemActions::WindowsMajorVersion() { return GetWindowsMajorVersion(); }
 
 void CWindowsSystemActions::StartProgramManager() { CProgramGroupManager::StartProgramManager(); }
 
 void CWindowsSystemActions::CreateProgramItems(const CTargetTable& targets, const std::string& group,
-                                               const CPathName& mainDirectory) {
+                                               const CPathName& mainDirectory, CVerboseLog& log) {
   CShellProgramGroupManager manager(WindowsMajorVersion(), [this] { StartProgramManager(); });
-  ::CreateProgramItems(manager, targets, group, mainDirectory);
+  ::CreateProgramItems(manager, targets, group, mainDirectory, log);
 }
 
-void CWindowsSystemActions::RemoveProgramItems(const CTargetTable& targets, const std::string& group) {
+void CWindowsSystemActions::RemoveProgramItems(const CTargetTable& targets, const std::string& group,
+                                               CVerboseLog& log) {
   CShellProgramGroupManager manager(WindowsMajorVersion(), [this] { StartProgramManager(); });
-  ::RemoveProgramItems(manager, targets, group);
+  ::RemoveProgramItems(manager, targets, group, log);
 }
 
-void CWindowsSystemActions::RegisterProduct(const CPathName& program, const std::string& uninstallCommand,
-                                            const std::string& productKeyName, const CTargetTable& targets) {
-  RegisterAppPath(program);
-  RegisterUninstallEntry(uninstallCommand, productKeyName, productKeyName);
-  RegisterHostMenuEntry(HKEY_CURRENT_USER, program, targets);
-  RegisterHostMenuEntry(HKEY_LOCAL_MACHINE, program, targets);
+namespace {
+
+const char* Outcome(bool done) { return done ? "written" : "NOT written"; }
+
+void NoteKeyDeleted(CVerboseLog& log, const char* root, const std::string& key, LONG result) {
+  log.Write("Registry key %s\\%s %s.", root, key.c_str(),
+            result == ERROR_SUCCESS ? "deleted" : (result == ERROR_FILE_NOT_FOUND ? "was not there" : "NOT deleted"));
 }
 
-void CWindowsSystemActions::UnregisterProduct(const CPathName& program, const std::string& productKeyName) {
-  UnregisterAppPath(program);
-  UnregisterUninstallEntry(productKeyName);
+}  // namespace
+
+void CWindowsSystemActions::RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry,
+                                            const CTargetTable& targets, CVerboseLog& log) {
+  const bool appPath = RegisterAppPath(program);
+  log.Write("Registry: App Paths entry HKLM\\%s %s: (default) = %s, Path = %s", AppPathKey(program.GetFileName()).c_str(),
+            Outcome(appPath), program.c_str(), program.GetDirectory().c_str());
+  const bool uninstall = RegisterUninstallEntry(uninstallEntry);
+  log.Write("Registry: uninstall entry HKLM\\%s %s: UninstallString = %s, QuietUninstallString = %s, "
+            "DisplayName = %s, DisplayVersion = %s, Publisher = %s, InstallLocation = %s, DisplayIcon = %s, "
+            "NoModify = 1, NoRepair = 1",
+            UninstallKey(uninstallEntry.keyName).c_str(), Outcome(uninstall), uninstallEntry.uninstallCommand.c_str(),
+            uninstallEntry.quietUninstallCommand.c_str(), uninstallEntry.displayName.c_str(),
+            uninstallEntry.displayVersion.c_str(), uninstallEntry.publisher.c_str(),
+            uninstallEntry.installLocation.c_str(), uninstallEntry.displayIcon.c_str());
+  const bool userMenu = RegisterHostMenuEntry(HKEY_CURRENT_USER, program, targets);
+  const bool machineMenu = RegisterHostMenuEntry(HKEY_LOCAL_MACHINE, program, targets);
+  log.Write("Registry: host product's menu entries for %s: HKCU %s, HKLM %s (%s)", program.c_str(),
+            Outcome(userMenu), Outcome(machineMenu), HostLaunchCommand(program).c_str());
+}
+
+void CWindowsSystemActions::UnregisterProduct(const CPathName& program, const std::string& productKeyName,
+                                              CVerboseLog& log) {
+  const bool appPath = UnregisterAppPath(program);
+  log.Write("Registry: App Paths entry HKLM\\%s %s.", AppPathKey(program.GetFileName()).c_str(),
+            appPath ? "deleted" : "NOT deleted (or not there)");
+  const bool uninstall = UnregisterUninstallEntry(productKeyName);
+  log.Write("Registry: uninstall entry HKLM\\%s %s, with all its values.", UninstallKey(productKeyName).c_str(),
+            uninstall ? "deleted" : "NOT deleted (or not there)");
   UnregisterHostMenuEntry(HKEY_CURRENT_USER);
   UnregisterHostMenuEntry(HKEY_LOCAL_MACHINE);
-  DeleteProductKey(HKEY_CURRENT_USER);
-  DeleteProductKey(HKEY_LOCAL_MACHINE);
-  DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentExtensionKey);
-  DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentTypeKey);
+  log.Write("Registry: host product's menu entries deleted where they were.");
+  NoteKeyDeleted(log, "HKCU", "Software\\Tarvo\\Veltrane", DeleteProductKey(HKEY_CURRENT_USER));
+  NoteKeyDeleted(log, "HKLM", "Software\\Tarvo\\Veltrane", DeleteProductKey(HKEY_LOCAL_MACHINE));
+  NoteKeyDeleted(log, "HKCR", kDocumentExtensionKey, DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentExtensionKey));
+  NoteKeyDeleted(log, "HKCR", kDocumentTypeKey, DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentTypeKey));
 }
 
 bool CWindowsSystemActions::RestartWindows() { return ::RestartWindows(); }

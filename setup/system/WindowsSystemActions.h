@@ -12,11 +12,11 @@ public:
   void StartProgramManager() override;
   // Through a CShellProgramGroupManager on the current user's Programs
   // folder, which falls back to Program Manager before Windows 4.
-  void CreateProgramItems(const CTargetTable& targets, const std::string& group,
-                          const CPathName& mainDirectory) override;
-  void RemoveProgramItems(const CTargetTable& targets, const std::string& group) override;
-  void RegisterProduct(const CPathName& program, const std::string& uninstallCommand,
-                       const std::string& productKeyName, const CTargetTable& targets) override;
-  void UnregisterProduct(const CPathName& program, const std::string& productKeyName) override;
+  void CreateProgramItems(const CTargetTable& targets, const std::string& group, const CPathName& mainDirectory,
+                          CVerboseLog& log) override;
+  void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) override;
+  void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry, const CTargetTable& targets,
+                       CVerboseLog& log) override;
+  void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) override;
   bool RestartWindows() override;
 };

@@ -72,7 +72,7 @@ bool CCopyProgressPage::OnProgress() {
 }
 
 void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, int percent) {
-  billboards_->UpdateBillboard(done);
+  if (showPictures_) billboards_->UpdateBillboard(done);
   gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
   std::snprintf(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
@@ -125,14 +125,16 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
 CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWriter& log) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
-  billboards_->StartBillboards(total, app.batchMode);
+  // A silent run shows no pictures, not even out of sight.
+  showPictures_ = !app.silentMode;
+  if (showPictures_) billboards_->StartBillboards(total, app.batchMode);
   gauge_->SetRange(1, total);
   gauge_->SetPos(0, false);
   if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
   ::BringWindowToTop(m_hWnd);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
 
-  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this};
+  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this, {}, app.verboseLog};
   copying_ = &app;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
@@ -144,6 +146,10 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
     if (outcome.restartNeeded) app.rebootNeeded = true;
     if (outcome.Stopped()) {
       copying_ = nullptr;
+      app.verboseLog.Write("The copy stopped at %s: %s.", entry->GetFileName().c_str(),
+                           outcome.stop == CopyStop::userCancelled ? "the source file or diskette was not given"
+                           : outcome.stop == CopyStop::requested   ? "the run was ended"
+                                                                   : "Cancel Operation after an error");
       // The files placed so far are in the log; with the destinations and
       // groups beside them a removal can find them again. No shortcut was
       // made, so the program items are not written.
@@ -165,13 +171,16 @@ int CCopyProgressPage::DoPageWork() {
     // A diskette not given ends the run by the user's choice; "Cancel
     // Operation" after an error is a failed run. A copy stopped from
     // outside has had its cause recorded there.
+    // In a silent run nobody chose anything: a diskette that is not there
+    // is a failure like any other.
     if (copyStop_ != CopyStop::requested) {
-      app.RecordFailure(copyStop_ == CopyStop::userCancelled ? FailureCause::user : FailureCause::error);
+      const bool usersChoice = copyStop_ == CopyStop::userCancelled && !app.silentMode;
+      app.RecordFailure(usersChoice ? FailureCause::user : FailureCause::error);
     }
     return kFailedPage;
   }
   const CInstallModel& model = *app.model;
-  app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0));
+  app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0), app.verboseLog);
   log.WriteModel(model);
   if (!app.runFromSource) billboards_->CloseBillboard();
   return GetNextPageId();

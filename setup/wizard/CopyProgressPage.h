@@ -108,6 +108,7 @@ private:
 
   std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
+  bool showPictures_ = true;  // not in a silent run
   std::uint32_t completedBytes_ = 0;
   const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;

@@ -50,7 +50,8 @@ void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
 
 BOOL CDirectoryPage::OnInitDialog() {
   const CSetupState& app = State();
-  directory_ = DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
+  directory_ = app.choices.directory ? *app.choices.directory
+                                     : DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
   CWizardPage::OnInitDialog();
   return TRUE;
 }
@@ -83,7 +84,10 @@ bool CDirectoryPage::ConfirmDirectory() {
 
   // An unattended run takes the question's default answer, Yes, without
   // waiting for anybody to give it.
-  if (!State().batchMode) {
+  if (State().batchMode) {
+    State().verboseLog.Write("Question not asked (unattended run): create the directory \"%s\"? Answer: Yes",
+                             directory_.c_str());
+  } else {
     CMessageBuffer question;
     FormatMessageId(question, IDS_CREATE_DIRECTORY_QUESTION, directory_.c_str());
     if (AfxMessageBox(question.text, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return false;
@@ -104,10 +108,14 @@ bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
 void CDirectoryPage::OnOK() {
   UpdateData(true);
   if (!ConfirmDirectory()) {
+    NoteRefusal("the installation directory \"" + directory_ + "\" does not exist and cannot be created");
     AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
     return;
   }
-  if (!HasEnoughSpace(directory_)) return;
+  if (!HasEnoughSpace(directory_)) {
+    NoteRefusal("the files do not fit on the drive of \"" + directory_ + "\"");
+    return;
+  }
   CSetupState& app = State();
   app.model->destinations.SetPath(0, directory_);
   app.model->destinations.Resolve();

@@ -27,6 +27,10 @@ public:
   // The directory with the file name appended, as OK looks for it.
   static CPathName Candidate(const std::string& directory, const std::string& fileName);
 
+  // Not shown, nobody can insert the diskette: Cancel. Described with the
+  // prompt (the diskette's label) and the file that is missing.
+  std::string Describe() const override { return "Insert Diskette: " + prompt_ + " " + explanation_; }
+
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(UINT id, UINT code, HWND control) override;

@@ -1,5 +1,6 @@
 #include "setup/wizard/PromptingSourceMedia.h"
 
+#include "setup/log/VerboseLog.h"
 #include "setup/wizard/InsertDisketteDialog.h"
 
 bool CPromptingSourceMedia::PromptForDiskette(const CPathName& expectedPath, int disketteNumber) {
@@ -7,4 +8,11 @@ bool CPromptingSourceMedia::PromptForDiskette(const CPathName& expectedPath, int
   if (dialog.DoModal() != IDOK) return false;
   SetSourceDir(dialog.GetDirectoryText());
   return true;
+}
+
+void CPromptingSourceMedia::SourceFileFound(const CPathName& path, Found how) {
+  const char* where = how == Found::inSourceDirectory  ? "in the source folder"
+                      : how == Found::inNumberedFolder ? "in the numbered folder of the CD"
+                                                       : "where the user pointed after the Insert Diskette prompt";
+  log_.Write("Source file found %s: %s", where, path.c_str());
 }

@@ -1,5 +1,6 @@
 #include "setup/wizard/ReadingSetupPage.h"
 
+#include "setup/errors/XException.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
@@ -21,7 +22,16 @@ int CReadingSetupPage::DoPageWork() {
   CSetupState& app = State();
   CInstallModel& model = *app.model;
   // The entries read their archives through the application's source media.
-  model.Load(app.profilePath, &PumpMessages);
+  try {
+    model.Load(app.profilePath, &PumpMessages);
+  } catch (CXException& e) {
+    // Whatever was wrong, it was wrong with this file: the report says
+    // which one was read (or looked for).
+    if (e.GetSubject().empty()) {
+      e.SetSubject(app.profilePath.GetPath() + (app.profilePath.Exists() ? "" : " (the file does not exist)"));
+    }
+    throw;
+  }
 
   if (app.runFromSource) {
     // The product is used where the setup program lies.

@@ -2,6 +2,7 @@
 
 #include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
+#include "setup/system/StatusMif.h"
 #include "setup/system/SystemActions.h"
 
 int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
@@ -18,6 +19,21 @@ std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
   return (quoted ? "\"" + program + "\"" : program) + " /U";
 }
 
+CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
+  const std::string command = UninstallCommand(app);
+  const CPathName program = ProductProgram(app);
+  return CUninstallEntry{
+      .keyName = app.productKeyName,
+      .displayName = app.productKeyName,
+      .uninstallCommand = command,
+      .quietUninstallCommand = command + " /S",
+      .displayVersion = kProductVersion,
+      .publisher = kProductPublisher,
+      .installLocation = app.model->destinations.GetPath(app.runFromSource ? 1 : 0).GetDirectory(),
+      .displayIcon = program.GetPath(),
+  };
+}
+
 CPathName CRegisteringPage::ProductProgram(const CSetupState& app) {
   CPathName program = app.model->destinations.GetPath(0);
   program.SetFileName(app.programFile);
@@ -25,8 +41,8 @@ CPathName CRegisteringPage::ProductProgram(const CSetupState& app) {
 }
 
 int CRegisteringPage::DoPageWork() {
-  const CSetupState& app = State();
-  app.System().RegisterProduct(ProductProgram(app), UninstallCommand(app), app.productKeyName, app.model->targets);
+  CSetupState& app = State();
+  app.System().RegisterProduct(ProductProgram(app), UninstallEntry(app), app.model->targets, app.verboseLog);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }

@@ -10,6 +10,7 @@
 
 #include "setup/resources/ResourceIds.h"
 #include "setup/paths/PathName.h"
+#include "setup/system/UninstallEntry.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupState;
@@ -29,4 +30,8 @@ public:
   // running from the source), in double quotes when it holds a blank,
   // followed by " /U".
   static std::string UninstallCommand(const CSetupState& app);
+  // The uninstall entry: the command above and the same with /S for a
+  // removal with no window, the product's name, version and publisher, the
+  // installation directory and the product program as its icon.
+  static CUninstallEntry UninstallEntry(const CSetupState& app);
 };

@@ -12,15 +12,15 @@ int CRemovingFilesPage::DoPageWork() {
   // A product that runs from the distribution has nothing on the machine
   // but its shortcuts.
   if (app.runFromSource) {
-    app.System().RemoveProgramItems(model.targets, model.programFolder);
+    app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
     return GetNextPageId();
   }
   CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [this](const CPathName& path) {
     SetDlgItemText(IDC_REMOVING_FILE, path.GetPath());
     PumpMessages();
-  });
+  }, app.verboseLog);
   removal.RemoveFiles();
-  app.System().RemoveProgramItems(model.targets, model.programFolder);
+  app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
   removal.RemoveDirectories();
   return GetNextPageId();
 }

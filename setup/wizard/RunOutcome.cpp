@@ -2,6 +2,21 @@
 
 #include "setup/resources/ResourceIds.h"
 
+const char* ExitCodeMeaning(int exitCode) noexcept {
+  switch (exitCode) {
+    case SetupExitCode::success:
+      return "success";
+    case SetupExitCode::userCancelled:
+      return "cancelled by the user";
+    case SetupExitCode::failed:
+      return "failed";
+    case SetupExitCode::restartRequired:
+      return "success, a restart is required";
+    default:
+      return "unknown";
+  }
+}
+
 int CRunOutcome::ExitCode() const {
   // Only a run that reached one of the pages that say so ended well: the
   // failure page, any page in between and no page at all did not.

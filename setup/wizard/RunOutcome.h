@@ -19,6 +19,9 @@ constexpr int failed = 1603;
 constexpr int restartRequired = 3010;
 }  // namespace SetupExitCode
 
+// What an exit code says, in a few words ("failed").
+const char* ExitCodeMeaning(int exitCode) noexcept;
+
 struct CRunOutcome {
   bool installSucceeded = true;
   bool rebootNeeded = false;

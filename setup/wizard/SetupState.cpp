@@ -6,7 +6,8 @@
 
 CSetupState::CSetupState(std::unique_ptr<CSystemActions> system)
     : sourceMedia(std::make_unique<CPromptingSourceMedia>(
-          sourceDir, [this](int diskette) { return model ? model->diskettes.GetLabel(diskette) : std::string(); })),
+          sourceDir, [this](int diskette) { return model ? model->diskettes.GetLabel(diskette) : std::string(); },
+          verboseLog)),
       system_(std::move(system)) {}
 
 CSetupState::~CSetupState() = default;

@@ -8,8 +8,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
 #include "setup/wizard/RunOutcome.h"
 
@@ -21,6 +23,16 @@ class CSystemActions;
 struct CUserInfo {
   std::string name;
   std::string company;
+};
+
+// The wizard's choices as the command line gives them; a value that was
+// not given is empty (the page's own proposal stands). Each is the page's
+// starting value and passes the page's checks like a typed one.
+struct CCommandLineChoices {
+  std::optional<std::string> directory;      // /T: the installation directory
+  std::optional<std::string> programFolder;  // /G: the Start Menu folder
+  std::optional<std::string> userName;       // /N: the user's name
+  std::optional<std::string> company;        // /O: the company
 };
 
 class CSetupState {
@@ -41,6 +53,13 @@ public:
   bool batchMode = false;         // /B: unattended; pages proceed by themselves, windows out of sight
   bool ignoreConditions = false;  // /I: unmet install conditions may be passed
   bool runFromSource = false;     // /C: nothing is copied
+  // /S: silent; everything batchMode does (which it sets too), and no
+  // window is ever shown: every question gets its fixed answer, written to
+  // the verbose log, and a page that refuses its input fails the run.
+  bool silentMode = false;
+  CCommandLineChoices choices;
+  // The administrator's account of the run (/L); closed without /L.
+  CVerboseLog verboseLog;
 
   // One-way outcome flags: installSucceeded is only ever cleared,
   // rebootNeeded only ever set. A running copy stops after the current

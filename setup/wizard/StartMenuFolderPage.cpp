@@ -83,7 +83,8 @@ void CStartMenuFolderPage::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CStartMenuFolderPage::OnInitDialog() {
-  folder_ = State().model->programFolder;
+  const CSetupState& app = State();
+  folder_ = app.choices.programFolder ? *app.choices.programFolder : app.model->programFolder;
   CWizardPage::OnInitDialog();
   return TRUE;
 }
@@ -118,9 +119,15 @@ void CStartMenuFolderPage::OnBrowse() {
 
 void CStartMenuFolderPage::OnOK() {
   UpdateData(true);
-  if (folder_.empty()) return;
+  if (folder_.empty()) {
+    NoteRefusal("the Start Menu folder is empty");
+    return;
+  }
   const std::string programs = ProgramsFolder();
-  if (programs.empty()) return;
+  if (programs.empty()) {
+    NoteRefusal("the Start Menu's Programs folder cannot be found");
+    return;
+  }
 
   bool usable = IsFolderBelowPrograms(folder_);
   if (usable) {
@@ -135,9 +142,12 @@ void CStartMenuFolderPage::OnOK() {
     }
   }
   if (!usable) {
+    NoteRefusal("the Start Menu folder \"" + folder_ + "\" is not a folder below " + programs +
+                " that can be created");
     AfxMessageBox(IDS_CANNOT_CREATE_START_MENU_ITEM, MB_OK);
     return;
   }
   State().model->programFolder = folder_;
+  State().verboseLog.Write("Start Menu folder \"%s\".", folder_.c_str());
   GoNext();
 }

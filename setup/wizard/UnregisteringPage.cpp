@@ -12,8 +12,8 @@
 #include "setup/wizard/RegisteringPage.h"
 
 int CUnregisteringPage::DoPageWork() {
-  const CSetupState& app = State();
-  app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.productKeyName);
+  CSetupState& app = State();
+  app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.productKeyName, app.verboseLog);
   RecycleInstallLog(app.logPath, AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
   return GetNextPageId();
 }

@@ -35,7 +35,25 @@ void CUserInfoPage::UpdateNextButton() {
   if (CButtonBar* bar = GetButtonBar()) bar->EnableNext(::GetWindowTextLengthA(GetDlgItem(IDC_USER_NAME)) > 0);
 }
 
+std::string CUserInfoPage::LoggedOnUserName() {
+  char name[257] = {};
+  DWORD size = sizeof name;
+  if (!::GetUserNameA(name, &size)) return {};
+  name[sizeof name - 1] = '\0';
+  return name;
+}
+
 BOOL CUserInfoPage::OnInitDialog() {
+  CSetupState& app = State();
+  if (app.choices.userName) name_ = *app.choices.userName;
+  if (app.choices.company) company_ = *app.choices.company;
+  // Nobody can type a name in a silent run: the machine's owner, or else
+  // whoever runs it, stands in. A name given as empty stays empty.
+  if (name_.empty() && app.silentMode && !app.choices.userName) {
+    name_ = LoggedOnUserName();
+    app.verboseLog.Write("No user name registered or given: the logged-on user's name \"%s\" is taken.",
+                         name_.c_str());
+  }
   CWizardPage::OnInitDialog();
   UpdateNextButton();
   return TRUE;
@@ -52,9 +70,11 @@ BOOL CUserInfoPage::OnCommand(UINT id, UINT code, HWND control) {
 void CUserInfoPage::OnOK() {
   UpdateData(true);
   if (name_.empty()) {
+    NoteRefusal("the user name is empty");
     ::SetFocus(GetDlgItem(IDC_USER_NAME));
     return;
   }
   State().userInfo = CUserInfo{name_, company_};
+  State().verboseLog.Write("User name \"%s\", company \"%s\".", name_.c_str(), company_.c_str());
   GoNext();
 }

@@ -1,7 +1,8 @@
 // CUserInfoPage (126): the user's name and company, proposed from the
 // registered owner and organisation of Windows. Next is enabled only while
 // a name is entered. Passed over when the product runs from the
-// distribution.
+// distribution. /N and /O on the command line replace the proposals; a
+// silent run with no name at all takes the logged-on user's.
 #pragma once
 
 #include <string>
@@ -18,6 +19,9 @@ public:
 
   const std::string& GetName() const { return name_; }
   const std::string& GetCompany() const { return company_; }
+
+  // The name of the user this program runs as; empty when it cannot be had.
+  static std::string LoggedOnUserName();
 
 protected:
   BOOL OnInitDialog() override;

@@ -2,7 +2,19 @@
 
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
+#include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardPage.h"
+
+namespace {
+
+// The page's caption, as its template gives it.
+std::string PageTitle(const CWizardPage& page) {
+  char title[128] = {};
+  if (page.m_hWnd) ::GetWindowTextA(page.m_hWnd, title, sizeof title);
+  return title;
+}
+
+}  // namespace
 
 CWizard::CWizard(CSetupState& state) : state_(state) {}
 
@@ -24,6 +36,7 @@ CWizardPage* CWizard::FindPage(int id) const {
 
 void CWizard::ShowPage(int id, bool backwards) {
   if (id == CWizardPage::kEndOfProgram) {
+    ended_ = true;
     if (CWnd* main = AfxGetMainWnd()) main->DestroyWindow();
     return;
   }
@@ -51,9 +64,10 @@ void CWizard::ShowPage(int id, bool backwards) {
   if (!page->m_hWnd) {
     if (!page->CreatePageWindow()) AfxThrowResourceException();
     page->UpdateWindow();
-  } else {
+  } else if (!state_.silentMode) {
     page->ShowWindow(SW_SHOW);
   }
+  state_.verboseLog.Write("Page %d entered: %s%s", id, PageTitle(*page).c_str(), backwards ? " (Back)" : "");
 
   // Showing the page that is already current must not hide it.
   if (previous && previous != page) {

@@ -43,6 +43,8 @@ public:
   CWizardPage* AdoptPage(std::unique_ptr<CWizardPage> page);
   // The page shown last, or null.
   CWizardPage* GetCurrentPage() const noexcept { return currentPage_; }
+  // Whether a page has ended the program (ShowPage(-1)).
+  bool HasEnded() const noexcept { return ended_; }
   // Destroys every created page (at the end of the program).
   void DestroyAllPages();
 
@@ -55,5 +57,6 @@ private:
   CSetupState& state_;
   std::map<int, std::unique_ptr<CWizardPage>> pages_;
   CWizardPage* currentPage_ = nullptr;
+  bool ended_ = false;
   HPALETTE backgroundPalette_ = nullptr;  // not owned
 };

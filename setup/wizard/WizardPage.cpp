@@ -42,6 +42,10 @@ void CWizardPage::GoBack() {
   if (previousPageId_ != 0) Wizard().ShowPage(previousPageId_, true);
 }
 
+void CWizardPage::NoteRefusal(const std::string& reason) {
+  State().verboseLog.Write("Page %d refused its input: %s", pageId_, reason.c_str());
+}
+
 void CWizardPage::MarkFailed(FailureCause cause) {
   nextPageId_ = kFailedPage;
   State().RecordFailure(cause);
@@ -57,7 +61,7 @@ BOOL CWizardPage::OnInitDialog() {
   CDialog::OnInitDialog();
   PlacePage();
   if (State().batchMode) MoveWindow(0, 0, 0, 0, true);
-  ShowWindow(SW_SHOW);
+  if (!State().silentMode) ShowWindow(SW_SHOW);
   PostMessage(WM_PAGEWORK);
   return TRUE;
 }
@@ -119,5 +123,12 @@ void CWizardPage::OnPageWork() {
     Wizard().ShowPage(result, false);
   } else if (State().batchMode) {
     OnOK();
+    // A batch run waits on a page that refuses its input; a silent one
+    // would wait for nobody, and fails instead.
+    if (State().silentMode && Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) {
+      State().verboseLog.Write("Page %d did not go on: the silent run fails.", pageId_);
+      MarkFailed(FailureCause::error);
+      GoNext();
+    }
   }
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "framework/Dialog.h"
 #include "setup/wizard/RunOutcome.h"
@@ -68,6 +69,9 @@ public:
   // The run has failed for cause: the page moves on to the failure page,
   // and the installation is reported as failed.
   void MarkFailed(FailureCause cause = FailureCause::error);
+  // The page does not take what it was given: reason goes to the verbose
+  // log (a silent run then fails on it; see OnPageWork).
+  void NoteRefusal(const std::string& reason);
 
 protected:
   // Creates the bar, fills the controls, places and shows the page and

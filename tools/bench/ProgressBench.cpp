@@ -45,10 +45,10 @@ class CNoSystemActions : public CSystemActions {
 public:
   DWORD WindowsMajorVersion() override { return 5; }
   void StartProgramManager() override {}
-  void CreateProgramItems(const CTargetTable&, const std::string&, const CPathName&) override {}
-  void RemoveProgramItems(const CTargetTable&, const std::string&) override {}
-  void RegisterProduct(const CPathName&, const std::string&, const std::string&, const CTargetTable&) override {}
-  void UnregisterProduct(const CPathName&, const std::string&) override {}
+  void CreateProgramItems(const CTargetTable&, const std::string&, const CPathName&, CVerboseLog&) override {}
+  void RemoveProgramItems(const CTargetTable&, const std::string&, CVerboseLog&) override {}
+  void RegisterProduct(const CPathName&, const CUninstallEntry&, const CTargetTable&, CVerboseLog&) override {}
+  void UnregisterProduct(const CPathName&, const std::string&, CVerboseLog&) override {}
   bool RestartWindows() override { return false; }
 };
 

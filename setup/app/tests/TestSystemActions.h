@@ -12,23 +12,25 @@ class CTestSystemActions : public CSystemActions {
 public:
   DWORD WindowsMajorVersion() override { return majorVersion; }
   void StartProgramManager() override { ++programManagerStarts; }
-  void CreateProgramItems(const CTargetTable&, const std::string& group, const CPathName& mainDirectory) override {
+  void CreateProgramItems(const CTargetTable&, const std::string& group, const CPathName& mainDirectory,
+                          CVerboseLog&) override {
     ++shortcutCreations;
     shortcutGroup = group;
     shortcutDirectory = mainDirectory.GetPath();
   }
-  void RemoveProgramItems(const CTargetTable&, const std::string& group) override {
+  void RemoveProgramItems(const CTargetTable&, const std::string& group, CVerboseLog&) override {
     ++shortcutRemovals;
     shortcutGroup = group;
   }
-  void RegisterProduct(const CPathName& program, const std::string& command, const std::string& keyName,
-                       const CTargetTable&) override {
+  void RegisterProduct(const CPathName& program, const CUninstallEntry& entry, const CTargetTable&,
+                       CVerboseLog&) override {
     ++registrations;
     registeredProgram = program.GetPath();
-    uninstallCommand = command;
-    productKeyName = keyName;
+    uninstallEntry = entry;
+    uninstallCommand = entry.uninstallCommand;
+    productKeyName = entry.keyName;
   }
-  void UnregisterProduct(const CPathName& program, const std::string& keyName) override {
+  void UnregisterProduct(const CPathName& program, const std::string& keyName, CVerboseLog&) override {
     ++unregistrations;
     registeredProgram = program.GetPath();
     productKeyName = keyName;
@@ -54,4 +56,5 @@ public:
   std::string registeredProgram;
   std::string uninstallCommand;
   std::string productKeyName;
+  CUninstallEntry uninstallEntry;
 };

@@ -67,9 +67,15 @@ TEST_F(RegistrationTest, AppPathAndUninstallEntryKeepBlanksUnquoted) {
   EXPECT_EQ(program.GetPath(), found);
 
   const std::string command = "C:\\Program Files\\Velt Rane\\_setupx.exe /U";
-  EXPECT_TRUE(RegisterUninstallEntry(command, keyName, "Veltrane"));
+  CUninstallEntry entry;
+  entry.keyName = keyName;
+  entry.displayName = "Veltrane";
+  entry.uninstallCommand = command;
+  EXPECT_TRUE(RegisterUninstallEntry(entry));
   EXPECT_EQ(command, ReadString(HKEY_LOCAL_MACHINE, UninstallKey(keyName), "UninstallString"));
   EXPECT_EQ("Veltrane", ReadString(HKEY_LOCAL_MACHINE, UninstallKey(keyName), "DisplayName"));
+  // What is not given is left out.
+  EXPECT_EQ(std::nullopt, ReadString(HKEY_LOCAL_MACHINE, UninstallKey(keyName), "Publisher"));
 
   EXPECT_TRUE(UnregisterAppPath(program));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(fileName)));
@@ -80,7 +86,10 @@ TEST_F(RegistrationTest, AppPathAndUninstallEntryKeepBlanksUnquoted) {
 TEST_F(RegistrationTest, WithoutANameNothingIsWrittenOrDeletedOnTheSharedKeys) {
   CreateKey(HKEY_LOCAL_MACHINE, UninstallKey(keyName));
   const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-  EXPECT_FALSE(RegisterUninstallEntry("x /U", "", "Veltrane"));
+  CUninstallEntry nameless;
+  nameless.displayName = "Veltrane";
+  nameless.uninstallCommand = "x /U";
+  EXPECT_FALSE(RegisterUninstallEntry(nameless));
   EXPECT_EQ(std::nullopt, ReadString(HKEY_LOCAL_MACHINE, uninstall, "UninstallString"));
   EXPECT_FALSE(UnregisterUninstallEntry(""));
   EXPECT_FALSE(UnregisterAppPath(CPathName("C:\\Velt\\")));

@@ -425,7 +425,7 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
 
   CWindowsSystemActions system;
   const CPathName installed = CRegisteringPage::ProductProgram(*app_);
-  system.RegisterProduct(installed, CRegisteringPage::UninstallCommand(*app_), app_->productKeyName, app_->model->targets);
+  system.RegisterProduct(installed, CRegisteringPage::UninstallEntry(*app_), app_->model->targets, NoVerboseLog());
   const std::string program = scratch_ + "Program Files\\" + app_->programFile;
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
@@ -438,7 +438,7 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   app_->runFromSource = true;
   EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
 
-  system.UnregisterProduct(installed, app_->productKeyName);
+  system.UnregisterProduct(installed, app_->productKeyName, NoVerboseLog());
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(app_->programFile)));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName)));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane"));
