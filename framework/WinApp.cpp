@@ -108,15 +108,15 @@ HWND MessageBoxOwner() {
 
 }  // namespace
 
-int CWinApp::DoMessageBox(const std::string& text, UINT type) {
-  const char* caption = m_title.empty() ? nullptr : m_title.c_str();
+int CWinApp::DoMessageBox(const std::string& text, UINT type, const char* caption) {
+  if (!caption && !m_title.empty()) caption = m_title.c_str();
   return ::MessageBoxA(MessageBoxOwner(), text.c_str(), caption, type);
 }
 
 INT_PTR CWinApp::DoModalDialog(CDialog& dialog) { return dialog.RunModal(); }
 
 int AfxMessageBox(const std::string& text, UINT type) {
-  if (CWinApp* app = AfxGetApp()) return app->DoMessageBox(text, type);
+  if (CWinApp* app = AfxGetApp()) return app->DoMessageBox(text, type, nullptr);
   return ::MessageBoxA(MessageBoxOwner(), text.c_str(), nullptr, type);
 }
 

@@ -38,7 +38,8 @@ public:
   // of the program passes through here. The defaults show them; an
   // application may also note what was asked and answered, or, run with
   // nobody at the screen, answer them itself without showing anything.
-  virtual int DoMessageBox(const std::string& text, UINT type);
+  // caption null: the application's title.
+  virtual int DoMessageBox(const std::string& text, UINT type, const char* caption);
   virtual INT_PTR DoModalDialog(CDialog& dialog);
 
   // Handles one message from the queue the way Run does; false on WM_QUIT

@@ -122,7 +122,7 @@ bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
   return true;
 }
 
-int CSetupApp::DoMessageBox(const std::string& text, UINT type) {
+int CSetupApp::DoMessageBox(const std::string& text, UINT type, const char* caption) {
   const bool question = IsQuestion(type);
   if (silentMode) {
     const int answer = UnattendedAnswer(type);
@@ -134,7 +134,7 @@ int CSetupApp::DoMessageBox(const std::string& text, UINT type) {
     return answer;
   }
   verboseLog.Write("%s shown: \"%s\"", question ? "Question" : "Message", text.c_str());
-  const int answer = CWinApp::DoMessageBox(text, type);
+  const int answer = CWinApp::DoMessageBox(text, type, caption);
   if (question) verboseLog.Write("Answer: %s", AnswerName(answer));
   return answer;
 }

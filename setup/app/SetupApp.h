@@ -51,7 +51,7 @@ public:
 
   // Message boxes and modal dialogs: noted in the verbose log with their
   // answers; in a silent run answered without being shown.
-  int DoMessageBox(const std::string& text, UINT type) override;
+  int DoMessageBox(const std::string& text, UINT type, const char* caption) override;
   INT_PTR DoModalDialog(CDialog& dialog) override;
 
   // The directory of an earlier installation: the App Paths entry of

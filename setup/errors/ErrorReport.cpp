@@ -33,7 +33,11 @@ int ReportWithFixedText(const char* messageText, BOOL allowContinue) noexcept {
   int answer = IDCANCEL;
   try {
     // Through the application, which may answer it without showing it.
-    answer = AfxMessageBox(text, type);
+    if (CWinApp* app = AfxGetApp()) {
+      answer = app->DoMessageBox(text, type, "Warning");
+    } else {
+      answer = ::MessageBoxA(nullptr, text, "Warning", type);
+    }
   } catch (...) {
     CWnd* main = AfxGetMainWnd();
     answer = ::MessageBoxA(main ? main->m_hWnd : nullptr, text, "Warning", type);

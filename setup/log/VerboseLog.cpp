@@ -56,13 +56,12 @@ void CVerboseLog::Write(const char* format, ...) noexcept {
 
 void CVerboseLog::WriteV(const char* format, va_list args) noexcept {
   if (!IsOpen()) return;
-  char line[kMaxLine + 64];
-  int length = FormatTimeStamp(line, sizeof line);
-  if (length < 0) length = 0;
-  // Room is kept for the line end.
-  const std::size_t room = sizeof line - static_cast<std::size_t>(length) - 2;
-  const int text = std::vsnprintf(line + length, room, format ? format : "", args);
-  if (text > 0) length += text < static_cast<int>(room) ? text : static_cast<int>(room) - 1;
+  // The time stamp, the event cut to kMaxLine - 1 characters, the line end.
+  char line[64 + kMaxLine + 2];
+  int length = FormatTimeStamp(line, 64);
+  if (length < 0 || length >= 64) length = 0;
+  const int text = std::vsnprintf(line + length, kMaxLine, format ? format : "", args);
+  if (text > 0) length += text < kMaxLine ? text : kMaxLine - 1;
   // A text with line breaks of its own (an error's explanation) stays one
   // line of the log.
   for (int i = 0; i < length; ++i) {

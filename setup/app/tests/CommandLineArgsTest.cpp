@@ -2,6 +2,7 @@
 // change the application's settings.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,16 @@ TEST(CommandLineArgsTest, CutsTokensIntoKeysAndValues) {
       {"/D:C:\\Program\tFiles", {{"D", "C:\\Program\tFiles"}}, {}, 1},
       {"/D:C:\\Program Files", {{"D", "C:\\Program"}, {"#0", "Files"}}, {}, 2},
       {"\"/D:C:\\kit\"", {{"#0", "\"/D:C:\\kit\""}}, {"D"}, 1},
+      // Quotes inside a switch hold blanks together and are dropped.
+      {"/T:\"C:\\Program Files\\Velt Rane\" /B", {{"T", "C:\\Program Files\\Velt Rane"}, {"B", ""}}, {}, 2},
+      {"/N:\"Ada Lovelace\" /O:Engines\" Ltd.\"", {{"N", "Ada Lovelace"}, {"O", "Engines Ltd."}}, {}, 2},
+      {"/L:\"C:\\my logs\\setup.log\"", {{"L", "C:\\my logs\\setup.log"}}, {"#0"}, 1},
+      {"/N:\"\" /S", {{"N", ""}, {"S", ""}}, {}, 2},
+      // Without a ":" right after the letter the colon of the path ends the key.
+      {"/T\"C:\\a b\"", {{"TC", "\\a b"}}, {"T"}, 1},
+      {"/G:\"Tools\\Velt Rane", {{"G", "Tools\\Velt Rane"}}, {"#0"}, 1},
+      // Outside a switch quotes are text, as they always were.
+      {"\"a b\" /U", {{"#0", "\"a"}, {"#1", "b\""}, {"U", ""}}, {}, 3},
   };
   for (const auto& c : cases) {
     const CCommandLineArgs args(c.line);
@@ -87,7 +98,7 @@ TEST_F(SetupAppFixture, SwitchesSetTheModesAndTheSourceDirectory) {
       {"U B", "A:\\", false, false, false, false},
   };
   for (const auto& c : cases) {
-    app.removeMode = app.batchMode = app.ignoreConditions = app.runFromSource = false;
+    app.removeMode = app.batchMode = app.ignoreConditions = app.runFromSource = app.silentMode = false;
     app.sourceDir = CPathName("A:\\");
     app.profilePath = CPathName("A:\\_setupx.ini");
     app.ApplySwitches(CCommandLineArgs(c.line));
@@ -99,5 +110,33 @@ TEST_F(SetupAppFixture, SwitchesSetTheModesAndTheSourceDirectory) {
     EXPECT_EQ(c.batchMode, app.batchMode) << "line: " << c.line;
     EXPECT_EQ(c.ignoreConditions, app.ignoreConditions) << "line: " << c.line;
     EXPECT_EQ(c.runFromSource, app.runFromSource) << "line: " << c.line;
+  }
+}
+
+TEST_F(SetupAppFixture, SilentImpliesBatchAndTheChoicesAreKeptAsGiven) {
+  struct Case {
+    const char* line;
+    bool silentMode, batchMode;
+    std::optional<std::string> directory, programFolder, userName, company;
+  } cases[] = {
+      {"", false, false, {}, {}, {}, {}},
+      {"/S", true, true, {}, {}, {}, {}},
+      {"/s", false, false, {}, {}, {}, {}},
+      {"/B", false, true, {}, {}, {}, {}},
+      {"/S /T:\"C:\\Program Files\\Velt\" /G:Tools\\Velt /N:\"Ada Lovelace\" /O:", true, true,
+       "C:\\Program Files\\Velt", "Tools\\Velt", "Ada Lovelace", ""},
+      {"/T", false, false, "", {}, {}, {}},
+      {"/t:C:\\x /TC:\\x", false, false, {}, {}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    app.batchMode = app.silentMode = false;
+    app.choices = {};
+    app.ApplySwitches(CCommandLineArgs(c.line));
+    EXPECT_EQ(c.silentMode, app.silentMode) << "line: " << c.line;
+    EXPECT_EQ(c.batchMode, app.batchMode) << "line: " << c.line;
+    EXPECT_EQ(c.directory, app.choices.directory) << "line: " << c.line;
+    EXPECT_EQ(c.programFolder, app.choices.programFolder) << "line: " << c.line;
+    EXPECT_EQ(c.userName, app.choices.userName) << "line: " << c.line;
+    EXPECT_EQ(c.company, app.choices.company) << "line: " << c.line;
   }
 }

@@ -116,3 +116,23 @@ TEST(ReportedExceptions, ShowTheirExactTextsClassNameAndCode) {
 }
 
 }  // namespace
+
+namespace {
+
+// The details of a report name what the error concerns, when the thrower
+// or a catcher on the way up knew it.
+TEST(ReportedExceptions, DetailsNameTheFileTheyConcern) {
+  const CFileException file(CFileException::diskFull, ERROR_DISK_FULL, "C:\\Velt\\big.bin");
+  ErrorDescription d = DescribeException(IDS_SETUP_CANNOT_CONTINUE, file);
+  EXPECT_EQ("C:\\Velt\\big.bin", d.subject);
+  EXPECT_EQ(d.info.longText + "\r\n\r\nConcerns: C:\\Velt\\big.bin", d.Details());
+
+  CXException profile(0);
+  d = DescribeException(IDS_SETUP_CANNOT_CONTINUE, profile);
+  EXPECT_EQ(d.info.longText, d.Details()) << "nothing to name";
+  profile.SetSubject("D:\\kit\\_setupx.ini (the file does not exist)");
+  d = DescribeException(IDS_SETUP_CANNOT_CONTINUE, profile);
+  EXPECT_NE(std::string::npos, d.Details().find("Concerns: D:\\kit\\_setupx.ini (the file does not exist)"));
+}
+
+}  // namespace

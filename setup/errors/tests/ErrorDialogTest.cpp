@@ -269,7 +269,8 @@ TEST_F(ErrorDialogTest, ReportErrorShowsAConvertedFileExceptionAndUnfoldsForTheU
   ASSERT_TRUE(user.found);
   EXPECT_EQ("Setup cannot continue", seen.message.text);
   EXPECT_EQ("File not found.", seen.shortText.text);
-  EXPECT_EQ(kFileNotFoundInfo, seen.longText.text);
+  // The details name the file the error is about.
+  EXPECT_EQ(std::string(kFileNotFoundInfo) + "\r\n\r\nConcerns: D:\\veltapp.exe", seen.longText.text);
   EXPECT_EQ("9.2 (CXFileException)", seen.errorInformation.text);
   EXPECT_EQ("OK", seen.ok.text);
   EXPECT_FALSE(seen.cancel.visible);
