@@ -114,11 +114,12 @@ bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
   }
   verboseLog.Write("%s %s started. Command line: %s", productKeyName.c_str(), removeMode ? "removal" : "setup",
                    m_lpCmdLine.c_str());
-  verboseLog.Write("Mode: %s, %s%s%s; setup program: %s; profile: %s; install log: %s",
+  verboseLog.Write("Mode: %s, %s%s%s; setup program: %s; reads %s; install log: %s",
                    removeMode ? "remove" : "install",
                    silentMode ? "silent (/S)" : (batchMode ? "batch (/B)" : "interactive"),
                    ignoreConditions ? ", conditions ignored (/I)" : "", runFromSource ? ", run from the source (/C)" : "",
-                   CPathName::GetProgramPath().c_str(), profilePath.c_str(), logPath.c_str());
+                   CPathName::GetProgramPath().c_str(), removeMode ? logPath.c_str() : profilePath.c_str(),
+                   logPath.c_str());
   return true;
 }
 

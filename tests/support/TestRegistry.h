@@ -71,6 +71,22 @@ inline std::optional<std::string> ReadString(HKEY root, const std::string& path,
   return std::string(value);
 }
 
+// A REG_DWORD value; nothing when the key or the value is missing or of
+// another type.
+inline std::optional<DWORD> ReadDword(HKEY root, const std::string& path, const char* name) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const CRegistryKeyHandle key(opened);
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 // Stores a REG_SZ value under root\path (made when missing).
 inline void WriteString(HKEY root, const std::string& path, const char* name, const std::string& value) {
   WriteRaw(root, path, name, REG_SZ, std::string(value.c_str(), value.size() + 1));
