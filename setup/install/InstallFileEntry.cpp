@@ -1,6 +1,7 @@
 #include "setup/install/InstallFileEntry.h"
 
 #include "framework/Exception.h"
+#include "setup/errors/XException.h"
 #include "setup/archive/ArchiveFormat.h"
 #include "setup/archive/MediaReader.h"
 #include "setup/archive/SourceMedia.h"
@@ -92,8 +93,13 @@ CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) no
     } catch (const CUserException&) {
       outcome.stop = CopyStop::userCancelled;
     } catch (...) {
-      const bool goOn = AfxTranslateCurrentException(
-          [&](CException& e) { return context.policy.AskContinueAfterError(e, entry.GetFileName()); });
+      const bool goOn = AfxTranslateCurrentException([&](CException& e) {
+        // An error of the media names the file it was read from.
+        if (auto* x = dynamic_cast<CXException*>(&e); x && x->GetSubject().empty()) {
+          x->SetSubject(reader.GetSourcePath().GetPath());
+        }
+        return context.policy.AskContinueAfterError(e, entry.GetFileName());
+      });
       if (!goOn) outcome.stop = CopyStop::failed;
     }
     reader.Abort();
