@@ -94,7 +94,7 @@ void CKitOutputFolder::FindEarlierKit(std::vector<std::string>& files, std::vect
   for (const SealEntry& e : seal.GetEntries()) {
     const std::string folder = CKitBuilder::DisketteFolder(dir_, seal.GetMedia(), e.diskette);
     ownFiles.insert(Lower(folder + "\\" + e.name));
-    if (seal.GetMedia() != MediaKind::flat) ownFolders.insert(Lower(folder));
+    if (seal.GetMedia() != MediaKind::flat && e.diskette > 0) ownFolders.insert(Lower(folder));
   }
   std::vector<std::string> links;
   ListTree(dir_, files, folders, links);
