@@ -66,9 +66,11 @@ std::string KitSummary::Render(const CKitDescription& d, const std::string& outp
     ++memberCount;
     if (e.stored) ++storedCount;
   }
-  text += Format("  input: %llu bytes in %zu files; kit: %llu bytes in %d files (%s of the input)",
+  // The menu of a CD is not made from the input: it is left out of the ratio.
+  text += Format("  input: %llu bytes in %zu files; kit: %llu bytes in %d files (%s%s of the input)",
                  static_cast<unsigned long long>(input), entries.size(), static_cast<unsigned long long>(kitBytes),
-                 kitFiles, Percent(kitBytes, input).c_str()) + eol;
+                 kitFiles, rootFiles > 0 ? "without the CD's root, " : "",
+                 Percent(kitBytes - rootBytes, input).c_str()) + eol;
   if (memberCount > 0) {
     text += Format("  archive members: %llu bytes packed into %llu, %s smaller; %d of %d stored rather than deflated",
                    static_cast<unsigned long long>(members), static_cast<unsigned long long>(packed),
