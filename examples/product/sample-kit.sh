@@ -55,6 +55,13 @@ for media in diskettes cd; do
     run --verify --description="$here/kit.ini" -D bin="$bin" -D cdmenu="$menu" --quiet "${extra[@]}" "$out/$media"
 done
 
+for media in diskettes cd; do
+  if ! grep -q "^mkkit: summary of the $media kit" "$out/$media-summary.txt"; then
+    echo "sample-kit: no summary of the $media kit in $out/$media-summary.txt" >&2
+    exit 1
+  fi
+done
+
 # The CD's root: the menu program, its pictures, and an autorun.inf whose
 # Install button starts the setup program where the kit put it.
 for file in cdlaunch.exe autorun.inf menu.bmp install1.bmp install2.bmp readme.txt; do

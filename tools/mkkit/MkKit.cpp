@@ -15,7 +15,6 @@
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitVerifier.h"
-#include "tools/mkkit/LowerCase.h"
 #include "tools/mkkit/NativePath.h"
 
 namespace {
@@ -178,12 +177,6 @@ std::string BesideThisProgram(const std::string& name) {
   if (n == 0 || n >= MAX_PATH) return name;
   std::string folder(path, n);
   return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
-// Whether path is folder or lies below it (both full paths).
-bool IsInside(const std::string& path, const std::string& folder) {
-  const std::string p = Lower(path), f = Lower(folder);
-  return p == f || p.rfind(f.back() == '\\' ? f : f + "\\", 0) == 0;
 }
 
 void CountWarnings(std::size_t count) {
