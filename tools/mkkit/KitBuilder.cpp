@@ -185,6 +185,9 @@ KitExitCode CKitBuilder::Build() {
                                                              "subsystem)");
   }
 
+  storedForNoGain_.clear();
+  warnings_.clear();
+
   // The root of a CD: its menu program, the menu's files and autorun.inf.
   std::optional<CKitCdRoot> cdRoot;
   if (!options_.cdMenu.empty() && description_.media != MediaKind::cd) {

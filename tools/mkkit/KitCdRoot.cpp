@@ -33,7 +33,7 @@ std::string CKitCdRoot::SetupCommand() {
 void CKitCdRoot::Plan(const CKitDescription& d, const std::string& menuFolder, const std::string& defaultLauncher) {
   files_.clear();
   const KitCdMenu& cd = d.cd;
-  const std::string launcherWhere = cd.launcherLine ? d.Where(cd.launcherLine) : std::string("mkkit");
+  const std::string launcherWhere = cd.launcherLine ? d.Where(cd.launcherLine) : d.WhereSection("cd");
   const std::string launcher = cd.launcher.empty() ? defaultLauncher : cd.launcher;
   WIN32_FILE_ATTRIBUTE_DATA program;
   if (launcher.empty() || !::GetFileAttributesExA(launcher.c_str(), GetFileExInfoStandard, &program) ||
