@@ -3,7 +3,7 @@
 #   make test         build everything and run the whole suite under Wine (headless)
 #   make test-xvfb    the same suite on a virtual X display
 #   make demo         the main job: build the sample kit and install it with _setupx
-#   make kit          build the sample kit for diskettes and a CD with mkkit, and verify it
+#   make kit          build the sample kit for diskettes and a whole CD (with its menu) with mkkit, and verify it
 #   make bench        the archive benchmark: extraction and kit building against zlib alone
 #   make bench-install the install benchmark: _setupx /B against an NSIS installer of the same files
 #   make dist         build the shipped 32-bit programs into build/dist

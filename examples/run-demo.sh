@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo's walk through the sample product: builds the sample kit for a CD
-# with mkkit and runs _setupx from it, walked by setupx_walk as a user who
-# accepts every default; lists the installed files beside the install log's
+# with mkkit, with the CD's menu in its root, opens the menu and presses
+# Install Veltrane, which starts _setupx from the CD, walked by setupx_walk
+# as a user who accepts every default; lists the installed files beside the install log's
 # records and compares each with its source; then removes the product with
 # its uninstall command and shows that nothing of it is left.
 #
@@ -10,7 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 harness=$root/tools/wine/harness.sh
 bin=$(cd "$1" && pwd)
-for program in mkkit.exe _setupx.exe setupx_walk.exe; do
+for program in mkkit.exe _setupx.exe cdlaunch.exe setupx_walk.exe; do
   if [ ! -f "$bin/$program" ]; then
     echo "demo: $program is not built; the sample kit cannot be walked"
     exit 0
@@ -30,10 +31,11 @@ if [ -d "$kit" ] && [ -z "$(find "$kit" -name _kitseal.sha -print -quit)" ]; the
   rm -rf "$kit"
 fi
 echo "demo: building the sample kit in $kit"
-"$harness" run "$bin/mkkit.exe" -D bin="$bin" --media=cd --clean --quiet "$root/examples/product/kit.ini" "$kit"
-setup=$(find "$kit" -name _setupx.exe | sort | head -1)
-echo "demo: walking $setup"
-"$harness" run "$bin/setupx_walk.exe" "$setup"
+"$harness" run "$bin/mkkit.exe" -D bin="$bin" -D cdmenu="$(dirname "$bin")/sample-cd-menu" --media=cd --clean \
+  "$root/examples/product/kit.ini" "$kit"
+# The CD's menu starts the setup program, as a user starts it from the CD.
+echo "demo: starting the CD's menu, $kit/cdlaunch.exe; its Install button starts DISK01\\_setupx.exe, walked as a user walks it"
+"$harness" run "$bin/setupx_walk.exe" --menu "$kit/cdlaunch.exe" "Install Veltrane"
 windir=$("$harness" run cmd.exe /c 'echo %windir%' 2>/dev/null | tr -d '\r')
 log=$demo_prefix/drive_c/windows/veltapp.log
 if [ ! -f "$log" ]; then

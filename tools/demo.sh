@@ -21,8 +21,9 @@ else
   echo "demo: the sample kit and its walk-through are not there yet; the framework layer and its tests are (make test)."
 fi
 
-# The sample CD's menu, on the user's display.
-cd_dir=$build/sample-cd
+# The sample CD's menu, on the user's display: the root of the CD kit that
+# the walk-through built.
+cd_dir=$build/demo-kit
 if [ ! -f "$cd_dir/cdlaunch.exe" ]; then
   echo "demo: the sample CD is not built"
 elif [ -z "${DISPLAY:-}" ]; then

@@ -7,6 +7,7 @@
 
 #include <sstream>
 
+#include "SampleCd.h"
 #include "tests/support/BmpBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
@@ -261,7 +262,7 @@ TEST_F(CdLaunchTest, OldWindowsNtHasNoBrowseButton) {
 }
 
 TEST_F(CdLaunchTest, SampleCdShowsItsMenu) {
-  const std::string sample = ui::ProgramBesideTest("..\\sample-cd\\cdlaunch.exe");
+  const std::string sample = BuildSampleCd(dir) + "\\cdlaunch.exe";
   ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(sample.c_str())) << "the sample CD is built";
   menu = ui::Process::Start(sample);
   HWND frame = WaitForMenu();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "framework/MemFile.h"
 #include "setup/archive/ArchiveFormat.h"
@@ -14,8 +15,10 @@
 #include "setup/archive/StoredCodec.h"
 #include "tools/mkkit/ArchiveWriter.h"
 #include "tools/mkkit/KitOutputFolder.h"
+#include "tools/mkkit/KitProgramImage.h"
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
+#include "tools/mkkit/KitWarnings.h"
 #include "tools/mkkit/LowerCase.h"
 
 namespace {
@@ -27,25 +30,6 @@ std::uint64_t FileSize(const std::string& path) {
   CFileStatus status;
   if (!CFile::GetStatus(path, status)) ThrowBadInput("", "missing file " + path);
   return status.m_size;
-}
-
-// Whether path is a program Windows starts as a windowed application,
-// by the test SHGetFileInfo's SHGFI_EXETYPE makes: an "MZ" header leading
-// to a "PE" image whose subsystem is the Windows GUI.
-bool IsWindowsProgram(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::array<unsigned char, 4096> head{};
-  in.read(reinterpret_cast<char*>(head.data()), head.size());
-  const auto size = static_cast<std::size_t>(in.gcount());
-  const auto u16 = [&](std::size_t at) { return static_cast<unsigned>(head[at] | head[at + 1] << 8); };
-  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return false;
-  const std::size_t pe = u16(0x3C) | static_cast<std::size_t>(u16(0x3E)) << 16;
-  const std::size_t optional = pe + 24;  // after the signature and the file header
-  if (pe > size || size - pe < 24 + 70) return false;
-  if (head[pe] != 'P' || head[pe + 1] != 'E' || head[pe + 2] != 0 || head[pe + 3] != 0) return false;
-  const unsigned magic = u16(optional);
-  if (magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC && magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) return false;
-  return u16(optional + 68) == IMAGE_SUBSYSTEM_WINDOWS_GUI;
 }
 
 // Copies source to destination with the stored codec and gives the copy
@@ -85,6 +69,7 @@ struct CKitBuilder::Archive {
 };
 
 std::string CKitBuilder::DisketteFolder(const std::string& root, MediaKind kind, int n) {
+  if (n == 0) return root;  // the CD's root
   char name[32];
   switch (kind) {
     case MediaKind::diskettes: std::snprintf(name, sizeof name, "\\disk%d", n); break;
@@ -99,7 +84,7 @@ void CKitBuilder::Progress(const std::string& line) const {
 }
 
 std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const std::uint64_t* setupSize,
-                                     std::uint64_t profileSize) const {
+                                     std::uint64_t profileSize, const CKitCdRoot* cdRoot) const {
   CKitSeal seal(description_.media);
   if (setupSize) seal.AddPlaceholder(1, CKitDescription::kSetupProgramName, *setupSize);
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -111,6 +96,10 @@ std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const
     }
   }
   seal.AddPlaceholder(1, "_setupx.ini", profileSize);
+  if (cdRoot) {
+    for (const CKitCdRoot::File& f : cdRoot->GetFiles()) seal.AddPlaceholder(0, f.name, f.size);
+    seal.AddPlaceholder(0, CKitCdRoot::kAutorunName, cdRoot->GetAutorun().size());
+  }
   return seal.Render();
 }
 
@@ -137,6 +126,7 @@ void CKitBuilder::Pack(Archive& archive) {
       method = archive_format::kMethodDeflate;
       if (description_.method == KitMethod::automatic && packed.GetLength() >= static_cast<std::uint64_t>(read)) {
         method = archive_format::kMethodStored;  // deflate would not make it smaller
+        storedForNoGain_.insert(&f);
       }
     }
     if (method == archive_format::kMethodStored) {
@@ -190,9 +180,23 @@ KitExitCode CKitBuilder::Build() {
   if (haveSetup && (setupAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     ThrowBadInput(setupWhere, "the setup program " + setup + " is a folder, not a file");
   }
-  if (haveSetup && !IsWindowsProgram(setup)) {
+  if (haveSetup && !IsWindowsProgramImage(setup)) {
     ThrowBadInput(setupWhere, "the setup program " + setup + " is not a Windows program (no PE image of the Windows "
                                                              "subsystem)");
+  }
+
+  storedForNoGain_.clear();
+  warnings_.clear();
+
+  // The root of a CD: its menu program, the menu's files and autorun.inf.
+  std::optional<CKitCdRoot> cdRoot;
+  if (!options_.cdMenu.empty() && description_.media != MediaKind::cd) {
+    throw CKitException(kExitUsage, "--cd-menu writes the root of a CD, but the kit is for " +
+                                        std::string(MediaKindName(description_.media)) + " (--media=cd)");
+  }
+  if (description_.media == MediaKind::cd && (description_.cd.line || !options_.cdMenu.empty())) {
+    cdRoot.emplace();
+    cdRoot->Plan(description_, options_.cdMenu, options_.defaultLauncher);
   }
 
   // The media files in description order; an archive stands where its
@@ -277,7 +281,8 @@ KitExitCode CKitBuilder::Build() {
       records.push_back(std::move(r));
     }
     profile = CKitProfile::Render(description_, records);
-    const std::uint64_t sealSize = PlannedSeal(items, haveSetup ? &setupSize : nullptr, profile.size()).size();
+    const std::uint64_t sealSize =
+        PlannedSeal(items, haveSetup ? &setupSize : nullptr, profile.size(), cdRoot ? &*cdRoot : nullptr).size();
     const std::uint64_t need = layout_->Occupied(profile.size()) + layout_->Occupied(sealSize);
     if (description_.media == MediaKind::flat || need <= reserve) break;
     reserve = need;
@@ -288,11 +293,23 @@ KitExitCode CKitBuilder::Build() {
                   "finds at most " + std::to_string(kMaxCdFolders) + " (DISK01 to DISK99): give a larger capacity");
   }
 
+  warnings_ = CKitWarnings::Find(description_, layout_->GetDisketteCount(), storedForNoGain_);
+  for (const std::string& w : warnings_) {
+    if (options_.warn) options_.warn(w);
+  }
+  if (options_.warningsAsErrors && !warnings_.empty()) {
+    ThrowBadInput("", std::to_string(warnings_.size()) + (warnings_.size() == 1 ? " warning" : " warnings") +
+                          ", and --warnings-as-errors makes them errors: nothing was written");
+  }
+
   // Only now, with everything known to fit, is the output folder touched.
   std::vector<std::string> keep{description_.GetPath().substr(0, description_.GetPath().find_last_of("\\/") + 1)};
   if (keep.front().empty()) keep.front() = ".";
   for (const KitFile& f : description_.files) keep.push_back(f.source);
   if (haveSetup) keep.push_back(setup);
+  if (cdRoot) {
+    for (const CKitCdRoot::File& f : cdRoot->GetFiles()) keep.push_back(f.source);
+  }
   CKitOutputFolder(options_.outputDir).Prepare(options_.clean, keep);
 
   Progress("writing " + std::to_string(layout_->GetDisketteCount()) + " " +
@@ -301,27 +318,77 @@ KitExitCode CKitBuilder::Build() {
     CPathName(DisketteFolder(options_.outputDir, description_.media, n) + "\\").CreateDirectoryOrThrow();
   }
   CKitSeal seal(description_.media);
+  summary_ = KitSummary{};
+  summary_.media = description_.media;
+  summary_.capacity = description_.capacity;
+  summary_.disks.resize(static_cast<std::size_t>(layout_->GetDisketteCount()));
+  // Every file written goes into the seal and the summary.
+  const auto sealed = [&](int diskette, const std::string& name, bool part) {
+    seal.AddFile(diskette, name, DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + name);
+    const std::uint64_t size = seal.GetEntries().back().size;
+    summary_.kitBytes += size;
+    ++summary_.kitFiles;
+    if (diskette == 0) {
+      ++summary_.rootFiles;
+      summary_.rootBytes += size;
+      return;
+    }
+    KitSummaryDisk& disk = summary_.disks[static_cast<std::size_t>(diskette - 1)];
+    ++(part ? disk.parts : disk.files);
+    disk.used += layout_->Occupied(size);
+  };
   const std::string first = DisketteFolder(options_.outputDir, description_.media, 1);
   if (haveSetup) {
     CopyWithStatus(setup, first + "\\" + CKitDescription::kSetupProgramName);
-    seal.AddFile(1, CKitDescription::kSetupProgramName, first + "\\" + CKitDescription::kSetupProgramName);
+    sealed(1, CKitDescription::kSetupProgramName, false);
+    summary_.entries.push_back(KitSummaryEntry{1, "", CKitDescription::kSetupProgramName, setupSize, setupSize, 0, false});
   }
   for (std::size_t i = 0; i < slots.size(); ++i) {
     const LayoutPlacement& place = layout_->GetPlacements()[i];
     if (slots[i].plain) {
-      WritePlainFile(*slots[i].plain, place.diskette);
-      seal.AddFile(place.diskette, slots[i].plain->name,
-                   DisketteFolder(options_.outputDir, description_.media, place.diskette) + "\\" + slots[i].plain->name);
+      const KitFile& f = *slots[i].plain;
+      WritePlainFile(f, place.diskette);
+      sealed(place.diskette, f.name, false);
+      summary_.entries.push_back(KitSummaryEntry{place.diskette, "", f.name, items[i].size, items[i].size, f.destination, false});
     } else {
-      WriteArchive(archives[slots[i].archive], place);
-      for (const LayoutPart& part : place.parts) {
-        seal.AddFile(part.diskette, part.name, DisketteFolder(options_.outputDir, description_.media, part.diskette) +
-                                                   "\\" + part.name);
+      const Archive& archive = archives[slots[i].archive];
+      WriteArchive(archive, place);
+      for (const LayoutPart& part : place.parts) sealed(part.diskette, part.name, true);
+      // Each member is listed on the diskette that holds its header.
+      std::uint64_t at = 0;
+      for (const Member& m : archive.members) {
+        int diskette = place.parts.back().diskette;
+        for (const LayoutPart& part : place.parts) {
+          if (at < part.streamEnd) {
+            diskette = part.diskette;
+            break;
+          }
+        }
+        at += CKitLayout::kEntryHeader + m.data.size();
+        summary_.entries.push_back(KitSummaryEntry{diskette, archive.name, m.file->name, m.header.GetSize(), m.data.size(),
+                                                   m.file->destination,
+                                                   m.header.GetMethod() == archive_format::kMethodStored});
       }
     }
   }
+  if (cdRoot) {
+    for (const CKitCdRoot::File& f : cdRoot->GetFiles()) {
+      CopyWithStatus(f.source, options_.outputDir + "\\" + f.name);
+      sealed(0, f.name, false);
+    }
+    WriteText(options_.outputDir + "\\" + CKitCdRoot::kAutorunName, cdRoot->GetAutorun());
+    sealed(0, CKitCdRoot::kAutorunName, false);
+  }
   WriteText(first + "\\_setupx.ini", profile);
-  seal.AddFile(1, "_setupx.ini", first + "\\_setupx.ini");
+  sealed(1, "_setupx.ini", false);
   WriteText(first + "\\" + CKitSeal::kFileName, seal.Render());
+  {
+    CFileStatus status;
+    CFile::GetStatus(first + "\\" + CKitSeal::kFileName, status);
+    summary_.kitBytes += status.m_size;
+    ++summary_.kitFiles;
+    ++summary_.disks.front().files;
+    summary_.disks.front().used += layout_->Occupied(status.m_size);
+  }
   return haveSetup ? kExitOk : kExitIncomplete;
 }

@@ -2,19 +2,22 @@
 // folders with the setup program and its profile on the first, plain files
 // copied, archive members packed (deflate unless that does not shrink
 // them) and split into parts as the layout says, and the profile written
-// from what was actually laid out. The same inputs give byte-identical
-// kits.
+// from what was actually laid out; for a CD with a menu also the CD's root
+// (see CKitCdRoot). The same inputs give byte-identical kits.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "tools/mkkit/KitCdRoot.h"
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitLayout.h"
+#include "tools/mkkit/KitSummary.h"
 
 struct KitBuildOptions {
   std::string outputDir;
@@ -22,6 +25,10 @@ struct KitBuildOptions {
   bool allowMissingSetup = false;
   bool clean = false;           // replace the kit an earlier run built in the output folder
   std::function<void(const std::string&)> progress;  // a line for long runs; may be empty
+  std::function<void(const std::string&)> warn;      // each warning as it is found; may be empty
+  bool warningsAsErrors = false;  // a warning stops the build before anything is written
+  std::string cdMenu;             // the menu folder of a CD's root; replaces menu= of [cd]
+  std::string defaultLauncher;    // the CD's menu program when [cd] names none
 };
 
 class CKitBuilder {
@@ -42,18 +49,23 @@ public:
   KitExitCode Build();
 
   // The folder of diskette n below root for a kind of media: disk1, disk2
-  // ... for diskettes, DISK01, DISK02 ... for a CD, root itself when flat.
+  // ... for diskettes, DISK01, DISK02 ... for a CD, root itself when flat;
+  // root itself for 0 (the root of a CD).
   static std::string DisketteFolder(const std::string& root, MediaKind kind, int n);
 
   // After Build: the layout and how many diskettes the kit took.
   const CKitLayout* GetLayout() const noexcept { return layout_.get(); }
+  // After Build: what went where; and the warnings (also after a build
+  // they stopped).
+  const KitSummary& GetSummary() const noexcept { return summary_; }
+  const std::vector<std::string>& GetWarnings() const noexcept { return warnings_; }
 
 private:
   struct Member;
   struct Archive;
   // The seal's text for the current plan, with digests not yet known.
   std::string PlannedSeal(const std::vector<LayoutItem>& items, const std::uint64_t* setupSize,
-                          std::uint64_t profileSize) const;
+                          std::uint64_t profileSize, const CKitCdRoot* cdRoot) const;
   void Pack(Archive& archive);
   void WritePlainFile(const KitFile& file, int diskette) const;
   void WriteArchive(const Archive& archive, const LayoutPlacement& placement) const;
@@ -62,4 +74,7 @@ private:
   const CKitDescription& description_;
   KitBuildOptions options_;
   std::unique_ptr<CKitLayout> layout_;
+  std::set<const KitFile*> storedForNoGain_;
+  std::vector<std::string> warnings_;
+  KitSummary summary_;
 };

@@ -12,6 +12,7 @@
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitSeal.h"
 #include "tools/mkkit/LowerCase.h"
+#include "tools/mkkit/NativePath.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ std::string CKitDescription::Expand(const std::string& text, int line) const {
       const std::string name = text.substr(i + 2, close - i - 2);
       const auto it = defines_.find(name);
       if (it == defines_.end()) ThrowBadInput(Where(line), "${" + name + "} is not defined (mkkit -D " + name + "=...)");
+      usedDefines_.insert(name);
       out += it->second;
       i = close + 1;
     } else {
@@ -114,14 +116,29 @@ std::string CKitDescription::Expand(const std::string& text, int line) const {
 }
 
 std::string CKitDescription::ResolveSource(const std::string& text, int line) const {
-  const std::string path = Expand(text, line);
+  const std::string path = NativeSeparators(Expand(text, line));
   return IsAbsolute(path) ? path : baseDir_ + path;
 }
 
-void CKitDescription::Load(const std::string& path, const std::map<std::string, std::string>& defines) {
+std::vector<std::string> CKitDescription::UnusedDefines() const {
+  std::vector<std::string> unused;
+  for (const auto& [name, value] : defines_) {
+    if (!usedDefines_.count(name)) unused.push_back(name);
+  }
+  return unused;
+}
+
+std::string CKitDescription::WhereSection(const std::string& name) const {
+  const auto* section = document_.Find(name);
+  return section ? Where(section->line) : path_;
+}
+
+void CKitDescription::Load(const std::string& given, const std::map<std::string, std::string>& defines) {
+  const std::string path = NativeSeparators(given);
   path_ = path;
   defines_ = defines;
-  const auto slash = path.find_last_of("\\/");
+  usedDefines_.clear();
+  const auto slash = path.find_last_of('\\');
   baseDir_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   document_.Load(path);
 
@@ -134,6 +151,8 @@ void CKitDescription::Load(const std::string& path, const std::map<std::string, 
     else if (lower == "groups") ReadGroups(section);
     else if (lower == "targets") ReadTargets(section);
     else if (lower == "diskettes") ReadDiskettes(section);
+    else if (lower == "cd") ReadCd(section);
+    else if (lower == "cd.buttons") ReadCdButtons(section);
     else if (!lower.starts_with("files.")) ThrowBadInput(Where(section.line), "unknown section [" + section.name + "]");
   }
   const auto* destinationSection = document_.Find("destinations");
@@ -392,5 +411,75 @@ void CKitDescription::CheckFiles() const {
       return f.destination != -1 && SameName(f.name, t.key);
     });
     if (!installs) ThrowBadInput(Where(t.line), "program item " + t.key + " names no file the kit installs");
+  }
+}
+
+void CKitDescription::ReadCd(const CIniDocument::Section& s) {
+  cd.line = s.line;
+  const auto fileName = [&](const CIniDocument::Entry& e) {
+    if (!IsUsableFileName(e.value)) {
+      ThrowBadInput(Where(e.line), "'" + e.value + "' is not a file name of the menu folder (menu= of [cd])");
+    }
+    return e.value;
+  };
+  for (const auto& e : s.entries) {
+    const std::string key = Lower(e.key);
+    if (key == "menu") {
+      cd.folder = ResolveSource(e.value, e.line);
+      cd.folderLine = e.line;
+    } else if (key == "launcher") {
+      cd.launcher = ResolveSource(e.value, e.line);
+      cd.launcherLine = e.line;
+    } else if (key == "caption") {
+      cd.caption = e.value;
+    } else if (key == "bitmap") {
+      cd.bitmap = fileName(e);
+      cd.bitmapLine = e.line;
+    } else if (key == "sound") {
+      cd.sound = fileName(e);
+      cd.soundLine = e.line;
+    } else if (key == "centerbuttons") {
+      int ignored = 0;
+      if (!ParseInteger(e.value, ignored)) ThrowBadInput(Where(e.line), "centerbuttons is 0 (from the top) or 1 (centred)");
+      cd.centerButtons = e.value;
+    } else if (key == "registry") {
+      const auto bar = e.value.find('|');
+      cd.registryKey = Trim(e.value.substr(0, bar));
+      cd.registryValue = bar == std::string::npos ? std::string() : Trim(e.value.substr(bar + 1));
+      if (cd.registryKey.find('\\') == std::string::npos) {
+        ThrowBadInput(Where(e.line), "registry is ROOT\\KEY|NAME, DATA (HKEY_LOCAL_MACHINE\\Software\\...)");
+      }
+    } else {
+      ThrowBadInput(Where(e.line), "unknown key '" + e.key + "' in [cd]");
+    }
+  }
+}
+
+void CKitDescription::ReadCdButtons(const CIniDocument::Section& s) {
+  for (const auto& e : s.entries) {
+    KitCdButton b;
+    b.label = e.key;
+    b.line = e.line;
+    // The label also names the button's section of autorun.inf.
+    if (!UsableAsKey(b.label) || b.label.find(']') != std::string::npos) {
+      ThrowBadInput(Where(e.line), "'" + b.label + "' cannot name a button: it must work as a section name of autorun.inf");
+    }
+    for (const KitCdButton& other : cd.buttons) {
+      if (SameName(other.label, b.label)) ThrowBadInput(Where(e.line), "the button '" + b.label + "' is given twice");
+    }
+    CheckFieldCount(e.value, 3, Where(e.line), "command|bitmap|sound");
+    GetTextField(e.value, 0, b.command);
+    GetTextField(e.value, 1, b.bitmap);
+    GetTextField(e.value, 2, b.sound);
+    b.command = Trim(b.command);
+    b.bitmap = Trim(b.bitmap);
+    b.sound = Trim(b.sound);
+    if (b.command.empty()) ThrowBadInput(Where(e.line), "the button '" + b.label + "' has no command");
+    for (const std::string* name : {&b.bitmap, &b.sound}) {
+      if (!name->empty() && !IsUsableFileName(*name)) {
+        ThrowBadInput(Where(e.line), "'" + *name + "' is not a file name of the menu folder (menu= of [cd])");
+      }
+    }
+    cd.buttons.push_back(b);
   }
 }

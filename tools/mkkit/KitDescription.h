@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,31 @@ struct KitDiskette {
 // member smaller (auto), or always one method.
 enum class KitMethod { automatic, stored, deflate };
 
+// The CD's menu ([cd] and [cd.buttons]): what the kit builder writes into the
+// root of a CD kit beside its numbered folders, the menu program and its
+// autorun.inf. Paths are resolved; empty texts are not given.
+struct KitCdButton {
+  std::string label;    // the button's text, and its section in autorun.inf
+  std::string command;  // "_setupx.exe [arguments]": the kit's setup program
+  std::string bitmap;   // a pair name1/name2 of the menu folder
+  std::string sound;
+  int line = 0;
+};
+
+struct KitCdMenu {
+  int line = 0;            // of [cd]; 0 when the description has none
+  std::string folder;      // menu=: every file in it goes into the CD's root
+  std::string launcher;    // launcher=: the menu program; empty: the one beside mkkit
+  std::string caption;
+  std::string bitmap;      // background picture, a file of the folder
+  std::string sound;       // played when the menu opens
+  std::string centerButtons;
+  std::string registryKey;    // registry=KEY|NAME, DATA: the product is installed
+  std::string registryValue;
+  int folderLine = 0, launcherLine = 0, bitmapLine = 0, soundLine = 0;
+  std::vector<KitCdButton> buttons;  // empty: Install and Exit
+};
+
 struct KitFile {
   std::string group;
   std::string name;     // the installed name; for a plain file also its name on the media
@@ -90,6 +116,10 @@ public:
   // else the first group).
   const KitGroup& SetupGroup() const;
   const std::string& GetPath() const noexcept { return path_; }
+  // The -D names that no path of the description uses, and the line of a
+  // section (for messages; the file when it is missing).
+  std::vector<std::string> UnusedDefines() const;
+  std::string WhereSection(const std::string& name) const;
 
   MediaKind media = MediaKind::diskettes;
   std::uint64_t capacity = kDefaultCapacity;
@@ -106,6 +136,7 @@ public:
   std::vector<KitTarget> targets;
   std::vector<KitDiskette> diskettes;
   std::vector<KitFile> files;
+  KitCdMenu cd;
 
 private:
   std::string Expand(const std::string& text, int line) const;
@@ -116,6 +147,8 @@ private:
   void ReadTargets(const CIniDocument::Section& s);
   void ReadDiskettes(const CIniDocument::Section& s);
   void ReadFiles(const CIniDocument::Section& s, const std::string& group);
+  void ReadCd(const CIniDocument::Section& s);
+  void ReadCdButtons(const CIniDocument::Section& s);
   void CheckGroups() const;
   void CheckFiles() const;
 
@@ -123,5 +156,6 @@ private:
   std::string baseDir_;
   int setupGroupLine_ = 0;
   std::map<std::string, std::string> defines_;
+  mutable std::set<std::string> usedDefines_;
   CIniDocument document_;
 };

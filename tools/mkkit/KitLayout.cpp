@@ -4,6 +4,7 @@
 
 #include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
+#include "tools/mkkit/LowerCase.h"
 
 void CKitLayout::NextDiskette() {
   ++diskettes_;
@@ -67,6 +68,7 @@ void CKitLayout::PlaceArchive(const LayoutItem& item, LayoutPlacement& placement
   placement.continued.assign(item.members.size(), false);
 
   std::string name = item.name;
+  std::string lastName;  // the part whose name could not be continued
   std::uint64_t at = 0;
   for (;;) {
     // The largest part file that fits in what is left of this diskette.
@@ -96,12 +98,41 @@ void CKitLayout::PlaceArchive(const LayoutItem& item, LayoutPlacement& placement
     }
     at = cut;
     const std::string next = NextPartName(name);
-    if (next.empty()) {
-      ThrowBadInput(item.where, "archive " + item.name + " needs a part after " + name +
-                            ", but the name cannot be continued (its last character cannot be raised to a usable one)");
-    }
-    name = next;
+    // Planned on to the end, so that the message can say how many parts
+    // the archive needs and suggest a name that gives them all.
+    if (next.empty() && lastName.empty()) lastName = name;
+    if (!next.empty()) name = next;
     NextDiskette();
   }
   placement.diskette = placement.parts.front().diskette;
+  if (!lastName.empty()) {
+    const std::size_t parts = placement.parts.size();
+    const std::string better = PartNameFor(item.name, parts);
+    ThrowBadInput(item.where, "archive " + item.name + " needs a part after " + lastName + ", but the name cannot be "
+                  "continued (its last character cannot be raised to a usable one); it needs " + std::to_string(parts) +
+                  " parts in all: " +
+                  (better.empty() ? "no name changed in its last character gives that many, so split the archive or "
+                                    "give a larger capacity"
+                                  : "name it " + better + ", whose parts run from " + better + " to " +
+                                        LastPartName(better, parts)));
+  }
+}
+
+std::string CKitLayout::LastPartName(const std::string& first, std::size_t parts) {
+  std::string name = first;
+  for (std::size_t k = 1; k < parts && !name.empty(); ++k) name = NextPartName(name);
+  return name;
+}
+
+std::string CKitLayout::PartNameFor(const std::string& name, std::size_t parts) {
+  if (name.empty()) return {};
+  // Digits give ten parts, letters twenty-seven (a to z, then '{').
+  for (const char last : {'1', '0', 'a'}) {
+    std::string candidate = Lower(name);
+    candidate.back() = last;
+    if (candidate != Lower(name) && IsUsableFileName(candidate) && !LastPartName(candidate, parts).empty()) {
+      return candidate;
+    }
+  }
+  return {};
 }

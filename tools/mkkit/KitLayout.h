@@ -66,6 +66,14 @@ public:
   // The space a file of size bytes takes on a medium.
   std::uint64_t Occupied(std::uint64_t size) const { return (size + cluster_ - 1) / cluster_ * cluster_; }
 
+  // A name for an archive of parts part files, made from name by changing
+  // its last character ("maps.ar1" for 12 parts: "maps.ara"); empty when
+  // none gives that many.
+  static std::string PartNameFor(const std::string& name, std::size_t parts);
+  // The name of part number parts of an archive whose first part is first;
+  // empty when the name cannot be continued that far.
+  static std::string LastPartName(const std::string& first, std::size_t parts);
+
 private:
   // The largest offset x with lo < x <= hi at which a part may end, or 0.
   static std::uint64_t LargestCut(const std::vector<std::uint32_t>& members, std::uint64_t lo, std::uint64_t hi);

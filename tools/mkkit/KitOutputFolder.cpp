@@ -15,14 +15,6 @@
 
 namespace {
 
-// Whether path is folder or lies below it (both full paths).
-bool IsInside(const std::string& path, const std::string& folder) {
-  const std::string p = Lower(path), f = Lower(folder);
-  if (p == f) return true;
-  const std::string prefix = f.back() == '\\' ? f : f + "\\";
-  return p.rfind(prefix, 0) == 0;
-}
-
 [[noreturn]] void Refuse(const std::string& dir, const std::string& why) {
   throw CKitException(kExitUsage, "cannot build into " + dir + ": " + why + "; nothing was deleted");
 }
@@ -56,6 +48,13 @@ bool IsFile(const std::string& path) {
 }
 
 }  // namespace
+
+bool IsInside(const std::string& path, const std::string& folder) {
+  const std::string p = Lower(path), f = Lower(folder);
+  if (p == f) return true;
+  const std::string prefix = f.back() == '\\' ? f : f + "\\";
+  return p.rfind(prefix, 0) == 0;
+}
 
 std::string FullPath(const std::string& path) {
   char full[MAX_PATH];
@@ -94,7 +93,7 @@ void CKitOutputFolder::FindEarlierKit(std::vector<std::string>& files, std::vect
   for (const SealEntry& e : seal.GetEntries()) {
     const std::string folder = CKitBuilder::DisketteFolder(dir_, seal.GetMedia(), e.diskette);
     ownFiles.insert(Lower(folder + "\\" + e.name));
-    if (seal.GetMedia() != MediaKind::flat) ownFolders.insert(Lower(folder));
+    if (seal.GetMedia() != MediaKind::flat && e.diskette > 0) ownFolders.insert(Lower(folder));
   }
   std::vector<std::string> links;
   ListTree(dir_, files, folders, links);

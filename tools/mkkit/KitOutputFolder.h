@@ -34,3 +34,5 @@ private:
 
 // path as a full path, without a trailing '\' (except for a root).
 std::string FullPath(const std::string& path);
+// Whether path is folder or lies below it (both full paths).
+bool IsInside(const std::string& path, const std::string& folder);

@@ -56,7 +56,9 @@ bool CKitSeal::Parse(const std::string& text) {
     e.sha256 = line.substr(0, 64);
     if (e.sha256.find_first_not_of("0123456789abcdef") != std::string::npos) return false;
     std::size_t at = 65;
-    if (!TakeNumber(line, at, e.size) || !TakeNumber(line, at, e.diskette) || e.diskette < 1) return false;
+    // Diskette 0 is the root of a CD, beside its numbered folders.
+    const int first = media == MediaKind::cd ? 0 : 1;
+    if (!TakeNumber(line, at, e.size) || !TakeNumber(line, at, e.diskette) || e.diskette < first) return false;
     e.name = line.substr(at);
     if (!IsUsableFileName(e.name)) return false;
     entries.push_back(std::move(e));

@@ -5,6 +5,7 @@
 //
 // The text: a first line "mkkit seal 1 media=KIND", then one line per
 // file, "SHA-256 SIZE DISKETTE NAME", in the order the files were written.
+// On a CD, diskette 0 is the CD's root (its menu), beside DISK01, DISK02...
 #pragma once
 
 #include <cstdint>

@@ -13,11 +13,15 @@
 
 #include "setup/errors/XException.h"
 #include "setup/archive/MediaReader.h"
+#include "setup/archive/MultiFileException.h"
+#include "setup/archive/ZLibException.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/InstallProfileException.h"
 #include "setup/profile/ProfileSection.h"
 #include "setup/archive/MediaFileName.h"
+#include "tools/mkkit/AutorunCheck.h"
 #include "tools/mkkit/IniDocument.h"
+#include "tools/mkkit/KitCdRoot.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitProfile.h"
 #include "tools/mkkit/KitSeal.h"
@@ -37,7 +41,12 @@ bool IsFile(const std::string& path) {
 // would show.
 std::string Describe(const CException& e) {
   if (const auto* x = dynamic_cast<const CXException*>(&e)) {
-    return x->LoadErrorInfo().shortText + " (" + x->GetRuntimeClassName() + " " + std::to_string(x->GetErrorCode()) + ")";
+    // Named by what failed, not by the code's class names.
+    const char* what = dynamic_cast<const CZLibException*>(x)          ? "deflate error"
+                       : dynamic_cast<const CMultiFileException*>(x)    ? "archive error"
+                       : dynamic_cast<const CInstallProfileException*>(x) ? "profile error"
+                                                                          : "error";
+    return x->LoadErrorInfo().shortText + " (" + what + " " + std::to_string(x->GetErrorCode()) + ")";
   }
   if (const auto* f = dynamic_cast<const CFileException*>(&e)) {
     return f->m_cause == CFileException::endOfFile ? "the file ends too early" : f->GetErrorMessage();
@@ -175,6 +184,8 @@ private:
   void ReadSeal();
   void CheckSealSizes();
   void CheckSealDigests();
+  // The CD's menu: every command and picture its autorun.inf names is on the CD.
+  void CheckCdRoot();
   std::string SealedPath(const SealEntry& e) const { return media_.Folder(e.diskette) + "\\" + e.name; }
 
   CKitVerifier& v_;
@@ -364,6 +375,7 @@ KitExitCode CKitVerifier::Impl::Run() {
     setupMissing_ = true;
   }
   ReadSeal();
+  CheckCdRoot();
   if (seal_) CheckSealSizes();
   ReadDestinations();
   if (v_.options_.description) CompareRecords(*v_.options_.description);
@@ -411,6 +423,27 @@ KitExitCode CKitVerifier::Impl::Run() {
   }
   if (seal_) CheckSealDigests();
   return incomplete ? kExitIncomplete : kExitOk;
+}
+
+void CKitVerifier::Impl::CheckCdRoot() {
+  const std::string root = media_.Folder(0);
+  const std::string autorun = root + "\\" + CKitCdRoot::kAutorunName;
+  if (v_.media_ != MediaKind::cd || !IsFile(autorun)) return;
+  std::ifstream in(autorun, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  const std::string setup = Lower(CKitCdRoot::SetupCommand());
+  const std::string problem = FindAutorunProblem(
+      text.str(),
+      [&](const std::string& path, bool anyExtension) {
+        if (setupMissing_ && Lower(path) == setup) return true;  // allowed, and reported as incomplete
+        if (!anyExtension) return IsFile(root + "\\" + path);
+        WIN32_FIND_DATAA data;
+        CFindHandle find(::FindFirstFileA((root + "\\" + path + ".*").c_str(), &data));
+        return find.valid();
+      },
+      &v_.cdMenuNames_);
+  if (!problem.empty()) Problem(root + "\\" + problem);
 }
 
 void CKitVerifier::Impl::ReadSeal() {

@@ -5,8 +5,9 @@
 // resolvable, program items naming installed files, the setup program
 // installed into destination 0 (or the product could not be removed).
 // When the kit carries mkkit's seal, every file it lists must be there
-// with its size and SHA-256. With the kit's description it also compares
-// every file with its source. Stops at the first problem.
+// with its size and SHA-256. A CD's autorun.inf must name only commands,
+// pictures and sounds that are on the CD. With the kit's description it
+// also compares every file with its source. Stops at the first problem.
 #pragma once
 
 #include <functional>
@@ -38,6 +39,9 @@ public:
   int GetMembersChecked() const noexcept { return membersChecked_; }
   // Files whose digest matched the kit's seal; 0 for a kit without one.
   int GetFilesSealed() const noexcept { return filesSealed_; }
+  // The commands, pictures and sounds of a CD's autorun.inf found on the
+  // CD; 0 when the kit has no menu.
+  int GetCdMenuNames() const noexcept { return cdMenuNames_; }
 
 private:
   class Impl;
@@ -47,4 +51,5 @@ private:
   int filesChecked_ = 0;
   int membersChecked_ = 0;
   int filesSealed_ = 0;
+  int cdMenuNames_ = 0;
 };

@@ -9,10 +9,13 @@
 #include <optional>
 #include <string>
 
+#include "setup/archive/NamedFile.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitException.h"
+#include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitVerifier.h"
+#include "tools/mkkit/NativePath.h"
 
 namespace {
 
@@ -27,13 +30,28 @@ const char kUsage[] =
     "  -D NAME=VALUE               the value of ${NAME} in the description's paths\n"
     "  --description=FILE          verify: also compare every file with its source\n"
     "  --clean                     build: replace the kit an earlier mkkit run built in OUTPUT\n"
-    "  --quiet                     no progress lines\n"
+    "  --quiet                     no progress lines and no build summary\n"
+    "  --list                      build: the summary lists every file and archive member\n"
+    "  --report=FILE               build: also write the summary into FILE (outside OUTPUT)\n"
+    "  --warnings-as-errors        build: stop with exit code 2, writing nothing, when there are warnings\n"
+    "  --cd-menu=DIR               build a CD: its root gets cdlaunch.exe, the files of DIR and autorun.inf\n"
+    "  --version                   the version and the formats mkkit writes\n"
     "exit codes: 0 done, 1 usage, 2 bad description or input, 3 read/write failure,\n"
     "            4 verification failed, 5 done without the setup program\n";
+
+const char kVersion[] =
+    "mkkit 1.1\n"
+    "writes: the setup profile _setupx.ini; multi-file archives (parts headed \"mflh\", entries \"mfen\" of\n"
+    "        version 1 with 346-byte headers, members stored or deflated); the kit seal _kitseal.sha, version 1;\n"
+    "        for a CD with a menu, autorun.inf for cdlaunch\n";
 
 struct Options {
   bool verify = false;
   bool quiet = false;
+  bool list = false;
+  bool warningsAsErrors = false;
+  std::string report;
+  std::string cdMenu;
   bool clean = false;
   bool allowMissingSetup = false;
   std::optional<MediaKind> media;
@@ -62,6 +80,9 @@ std::string FromUnixPath(const std::string& path) {
   return n > 0 ? std::string(converted) : path;
 }
 
+// A path from the command line as the program uses and prints it.
+std::string CommandLinePath(const std::string& path) { return NativeSeparators(FromUnixPath(path)); }
+
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr, "mkkit: %s\n%s", problem.c_str(), kUsage);
   std::exit(kExitUsage);
@@ -83,6 +104,12 @@ Options ParseCommandLine(int argc, char** argv) {
     else if (arg == "--quiet") o.quiet = true;
     else if (arg == "--clean") o.clean = true;
     else if (arg == "--allow-missing-setup") o.allowMissingSetup = true;
+    else if (arg == "--list") o.list = true;
+    else if (arg == "--warnings-as-errors") o.warningsAsErrors = true;
+    else if (arg == "--version" || arg == "-V") {
+      std::fputs(kVersion, stdout);
+      std::exit(kExitOk);
+    }
     else if (arg == "--help" || arg == "-h" || arg == "/?") {
       std::fputs(kUsage, stdout);
       std::exit(kExitOk);
@@ -98,22 +125,31 @@ Options ParseCommandLine(int argc, char** argv) {
       }
       o.capacity = n;
     } else if (TakeValue(arg, "--setup", value)) {
-      o.setup = FromUnixPath(value);
+      o.setup = CommandLinePath(value);
     } else if (TakeValue(arg, "--description", value)) {
-      o.description = FromUnixPath(value);
+      o.description = CommandLinePath(value);
+    } else if (TakeValue(arg, "--report", value)) {
+      if (value.empty()) Usage("--report wants a file name");
+      o.report = CommandLinePath(value);
+    } else if (TakeValue(arg, "--cd-menu", value)) {
+      if (value.empty()) Usage("--cd-menu wants the menu's folder");
+      o.cdMenu = CommandLinePath(value);
     } else if (arg == "-D" || arg.rfind("-D", 0) == 0) {
       const std::string define = arg == "-D" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(2);
       const auto eq = define.find('=');
       if (eq == std::string::npos || eq == 0) Usage("-D wants NAME=VALUE");
-      o.defines[define.substr(0, eq)] = FromUnixPath(define.substr(eq + 1));
-    } else if (arg.rfind("--", 0) == 0) {
-      Usage("unknown option " + arg);
+      o.defines[define.substr(0, eq)] = CommandLinePath(define.substr(eq + 1));
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      Usage("unknown option " + arg + (arg == "-v" ? " (--version prints the version)" : ""));
     } else {
       if (o.argCount == 2) Usage("too many arguments");
-      o.args[o.argCount++] = FromUnixPath(arg);
+      o.args[o.argCount++] = CommandLinePath(arg);
     }
   }
   if (o.argCount != (o.verify ? 1 : 2)) Usage(o.verify ? "--verify wants the kit's folder" : "DESCRIPTION and OUTPUT wanted");
+  if (o.verify && (o.list || !o.report.empty() || o.warningsAsErrors || !o.cdMenu.empty())) {
+    Usage("--list, --report, --warnings-as-errors and --cd-menu are options of a build");
+  }
   return o;
 }
 
@@ -133,6 +169,19 @@ private:
   bool quiet_;
   DWORD last_;
 };
+
+// The file name beside mkkit.exe itself.
+std::string BesideThisProgram(const std::string& name) {
+  char path[MAX_PATH] = {};
+  const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return name;
+  std::string folder(path, n);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+void CountWarnings(std::size_t count) {
+  if (count > 0) std::fprintf(stderr, "mkkit: %zu %s\n", count, count == 1 ? "warning" : "warnings");
+}
 
 int Run(const Options& o) {
   ProgressLine progress(o.quiet);
@@ -155,8 +204,15 @@ int Run(const Options& o) {
                 verifier.GetFilesSealed() > 0
                     ? (std::to_string(verifier.GetFilesSealed()) + " files as the kit's seal says").c_str()
                     : "the kit carries no seal");
+    if (verifier.GetCdMenuNames() > 0) {
+      std::printf("mkkit: the CD's autorun.inf: all %d commands, pictures and sounds it names are on the CD\n",
+                  verifier.GetCdMenuNames());
+    }
     if (code == kExitIncomplete) std::printf("mkkit: INCOMPLETE: the setup program _setupx.exe is missing\n");
     return code;
+  }
+  if (!o.report.empty() && IsInside(FullPath(o.report), FullPath(o.args[1]))) {
+    Usage("--report=" + o.report + " lies in OUTPUT, where the next --clean would refuse it; write it beside the kit");
   }
   CKitDescription description;
   description.Load(o.args[0], o.defines);
@@ -168,6 +224,13 @@ int Run(const Options& o) {
   options.allowMissingSetup = o.allowMissingSetup;
   options.clean = o.clean;
   options.progress = report;
+  options.warningsAsErrors = o.warningsAsErrors;
+  options.cdMenu = o.cdMenu;
+  options.defaultLauncher = BesideThisProgram("cdlaunch.exe");
+  options.warn = [](const std::string& warning) {
+    std::fprintf(stderr, "mkkit: %s\n", warning.c_str());
+    std::fflush(stderr);
+  };
   CKitBuilder builder(description, options);
   const KitExitCode code = builder.Build();
   const int diskettes = builder.GetLayout()->GetDisketteCount();
@@ -176,6 +239,15 @@ int Run(const Options& o) {
   if (code == kExitIncomplete) {
     std::printf("mkkit: INCOMPLETE: built without the setup program _setupx.exe; this kit cannot be installed\n");
   }
+  if (!o.quiet) std::fputs(builder.GetSummary().Render(description, o.args[1], o.list).c_str(), stdout);
+  if (!o.report.empty()) {
+    const std::string text = builder.GetSummary().Render(description, o.args[1], o.list, true);
+    CNamedFile file;
+    file.OpenWrite(CPathName(o.report));
+    file.Write(text.data(), static_cast<UINT>(text.size()));
+    file.Close();
+  }
+  CountWarnings(builder.GetWarnings().size());
   return code;
 }
 

@@ -122,3 +122,16 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
     }
   }
 }
+
+TEST_F(KitDescriptionTest, MessagesPrintPathsWithOneSeparator) {
+  // Given with '/', as a Unix user types it; the description uses both.
+  const std::string path = dir.path() + "/kit.ini";
+  Description("", "[files.Main]\r\nx.bin=src/files\\x.bin|0\r\n");
+  try {
+    CKitDescription d;
+    d.Load(path, {});
+    ADD_FAILURE() << "a missing source was accepted";
+  } catch (CKitException& e) {
+    EXPECT_EQ(dir / "kit.ini:15: missing source file " + dir / "src\\files\\x.bin", e.GetErrorMessage());
+  }
+}

@@ -74,6 +74,12 @@ TEST(KitLayout, RefusesWhatCannotBePlaced) {
       {{Plain("big.exe", 10241)}, 0, "big.exe (10241 bytes) is larger than a diskette"},
       {{Plain("x", 1)}, 10752, "do not fit on a diskette"},
       {{Archive("velt.ar9", {20000})}, 0, "needs a part after velt.ar9"},
+      // The message names a name that gives every part the archive needs.
+      {{Archive("velt.ar9", {20000})}, 0, "it needs 2 parts in all: name it velt.ar1, whose parts run from velt.ar1 to velt.ar2"},
+      {{Archive("maps.ar1", {95000})}, 0, "after maps.ar9, but the name cannot be continued"},
+      {{Archive("maps.ar1", {95000})}, 0, "it needs 10 parts in all: name it maps.ar0, whose parts run from maps.ar0 to maps.ar9"},
+      {{Archive("maps.ar1", {115000})}, 0, "it needs 12 parts in all: name it maps.ara, whose parts run from maps.ara to maps.arl"},
+      {{Archive("maps.ar1", {300000})}, 0, "it needs 30 parts in all: no name changed in its last character gives that many"},
       {{Archive("empty.ar1", std::vector<std::uint32_t>(40, 0))}, 0, "too many empty members"},
   };
   for (const auto& row : rows) {

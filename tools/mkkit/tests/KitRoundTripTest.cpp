@@ -147,6 +147,9 @@ TEST_F(KitRoundTrip, VerifyNamesTheFirstProblem) {
       {ar1, 8 + 2, false, "Archive file damaged (missing entry header)."},
       {ar1, 8 + 346 + 1, false, "Archive file damaged (data error)."},
       {ar1, 8 + 284, false, "Archive file damaged (CRC Mismatch)"},
+      // Named by what failed, never by the program's class names.
+      {ar1, 8 + 284, false, "Archive file damaged (CRC Mismatch) (archive error 5)"},
+      {ar1, 8 + 346 + 1, false, "Archive file damaged (data error). (deflate error 3)"},
       {ar1, 8 + 292, false, "Unknown compression method."},
       {ar1, 8 + 16, true, "not in the description"},  // a member name only the description knows
       {ar2, 3, false, "File is not an archive file."},
