@@ -88,6 +88,17 @@ void CStdioFile::ThrowErrno() const {
   CFileException::ThrowErrno(errno ? errno : EIO, path_);
 }
 
+void CStdioFile::ThrowWriteError() const {
+  // The C run-time does not always say why a write went short (a partial
+  // write leaves errno alone, and some run-times give EIO or EINVAL for a
+  // full volume); the system's own error does.
+  const DWORD os = ::GetLastError();
+  if (errno != ENOSPC && (os == ERROR_DISK_FULL || os == ERROR_HANDLE_DISK_FULL)) {
+    CFileException::Throw(CFileException::diskFull, static_cast<LONG>(os), path_);
+  }
+  ThrowErrno();
+}
+
 UINT CStdioFile::Read(void* buffer, UINT count) {
   if (count == 0) return 0;
   if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
@@ -104,10 +115,11 @@ void CStdioFile::Write(const void* buffer, UINT count) {
   if (count == 0) return;
   if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
+  ::SetLastError(ERROR_SUCCESS);
   const std::size_t n = std::fwrite(buffer, 1, count, stream_);
   if (n != count) {
     std::clearerr(stream_);
-    ThrowErrno();
+    ThrowWriteError();
   }
 }
 
@@ -144,7 +156,10 @@ void CStdioFile::SetLength(std::uint64_t length) {
 }
 
 void CStdioFile::Flush() {
-  if (stream_ && std::fflush(stream_) != 0) ThrowErrno();
+  if (!stream_) return;
+  errno = 0;
+  ::SetLastError(ERROR_SUCCESS);
+  if (std::fflush(stream_) != 0) ThrowWriteError();
 }
 
 void CStdioFile::Close() {
@@ -152,7 +167,8 @@ void CStdioFile::Close() {
   FILE* stream = stream_;
   stream_ = nullptr;
   errno = 0;
-  if (std::fclose(stream) != 0) ThrowErrno();
+  ::SetLastError(ERROR_SUCCESS);
+  if (std::fclose(stream) != 0) ThrowWriteError();
 }
 
 void CStdioFile::Abort() {

@@ -54,5 +54,8 @@ public:
 
 private:
   [[noreturn]] void ThrowErrno() const;
+  // After a write, flush or close that failed: disk full when the system
+  // says the volume is full, else as ThrowErrno.
+  [[noreturn]] void ThrowWriteError() const;
   FILE* stream_ = nullptr;
 };
