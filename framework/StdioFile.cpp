@@ -1,6 +1,8 @@
 #include "framework/StdioFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include <fcntl.h>
 #include <io.h>
@@ -21,6 +23,30 @@ std::string ModeString(unsigned flags) {
   }
   mode += (flags & CFile::typeBinary) ? "b" : "t";
   return mode;
+}
+
+// Whether the volume of the file at path has less room than a failed write
+// wanted, or than a stream's buffer: the write failed for lack of room.
+// The root is asked, which every version of Windows accepts.
+bool VolumeIsNearlyFull(const std::string& path, std::size_t wanted) {
+  constexpr std::uint64_t kBufferRoom = 1u << 20;
+  std::string root;
+  if (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) {
+    root = path.substr(0, 3);
+  } else if (path.rfind("\\\\", 0) == 0) {
+    const std::size_t share = path.find('\\', 2);
+    const std::size_t end = share == std::string::npos ? share : path.find('\\', share + 1);
+    if (end == std::string::npos) return false;
+    root = path.substr(0, end + 1);
+  } else {
+    return false;
+  }
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+    return false;
+  }
+  const std::uint64_t room = std::uint64_t{sectorsPerCluster} * bytesPerSector * freeClusters;
+  return room < std::max<std::uint64_t>(wanted, kBufferRoom);
 }
 
 }  // namespace
@@ -88,6 +114,19 @@ void CStdioFile::ThrowErrno() const {
   CFileException::ThrowErrno(errno ? errno : EIO, path_);
 }
 
+void CStdioFile::ThrowWriteError(std::size_t wanted) const {
+  // The C run-time does not always say why a write went short: a write
+  // that the system took in part leaves no error, and the run-time then
+  // gives EINVAL or nothing. The system's error, or else the volume's free
+  // space, tells a full volume.
+  const DWORD os = ::GetLastError();
+  if (errno != ENOSPC &&
+      (os == ERROR_DISK_FULL || os == ERROR_HANDLE_DISK_FULL || VolumeIsNearlyFull(path_, wanted))) {
+    CFileException::Throw(CFileException::diskFull, os == ERROR_SUCCESS ? -1 : static_cast<LONG>(os), path_);
+  }
+  ThrowErrno();
+}
+
 UINT CStdioFile::Read(void* buffer, UINT count) {
   if (count == 0) return 0;
   if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
@@ -104,10 +143,11 @@ void CStdioFile::Write(const void* buffer, UINT count) {
   if (count == 0) return;
   if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   errno = 0;
+  ::SetLastError(ERROR_SUCCESS);
   const std::size_t n = std::fwrite(buffer, 1, count, stream_);
   if (n != count) {
     std::clearerr(stream_);
-    ThrowErrno();
+    ThrowWriteError(count - n);
   }
 }
 
@@ -144,7 +184,10 @@ void CStdioFile::SetLength(std::uint64_t length) {
 }
 
 void CStdioFile::Flush() {
-  if (stream_ && std::fflush(stream_) != 0) ThrowErrno();
+  if (!stream_) return;
+  errno = 0;
+  ::SetLastError(ERROR_SUCCESS);
+  if (std::fflush(stream_) != 0) ThrowWriteError(0);
 }
 
 void CStdioFile::Close() {
@@ -152,7 +195,8 @@ void CStdioFile::Close() {
   FILE* stream = stream_;
   stream_ = nullptr;
   errno = 0;
-  if (std::fclose(stream) != 0) ThrowErrno();
+  ::SetLastError(ERROR_SUCCESS);
+  if (std::fclose(stream) != 0) ThrowWriteError(0);
 }
 
 void CStdioFile::Abort() {

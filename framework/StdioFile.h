@@ -54,5 +54,9 @@ public:
 
 private:
   [[noreturn]] void ThrowErrno() const;
+  // After a write, flush or close that failed (a write of wanted more
+  // bytes; 0 for a flush): disk full when the system says so or the volume
+  // has less room than that (or than a stream's buffer), else as ThrowErrno.
+  [[noreturn]] void ThrowWriteError(std::size_t wanted) const;
   FILE* stream_ = nullptr;
 };

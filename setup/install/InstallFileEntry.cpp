@@ -3,7 +3,9 @@
 #include "framework/Exception.h"
 #include "setup/errors/XException.h"
 #include "setup/archive/ArchiveFormat.h"
+#include "setup/archive/MediaFileName.h"
 #include "setup/archive/MediaReader.h"
+#include "setup/archive/MultiFileException.h"
 #include "setup/archive/SourceMedia.h"
 #include "setup/install/InstallJob.h"
 #include "setup/profile/FileEntry.h"
@@ -24,14 +26,43 @@ private:
   CInstallDisplay& display_;
 };
 
-void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
+// How far an entry got: for the events that name what a failure left
+// out.
+struct CEntryProgress {
+  int filesDone = 0;          // files of the entry handled (placed, kept or waiting)
+  std::string currentFile;    // the file being installed, if any
+};
+
+void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
+                 CEntryProgress& progress) {
   CCurrentTransfer current(context.display, job);
+  progress.currentFile = FileNamePart(job.GetMemberName());
   job.Run(reader);
+  progress.currentFile.clear();
+  ++progress.filesDone;
   if (job.WaitsForRestart()) outcome.restartNeeded = true;
   context.display.TransferDone(job);
 }
 
-void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
+// Leaves in [Events] the files of entry that a failure left out, so that
+// an administrator can see what a run that went on did not install.
+void LogFilesNotInstalled(const CFileEntry& entry, const CEntryProgress& progress, CInstallLogWriter& log) noexcept {
+  const char* const source = entry.GetFileName().c_str();
+  if (entry.kind != CFileEntry::archive) {
+    log.Event("File not installed: %s", source);
+    return;
+  }
+  if (!progress.currentFile.empty()) log.Event("File not installed: %s (from %s)", progress.currentFile.c_str(), source);
+  const int left = entry.memberCount - progress.filesDone - (progress.currentFile.empty() ? 0 : 1);
+  if (left > 0) {
+    log.Event("Files not installed: %d more files of %s", left, source);
+  } else if (entry.memberCount <= 0) {
+    log.Event("Files not installed: the rest of %s", source);
+  }
+}
+
+void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
+                   CEntryProgress& progress) {
   CInstallJob job(entry, context);
   CEntryHeader& header = job.GetHeader();
   job.SetMemberName(reader.GetSourcePath().GetPath());
@@ -44,21 +75,29 @@ void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& con
   job.TakeStatus(reader.GetSourcePath());
   header.SetSize(static_cast<std::uint32_t>(entry.size));
   header.SetCompressedSize(static_cast<std::uint32_t>(entry.size));
-  RunTransfer(job, reader, context, outcome);
+  RunTransfer(job, reader, context, outcome, progress);
 }
 
-void ExtractArchive(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
+// An archive whose members end before the number its record gives (a part
+// cut before or inside an entry header) is damaged: the members missing
+// are never passed over in silence.
+void ExtractArchive(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
+                    CEntryProgress& progress) {
   CInstallJob job(entry, context);
+  int members = 0;
   while (reader.NextEntry(job, false)) {
+    ++members;
     if (context.policy.StopRequested()) {
       outcome.stop = CopyStop::requested;
       return;
     }
-    RunTransfer(job, reader, context, outcome);
+    RunTransfer(job, reader, context, outcome, progress);
   }
+  if (members < entry.memberCount) throw CMultiFileException(CMultiFileException::missingEntryHeader);
 }
 
-void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome) {
+void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
+                 CEntryProgress& progress) {
   if (!context.media.LocateSourceFile(entry.GetFileName(), entry.GetDisketteNumber())) AfxThrowUserException();
   switch (entry.kind) {
     case CFileEntry::plainFile:
@@ -67,11 +106,11 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
         return;
       }
       reader.OpenRead(reader.GetSourcePath());
-      CopyPlainFile(entry, reader, context, outcome);
+      CopyPlainFile(entry, reader, context, outcome, progress);
       break;
     case CFileEntry::archive:
       reader.OpenArchive(reader.GetSourcePath());
-      ExtractArchive(entry, reader, context, outcome);
+      ExtractArchive(entry, reader, context, outcome, progress);
       break;
     default:
       break;
@@ -88,11 +127,13 @@ CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) no
     CMediaReader reader(context.media, entry.GetFileName(), entry.GetDisketteNumber(),
                         [&context] { context.display.Tick(); });
     reader.SetSegmentSize(CArchiveReader::kSegmentSize);
+    CEntryProgress progress;
     try {
-      InstallFrom(entry, reader, context, outcome);
+      InstallFrom(entry, reader, context, outcome, progress);
     } catch (const CUserException&) {
       outcome.stop = CopyStop::userCancelled;
     } catch (...) {
+      LogFilesNotInstalled(entry, progress, context.log);
       const bool goOn = AfxTranslateCurrentException([&](CException& e) {
         // An error of the media names the file it was read from.
         if (auto* x = dynamic_cast<CXException*>(&e); x && x->GetSubject().empty()) {

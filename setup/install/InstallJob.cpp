@@ -50,12 +50,17 @@ void CInstallJob::Run(CArchiveReader& reader) {
   Place();
   NoteOutcome();
 
+  // The record is journalled before the count goes up: a run ended in
+  // between leaves a file the removal finds, never a count nobody takes
+  // back.
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
   context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
     const DWORD before = counter.GetCount();
-    counter.Increment();
+    // Installed over an installation whose log records the file, the
+    // product holds its count already (unless nothing counts it).
+    if (counter.GetCount() == 0 || !context_.log.WasRecordedShared(finalPath.GetFileName())) counter.Increment();
     context_.verboseLog.Write("Shared file %s: SharedDLLs count %lu before, %lu after.", finalPath.c_str(),
                               static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
   }
@@ -111,15 +116,18 @@ void CInstallJob::OpenOutputFile() {
   if (MayWriteInPlace() && CreateNew(finalPath)) {
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
-    return;
+  } else {
+    CPathName temporary = finalPath;
+    if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateNew(name); },
+                             kTemporaryNameAttempts)) {
+      CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
+    }
+    temporaryPath = temporary;
+    SetOutputPath(temporaryPath);
   }
-  CPathName temporary = finalPath;
-  if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateNew(name); },
-                           kTemporaryNameAttempts)) {
-    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
-  }
-  temporaryPath = temporary;
-  SetOutputPath(temporaryPath);
+  // Until its record follows, the log's journal names the file as the one
+  // being made: a run ended now leaves it to be deleted by the next.
+  context_.log.BeginFile(temporaryPath);
 }
 
 CPathName CInstallJob::FindExistingCopy() const {
@@ -139,27 +147,43 @@ void CInstallJob::Place() {
     placed = 1;
     return;
   }
-  const CPathName existing = FindExistingCopy();
-  replaceReason_.clear();
-  if (!existing.IsEmpty() && context_.verboseLog.IsOpen()) {
-    replaceReason_ = existing.GetPath() + ": " + DescribeReplacement(temporaryPath, existing);
-  }
-  if (existing.IsEmpty()) {
-    placed = 1;
-  } else if (ShouldReplace(temporaryPath, existing)) {
-    replaced = 1;
-    if (existing.Delete(true)) {
-      placed = 1;
-    } else {
-      // In use: the new file takes the existing copy's place, wherever
-      // that is, when Windows restarts.
-      waitsForRestart_ = true;
-      ReplaceAtRestart(temporaryPath, existing);
+  try {
+    const CPathName existing = FindExistingCopy();
+    replaceReason_.clear();
+    if (!existing.IsEmpty() && context_.verboseLog.IsOpen()) {
+      replaceReason_ = existing.GetPath() + ": " + DescribeReplacement(temporaryPath, existing);
     }
-  } else {
+    if (existing.IsEmpty()) {
+      placed = 1;
+    } else if (ShouldReplace(temporaryPath, existing)) {
+      replaced = 1;
+      if (existing.Delete(true)) {
+        placed = 1;
+      } else {
+        // In use: the new file takes the existing copy's place, wherever
+        // that is, when Windows restarts.
+        ReplaceWhenRestarted(existing);
+      }
+    } else {
+      temporaryPath.Delete(true);
+    }
+  } catch (...) {
+    // Nothing of a file that could not be placed stays.
     temporaryPath.Delete(true);
+    placed = 0;
+    replaced = 0;
+    throw;
   }
   if (placed) PutInPlace();
+}
+
+void CInstallJob::ReplaceWhenRestarted(const CPathName& existing) {
+  if (!ReplaceAtRestart(temporaryPath, existing)) {
+    // Neither the system nor wininit.ini takes the replacement: the copy
+    // in use stays, and the file's error question follows.
+    CFileException::Throw(CFileException::sharingViolation, -1, existing.GetPath());
+  }
+  waitsForRestart_ = true;
 }
 
 void CInstallJob::PutInPlace() {

@@ -6,6 +6,10 @@
 // the existing copy is kept, or replaced at the next restart). The outcome
 // is written to the install log, a shared system file is counted, and a
 // program item that starts this file learns its path.
+//
+// Every file the job makes is named in the log's journal as soon as it is
+// made; until its record follows there, a run ended in between leaves it
+// to be deleted by the next run (see InstallJournal.h).
 #pragma once
 
 #include "setup/archive/ArchiveMember.h"
@@ -21,8 +25,10 @@ public:
 
   // Produces, places and logs the member whose header was read last
   // (through the reader's Extract). A destination id of -1 does nothing.
-  // The file written is removed when the extraction or the final rename
-  // fails. Failures throw: CFileException (directory creation, disk full, a
+  // The file written is removed when the extraction, the placing or the
+  // final rename fails. A file of the System directory is counted in
+  // SharedDLLs after its record is in the log's journal, and not again when
+  // the log recorded it before the run (and it is counted). Failures throw: CFileException (directory creation, disk full, a
   // temporary name that cannot be found, a rename into place that fails),
   // CMultiFileException, CZLibException, and CUserException when the
   // extraction was cancelled.
@@ -62,8 +68,12 @@ private:
   // final path is claimed by creating it.
   bool MayWriteInPlace() const;
   // Puts the temporary file in place, keeps the existing copy, or arranges
-  // the replacement for the next restart; sets placed and replaced.
+  // the replacement for the next restart; sets placed and replaced. When
+  // that fails, the temporary file is deleted and the failure thrown.
   void Place();
+  // Has the temporary file replace existing (in use) at the next restart;
+  // throws CFileException (sharingViolation) when that cannot be arranged.
+  void ReplaceWhenRestarted(const CPathName& existing);
   // Renames the temporary file to the final path. When that fails the
   // temporary file is deleted and CFileException is thrown, to be asked
   // about as the file's error.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "setup/log/EventTrail.h"
+#include "setup/log/InstallJournal.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
@@ -59,6 +60,8 @@ bool CInstalledFileRemoval::IsAbsoluteDirectory(const CPathName& directory) {
 }
 
 void CInstalledFileRemoval::RemoveFiles() {
+  // The records of a run that was ended before they reached the log.
+  RecoverInstallJournal(log_);
   for (const auto& group : groups_) {
     for (const auto& [name, record] : ReadInstalledFiles(log_, group->key)) {
       if (!IsPlainFileName(name)) {

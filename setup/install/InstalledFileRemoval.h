@@ -39,7 +39,9 @@ public:
   // component and only counted down in SharedDLLs (the value goes at 0); the
   // setup program's own files ("_setupx.exe", "_setupw.exe"), which run the
   // removal, are deleted at the next restart; any other file is deleted
-  // now, its read-only attribute cleared first.
+  // now, its read-only attribute cleared first. What a run ended early
+  // left in the log's journal is taken in first: its records are merged
+  // into the log, and the file it was making is deleted.
   void RemoveFiles();
   // Removes the directories of the destinations of id 0 and above, the
   // deepest first (a subdirectory before its parent), each only when it is

@@ -27,8 +27,7 @@ bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName) {
   if (::MoveFileExA(oldName.c_str(), newName.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
     return true;
   }
-  AddWininitRename(newName.GetPath(), oldName.GetPath());
-  return true;
+  return AddWininitRename(newName.GetPath(), oldName.GetPath());
 }
 
 bool DeleteAtRestart(const CPathName& path) noexcept {

@@ -8,8 +8,10 @@
 // newName (the file in use) when Windows restarts: through the system's
 // list of pending renames (MoveFileEx), or where the system has none
 // (Windows 95) through the [rename] section of wininit.ini in the Windows
-// directory ("newName=oldName", an identical line not added twice). Always
-// true; a wininit.ini that cannot be written throws CFileException.
+// directory ("newName=oldName", an identical line not added twice). True
+// when one of them took the rename; false when the system has no list and
+// there is no Windows directory; a wininit.ini that cannot be written
+// throws CFileException.
 bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName);
 
 // Arranges that path (a file in use, such as the running program) is

@@ -57,13 +57,28 @@ bool ReadFileVersion(const CPathName& path, CFileVersion& version) {
   return true;
 }
 
-std::uint32_t ReadModificationTime(const CPathName& path) {
-  if (path.IsEmpty() || path.IsTooLong()) return 0;
+namespace {
+
+// A file's modification time and size; both 0 when it cannot be read.
+struct CFileStamp {
+  std::uint32_t time = 0;
+  std::uint64_t size = 0;
+};
+
+CFileStamp ReadStamp(const CPathName& path) {
+  CFileStamp stamp;
+  if (path.IsEmpty() || path.IsTooLong()) return stamp;
   WIN32_FIND_DATAA data;
   const CFindHandle find(::FindFirstFileA(path.c_str(), &data));
-  if (!find.valid()) return 0;
-  return FileTimeToArchiveTime(data.ftLastWriteTime);
+  if (!find.valid()) return stamp;
+  stamp.time = FileTimeToArchiveTime(data.ftLastWriteTime);
+  stamp.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return stamp;
 }
+
+}  // namespace
+
+std::uint32_t ReadModificationTime(const CPathName& path) { return ReadStamp(path).time; }
 
 bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
   CFileVersion newVersion;
@@ -72,7 +87,10 @@ bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
   const bool existingHasVersion = ReadFileVersion(existingFile, existingVersion);
   if (newHasVersion && existingHasVersion) return newVersion >= existingVersion;
   if (newHasVersion != existingHasVersion) return newHasVersion;
-  return ReadModificationTime(newFile) > ReadModificationTime(existingFile);
+  const CFileStamp created = ReadStamp(newFile);
+  const CFileStamp existing = ReadStamp(existingFile);
+  if (existing.size == 0 && created.size != 0) return true;
+  return created.time > existing.time;
 }
 
 namespace {

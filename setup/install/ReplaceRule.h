@@ -28,7 +28,9 @@ std::uint32_t ReadModificationTime(const CPathName& path);
 //   only the new one has a version: replace;
 //   both have one: replace when the new version is the same or higher;
 //   neither has one: replace when the new file was modified later (equal
-//   times keep the existing file).
+//   times keep the existing file), or when the existing file is empty and
+//   the new one is not (what a run ended in the instant after making the
+//   file leaves, before its journal could name it; see InstallJournal.h).
 bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile);
 
 // What ShouldReplace went by, with both values, for the verbose log:

@@ -1,5 +1,7 @@
 #include "setup/log/InstallLog.h"
 
+#include <windows.h>
+
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
@@ -38,4 +40,17 @@ std::vector<std::pair<std::string, CInstalledFileRecord>> ReadInstalledFiles(con
     records.emplace_back(key, CInstalledFileRecord::Parse(value));
   });
   return records;
+}
+
+bool RewriteInstalledFiles(const CPathName& log, const std::string& groupKey,
+                           const std::vector<std::pair<std::string, CInstalledFileRecord>>& records) {
+  if (log.IsEmpty()) return false;
+  if (records.empty()) return ::WritePrivateProfileStringA(groupKey.c_str(), nullptr, nullptr, log.c_str()) != FALSE;
+  std::string text;
+  for (const auto& [key, record] : records) {
+    text += key + "=" + record.Format();
+    text += '\0';
+  }
+  text += '\0';
+  return ::WritePrivateProfileSectionA(groupKey.c_str(), text.c_str(), log.c_str()) != FALSE;
 }

@@ -41,6 +41,11 @@ struct CInstalledFileRecord {
 void LogInstalledFile(const CPathName& log, const std::string& groupKey, const CPathName& finalPath,
                       std::int16_t destinationId, bool placed, bool replaced);
 
+// Replaces the whole section of a group by records (none: the section
+// goes). False when the log could not be written.
+bool RewriteInstalledFiles(const CPathName& log, const std::string& groupKey,
+                           const std::vector<std::pair<std::string, CInstalledFileRecord>>& records);
+
 // The records of one group's section, in the order in which they stand in
 // the log; none when the log or the section is missing.
 std::vector<std::pair<std::string, CInstalledFileRecord>> ReadInstalledFiles(const CPathName& log,

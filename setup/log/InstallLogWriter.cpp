@@ -1,8 +1,13 @@
 #include "setup/log/InstallLogWriter.h"
 
+#include <windows.h>
+
 #include <cstdarg>
 
 #include "setup/log/EventTrail.h"
+#include "setup/log/InstallJournal.h"
+#include "setup/log/InstallLog.h"
+#include "setup/log/MovedDestinations.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileValueMerge.h"
@@ -22,15 +27,51 @@ void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
   MergeProfileValues(CGroupTable::kSection, groups, log_.GetPath());
 }
 
+namespace {
+
+std::string Folded(std::string name) {
+  if (!name.empty()) ::CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
+  return name;
+}
+
+}  // namespace
+
+void CInstallLogWriter::BeginRun(const CInstallModel& model) {
+  if (log_.IsEmpty()) return;
+  RecoverInstallJournal(log_);
+  recordedShared_.clear();
+  CGroupTable earlierGroups;
+  earlierGroups.Load(log_);
+  const auto noteShared = [this](const std::string& groupKey) {
+    for (const auto& [key, record] : ReadInstalledFiles(log_, groupKey)) {
+      if (record.destinationId == CDestination::kSystemDirectory) recordedShared_.insert(Folded(key));
+    }
+  };
+  for (const auto& g : earlierGroups) noteShared(g->key);
+  for (const auto& g : model.groups) {
+    if (!earlierGroups.Find(g->key)) noteShared(g->key);
+  }
+  KeepMovedDestinations(log_, model);
+  WriteDestinationsAndGroups(model);
+  WriteProgramGroup(model);
+  fileRecords_.StartJournal();
+}
+
+bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
+  return recordedShared_.count(Folded(fileName)) != 0;
+}
+
+void CInstallLogWriter::WriteProgramGroup(const CInstallModel& model) {
+  CProfileEntry group(model.programFolder, CTargetTable::kGroupSection, CTargetTable::kGroupKey, log_, false, false);
+  group.Write();
+}
+
 void CInstallLogWriter::WriteModelOfStoppedCopy(const CInstallModel& model) { WriteDestinationsAndGroups(model); }
 
 void CInstallLogWriter::WriteModel(const CInstallModel& model) {
   WriteDestinationsAndGroups(model);
   if (log_.IsEmpty()) return;
-  {
-    CProfileEntry group(model.programFolder, CTargetTable::kGroupSection, CTargetTable::kGroupKey, log_, false, false);
-    group.Write();
-  }
+  WriteProgramGroup(model);
   ProfileValues targets;
   for (const CTargetTable::Entry& e : model.targets) {
     if (!e.target->programPath.IsEmpty()) targets.emplace_back(e.tableKey, e.target->FormatRecord());

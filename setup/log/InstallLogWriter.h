@@ -1,12 +1,14 @@
 // CInstallLogWriter: the one writer of the install log during an
 // installation. Its three jobs: the file records of the run (batched, see
-// CInstalledFileBatch), the data model's sections that let a removal find
-// them, and the events (see EventTrail.h). Nothing is written when the log
+// CInstalledFileBatch, and journalled at once, see CInstallJournal), the
+// data model's sections that let a removal find them, and the events (see
+// EventTrail.h). Nothing is written when the log
 // path is empty; write failures are not reported (the installation goes on
 // without a log).
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "setup/log/InstalledFileBatch.h"
@@ -22,13 +24,31 @@ public:
 
   const CPathName& GetPath() const noexcept { return log_; }
 
+  // Before the first file of an installation is placed: merges the records
+  // that an ended run left in the journal into the log, notes which files
+  // of the System directory the log records already, keeps the files of
+  // directories that this run moves elsewhere findable (see
+  // MovedDestinations.h), and writes [destinations], [groups] and
+  // [PMGroup] of this run. From then on every file record is journalled as
+  // it is added, so that a run ended at any point leaves a log from which a
+  // removal finds every file placed.
+  void BeginRun(const CInstallModel& model);
+  // The log recorded a file of this name in the System directory (-3)
+  // before BeginRun: the product counts it in SharedDLLs already.
+  bool WasRecordedShared(const std::string& fileName) const;
+
   // Records one handled file under its group's section (key: the file
   // name of finalPath, value "%d|%d|%d"). The record may wait in memory
-  // until FlushFiles (or the writer's end).
+  // until FlushFiles (or the writer's end); after BeginRun it is in the
+  // journal when this returns.
   void AddFile(const std::string& groupKey, const CPathName& finalPath, std::int16_t destinationId, bool placed,
                bool replaced) {
     fileRecords_.Add(groupKey, finalPath, destinationId, placed, replaced);
   }
+  // Names a file the copy engine has just made, before any of its data, so
+  // that a run ended before its record leaves it to be deleted (see
+  // CInstallJournal). Nothing before BeginRun.
+  void BeginFile(const CPathName& path) noexcept { fileRecords_.BeginFile(path); }
   // Writes the waiting file records.
   void FlushFiles() noexcept { fileRecords_.Flush(); }
 
@@ -47,7 +67,9 @@ public:
 
 private:
   void WriteDestinationsAndGroups(const CInstallModel& model);
+  void WriteProgramGroup(const CInstallModel& model);
 
   CPathName log_;
   CInstalledFileBatch fileRecords_;
+  std::set<std::string> recordedShared_;  // file names in lower case
 };

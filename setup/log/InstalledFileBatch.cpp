@@ -10,28 +10,32 @@ void CInstalledFileBatch::Add(const std::string& groupKey, const CPathName& fina
   if (log_.IsEmpty()) return;  // no log: an empty name would fall back to the setup profile
   const CInstalledFileRecord record{destinationId, placed ? 1 : 0, replaced ? 1 : 0};
   waiting_.push_back(Record{groupKey, finalPath.GetFileName(), record.Format()});
+  journal_.Append(waiting_.back().section, waiting_.back().key, waiting_.back().value);
   if (waiting_.size() >= kMaxWaiting) Flush();
 }
 
 void CInstalledFileBatch::Flush() noexcept {
+  if (waiting_.empty()) return;
   try {
     // Sections in the order in which their first waiting record came, so
     // that new sections are added to the log in the order single writes
     // would add them.
     std::unordered_set<std::string> flushed;
+    bool written = true;
     for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-      if (flushed.insert(it->section).second) FlushSection(it->section, it);
+      if (flushed.insert(it->section).second) written = FlushSection(it->section, it) && written;
     }
+    if (written) journal_.Clear();
   } catch (...) {
     // Out of memory: the log goes without these records.
   }
   waiting_.clear();
 }
 
-void CInstalledFileBatch::FlushSection(const std::string& section, std::vector<Record>::const_iterator from) {
+bool CInstalledFileBatch::FlushSection(const std::string& section, std::vector<Record>::const_iterator from) {
   ProfileValues values;
   for (auto it = from; it != waiting_.cend(); ++it) {
     if (it->section == section) values.emplace_back(it->key, it->value);
   }
-  MergeProfileValues(section, values, log_.GetPath());
+  return MergeProfileValues(section, values, log_.GetPath());
 }

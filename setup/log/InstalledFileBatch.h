@@ -7,7 +7,9 @@
 // wait, and on destruction.
 //
 // Each LogInstalledFile rewrites the whole log, so that a run of many
-// small files spent more time on its log than on its files.
+// small files spent more time on its log than on its files. Once the
+// journal is started, each record is also appended to it as it comes (see
+// CInstallJournal), so that a run ended before Flush loses none.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "setup/log/InstallJournal.h"
 #include "setup/paths/PathName.h"
 
 class CInstalledFileBatch {
@@ -28,12 +31,22 @@ public:
   CInstalledFileBatch& operator=(const CInstalledFileBatch&) = delete;
   ~CInstalledFileBatch() { Flush(); }
 
+  // Journals every record from now on; false when the journal cannot be
+  // made (the records are then only batched).
+  bool StartJournal() noexcept { return journal_.Open(log_); }
+  bool IsJournalling() const noexcept { return journal_.IsOpen(); }
+
+  // Names a file the copy engine has just made in the journal (see
+  // CInstallJournal); nothing without a journal.
+  void BeginFile(const CPathName& path) noexcept { journal_.AppendFileBegun(path); }
+
   // Records one handled file under its group's section (key: the file
   // name of finalPath, value "%d|%d|%d").
   void Add(const std::string& groupKey, const CPathName& finalPath, std::int16_t destinationId, bool placed,
            bool replaced);
-  // Writes the waiting records. Write failures are not reported (the
-  // installation goes on without a log); the records are dropped then.
+  // Writes the waiting records and empties the journal. Write failures
+  // are not reported (the installation goes on without a log); the records
+  // are dropped then, and stay in the journal for the next run.
   void Flush() noexcept;
 
   std::size_t WaitingCount() const noexcept { return waiting_.size(); }
@@ -42,8 +55,10 @@ private:
   struct Record {
     std::string section, key, value;
   };
-  void FlushSection(const std::string& section, std::vector<Record>::const_iterator from);
+  // False when the log could not be written.
+  bool FlushSection(const std::string& section, std::vector<Record>::const_iterator from);
 
   CPathName log_;
+  CInstallJournal journal_;
   std::vector<Record> waiting_;
 };

@@ -134,6 +134,9 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
   ::BringWindowToTop(m_hWnd);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
 
+  // Before the first file: the sections a removal needs, so that a run
+  // ended at any point can be removed.
+  log.BeginRun(model);
   CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this, {}, app.verboseLog};
   copying_ = &app;
   for (const auto& entry : model.files) {

@@ -1,8 +1,9 @@
-// CCopyProgressPage (108): copies the selected files of the installation
-// while it shows their names, a gauge over all bytes to be copied and the
-// billboard pictures; then creates the shortcuts and writes the data model
-// into the install log (after a stopped copy, the part of it that lets a
-// removal find the files placed). When the product runs from the distribution
+// CCopyProgressPage (108): writes what a removal needs into the install log
+// (destinations, groups, the program group), then copies the selected
+// files of the installation while it shows their names, a gauge over all
+// bytes to be copied and the billboard pictures; then creates the
+// shortcuts and writes the rest of the data model into the log (after a
+// stopped copy, none of it). When the product runs from the distribution
 // nothing is copied: the shortcuts point into it. The page has no buttons,
 // and neither Enter nor Esc does anything while it works.
 #pragma once

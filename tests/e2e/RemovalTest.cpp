@@ -14,8 +14,6 @@ using namespace setup_e2e;
 
 namespace {
 
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
@@ -80,19 +78,6 @@ std::vector<std::string> Missing(const Snapshot& a, const Snapshot& b) {
   std::vector<std::string> lines;
   std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(lines));
   return lines;
-}
-
-std::optional<DWORD> SharedCount(const std::string& path) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
-  const CRegistryKeyHandle key(opened);
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  if (::RegQueryValueExA(key.get(), path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 class RemovalTest : public SetupTest {

@@ -97,6 +97,22 @@ inline std::optional<std::string> ReadString(const std::string& iniFile, const c
 }
 
 
+inline const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// The SharedDLLs count of the file at path; nothing when it has none.
+inline std::optional<DWORD> SharedCount(const std::string& path) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const CRegistryKeyHandle key(opened);
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (::RegQueryValueExA(key.get(), path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 // Puts a registry string back as it was when the object was made.
 class RegistryStringGuard {
 public:

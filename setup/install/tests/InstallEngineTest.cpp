@@ -19,6 +19,7 @@
 #include "setup/install/InstallFileEntry.h"
 #include "setup/install/InstallJob.h"
 #include "setup/install/ReplaceRule.h"
+#include "setup/log/InstallJournal.h"
 #include "setup/system/SharedDllCounter.h"
 #include "setup/archive/SourceMedia.h"
 #include "setup/paths/TempNameGenerator.h"
@@ -97,6 +98,7 @@ protected:
     model.Load(CPathName(dir / "test.ini"));
     model.destinations.Resolve();
     model.groups.SelectBySetupType(1);
+    log.BeginRun(model);
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       outcome = InstallFileEntry(*entry, context);
@@ -106,6 +108,12 @@ protected:
   }
 
   std::string Installed(const std::string& name) const { return ReadFileBytes(dir / ("inst\\" + name)); }
+  // The texts of the install log's [Events].
+  std::vector<std::string> Events() const {
+    std::vector<std::string> events;
+    for (const auto& [time, text] : ReadIniSection(logPath.GetPath(), "Events")) events.push_back(text);
+    return events;
+  }
   std::vector<std::pair<std::string, std::string>> LogRecords() const {
     std::vector<std::pair<std::string, std::string>> records;
     for (const auto& [key, record] : ReadInstalledFiles(logPath, "Program")) records.emplace_back(key, record.Format());
@@ -422,6 +430,7 @@ TEST_F(InstallEngineTest, ADamagedMemberIsAskedAboutAndContinueGoesOn) {
   EXPECT_EQ((std::vector<std::string>{"after.txt", "good1.txt"}), ListFolder(dir / "inst"));
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"good1.txt", "0|1|0"}, {"after.txt", "0|1|0"}}),
             LogRecords());
+  EXPECT_EQ((std::vector<std::string>{"File not installed: bad.txt (from velt.ar1)"}), Events());
 }
 
 TEST_F(InstallEngineTest, CancelOperationAndAMissingDisketteEndTheCopy) {
@@ -474,3 +483,112 @@ TEST_F(InstallEngineTest, AStopFromOutsideWhileAPlainFileIsCopiedEndsTheCopyAfte
   EXPECT_EQ((std::vector<std::string>{"big.txt"}), ListFolder(dir / "inst"));
   EXPECT_EQ(CopyStop::requested, outcome.stop);
 }
+
+TEST_F(InstallEngineTest, EveryFileIsNamedInTheJournalBeforeItsDataAndItsRecordFollows) {
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));
+  SetModificationTime(dir / "inst\\old.txt", 900000000);
+  Put("old.txt", Repeat("new ", 20000));
+  SetModificationTime(source + "\\old.txt", 900000100);
+  PutArchive("velt.ar1", {Member{"fresh.dat", Repeat("fresh ", 30000), 2}});
+  // While data is written, whatever the way, the journal's last line names
+  // the file it goes to.
+  const std::string journal = CInstallJournal::PathFor(logPath).GetPath();
+  std::vector<std::string> named;
+  progress.onTick = [&] {
+    const std::string text = ReadFileBytes(journal);
+    const std::string line = "+\t" + progress.current->GetOutputPath().GetPath() + "\t\r\n";
+    if (text.size() >= line.size() && text.compare(text.size() - line.size(), line.size(), line) == 0 &&
+        (named.empty() || named.back() != progress.current->GetFinalPath().GetFileName())) {
+      named.push_back(progress.current->GetFinalPath().GetFileName());
+    }
+  };
+  Install("old.txt=20000|0|1|1|0|\r\nvelt.ar1=30000|1|1|1|0|\r\n");
+
+  EXPECT_TRUE(progress.questions.empty()) << progress.questions.front();
+  EXPECT_EQ((std::vector<std::string>{"old.txt", "fresh.dat"}), named);
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"old.txt", "0|1|1"}, {"fresh.dat", "0|1|0"}}),
+            LogRecords());
+  EXPECT_EQ("", ReadFileBytes(journal)) << "emptied once the records are in the log";
+}
+
+namespace {
+
+// An archive whose members end before the number its record gives.
+struct CutArchiveRow {
+  const char* what;
+  std::size_t intoSecondHeader;  // bytes of the second entry header that are left
+};
+
+class CutArchiveTest : public InstallEngineTest, public ::testing::WithParamInterface<CutArchiveRow> {};
+
+TEST_P(CutArchiveTest, IsDamagedAndTheEventsNameWhatWasLeftOut) {
+  const archive_bytes::Bytes whole =
+      archive_bytes::Archive({Member{"one.txt", "one", 2}, Member{"two.txt", "two", 2}, Member{"three.txt", "3", 2}});
+  const std::size_t cut = 8 + 346 + 3 + GetParam().intoSecondHeader;
+  WriteFileBytes(source + "\\velt.ar1", archive_bytes::Bytes(whole.begin(), whole.begin() + cut));
+  Put("after.txt", "after");
+  Install("velt.ar1=7|1|3|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+
+  EXPECT_EQ((std::vector<std::string>{"velt.ar1: CMultiFileException"}), progress.questions);
+  EXPECT_EQ(CopyStop::none, outcome.stop) << "Continue went on";
+  EXPECT_EQ((std::vector<std::string>{"after.txt", "one.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"Files not installed: 2 more files of velt.ar1"}), Events());
+}
+
+const CutArchiveRow kCutArchives[] = {{"BeforeAHeader", 0}, {"InsideAHeader", 100}, {"OneByteShortOfAHeader", 345}};
+INSTANTIATE_TEST_SUITE_P(Cut, CutArchiveTest, ::testing::ValuesIn(kCutArchives),
+                         [](const ::testing::TestParamInfo<CutArchiveRow>& row) { return std::string(row.param.what); });
+
+// A file of the System directory, installed with what the log held before
+// the run and the count it had.
+struct SharedCountRow {
+  const char* what;
+  const char* earlierRecords;  // the log's [Program] before the run
+  const char* journal;         // what a killed run left beside the log
+  DWORD before;
+  DWORD after;
+};
+
+class SharedCountTest : public InstallEngineTest, public ::testing::WithParamInterface<SharedCountRow> {
+protected:
+  void TearDown() override {
+    ::DeleteFileA(path.c_str());
+    CSharedDllCounter counter{CPathName(path)};
+    while (counter.GetCount() > 0) counter.Decrement();
+  }
+  const std::string path = [] {
+    CPathName systemFile(SpecialDirectory::system);
+    systemFile.SetFileName("veltonce_test.dll");
+    return systemFile.GetPath();
+  }();
+};
+
+TEST_P(SharedCountTest, IsCountedOncePerProduct) {
+  const SharedCountRow& row = GetParam();
+  {
+    CSharedDllCounter counter{CPathName(path)};
+    while (counter.GetCount() < row.before) counter.Increment();
+  }
+  Put("veltonce_test.dll", "shared");
+  WriteFileBytes(logPath.GetPath(), "[groups]\r\nProgram=Program|Files|1|1|1\r\n" + std::string(row.earlierRecords));
+  if (*row.journal) WriteFileBytes(CInstallJournal::PathFor(logPath).GetPath(), std::string(row.journal));
+  Install("veltonce_test.dll=6|0|1|1|-3|\r\n");
+
+  EXPECT_EQ(row.after, CSharedDllCounter(CPathName(path)).GetCount());
+  log.FlushFiles();
+  EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"veltonce_test.dll", "-3|1|0"}}), LogRecords());
+}
+
+const SharedCountRow kSharedCounts[] = {
+    {"AFirstInstallation", "", "", 0, 1},
+    {"AnotherProductCountsIt", "", "", 1, 2},
+    {"OverAnInstallation", "[Program]\r\nveltonce_test.dll=-3|1|0\r\n", "", 1, 1},
+    {"OverOneWhoseCountWasLost", "[Program]\r\nveltonce_test.dll=-3|1|0\r\n", "", 0, 1},
+    {"OverARunKilledAfterTheRecord", "", "Program\tveltonce_test.dll\t-3|1|0\r\n", 1, 1},
+    {"TheNameRecordedInAnotherDirectory", "[Program]\r\nveltonce_test.dll=0|1|0\r\n", "", 1, 2},
+};
+INSTANTIATE_TEST_SUITE_P(Shared, SharedCountTest, ::testing::ValuesIn(kSharedCounts),
+                         [](const ::testing::TestParamInfo<SharedCountRow>& row) { return std::string(row.param.what); });
+
+}  // namespace

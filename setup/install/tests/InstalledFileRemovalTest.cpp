@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "setup/install/InstalledFileRemoval.h"
+#include "setup/log/InstallJournal.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/system/SharedDllCounter.h"
@@ -159,6 +160,26 @@ TEST_F(InstalledFileRemovalTest, AnEditedLogDeletesNothingOutsideTheDestinations
   }
   EXPECT_EQ(expected, Events());
   EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(InstalledFileRemovalTest, ARunEndedEarlyLeavesNothingBehindButTheUsersFiles) {
+  // The run was killed: its last record is only in the journal, and it was
+  // in the middle of a file.
+  const std::string data = product + "\\Data";
+  ::CreateDirectoryA(product.c_str(), nullptr);
+  ::CreateDirectoryA(data.c_str(), nullptr);
+  for (const char* name : {"\\veltapp.exe", "\\journalled.dll", "\\Data\\half.bin", "\\Data\\mine.txt"}) {
+    ASSERT_TRUE(WriteFileBytes(product + name, "x")) << name;
+  }
+  WriteFileBytes(CInstallJournal::PathFor(log).GetPath(),
+                 "+\t" + product + "\\journalled.dll\t\r\nProgram\tjournalled.dll\t0|1|0\r\n+\t" + data +
+                     "\\half.bin\t\r\n");
+
+  Remove("", "Program=a|b|1|1|1\r\n", "[Program]\r\nveltapp.exe=0|1|0\r\n");
+
+  EXPECT_EQ((std::vector<std::string>{"Data"}), ListFolder(product));
+  EXPECT_EQ((std::vector<std::string>{"mine.txt"}), ListFolder(data)) << "only the user's file stays";
+  EXPECT_FALSE(Exists(CInstallJournal::PathFor(log).GetPath())) << "merged into the log";
 }
 
 TEST(InstalledFileRemoval, TellsTheSetupProgramAndAbsoluteDirectoriesApart) {

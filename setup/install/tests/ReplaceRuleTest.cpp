@@ -41,6 +41,12 @@ TEST(ReplaceRule, DecidesByVersionsThenByTimes) {
   const CPathName early = TextFile(dir, "early.txt", 900000000);
   const CPathName late = TextFile(dir, "late.txt", 900000100);
   const CPathName alsoEarly = TextFile(dir, "also-early.txt", 900000000);
+  const CPathName empty(dir / "empty.txt");
+  WriteFileBytes(empty.GetPath(), "");
+  SetModificationTime(empty.GetPath(), 900000100);
+  const CPathName emptyEarly(dir / "empty-early.txt");
+  WriteFileBytes(emptyEarly.GetPath(), "");
+  SetModificationTime(emptyEarly.GetPath(), 900000000);
   const struct {
     CPathName newFile;
     CPathName existing;
@@ -56,6 +62,9 @@ TEST(ReplaceRule, DecidesByVersionsThenByTimes) {
       {early, late, false, "earlier time"},
       {alsoEarly, early, false, "equal times keep"},
       {late, CPathName(dir / "gone.txt"), true, "an unreadable time counts as 0"},
+      // What a run ended as it made a file leaves.
+      {early, empty, true, "an empty file is replaced by one with data"},
+      {emptyEarly, empty, false, "an empty file is not replaced by an older empty one"},
   };
   for (const auto& row : rows) EXPECT_EQ(row.replace, ShouldReplace(row.newFile, row.existing)) << row.why;
 }
