@@ -23,8 +23,6 @@ struct ExitCodeRow {
 
 void PrintTo(const ExitCodeRow& row, std::ostream* out) { *out << row.name; }
 
-const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-const char kWindowsNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
 class ExitCodeTest : public SetupTest, public ::testing::WithParamInterface<ExitCodeRow> {
 public:
@@ -76,9 +74,7 @@ public:
       held.reset();
       // The restart that the replacement waits for: it leaves no rename
       // pending for later runs.
-      ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
-      ASSERT_TRUE(boot.started());
-      EXPECT_TRUE(boot.WaitForExit(60000).has_value());
+      CompletePendingRenames();
     };
   }
 
@@ -87,10 +83,8 @@ public:
   void ADamagedArchiveMemberAndCancelOperation() {
     const std::string kitDir = BuildKit(work, SmallProduct(), "cd", 2000000);
     const std::string archive = kitDir + "\\DISK01\\velt.ar1";
-    std::string bytes = ReadFileBytes(archive);
-    ASSERT_GT(bytes.size(), 20000u) << archive;
-    bytes[bytes.size() / 2] = static_cast<char>(~bytes[bytes.size() / 2]);
-    ASSERT_TRUE(WriteFileBytes(archive, bytes));
+    DamageTheMiddleOf(archive);
+    if (HasFatalFailure()) return;
 
     Start({}, kitDir + "\\DISK01\\_setupx.exe");
     HWND ready = WalkToReadyToCopy(work / "Veltrane");
@@ -142,14 +136,6 @@ public:
   std::function<void()> afterExit;
 
 protected:
-  // A program in an archive on its own, a plain file and a data file in
-  // another archive.
-  static std::vector<ProductFile> SmallProduct() {
-    return {{"veltapp.exe", "Program", 0, "velt.ar1", Noise(60000, 7)},
-            {"readme.txt", "Program", 0, "", "Read me.\r\n"},
-            {"samples.csv", "Data", 1, "data.ar1", Text(30000, "1,2,3\r\n")}};
-  }
-
   TempDir work;
   CHandle held;
   std::string createdDefaultDirectory;

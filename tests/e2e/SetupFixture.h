@@ -214,6 +214,34 @@ inline std::string Text(std::size_t size, const std::string& line) {
   return out;
 }
 
+// The keys the User Information page reads the registered owner from.
+inline const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+inline const char kWindowsNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+// A small product: a program in an archive on its own, a plain file and a
+// data file in another archive.
+inline std::vector<ProductFile> SmallProduct() {
+  return {{"veltapp.exe", "Program", 0, "velt.ar1", Noise(60000, 7)},
+          {"readme.txt", "Program", 0, "", "Read me.\r\n"},
+          {"samples.csv", "Data", 1, "data.ar1", Text(30000, "1,2,3\r\n")}};
+}
+
+// Damages a file of a kit: one byte in its middle inverted.
+inline void DamageTheMiddleOf(const std::string& path) {
+  std::string bytes = ReadFileBytes(path);
+  ASSERT_GT(bytes.size(), 20000u) << path;
+  bytes[bytes.size() / 2] = static_cast<char>(~bytes[bytes.size() / 2]);
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
+}
+
+// The restart that a replacement at the next restart waits for, so that no
+// rename stays pending for later runs.
+inline void CompletePendingRenames() {
+  ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
+  ASSERT_TRUE(boot.started());
+  EXPECT_TRUE(boot.WaitForExit(60000).has_value());
+}
+
 // The Start Menu folder of the kits that BuildKit makes.
 inline const char kKitProgramGroup[] = "Veltrane Kit Test";
 

@@ -26,8 +26,6 @@ struct SilentRow {
 
 void PrintTo(const SilentRow& row, std::ostream* out) { *out << row.name; }
 
-const char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-const char kWindowsNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char kDeployGroup[] = "Veltrane Deploy Test";
 
 class SilentTest : public SetupTest, public ::testing::WithParamInterface<SilentRow> {
@@ -39,6 +37,8 @@ public:
   void TearDown() override {
     SetupTest::TearDown();
     held.reset();
+    if (!filler.empty()) ::DeleteFileA(filler.c_str());
+    ::RemoveDirectoryA("Y:\\Veltrane");
   }
 
   // Starts a silent run of the kit's setup program with the verbose log
@@ -120,13 +120,25 @@ public:
     RunSilently("/T:\"" + (work / "occupied\\Veltrane") + "\"");
   }
 
+  // The small drive of the test prefix (Y:), filled up to a little room:
+  // the Select Directory page finds that the files do not fit.
+  void ADriveWithoutRoom() {
+    ULARGE_INTEGER free{};
+    if (!::GetDiskFreeSpaceExA("Y:\\", &free, nullptr, nullptr) || free.QuadPart > (64u << 20)) {
+      GTEST_SKIP() << "no small drive Y: (the small_drive fixture maps one where it runs as root)";
+    }
+    BuildSmallKit();
+    filler = "Y:\\velt-silent-filler.bin";
+    ASSERT_TRUE(WriteFileBytes(filler, std::string(static_cast<std::size_t>(free.QuadPart) - (256u << 10), 'f')));
+    RunSilently("/T:\"Y:\\Veltrane\"");
+    afterExit = [this] { EXPECT_TRUE(LogHas("bytes required: ")) << "the figures"; };
+  }
+
   void ADamagedArchiveMember() {
     const std::string kitDir = BuildSmallKit();
     const std::string archive = kitDir + "\\DISK01\\velt.ar1";
-    std::string bytes = ReadFileBytes(archive);
-    ASSERT_GT(bytes.size(), 20000u) << archive;
-    bytes[bytes.size() / 2] = static_cast<char>(~bytes[bytes.size() / 2]);
-    ASSERT_TRUE(WriteFileBytes(archive, bytes));
+    DamageTheMiddleOf(archive);
+    if (HasFatalFailure()) return;
     RunSilently("/T:\"" + target + "\"");
     afterExit = [this] { EXPECT_TRUE(LogHas("Cannot install files from 'velt.ar1'")); };
   }
@@ -150,11 +162,7 @@ public:
     RunSilently("/T:\"" + target + "\"");
     afterExit = [this] {
       held.reset();
-      // The restart that the replacement waits for, so that no rename stays
-      // pending for later runs.
-      ui::Process boot = ui::Process::Start(WindowsSystemDirectory() + "\\wineboot.exe", "-r");
-      ASSERT_TRUE(boot.started());
-      EXPECT_TRUE(boot.WaitForExit(60000).has_value());
+      CompletePendingRenames();
     };
   }
 
@@ -180,12 +188,6 @@ public:
   std::function<void()> afterExit;
 
 protected:
-  static std::vector<ProductFile> SmallProduct() {
-    return {{"veltapp.exe", "Program", 0, "velt.ar1", Noise(60000, 7)},
-            {"readme.txt", "Program", 0, "", "Read me.\r\n"},
-            {"samples.csv", "Data", 1, "data.ar1", Text(30000, "1,2,3\r\n")}};
-  }
-
   TempDir work;
   const std::string target = work / "Velt Rane";
   const std::string verboseLog = work / "deploy log.txt";
@@ -193,6 +195,7 @@ protected:
   std::string setupProgram;
   std::vector<std::string> seenWindows;
   CHandle held;
+  std::string filler;
   std::optional<testreg::ScopedStringValue> windowsOwner;
   std::optional<testreg::ScopedStringValue> ntOwner;
   ShortcutGuard kitShortcut{kKitProgramGroup, "Veltrane Kit Test.lnk"};
@@ -221,6 +224,8 @@ const SilentRow kRows[] = {
      "Question not shown (silent run): \"Veltrane appears to be already installed"},
     {"ADirectoryThatCannotBeMade", &SilentTest::ADirectoryThatCannotBeMade, 1603,
      "refused its input: the installation directory"},
+    {"ADriveWithoutRoom", &SilentTest::ADriveWithoutRoom, 1603,
+     "refused its input: the files do not fit on the drive of \"Y:\\Veltrane\""},
     {"ADamagedArchiveMember", &SilentTest::ADamagedArchiveMember, 1603, "Answer: Cancel Operation"},
     {"AMissingDiskette", &SilentTest::AMissingDiskette, 1603,
      "Insert Diskette: Please insert the diskette labelled 'Kit Test Disk 2'"},
