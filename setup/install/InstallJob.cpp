@@ -150,12 +150,14 @@ void CInstallJob::Place() {
   try {
     const CPathName existing = FindExistingCopy();
     replaceReason_.clear();
-    if (!existing.IsEmpty() && context_.verboseLog.IsOpen()) {
-      replaceReason_ = existing.GetPath() + ": " + DescribeReplacement(temporaryPath, existing);
+    CReplaceDecision decision;
+    if (!existing.IsEmpty()) {
+      decision = DecideReplacement(temporaryPath, existing, context_.verboseLog.IsOpen());
+      if (!decision.reason.empty()) replaceReason_ = existing.GetPath() + ": " + decision.reason;
     }
     if (existing.IsEmpty()) {
       placed = 1;
-    } else if (ShouldReplace(temporaryPath, existing)) {
+    } else if (decision.replace) {
       replaced = 1;
       if (existing.Delete(true)) {
         placed = 1;

@@ -80,19 +80,6 @@ CFileStamp ReadStamp(const CPathName& path) {
 
 std::uint32_t ReadModificationTime(const CPathName& path) { return ReadStamp(path).time; }
 
-bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
-  CFileVersion newVersion;
-  CFileVersion existingVersion;
-  const bool newHasVersion = ReadFileVersion(newFile, newVersion);
-  const bool existingHasVersion = ReadFileVersion(existingFile, existingVersion);
-  if (newHasVersion && existingHasVersion) return newVersion >= existingVersion;
-  if (newHasVersion != existingHasVersion) return newHasVersion;
-  const CFileStamp created = ReadStamp(newFile);
-  const CFileStamp existing = ReadStamp(existingFile);
-  if (existing.size == 0 && created.size != 0) return true;
-  return created.time > existing.time;
-}
-
 namespace {
 
 std::string VersionText(const CFileVersion& v) {
@@ -111,18 +98,39 @@ std::string TimeText(std::uint32_t secondsSince1970) {
 
 }  // namespace
 
-std::string DescribeReplacement(const CPathName& newFile, const CPathName& existingFile) {
+CReplaceDecision DecideReplacement(const CPathName& newFile, const CPathName& existingFile, bool describe) {
   CFileVersion newVersion;
   CFileVersion existingVersion;
   const bool newHasVersion = ReadFileVersion(newFile, newVersion);
   const bool existingHasVersion = ReadFileVersion(existingFile, existingVersion);
+  CReplaceDecision decision;
   if (newHasVersion && existingHasVersion) {
-    return "version " + VersionText(newVersion) + " against " + VersionText(existingVersion);
+    decision.replace = newVersion >= existingVersion;
+    if (describe) decision.reason = "version " + VersionText(newVersion) + " against " + VersionText(existingVersion);
+    return decision;
   }
-  if (newHasVersion) return "the new file has a version (" + VersionText(newVersion) + "), the existing one has none";
-  if (existingHasVersion) {
-    return "the existing file has a version (" + VersionText(existingVersion) + "), the new one has none";
+  if (newHasVersion != existingHasVersion) {
+    decision.replace = newHasVersion;
+    if (describe) {
+      decision.reason = newHasVersion
+                            ? "the new file has a version (" + VersionText(newVersion) + "), the existing one has none"
+                            : "the existing file has a version (" + VersionText(existingVersion) +
+                                  "), the new one has none";
+    }
+    return decision;
   }
-  return "modified " + TimeText(ReadModificationTime(newFile)) + " against " +
-         TimeText(ReadModificationTime(existingFile)) + " (UTC)";
+  const CFileStamp created = ReadStamp(newFile);
+  const CFileStamp existing = ReadStamp(existingFile);
+  if (existing.size == 0 && created.size != 0) {
+    decision.replace = true;
+    if (describe) decision.reason = "the existing file is empty";
+    return decision;
+  }
+  decision.replace = created.time > existing.time;
+  if (describe) decision.reason = "modified " + TimeText(created.time) + " against " + TimeText(existing.time) + " (UTC)";
+  return decision;
+}
+
+bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile) {
+  return DecideReplacement(newFile, existingFile, false).replace;
 }

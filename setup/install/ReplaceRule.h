@@ -33,8 +33,13 @@ std::uint32_t ReadModificationTime(const CPathName& path);
 //   file leaves, before its journal could name it; see InstallJournal.h).
 bool ShouldReplace(const CPathName& newFile, const CPathName& existingFile);
 
-// What ShouldReplace went by, with both values, for the verbose log:
-// "version 2.1.0.0 against 2.0.0.0", "modified 2026-12-08 15:41:49 against
-// 2026-11-30 09:00:00 (UTC)", "the new file has a version (1.0.0.0), the
-// existing one has none" ...
-std::string DescribeReplacement(const CPathName& newFile, const CPathName& existingFile);
+// ShouldReplace's answer and, when describe is asked, what it went by,
+// with both values, for the verbose log: "version 2.1.0.0 against
+// 2.0.0.0", "modified 2026-12-08 15:41:49 against 2026-11-30 09:00:00
+// (UTC)", "the new file has a version (1.0.0.0), the existing one has
+// none" ... Each file is read once.
+struct CReplaceDecision {
+  bool replace = false;
+  std::string reason;
+};
+CReplaceDecision DecideReplacement(const CPathName& newFile, const CPathName& existingFile, bool describe);
