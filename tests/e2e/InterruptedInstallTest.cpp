@@ -302,8 +302,6 @@ protected:
   std::string kitDir;
   std::string filler;
   std::string soundArchive;
-  const std::string journalPath = WindowsDirectory() + "\\veltapp.jnl";
-  FileGuard journalGuard{journalPath};
   ShortcutGuard kitShortcut{kKitProgramGroup, "Veltrane Kit Test.lnk"};
 };
 

@@ -378,7 +378,7 @@ protected:
   void ExpectExitCode(DWORD code, DWORD timeoutMs = ui::kDefaultTimeout) {
     const std::optional<DWORD> exitCode = setup.WaitForExit(timeoutMs);
     ASSERT_TRUE(exitCode.has_value()) << "the program did not end; windows shown: " << DescribeWindows();
-    EXPECT_EQ(code, *exitCode);
+    EXPECT_EQ(code, *exitCode) << "events of the install log: " << ::testing::PrintToString(Events());
   }
 
   // Sets the text of a page's edit control as typing would (the edit
@@ -454,6 +454,10 @@ protected:
   std::string mifLog;
   const std::string logPath = WindowsDirectory() + "\\veltapp.log";
   FileGuard logGuard{logPath};
+  // A run that a test ends from outside leaves its journal, which the next
+  // run would merge into its log.
+  const std::string journalPath = WindowsDirectory() + "\\veltapp.jnl";
+  FileGuard journalGuard{journalPath};
   RegistryStringGuard appPathGuard{HKEY_LOCAL_MACHINE, kAppPathKey, nullptr};
   RegistryStringGuard uninstallGuard{HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"};
   std::optional<FileGuard> statusLibraryGuard;
