@@ -83,6 +83,7 @@ void CArchiveReader::OpenArchive(const CPathName& path) {
   OpenRead(path);
   CheckPartHeader();
   firstEntryOffset_ = static_cast<std::int64_t>(GetPosition());
+  OnPartOpened(0);
 }
 
 void CArchiveReader::PassOverEntryData(bool seek) {
@@ -151,4 +152,5 @@ void CArchiveReader::Extract(CArchiveMember& member) {
   if (header.GetChecksum() != 0 && header.GetChecksum() != member.GetChecksum()) {
     throw CMultiFileException(CMultiFileException::crcMismatch);
   }
+  OnMemberExtracted();
 }

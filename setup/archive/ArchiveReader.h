@@ -70,6 +70,19 @@ protected:
   bool IsEntryContinued() const noexcept { return entryOpen_ && entryContinued_; }
   // Reads and checks the 8-byte header of the part just opened.
   void CheckPartHeader();
+  // The bytes of the open entry's stored data not read yet (0 when no
+  // entry is open).
+  std::int64_t EntryDataLeft() const noexcept { return entryOpen_ ? entryDataEnd_ - bytesRead_ : 0; }
+  // Called when a part has been opened and its part header checked, before
+  // anything else of it is read: the first by OpenArchive, a further one by
+  // a subclass that changes parts, with the bytes of the open entry's data
+  // that the part begins with. May throw, which ends the read. Nothing
+  // here.
+  virtual void OnPartOpened(std::int64_t /*dataCarriedIn*/) {}
+  // Called when Extract has transferred a member's data and its checksum
+  // matched, before the member counts as extracted. May throw, which fails
+  // the extraction like a checksum that does not match. Nothing here.
+  virtual void OnMemberExtracted() {}
 
 private:
   class RunningExtraction;

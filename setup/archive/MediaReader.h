@@ -5,12 +5,20 @@
 // (the name with its last character raised, on the next diskette) is
 // located through the source media and reading goes on there. Every
 // segment (4096 bytes) read it calls its progress sink.
+//
+// When the media carry the kit's seal, nothing is taken from a file that
+// differs from it (CKitSealException, or the file's own read error): a
+// plain file's size is checked when it is opened and its SHA-256 over the
+// bytes as they stream through, before the copy counts as extracted; an
+// archive part's size and the digest of its entry headers are checked when
+// the part is opened, before any member of it is read.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "setup/archive/ArchiveReader.h"
+#include "setup/archive/Sha256.h"
 #include "setup/archive/SourceMedia.h"
 
 class CMediaReader : public CArchiveReader {
@@ -30,6 +38,11 @@ public:
   // The source directory with the file's name.
   CPathName GetSourcePath() const { return media_.GetSourcePath(fileName_); }
 
+  // Opens the file as a plain file of the kit, checking its size against
+  // the seal; its bytes are digested as they are read.
+  void OpenPlainFile();
+
+  UINT Read(void* buffer, UINT count) override;
   void OnSegmentBoundary() override;
   // The diskette change. When the entry whose data is being read is not
   // continued, true: its data ends here. Otherwise the next part is
@@ -39,9 +52,23 @@ public:
   // goes on in the new part.
   bool OnEndOfData() override;
 
+protected:
+  // The part's size and entry headers against the seal.
+  void OnPartOpened(std::int64_t dataCarriedIn) override;
+  // A plain file: its digest against the seal.
+  void OnMemberExtracted() override;
+
 private:
+  // The seal's line of the file open now; throws CKitSealException when
+  // the seal does not list it or gives it another size. Null without a
+  // seal.
+  const SealEntry* CheckSealedSize() const;
+
   CSourceMedia& media_;
   std::string fileName_;
   int disketteNumber_;
   ProgressSink progress_;
+  // The plain file being read and digested, while it is.
+  const SealEntry* digesting_ = nullptr;
+  CSha256 digest_;
 };

@@ -13,9 +13,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "setup/archive/KitSeal.h"
 #include "setup/paths/PathName.h"
 
 class CSourceMedia {
@@ -49,6 +51,11 @@ public:
   // asks PromptForDiskette.
   bool LocateSourceFile(const std::string& name, int disketteNumber);
 
+  // The kit's seal, which every file read from the media is checked
+  // against (see CMediaReader); without one, files are read unchecked.
+  void SetSeal(std::optional<CKitSeal> seal) { seal_ = std::move(seal); }
+  const CKitSeal* GetSeal() const noexcept { return seal_ ? &*seal_ : nullptr; }
+
 protected:
   // Asks for diskette disketteNumber, on which expectedPath should be; true
   // once the file is reachable (the prompt may change the source directory
@@ -61,4 +68,5 @@ protected:
 private:
   CPathName ownDir_;  // unused when the directory is someone else's
   CPathName& sourceDir_;
+  std::optional<CKitSeal> seal_;
 };

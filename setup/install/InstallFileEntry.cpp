@@ -105,7 +105,7 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
         context.display.AddBytesDone(static_cast<std::uint32_t>(entry.size));
         return;
       }
-      reader.OpenRead(reader.GetSourcePath());
+      reader.OpenPlainFile();
       CopyPlainFile(entry, reader, context, outcome, progress);
       break;
     case CFileEntry::archive:

@@ -5,6 +5,7 @@
 
 #include "framework/WinApp.h"
 #include "setup/wizard/SetupState.h"
+#include "setup/archive/SourceMedia.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
@@ -137,6 +138,12 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
   // Before the first file: the sections a removal needs, so that a run
   // ended at any point can be removed.
   log.BeginRun(model);
+  // A kit without a seal installs as kits always did; the log says that
+  // nothing of it was checked.
+  if (!app.sourceMedia->GetSeal()) {
+    log.Event("Kit not checked: it has no seal (%s)", CKitSeal::kFileName);
+    app.verboseLog.Write("The kit has no seal (%s): its files are not checked.", CKitSeal::kFileName);
+  }
   CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this, {}, app.verboseLog};
   copying_ = &app;
   for (const auto& entry : model.files) {

@@ -1,5 +1,7 @@
 #include "setup/wizard/ReadingSetupPage.h"
 
+#include "setup/archive/KitSealFile.h"
+#include "setup/archive/SourceMedia.h"
 #include "setup/errors/XException.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
@@ -13,6 +15,20 @@ namespace {
 constexpr int kTypicalSetup = 2;
 constexpr int kRunFromSourceSetup = 3;
 
+// An installation reads its kit through the seal beside the profile, when
+// the kit has one: the profile is checked before it is read, and the seal
+// goes with the source media, which check every further file.
+void CheckKitSeal(CSetupState& app) {
+  if (!app.profilePath.Exists()) return;  // the load names what is missing
+  std::optional<CKitSeal> seal = ReadKitSealBeside(app.profilePath);
+  if (seal) {
+    CheckSealedFile(*seal, 1, app.profilePath);
+    app.verboseLog.Write("The kit's seal (version %d) lists %u files; the profile matches it.", seal->GetVersion(),
+                         static_cast<unsigned>(seal->GetEntries().size()));
+  }
+  app.sourceMedia->SetSeal(std::move(seal));
+}
+
 }  // namespace
 
 CReadingSetupPage::CReadingSetupPage(bool removeMode)
@@ -23,6 +39,7 @@ int CReadingSetupPage::DoPageWork() {
   CInstallModel& model = *app.model;
   // The entries read their archives through the application's source media.
   try {
+    if (!app.removeMode) CheckKitSeal(app);
     model.Load(app.profilePath, &PumpMessages);
   } catch (CXException& e) {
     // Whatever was wrong, it was wrong with this file: the report says

@@ -12,12 +12,14 @@
 #include "setup/archive/ArchiveFormat.h"
 #include "setup/archive/ArchiveMember.h"
 #include "setup/archive/DeflateCodec.h"
+#include "setup/archive/KitSeal.h"
+#include "setup/archive/PartHeaders.h"
 #include "setup/archive/StoredCodec.h"
 #include "tools/mkkit/ArchiveWriter.h"
+#include "tools/mkkit/FileDigest.h"
 #include "tools/mkkit/KitOutputFolder.h"
 #include "tools/mkkit/KitProgramImage.h"
 #include "tools/mkkit/KitProfile.h"
-#include "tools/mkkit/KitSeal.h"
 #include "tools/mkkit/KitWarnings.h"
 #include "tools/mkkit/LowerCase.h"
 
@@ -92,7 +94,7 @@ std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const
     if (!items[i].archive) {
       seal.AddPlaceholder(place.diskette, items[i].name, items[i].size);
     } else {
-      for (const LayoutPart& part : place.parts) seal.AddPlaceholder(part.diskette, part.name, part.FileSize());
+      for (const LayoutPart& part : place.parts) seal.AddPlaceholder(part.diskette, part.name, part.FileSize(), true);
     }
   }
   seal.AddPlaceholder(1, "_setupx.ini", profileSize);
@@ -322,10 +324,14 @@ KitExitCode CKitBuilder::Build() {
   summary_.media = description_.media;
   summary_.capacity = description_.capacity;
   summary_.disks.resize(static_cast<std::size_t>(layout_->GetDisketteCount()));
-  // Every file written goes into the seal and the summary.
-  const auto sealed = [&](int diskette, const std::string& name, bool part) {
-    seal.AddFile(diskette, name, DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + name);
-    const std::uint64_t size = seal.GetEntries().back().size;
+  // Every file written goes into the seal and the summary; an archive part
+  // with the digest of its entry headers.
+  const auto sealed = [&](int diskette, const std::string& name, std::string headerDigest = {}) {
+    const bool part = !headerDigest.empty();
+    SealEntry entry{diskette, name, 0, {}, std::move(headerDigest)};
+    entry.sha256 = Sha256OfFile(DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + name, entry.size);
+    const std::uint64_t size = entry.size;
+    seal.Add(std::move(entry));
     summary_.kitBytes += size;
     ++summary_.kitFiles;
     if (diskette == 0) {
@@ -340,7 +346,7 @@ KitExitCode CKitBuilder::Build() {
   const std::string first = DisketteFolder(options_.outputDir, description_.media, 1);
   if (haveSetup) {
     CopyWithStatus(setup, first + "\\" + CKitDescription::kSetupProgramName);
-    sealed(1, CKitDescription::kSetupProgramName, false);
+    sealed(1, CKitDescription::kSetupProgramName);
     summary_.entries.push_back(KitSummaryEntry{1, "", CKitDescription::kSetupProgramName, setupSize, setupSize, 0, false});
   }
   for (std::size_t i = 0; i < slots.size(); ++i) {
@@ -348,12 +354,22 @@ KitExitCode CKitBuilder::Build() {
     if (slots[i].plain) {
       const KitFile& f = *slots[i].plain;
       WritePlainFile(f, place.diskette);
-      sealed(place.diskette, f.name, false);
+      sealed(place.diskette, f.name);
       summary_.entries.push_back(KitSummaryEntry{place.diskette, "", f.name, items[i].size, items[i].size, f.destination, false});
     } else {
       const Archive& archive = archives[slots[i].archive];
       WriteArchive(archive, place);
-      for (const LayoutPart& part : place.parts) sealed(part.diskette, part.name, true);
+      // The parts' headers walked as the setup program walks them, each
+      // part told how much of a member's data it begins with.
+      std::uint64_t carried = 0;
+      for (const LayoutPart& part : place.parts) {
+        CCountedFile written;
+        written.OpenRead(CPathName(DisketteFolder(options_.outputDir, description_.media, part.diskette) + "\\" + part.name));
+        const PartHeaderWalk walk = WalkPartHeaders(written, carried);
+        written.Close();
+        carried = walk.carried;
+        sealed(part.diskette, part.name, walk.digest);
+      }
       // Each member is listed on the diskette that holds its header.
       std::uint64_t at = 0;
       for (const Member& m : archive.members) {
@@ -374,13 +390,13 @@ KitExitCode CKitBuilder::Build() {
   if (cdRoot) {
     for (const CKitCdRoot::File& f : cdRoot->GetFiles()) {
       CopyWithStatus(f.source, options_.outputDir + "\\" + f.name);
-      sealed(0, f.name, false);
+      sealed(0, f.name);
     }
     WriteText(options_.outputDir + "\\" + CKitCdRoot::kAutorunName, cdRoot->GetAutorun());
-    sealed(0, CKitCdRoot::kAutorunName, false);
+    sealed(0, CKitCdRoot::kAutorunName);
   }
   WriteText(first + "\\_setupx.ini", profile);
-  sealed(1, "_setupx.ini", false);
+  sealed(1, "_setupx.ini");
   WriteText(first + "\\" + CKitSeal::kFileName, seal.Render());
   {
     CFileStatus status;

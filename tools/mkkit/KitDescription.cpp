@@ -10,7 +10,7 @@
 #include "setup/profile/ProfileFields.h"
 #include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
-#include "tools/mkkit/KitSeal.h"
+#include "setup/archive/KitSeal.h"
 #include "tools/mkkit/LowerCase.h"
 #include "tools/mkkit/NativePath.h"
 
@@ -74,22 +74,6 @@ bool IsAbsolute(const std::string& path) {
 }
 
 }  // namespace
-
-bool ParseMediaKind(const std::string& text, MediaKind& kind) {
-  if (SameName(text, "diskettes")) kind = MediaKind::diskettes;
-  else if (SameName(text, "cd")) kind = MediaKind::cd;
-  else if (SameName(text, "flat")) kind = MediaKind::flat;
-  else return false;
-  return true;
-}
-
-const char* MediaKindName(MediaKind kind) {
-  switch (kind) {
-    case MediaKind::diskettes: return "diskettes";
-    case MediaKind::cd: return "cd";
-    default: return "flat";
-  }
-}
 
 bool CKitDescription::IsKnownDestination(std::int16_t id) const {
   if (id >= -4 && id <= -1) return true;

@@ -13,13 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/archive/KitMedia.h"
 #include "tools/mkkit/IniDocument.h"
-
-enum class MediaKind { diskettes, cd, flat };
-
-// "diskettes", "cd", "flat"; false for anything else.
-bool ParseMediaKind(const std::string& text, MediaKind& kind);
-const char* MediaKindName(MediaKind kind);
 
 struct KitDestination {
   std::int16_t id = 0;

@@ -10,7 +10,7 @@
 #include "setup/paths/PathName.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitException.h"
-#include "tools/mkkit/KitSeal.h"
+#include "setup/archive/KitSeal.h"
 #include "tools/mkkit/LowerCase.h"
 
 namespace {

@@ -24,8 +24,9 @@
 #include "tools/mkkit/KitCdRoot.h"
 #include "tools/mkkit/KitBuilder.h"
 #include "tools/mkkit/KitProfile.h"
-#include "tools/mkkit/KitSeal.h"
-#include "tools/mkkit/Sha256.h"
+#include "setup/archive/KitSeal.h"
+#include "setup/archive/PartHeaders.h"
+#include "tools/mkkit/FileDigest.h"
 #include "tools/mkkit/LowerCase.h"
 
 namespace {
@@ -476,13 +477,27 @@ void CKitVerifier::Impl::CheckSealSizes() {
 }
 
 void CKitVerifier::Impl::CheckSealDigests() {
+  // The parts of an archive follow each other in the seal: a part begins
+  // with the data that the one before it carries over.
+  std::uint64_t carried = 0;
   for (const SealEntry& e : seal_->GetEntries()) {
     if (setupMissing_ && e.diskette == 1 && SameName(e.name, CKitDescription::kSetupProgramName)) continue;
     const std::string path = SealedPath(e);
     Progress("checking the seal: " + path);
     std::uint64_t size = 0;
-    if (CSha256::OfFile(path, size) != e.sha256) {
+    if (Sha256OfFile(path, size) != e.sha256) {
       Problem(path + " differs from the kit's seal (its SHA-256 is not the one the seal holds)");
+    }
+    if (!e.headerDigest.empty()) {
+      CCountedFile part;
+      part.OpenRead(CPathName(path));
+      const PartHeaderWalk walk = WalkPartHeaders(part, carried);
+      carried = walk.carried;
+      if (walk.digest != e.headerDigest) {
+        Problem(path + " has entry headers other than the kit's seal says (the setup program would refuse it)");
+      }
+    } else {
+      carried = 0;
     }
     ++v_.filesSealed_;
   }

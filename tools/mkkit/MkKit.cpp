@@ -42,7 +42,7 @@ const char kUsage[] =
 const char kVersion[] =
     "mkkit 1.1\n"
     "writes: the setup profile _setupx.ini; multi-file archives (parts headed \"mflh\", entries \"mfen\" of\n"
-    "        version 1 with 346-byte headers, members stored or deflated); the kit seal _kitseal.sha, version 1;\n"
+    "        version 1 with 346-byte headers, members stored or deflated); the kit seal _kitseal.sha, version 2;\n"
     "        for a CD with a menu, autorun.inf for cdlaunch\n";
 
 struct Options {

@@ -176,6 +176,31 @@ TEST_F(KitRoundTrip, VerifyNamesTheFirstProblem) {
     }
     WriteFileBytes(row.file, original);
   }
+  // The seal's digest of a part's entry headers, which the setup program
+  // checks before it extracts a member of the part (the member m2.bin
+  // spans both parts, so v.ar2 begins with its data).
+  const std::string seal = dir / "out\\disk1\\_kitseal.sha";
+  const std::string sealText = Read(seal);
+  for (const char* part : {" 1 v.ar1\r\n", " 2 v.ar2\r\n"}) {
+    SCOPED_TRACE(part);
+    // The header line follows the part's own line.
+    const std::size_t own = sealText.find(part);
+    ASSERT_NE(std::string::npos, own);
+    const std::size_t at = sealText.find(part, own + 1);
+    ASSERT_NE(std::string::npos, at);
+    ASSERT_EQ(0u, sealText.compare(sealText.rfind('\n', at) + 1, 8, "headers "));
+    std::string edited = sealText;
+    edited[at - 1] = edited[at - 1] == '0' ? '1' : '0';  // the digest's last hex digit
+    WriteFileBytes(seal, edited);
+    try {
+      Verify(nullptr);
+      ADD_FAILURE() << "a header digest that differs went unnoticed";
+    } catch (CKitException& e) {
+      EXPECT_NE(std::string::npos, e.GetErrorMessage().find("has entry headers other than the kit's seal says"))
+          << e.GetErrorMessage();
+    }
+  }
+  WriteFileBytes(seal, sealText);
   // A missing part, and a kit without its setup program.
   ::MoveFileA(ar2.c_str(), (ar2 + ".x").c_str());
   EXPECT_THROW(Verify(nullptr), CKitException);

@@ -1,4 +1,6 @@
-// CSha256: the SHA-256 digest of a byte stream, for the kit's seal.
+// CSha256: the SHA-256 digest of a byte stream. The kit's seal gives each
+// file of a kit by its digest; the setup program computes it over the bytes
+// it copies as they stream through, so it has to keep up with the disk.
 #pragma once
 
 #include <array>
@@ -16,12 +18,9 @@ public:
   // hex digits. The object is reset afterwards.
   std::string FinishHex();
 
-  // The digest of a whole file and its size. Throws CKitException (read
-  // failure) when the file cannot be read.
-  static std::string OfFile(const std::string& path, std::uint64_t& size);
-
 private:
-  void Block(const std::uint8_t* block);
+  // Runs the compression function over count whole 64-byte blocks.
+  void Blocks(const std::uint8_t* blocks, std::size_t count);
 
   std::array<std::uint32_t, 8> state_{};
   std::array<std::uint8_t, 64> pending_{};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "tools/mkkit/Sha256.h"
+#include "setup/archive/Sha256.h"
 
 TEST(Sha256, KnownDigestsAcrossBlockBoundaries) {
   const struct {

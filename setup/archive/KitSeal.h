@@ -1,0 +1,71 @@
+// CKitSeal: the list of every file mkkit put on a kit's media, with its
+// diskette, size and SHA-256, written as the text file _kitseal.sha beside
+// the profile on the first diskette. The setup program checks each file it
+// reads from the kit against it; mkkit --verify checks a whole kit, and
+// mkkit --clean deletes only what it lists.
+//
+// The text: a first line "mkkit seal 2 media=KIND", then one line per
+// file, "SHA-256 SIZE DISKETTE NAME", in the order the files were written.
+// On a CD, diskette 0 is the CD's root (its menu), beside DISK01, DISK02...
+// The line of an archive part is followed by "headers SHA-256 DISKETTE
+// NAME": the digest of the part's entry headers in their order (see
+// PartHeaders.h), which the setup program checks before it extracts any
+// member of the part. Seals of version 1 have no such lines.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "setup/archive/KitMedia.h"
+
+struct SealEntry {
+  int diskette = 1;
+  std::string name;
+  std::uint64_t size = 0;
+  std::string sha256;        // 64 lower-case hex digits
+  std::string headerDigest;  // an archive part's: the SHA-256 of its entry headers; empty for other files
+};
+
+class CKitSeal {
+public:
+  static constexpr const char* kFileName = "_kitseal.sha";
+  static constexpr int kVersion = 2;
+  // Longer than any seal mkkit writes for a kit that fits a CD.
+  static constexpr std::uint64_t kMaxSize = 16u << 20;
+
+  explicit CKitSeal(MediaKind media = MediaKind::diskettes) : media_(media) {}
+
+  void Add(SealEntry entry);
+  // A file whose digests are not known yet (an archive part has a header
+  // digest too): the text has its final length.
+  void AddPlaceholder(int diskette, const std::string& name, std::uint64_t size, bool archivePart = false);
+
+  std::string Render() const;
+  // Reads text; false (and nothing kept) when it is not a seal: a line that
+  // is not well-formed, a name that is not a plain file name (a seal cannot
+  // point outside the kit's folders), a file listed twice, a header digest
+  // for a file not listed before it.
+  bool Parse(std::string_view text);
+
+  MediaKind GetMedia() const noexcept { return media_; }
+  // The version of the seal read (kVersion for one being made).
+  int GetVersion() const noexcept { return version_; }
+  // Whether every archive part has its header digest (version 2 and later).
+  bool CoversEntryHeaders() const noexcept { return version_ >= 2; }
+  const std::vector<SealEntry>& GetEntries() const noexcept { return entries_; }
+  // The line of name on diskette (names compare as Windows compares them,
+  // ignoring case); null when the seal does not list it.
+  const SealEntry* Find(int diskette, std::string_view name) const;
+
+private:
+  static std::string Key(int diskette, std::string_view name);
+
+  MediaKind media_;
+  int version_ = kVersion;
+  std::vector<SealEntry> entries_;
+  std::map<std::string, std::size_t> index_;  // Key -> entries_ index
+};

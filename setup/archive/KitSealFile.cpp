@@ -1,0 +1,49 @@
+#include "setup/archive/KitSealFile.h"
+
+#include <array>
+#include <string>
+
+#include "setup/archive/KitSealException.h"
+#include "setup/archive/NamedFile.h"
+#include "setup/archive/Sha256.h"
+
+namespace {
+
+[[noreturn]] void ThrowFor(int code, const CPathName& path) {
+  CKitSealException e(code);
+  e.SetSubject(path.GetPath());
+  throw e;
+}
+
+}  // namespace
+
+std::optional<CKitSeal> ReadKitSealBeside(const CPathName& file) {
+  CPathName path = file;
+  path.SetFileName(CKitSeal::kFileName);
+  if (!path.Exists()) return std::nullopt;
+  CNamedFile sealFile;
+  sealFile.OpenRead(path);
+  const std::uint64_t length = sealFile.GetLength();
+  if (length > CKitSeal::kMaxSize) ThrowFor(CKitSealException::sealDamaged, path);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  if (!text.empty()) sealFile.ReadExact(text.data(), static_cast<UINT>(text.size()));
+  CKitSeal seal;
+  if (!seal.Parse(text)) ThrowFor(CKitSealException::sealDamaged, path);
+  return seal;
+}
+
+void CheckSealedFile(const CKitSeal& seal, int diskette, const CPathName& path) {
+  const SealEntry* const sealed = seal.Find(diskette, path.GetFileName());
+  if (!sealed) ThrowFor(CKitSealException::fileUnlisted, path);
+  CNamedFile file;
+  file.OpenRead(path);
+  if (file.GetLength() != sealed->size) ThrowFor(CKitSealException::fileDamaged, path);
+  CSha256 digest;
+  std::array<char, 16384> buffer;
+  for (;;) {
+    const UINT got = file.Read(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (got == 0) break;
+    digest.Update(buffer.data(), got);
+  }
+  if (digest.FinishHex() != sealed->sha256) ThrowFor(CKitSealException::fileDamaged, path);
+}

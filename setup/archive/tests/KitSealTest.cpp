@@ -1,0 +1,83 @@
+// The kit's seal as text: what mkkit writes reads back the same, and a
+// seal that is not one, or that would lead the setup program outside the
+// kit's folders, is refused as a whole.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "setup/archive/KitSeal.h"
+
+namespace {
+
+const std::string kDigestA(64, 'a');
+const std::string kDigestB(64, 'b');
+const std::string kDigestC(64, 'c');
+
+TEST(KitSeal, ReadsBackWhatItWritesAndFindsFilesAsWindowsNamesThem) {
+  CKitSeal written(MediaKind::cd);
+  written.Add(SealEntry{0, "autorun.inf", 40, kDigestA, {}});
+  written.Add(SealEntry{1, "_setupx.ini", 1200, kDigestB, {}});
+  written.Add(SealEntry{1, "velt.ar1", 1457664, kDigestC, kDigestA});
+  written.Add(SealEntry{2, "velt.ar2", 1000, kDigestA, kDigestB});
+  const std::string text = written.Render();
+  EXPECT_EQ(0u, text.find("mkkit seal 2 media=cd\r\n"));
+  EXPECT_NE(std::string::npos, text.find("headers " + kDigestB + " 2 velt.ar2\r\n"));
+
+  CKitSeal read;
+  ASSERT_TRUE(read.Parse(text));
+  EXPECT_EQ(text, read.Render());
+  EXPECT_TRUE(read.CoversEntryHeaders());
+  const SealEntry* part = read.Find(1, "VELT.AR1");
+  ASSERT_NE(nullptr, part);
+  EXPECT_EQ(1457664u, part->size);
+  EXPECT_EQ(kDigestA, part->headerDigest);
+  EXPECT_EQ(nullptr, read.Find(2, "velt.ar1")) << "the diskette is part of the name";
+  EXPECT_EQ(nullptr, read.Find(1, "other.txt"));
+}
+
+TEST(KitSeal, ReadsTheFirstVersionWithoutHeaderDigests) {
+  CKitSeal read;
+  ASSERT_TRUE(read.Parse("mkkit seal 1 media=diskettes\r\n" + kDigestA + " 10 1 _setupx.ini\r\n" + kDigestB +
+                         " 2000 2 velt.ar2\r\n"));
+  EXPECT_EQ(1, read.GetVersion());
+  EXPECT_FALSE(read.CoversEntryHeaders());
+  ASSERT_NE(nullptr, read.Find(2, "velt.ar2"));
+  EXPECT_TRUE(read.Find(2, "velt.ar2")->headerDigest.empty());
+}
+
+TEST(KitSeal, RefusesWhatIsNotASealMkkitWrote) {
+  const std::string head = "mkkit seal 2 media=diskettes\r\n";
+  const std::string good = kDigestA + " 10 1 readme.txt\r\n";
+  const struct {
+    const char* why;
+    std::string text;
+  } rows[] = {
+      {"empty", ""},
+      {"another first line", "seal 2 media=cd\r\n" + good},
+      {"an unknown version", "mkkit seal 3 media=cd\r\n" + good},
+      {"an unknown media", "mkkit seal 2 media=tape\r\n" + good},
+      {"a short digest", head + std::string(63, 'a') + " 10 1 readme.txt\r\n"},
+      {"an upper-case digest", head + std::string(64, 'A') + " 10 1 readme.txt\r\n"},
+      {"a size that is no number", head + kDigestA + " ten 1 readme.txt\r\n"},
+      {"a negative diskette", head + kDigestA + " 10 -1 readme.txt\r\n"},
+      {"the CD's root on diskettes", head + kDigestA + " 10 0 readme.txt\r\n"},
+      {"a name with a parent folder", head + kDigestA + " 10 1 ..\\..\\Windows\\win.ini\r\n"},
+      {"a name with a drive", head + kDigestA + " 10 1 C:\\evil.exe\r\n"},
+      {"a name with a forward slash", head + kDigestA + " 10 1 ../evil.exe\r\n"},
+      {"a device name", head + kDigestA + " 10 1 CON\r\n"},
+      {"no name", head + kDigestA + " 10 1 \r\n"},
+      {"a file listed twice", head + good + kDigestB + " 11 1 README.TXT\r\n"},
+      {"header digest of a file not listed", head + "headers " + kDigestB + " 1 velt.ar1\r\n" + good},
+      {"two header digests", head + good + "headers " + kDigestB + " 1 readme.txt\r\nheaders " + kDigestB +
+                                 " 1 readme.txt\r\n"},
+      {"header digests in the first version", "mkkit seal 1 media=cd\r\n" + good + "headers " + kDigestB + " 1 readme.txt\r\n"},
+  };
+  for (const auto& row : rows) {
+    CKitSeal seal;
+    seal.Add(SealEntry{1, "kept.txt", 1, kDigestC, {}});
+    EXPECT_FALSE(seal.Parse(row.text)) << row.why;
+    EXPECT_NE(nullptr, seal.Find(1, "kept.txt")) << row.why << ": a refused text changes nothing";
+  }
+}
+
+}  // namespace
