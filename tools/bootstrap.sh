@@ -10,6 +10,9 @@ want() { for p in "$@"; do have_pkg "$p" || need+=("$p"); done; }
 # The programs are built with the compilers of the win32 thread model, the
 # tests with those of the posix one (cmake/mingw-toolchain.cmake).
 want cmake make mingw-w64 libz-mingw-w64-dev wine wine64 googletest xvfb xauth python3
+# The signed-kit test (mkkit --sign) signs with osslsigncode and a throw-away
+# certificate that openssl makes.
+want osslsigncode openssl
 reinstall=()
 for arch in i686 x86-64; do
   for model in win32 posix; do

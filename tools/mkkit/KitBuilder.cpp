@@ -85,6 +85,10 @@ void CKitBuilder::Progress(const std::string& line) const {
   if (options_.progress) options_.progress(line);
 }
 
+const std::string& CKitBuilder::Input(const std::string& source) const {
+  return signer_ ? signer_->Input(source) : source;
+}
+
 std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const std::uint64_t* setupSize,
                                      std::uint64_t profileSize, const CKitCdRoot* cdRoot) const {
   CKitSeal seal(description_.media);
@@ -109,7 +113,7 @@ void CKitBuilder::Pack(Archive& archive) {
   for (Member& m : archive.members) {
     const KitFile& f = *m.file;
     CArchiveMember status;
-    status.TakeStatus(CPathName(f.source));
+    status.TakeStatus(CPathName(Input(f.source)));
     m.header = status.GetHeader();
     m.header.SetName(f.name);
     m.header.SetDestination(f.destination);
@@ -121,7 +125,7 @@ void CKitBuilder::Pack(Archive& archive) {
     std::uint32_t crc = 0;
     if (description_.method != KitMethod::stored) {
       CCountedFile source;
-      source.OpenRead(CPathName(f.source));
+      source.OpenRead(CPathName(Input(f.source)));
       CDeflateCodec().Transfer(source, packed);
       read = source.GetBytesRead();
       crc = source.GetChecksum();
@@ -133,7 +137,7 @@ void CKitBuilder::Pack(Archive& archive) {
     }
     if (method == archive_format::kMethodStored) {
       CCountedFile source;
-      source.OpenRead(CPathName(f.source));
+      source.OpenRead(CPathName(Input(f.source)));
       packed.SetLength(0);
       CStoredCodec().Transfer(source, packed);
       read = source.GetBytesRead();
@@ -150,7 +154,7 @@ void CKitBuilder::Pack(Archive& archive) {
 }
 
 void CKitBuilder::WritePlainFile(const KitFile& file, int diskette) const {
-  CopyWithStatus(file.source, DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + file.name);
+  CopyWithStatus(Input(file.source), DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + file.name);
 }
 
 void CKitBuilder::WriteArchive(const Archive& archive, const LayoutPlacement& placement) const {
@@ -185,6 +189,23 @@ KitExitCode CKitBuilder::Build() {
   if (haveSetup && !IsWindowsProgramImage(setup)) {
     ThrowBadInput(setupWhere, "the setup program " + setup + " is not a Windows program (no PE image of the Windows "
                                                              "subsystem)");
+  }
+
+  // The setup program and the files marked for signing are signed first:
+  // signing changes their bytes and sizes, which everything after takes
+  // from the signed copies. The copies go when the build ends, however.
+  CKitSigner signer(options_.signCommand, options_.progress);
+  signer_ = &signer;
+  struct SignerInUse {
+    const CKitSigner*& in;
+    ~SignerInUse() { in = nullptr; }
+  } signerInUse{signer_};
+  signedFiles_.clear();
+  if (signer.Active()) {
+    if (haveSetup) signer.Sign(setup, CKitDescription::kSetupProgramName, setupWhere);
+    for (const KitFile& f : description_.files) {
+      if (f.sign) signer.Sign(f.source, f.name, description_.Where(f.line));
+    }
   }
 
   storedForNoGain_.clear();
@@ -235,7 +256,7 @@ KitExitCode CKitBuilder::Build() {
     LayoutItem item;
     if (slot.plain) {
       item.name = slot.plain->name;
-      item.size = FileSize(slot.plain->source);
+      item.size = FileSize(Input(slot.plain->source));
       item.where = description_.Where(slot.plain->line);
     } else {
       item.name = archives[slot.archive].name;
@@ -250,7 +271,7 @@ KitExitCode CKitBuilder::Build() {
   // depend on where everything went: plan with room for them until they
   // fit that room.
   layout_ = std::make_unique<CKitLayout>(description_.media, description_.capacity, description_.cluster);
-  const std::uint64_t setupSize = haveSetup ? FileSize(setup) : 0;
+  const std::uint64_t setupSize = haveSetup ? FileSize(Input(setup)) : 0;
   if (setupSize > 0xFFFFFFFFull) ThrowBadInput(setupWhere, "the setup program is 4 GiB or larger");
   std::uint64_t reserve = layout_->Occupied(2048);
   std::string profile;
@@ -296,6 +317,7 @@ KitExitCode CKitBuilder::Build() {
   }
 
   warnings_ = CKitWarnings::Find(description_, layout_->GetDisketteCount(), storedForNoGain_);
+  for (std::string& w : CKitSigner::Warnings(description_, signer.Active())) warnings_.push_back(std::move(w));
   for (const std::string& w : warnings_) {
     if (options_.warn) options_.warn(w);
   }
@@ -345,7 +367,7 @@ KitExitCode CKitBuilder::Build() {
   };
   const std::string first = DisketteFolder(options_.outputDir, description_.media, 1);
   if (haveSetup) {
-    CopyWithStatus(setup, first + "\\" + CKitDescription::kSetupProgramName);
+    CopyWithStatus(Input(setup), first + "\\" + CKitDescription::kSetupProgramName);
     sealed(1, CKitDescription::kSetupProgramName);
     summary_.entries.push_back(KitSummaryEntry{1, "", CKitDescription::kSetupProgramName, setupSize, setupSize, 0, false});
   }
@@ -406,5 +428,6 @@ KitExitCode CKitBuilder::Build() {
     ++summary_.disks.front().files;
     summary_.disks.front().used += layout_->Occupied(status.m_size);
   }
+  signedFiles_ = signer.GetSignedNames();
   return haveSetup ? kExitOk : kExitIncomplete;
 }

@@ -17,6 +17,7 @@
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitLayout.h"
+#include "tools/mkkit/KitSigner.h"
 #include "tools/mkkit/KitSummary.h"
 
 struct KitBuildOptions {
@@ -29,6 +30,7 @@ struct KitBuildOptions {
   bool warningsAsErrors = false;  // a warning stops the build before anything is written
   std::string cdMenu;             // the menu folder of a CD's root; replaces menu= of [cd]
   std::string defaultLauncher;    // the CD's menu program when [cd] names none
+  std::string signCommand;        // signs the setup program and the files marked sign (CKitSigner); may be empty
 };
 
 class CKitBuilder {
@@ -59,6 +61,8 @@ public:
   // they stopped).
   const KitSummary& GetSummary() const noexcept { return summary_; }
   const std::vector<std::string>& GetWarnings() const noexcept { return warnings_; }
+  // After Build: the files signed with the sign command, by their names in the kit.
+  const std::vector<std::string>& GetSignedFiles() const noexcept { return signedFiles_; }
 
 private:
   struct Member;
@@ -70,6 +74,8 @@ private:
   void WritePlainFile(const KitFile& file, int diskette) const;
   void WriteArchive(const Archive& archive, const LayoutPlacement& placement) const;
   void Progress(const std::string& line) const;
+  // What is read for source: its signed copy when it was signed, else itself.
+  const std::string& Input(const std::string& source) const;
 
   const CKitDescription& description_;
   KitBuildOptions options_;
@@ -77,4 +83,6 @@ private:
   std::set<const KitFile*> storedForNoGain_;
   std::vector<std::string> warnings_;
   KitSummary summary_;
+  const CKitSigner* signer_ = nullptr;  // during Build
+  std::vector<std::string> signedFiles_;
 };

@@ -9,6 +9,7 @@
 
 #include "setup/profile/ProfileFields.h"
 #include "setup/archive/MediaFileName.h"
+#include "tools/mkkit/KitAuthenticode.h"
 #include "tools/mkkit/KitException.h"
 #include "setup/archive/KitSeal.h"
 #include "tools/mkkit/LowerCase.h"
@@ -292,7 +293,7 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
     f.name = e.key;
     f.line = e.line;
     std::string source, destination;
-    CheckFieldCount(e.value, 4, Where(e.line), "source|destination id|archive|text");
+    CheckFieldCount(e.value, 5, Where(e.line), "source|destination id|archive|text|sign");
     if (!GetTextField(e.value, 0, source) || source.empty()) ThrowBadInput(Where(e.line), "no source file");
     if (!GetTextField(e.value, 1, destination)) ThrowBadInput(Where(e.line), "no destination id");
     f.source = ResolveSource(Trim(source), e.line);
@@ -300,6 +301,15 @@ void CKitDescription::ReadFiles(const CIniDocument::Section& s, const std::strin
     GetTextField(e.value, 2, f.archive);
     f.archive = Trim(f.archive);
     GetTextField(e.value, 3, f.text);
+    std::string flag;
+    GetTextField(e.value, 4, flag);
+    flag = Trim(flag);
+    if (SameName(flag, "sign")) {
+      f.sign = true;
+    } else if (!flag.empty()) {
+      ThrowBadInput(Where(e.line), "the fifth field is sign (sign the file with mkkit --sign's command) or empty, not '" +
+                                       flag + "'");
+    }
     if (!IsUsableFileName(f.name) || !UsableAsKey(f.name)) {
       ThrowBadInput(Where(e.line), "'" + f.name +
                                        "' cannot be a file name on the media or a key of the install log (no '=', no "
@@ -356,6 +366,10 @@ void CKitDescription::CheckFiles() const {
     }
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowBadInput(where, "the source " + f.source + " is a folder, not a file");
     if (data.nFileSizeHigh != 0) ThrowBadInput(where, f.source + " is 4 GiB or larger");
+    if (f.sign && ReadAuthenticode(f.source).state == AuthenticodeInfo::State::notImage) {
+      ThrowBadInput(where, f.name + " is marked for signing, but " + f.source +
+                               " is not a program or library (no PE image): Authenticode signs only those");
+    }
     const std::string name = Lower(f.name);
     if (name == kSetupProgramName || name == "_setupx.ini" || name == CKitSeal::kFileName) {
       ThrowBadInput(where, f.name + " is a name mkkit gives its own files (the setup program is installed by itself, "

@@ -86,6 +86,7 @@ struct KitFile {
   std::int16_t destination = 0;
   std::string archive;  // empty: a plain file
   std::string text;     // carried into the profile (plain files) or the member's header
+  bool sign = false;    // signed with mkkit --sign's command before it goes into the kit
   int line = 0;
 };
 

@@ -284,7 +284,8 @@ void CKitVerifier::Impl::CheckPlainFile(const std::string& group, const std::str
   // The setup program comes from the command line or [kit], not from the
   // description's files; the seal vouches for its bytes.
   if (const KitFile* f = setupProgram ? nullptr : Described("", name, destination)) {
-    const std::int64_t at = FirstDifference(path, f->source);
+    const std::int64_t at =
+        f->sign ? FirstDifferenceApartFromSignature(path, f->source) : FirstDifference(path, f->source);
     if (at >= 0) Problem(name + " differs from its source " + f->source + " at byte " + std::to_string(at));
   } else {
     FirstDifference(path, path);  // read it through once
@@ -315,7 +316,9 @@ void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::strin
       file->SetOutputPath(CPathName(scratch_.path() + "\\m" + std::to_string(members)));
       entry.Extract(*file);
       if (const KitFile* f = Described(name, FileNamePart(member), h.GetDestination())) {
-        const std::int64_t at = FirstDifference(file->GetOutputPath().GetPath(), f->source);
+        const std::string& extracted = file->GetOutputPath().GetPath();
+        const std::int64_t at = f->sign ? FirstDifferenceApartFromSignature(extracted, f->source)
+                                        : FirstDifference(extracted, f->source);
         if (at >= 0) Problem(where + ": member " + member + " differs from its source " + f->source + " at byte " + std::to_string(at));
         if (h.GetText() != f->text) {
           Problem(where + ": member " + member + " has the text \"" + h.GetText() + "\"; the description says \"" +
@@ -423,6 +426,7 @@ KitExitCode CKitVerifier::Impl::Run() {
             ", which is not in setup type 2: installations do not select it, and the product could not be removed");
   }
   if (seal_) CheckSealDigests();
+  if (!setupMissing_) v_.setupSignature_ = ReadAuthenticode(first + "\\_setupx.exe");
   return incomplete ? kExitIncomplete : kExitOk;
 }
 

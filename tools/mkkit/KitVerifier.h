@@ -7,13 +7,16 @@
 // When the kit carries mkkit's seal, every file it lists must be there
 // with its size and SHA-256. A CD's autorun.inf must name only commands,
 // pictures and sounds that are on the CD. With the kit's description it
-// also compares every file with its source. Stops at the first problem.
+// also compares every file with its source (a file the description marks
+// for signing apart from its signature). It tells whether the setup
+// program carries an Authenticode signature. Stops at the first problem.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "tools/mkkit/KitAuthenticode.h"
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitException.h"
 
@@ -42,6 +45,9 @@ public:
   // The commands, pictures and sounds of a CD's autorun.inf found on the
   // CD; 0 when the kit has no menu.
   int GetCdMenuNames() const noexcept { return cdMenuNames_; }
+  // What the kit's setup program carries of an Authenticode signature
+  // (notImage when the program is missing); its trust is not judged.
+  const AuthenticodeInfo& GetSetupSignature() const noexcept { return setupSignature_; }
 
 private:
   class Impl;
@@ -52,4 +58,5 @@ private:
   int membersChecked_ = 0;
   int filesSealed_ = 0;
   int cdMenuNames_ = 0;
+  AuthenticodeInfo setupSignature_;
 };

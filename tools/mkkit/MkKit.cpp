@@ -14,6 +14,7 @@
 #include "tools/mkkit/KitDescription.h"
 #include "tools/mkkit/KitException.h"
 #include "tools/mkkit/KitOutputFolder.h"
+#include "tools/mkkit/KitSigner.h"
 #include "tools/mkkit/KitVerifier.h"
 #include "tools/mkkit/NativePath.h"
 
@@ -35,6 +36,12 @@ const char kUsage[] =
     "  --report=FILE               build: also write the summary into FILE (outside OUTPUT)\n"
     "  --warnings-as-errors        build: stop with exit code 2, writing nothing, when there are warnings\n"
     "  --cd-menu=DIR               build a CD: its root gets cdlaunch.exe, the files of DIR and autorun.inf\n"
+    "  --sign=COMMAND              build: sign _setupx.exe and the files the description marks sign before\n"
+    "                              they go into the kit: COMMAND runs on a copy of each, %1 standing for the\n"
+    "                              copy's quoted path, and must sign it in place (signtool sign /f my.pfx %1;\n"
+    "                              under Wine a command that begins with a Unix path is a /bin/sh line:\n"
+    "                              /usr/bin/osslsigncode sign ... -in %1 -out %1.s && mv %1.s %1);\n"
+    "                              a command that fails stops the build with exit code 3, OUTPUT untouched\n"
     "  --version                   the version and the formats mkkit writes\n"
     "exit codes: 0 done, 1 usage, 2 bad description or input, 3 read/write failure,\n"
     "            4 verification failed, 5 done without the setup program\n";
@@ -52,6 +59,7 @@ struct Options {
   bool warningsAsErrors = false;
   std::string report;
   std::string cdMenu;
+  std::string sign;
   bool clean = false;
   bool allowMissingSetup = false;
   std::optional<MediaKind> media;
@@ -134,6 +142,10 @@ Options ParseCommandLine(int argc, char** argv) {
     } else if (TakeValue(arg, "--cd-menu", value)) {
       if (value.empty()) Usage("--cd-menu wants the menu's folder");
       o.cdMenu = CommandLinePath(value);
+    } else if (TakeValue(arg, "--sign", value)) {
+      const std::string problem = CKitSigner::CheckCommand(value);
+      if (!problem.empty()) Usage(problem);
+      o.sign = value;
     } else if (arg == "-D" || arg.rfind("-D", 0) == 0) {
       const std::string define = arg == "-D" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(2);
       const auto eq = define.find('=');
@@ -147,8 +159,8 @@ Options ParseCommandLine(int argc, char** argv) {
     }
   }
   if (o.argCount != (o.verify ? 1 : 2)) Usage(o.verify ? "--verify wants the kit's folder" : "DESCRIPTION and OUTPUT wanted");
-  if (o.verify && (o.list || !o.report.empty() || o.warningsAsErrors || !o.cdMenu.empty())) {
-    Usage("--list, --report, --warnings-as-errors and --cd-menu are options of a build");
+  if (o.verify && (o.list || !o.report.empty() || o.warningsAsErrors || !o.cdMenu.empty() || !o.sign.empty())) {
+    Usage("--list, --report, --warnings-as-errors, --cd-menu and --sign are options of a build");
   }
   return o;
 }
@@ -208,6 +220,12 @@ int Run(const Options& o) {
       std::printf("mkkit: the CD's autorun.inf: all %d commands, pictures and sounds it names are on the CD\n",
                   verifier.GetCdMenuNames());
     }
+    if (verifier.GetSetupSignature().state != AuthenticodeInfo::State::notImage) {
+      std::printf("mkkit: the setup program _setupx.exe %s%s\n", DescribeAuthenticode(verifier.GetSetupSignature()).c_str(),
+                  verifier.GetSetupSignature().state == AuthenticodeInfo::State::present
+                      ? "; whom it names and whether Windows trusts it are not checked"
+                      : "");
+    }
     if (code == kExitIncomplete) std::printf("mkkit: INCOMPLETE: the setup program _setupx.exe is missing\n");
     return code;
   }
@@ -227,6 +245,7 @@ int Run(const Options& o) {
   options.warningsAsErrors = o.warningsAsErrors;
   options.cdMenu = o.cdMenu;
   options.defaultLauncher = BesideThisProgram("cdlaunch.exe");
+  options.signCommand = o.sign;
   options.warn = [](const std::string& warning) {
     std::fprintf(stderr, "mkkit: %s\n", warning.c_str());
     std::fflush(stderr);
@@ -238,6 +257,11 @@ int Run(const Options& o) {
               diskettes, description.media == MediaKind::flat ? "folder" : diskettes == 1 ? "diskette" : "diskettes");
   if (code == kExitIncomplete) {
     std::printf("mkkit: INCOMPLETE: built without the setup program _setupx.exe; this kit cannot be installed\n");
+  }
+  if (!builder.GetSignedFiles().empty()) {
+    std::string names;
+    for (const std::string& name : builder.GetSignedFiles()) names += (names.empty() ? "" : ", ") + name;
+    std::printf("mkkit: signed with the --sign command: %s\n", names.c_str());
   }
   if (!o.quiet) std::fputs(builder.GetSummary().Render(description, o.args[1], o.list).c_str(), stdout);
   if (!o.report.empty()) {

@@ -81,7 +81,10 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
       {"[files.Main]\r\nb.txt=src\\a.exe|-1|x.ar1\r\n", false, 2, 11, "a member of an archive must be installed"},
       {"[files.Main]\r\nb.txt=src\\a.exe|0|x.ar1|" + std::string(40, 't') + "\r\n", false, 2, 11,
        "has at most 39 characters"},
-      {"[files.Main]\r\nb.exe=src\\a.exe|0||text|more\r\n", false, 2, 11, "5 '|' fields"},
+      {"[files.Main]\r\nb.exe=src\\a.exe|0||text|sign|more\r\n", false, 2, 11, "6 '|' fields"},
+      // The fifth field marks a program or library for signing (mkkit --sign).
+      {"[files.Main]\r\nb.exe=src\\console.exe|0||text|more\r\n", false, 2, 11, "the fifth field is sign"},
+      {"[files.Main]\r\nb.dat=src\\b.dat|0|||sign\r\n", false, 2, 11, "b.dat is marked for signing, but"},
       {"[destinations]\r\n2=Two|0||x\r\n", false, 2, 11, "4 '|' fields"},
       {"[targets]\r\na.exe=0|0|0|A|||C:\\a.exe\r\n", false, 2, 11, "leave it empty"},
       {"[files.Main]\r\nn.exe=src\\a.exe|-1\r\n[targets]\r\nn.exe=0|0|0|N|||\r\n", false, 2, 13,
