@@ -87,7 +87,7 @@ std::vector<std::string> CKitSigner::Warnings(const CKitDescription& description
     ++marked;
   }
   if (!first) return {};
-  return {description.Where(first->line) + ": " +
+  return {description.Where(first->line) + ": warning: " +
           (marked == 1 ? first->name + " is marked"
                        : std::to_string(marked) + " files (the first: " + first->name + ") are marked") +
           " for signing, but no --sign command was given: the kit ships them unsigned, and its setup program too"};
