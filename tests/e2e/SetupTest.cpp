@@ -220,7 +220,8 @@ TEST_F(SetupTest, InstallWalkForwardsAndBackwardsEndsOnTheFinishedPage) {
   const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU", "(null)",
                                              "Successful installation.", "1"};
   EXPECT_EQ(expected, Lines(mifLog));
-  EXPECT_TRUE(Events().empty());
+  // The fixture's kit is made by hand, without mkkit's seal.
+  EXPECT_EQ(std::vector<std::string>{"Kit not checked: it has no seal (_kitseal.sha)"}, Events());
   // Registered: the installed program, and the setup program's name in the
   // installation directory as the command that removes the product.
   EXPECT_EQ(target + "\\veltapp.exe", ReadString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr));
