@@ -151,7 +151,7 @@ TEST_F(SampleKitTest, TheKitFor720KDiskettesBuildsVerifiesAndInstalls) {
   }
 
   const std::string target = work / "Veltrane";
-  Start("/B /T:" + target + " /G:" + kKitProgramGroup, diskettes[0] + "\\_setupx.exe");
+  Start("/B /T:" + target + " /G:" + kKitProgramGroup + " /N:Tester", diskettes[0] + "\\_setupx.exe");
   for (std::size_t n = 1; n < diskettes.size(); ++n) {
     ASSERT_TRUE(InsertDiskette(diskettes[n])) << "diskette " << n + 1 << "; windows shown: " << DescribeWindows();
   }
