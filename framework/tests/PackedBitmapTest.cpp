@@ -11,6 +11,7 @@
 #include "framework/Gdi.h"
 #include "framework/PackedBitmap.h"
 #include "tests/support/BmpBuilder.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -43,23 +44,6 @@ Bytes Pack(const Bytes& dib, std::uint32_t storedSize) {
 }
 Bytes Pack(const Bytes& dib) { return Pack(dib, static_cast<std::uint32_t>(dib.size())); }
 
-// The pixels of bitmap as 32-bit colours, top row first.
-std::vector<std::uint32_t> Pixels(HBITMAP bitmap, SIZE& size) {
-  BITMAP bm{};
-  ::GetObjectA(bitmap, sizeof bm, &bm);
-  size = SIZE{bm.bmWidth, bm.bmHeight};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = bm.bmWidth;
-  info.bmiHeader.biHeight = -bm.bmHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
-  CClientDC screen(nullptr);
-  EXPECT_EQ(bm.bmHeight, ::GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS));
-  return pixels;
-}
-
 CBitmap Own(HBITMAP handle) {
   CBitmap bitmap;
   bitmap.Attach(handle);
@@ -85,8 +69,8 @@ void ExpectSamePicture(HBITMAP expected, HBITMAP actual) {
   EXPECT_EQ(a.bmHeight, b.bmHeight);
   EXPECT_EQ(a.bmBitsPixel, b.bmBitsPixel);
   EXPECT_EQ(a.bmPlanes, b.bmPlanes);
-  SIZE sa{}, sb{};
-  EXPECT_EQ(Pixels(expected, sa), Pixels(actual, sb));
+  EXPECT_FALSE(BitmapPixels(expected).empty());
+  EXPECT_EQ(BitmapPixels(expected), BitmapPixels(actual));
 }
 
 }  // namespace
