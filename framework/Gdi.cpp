@@ -23,10 +23,6 @@ bool CFont::CreatePointFont(int points, int widthPoints, bool bold, bool italic,
   return CreateFontIndirect(lf);
 }
 
-bool CBitmap::LoadBitmap(UINT id, HINSTANCE instance) {
-  return Take(::LoadBitmapA(instance ? instance : AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
-}
-
 SIZE CBitmap::GetSize() const {
   BITMAP bm{};
   if (!GetBitmap(bm)) return SIZE{0, 0};

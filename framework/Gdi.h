@@ -77,7 +77,8 @@ public:
 
 class CBitmap : public CGdiObjectT<HBITMAP> {
 public:
-  // Loads a bitmap resource of the program (or of instance when given).
+  // Loads a bitmap resource of the program (or of instance when given): a
+  // BITMAP resource, or else a packed picture of the id (PackedBitmap.h).
   bool LoadBitmap(UINT id, HINSTANCE instance = nullptr);
   bool CreateCompatibleBitmap(HDC dc, int width, int height) {
     return Take(::CreateCompatibleBitmap(dc, width, height));

@@ -17,9 +17,8 @@
 
 // ---- Pictures ---------------------------------------------------------------
 #define IDI_PROGRAM 4
-// Page icons are the ids 101 to 142.
-#define IDI_PAGE_FIRST 101
-#define IDI_PAGE_LAST 142
+// The page icons are the IDI_PAGE_ ids of WizardIds.h. The pictures are
+// packed (AppPictures.rc); CBitmap::LoadBitmap loads them by these ids.
 #define IDB_BILLBOARD_FIRST 158
 #define IDB_BILLBOARD_LAST 160
 #define IDB_SPLASH 161

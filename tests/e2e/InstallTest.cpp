@@ -51,17 +51,6 @@ protected:
         << "the program item points at the installed program: " << item;
   }
 
-  // Answers the Insert Diskette dialog as a user would: More>>, the folder
-  // typed, OK.
-  bool InsertDiskette(const std::string& folder) {
-    HWND dialog = WaitFor({"Insert Diskette", ""}, 30000);
-    if (!dialog) return false;
-    Press(dialog, "&More>>");
-    Type(dialog, 1001, folder);
-    Press(dialog, "OK");
-    return ui::WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10000);
-  }
-
   TempDir work;
   std::vector<ProductFile> files;
   ShortcutGuard shortcutGuard{kKitProgramGroup, "Veltrane Kit Test.lnk"};

@@ -19,13 +19,18 @@ inline std::optional<DWORD> RunKitBuilder(const std::string& arguments) {
   return mkkit.WaitForExit(120000);
 }
 
-// Builds the sample CD into work\cd and returns that folder.
-inline std::string BuildSampleCd(const TempDir& work) {
+// Builds the sample kit for media into work\<folder> with the extra options
+// (say, a capacity) and returns that folder.
+inline std::string BuildSampleKit(const TempDir& work, const std::string& media, const std::string& folder,
+                                  const std::string& options = {}) {
   const std::string bin = ui::ProgramBesideTest("");
-  const std::string cd = work / "cd";
-  EXPECT_EQ(std::optional<DWORD>(0), RunKitBuilder("--media=cd --quiet -D \"bin=" + bin.substr(0, bin.size() - 1) +
-                                                   "\" -D \"cdmenu=" + bin + "..\\sample-cd-menu\" \"" +
-                                                   VELT_SAMPLE_KIT + "\" \"" + cd + "\""))
-      << "mkkit builds the sample CD";
-  return cd;
+  const std::string out = work / folder;
+  EXPECT_EQ(std::optional<DWORD>(0),
+            RunKitBuilder("--media=" + media + " " + options + " --quiet -D \"bin=" + bin.substr(0, bin.size() - 1) +
+                          "\" -D \"cdmenu=" + bin + "..\\sample-cd-menu\" \"" + VELT_SAMPLE_KIT + "\" \"" + out + "\""))
+      << "mkkit builds the sample kit for " << media << " " << options;
+  return out;
 }
+
+// Builds the sample CD into work\cd and returns that folder.
+inline std::string BuildSampleCd(const TempDir& work) { return BuildSampleKit(work, "cd", "cd"); }

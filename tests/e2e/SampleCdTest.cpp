@@ -125,3 +125,42 @@ TEST(SampleCdTest, TheMenusInstallButtonStartsTheKitsSetupProgram) {
   Press(failed, "&OK");
   EXPECT_EQ(std::optional<DWORD>(1602), setup.WaitForExit(30000)) << "ended by the user";
 }
+
+// The sample kit for 720 KB diskettes: the setup program, its profile and
+// the seal fit the first one beside a part of the product, and a batch
+// installation asks for each further diskette.
+class SampleKitTest : public SetupTest {
+protected:
+  TempDir work;
+  ShortcutGuard programGuard{kKitProgramGroup, "Veltrane.lnk"};
+  ShortcutGuard readmeGuard{kKitProgramGroup, "Veltrane Read Me.lnk"};
+};
+
+TEST_F(SampleKitTest, TheKitFor720KDiskettesBuildsVerifiesAndInstalls) {
+  const std::string kitDir = BuildSampleKit(work, "diskettes", "kit-720k", "--capacity=737280");
+  ASSERT_EQ(std::optional<DWORD>(0), RunKitBuilder("--verify --quiet \"" + kitDir + "\"")) << "the kit verifies";
+  std::vector<std::string> diskettes;
+  for (int n = 1; ::GetFileAttributesA((kitDir + "\\disk" + std::to_string(n)).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+    diskettes.push_back(kitDir + "\\disk" + std::to_string(n));
+  }
+  ASSERT_GE(diskettes.size(), 2u);
+  for (const std::string& disk : diskettes) {
+    std::uint64_t bytes = 0;
+    for (const std::string& name : ListFolder(disk)) bytes += (ReadFileBytes(disk + "\\" + name).size() + 511) / 512 * 512;
+    EXPECT_LE(bytes, 737280u) << disk << " fits a 720 KB diskette";
+  }
+
+  const std::string target = work / "Veltrane";
+  Start("/B /T:" + target + " /G:" + kKitProgramGroup + " /N:Tester", diskettes[0] + "\\_setupx.exe");
+  for (std::size_t n = 1; n < diskettes.size(); ++n) {
+    ASSERT_TRUE(InsertDiskette(diskettes[n])) << "diskette " << n + 1 << "; windows shown: " << DescribeWindows();
+  }
+  ExpectExitCode(0, 60000);
+  EXPECT_TRUE(ReadFileBytes(target + "\\veltapp.exe") == ReadFileBytes(ui::ProgramBesideTest("veltapp.exe")));
+  EXPECT_TRUE(ReadFileBytes(target + "\\_setupx.exe") == ReadFileBytes(diskettes[0] + "\\_setupx.exe"));
+  EXPECT_EQ("0|1|0", ReadString(logPath, "Program", "veltapp.exe")) << "the install log records the program";
+
+  // Taken off again, as the uninstall entry does it.
+  Start("/U /S", target + "\\_setupx.exe");
+  ExpectExitCode(0, 60000);
+}

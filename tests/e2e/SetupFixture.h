@@ -442,6 +442,17 @@ protected:
     return ready;
   }
 
+  // Answers the Insert Diskette dialog as a user would: More>>, the folder
+  // typed, OK.
+  bool InsertDiskette(const std::string& folder) {
+    HWND dialog = WaitFor({"Insert Diskette", ""}, 30000);
+    if (!dialog) return false;
+    Press(dialog, "&More>>");
+    Type(dialog, 1001, folder);
+    Press(dialog, "OK");
+    return ui::WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10000);
+  }
+
   // The texts of the install log's [Events].
   std::vector<std::string> Events() const {
     std::vector<std::string> events;

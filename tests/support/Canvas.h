@@ -4,9 +4,28 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "framework/Gdi.h"
+
+// The pixels of bitmap as 32-bit colours read through the screen's DC, top
+// row first; empty when they cannot be read.
+inline std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!::GetObjectA(bitmap, sizeof bm, &bm)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = bm.bmWidth;
+  info.bmiHeader.biHeight = -bm.bmHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
+  CClientDC screen(nullptr);
+  if (::GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS) != bm.bmHeight) return {};
+  return pixels;
+}
 
 class Canvas {
 public:

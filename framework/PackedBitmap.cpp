@@ -1,0 +1,90 @@
+#include "framework/PackedBitmap.h"
+
+#include "framework/Gdi.h"
+#include "framework/Resources.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Larger than any picture a program would carry (a 4096 x 4096 picture of
+// 32 bits is 64 MiB): a size beyond it is damage.
+constexpr std::uint32_t kMaxDibSize = 64u << 20;
+
+// The bytes of the colour table (or of the three colour masks) that follow
+// a BITMAPINFOHEADER, as CreateDIBitmap reads them with DIB_RGB_COLORS.
+std::size_t ColourTableSize(const BITMAPINFOHEADER& header) {
+  if (header.biCompression == BI_BITFIELDS) return 3 * sizeof(DWORD);
+  std::size_t colours = header.biClrUsed;
+  if (colours == 0 && header.biBitCount <= 8) colours = std::size_t{1} << header.biBitCount;
+  return colours * sizeof(RGBQUAD);
+}
+
+// The bytes of the pixels of an uncompressed DIB.
+std::uint64_t PixelsSize(const BITMAPINFOHEADER& header) {
+  const std::uint64_t stride = ((static_cast<std::uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+  const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
+  return stride * rows;
+}
+
+}  // namespace
+
+HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const Bytef*>(data);
+  if (!bytes || size < 4) return nullptr;
+  const std::uint32_t dibSize = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+                                static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  if (dibSize < sizeof(BITMAPINFOHEADER) || dibSize > kMaxDibSize) return nullptr;
+
+  std::vector<Bytef> dib(dibSize);
+  uLongf unpacked = dibSize;
+  if (uncompress(dib.data(), &unpacked, bytes + 4, static_cast<uLong>(size - 4)) != Z_OK || unpacked != dibSize) {
+    return nullptr;
+  }
+
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, dib.data(), sizeof header);
+  if (header.biSize < sizeof header || header.biSize > dibSize || header.biWidth <= 0 || header.biHeight == 0 ||
+      header.biPlanes != 1) {
+    return nullptr;
+  }
+  const std::size_t pixelsOffset = header.biSize + ColourTableSize(header);
+  if (pixelsOffset > dibSize) return nullptr;
+  // Run-length encoded pixels end at their own end-of-bitmap code; the
+  // others must all be there.
+  const bool encoded = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
+  if (!encoded && (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS)) return nullptr;
+  if (!encoded && PixelsSize(header) > dibSize - pixelsOffset) return nullptr;
+
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+  HDC screen = ::GetDC(nullptr);
+  if (!screen) return nullptr;
+  HBITMAP bitmap =
+      ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib.data() + pixelsOffset, info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+HBITMAP LoadPackedBitmap(HINSTANCE module, UINT id) {
+  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), kPackedBitmapType);
+  if (!info) return nullptr;
+  HGLOBAL data = ::LoadResource(module, info);
+  const void* p = data ? ::LockResource(data) : nullptr;
+  if (!p) return nullptr;
+  return CreateBitmapFromPackedDib(p, ::SizeofResource(module, info));
+}
+
+// Here rather than in Gdi.cpp: a program that loads no bitmap does not link
+// this file, nor zlib with it. (Its unwind table names every function of
+// the file, and the linker keeps the unwind tables of every file it links:
+// a function's own section does not leave it out.)
+bool CBitmap::LoadBitmap(UINT id, HINSTANCE instance) {
+  HINSTANCE module = instance ? instance : AfxGetResourceHandle();
+  HBITMAP bitmap = ::LoadBitmapA(module, MAKEINTRESOURCEA(id));
+  if (!bitmap) bitmap = LoadPackedBitmap(module, id);
+  return Take(bitmap);
+}
