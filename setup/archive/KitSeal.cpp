@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr std::string_view kHeader = "mkkit seal ";
-constexpr std::string_view kMediaTag = " media=";
-constexpr std::string_view kHeadersTag = "headers ";
 constexpr std::size_t kDigestSize = 64;
 
 // The next field of line, up to a blank, as a number; at moves past the
@@ -47,24 +44,9 @@ void CKitSeal::Add(SealEntry entry) {
   entries_.push_back(std::move(entry));
 }
 
-void CKitSeal::AddPlaceholder(int diskette, const std::string& name, std::uint64_t size, bool archivePart) {
-  Add(SealEntry{diskette, name, size, std::string(kDigestSize, '0'),
-                archivePart ? std::string(kDigestSize, '0') : std::string()});
-}
-
 const SealEntry* CKitSeal::Find(int diskette, std::string_view name) const {
   const auto found = index_.find(Key(diskette, name));
   return found == index_.end() ? nullptr : &entries_[found->second];
-}
-
-std::string CKitSeal::Render() const {
-  std::string text = std::string(kHeader) + std::to_string(version_) + std::string(kMediaTag) + MediaKindName(media_) + "\r\n";
-  for (const SealEntry& e : entries_) {
-    const std::string place = std::to_string(e.diskette) + " " + e.name + "\r\n";
-    text += e.sha256 + " " + std::to_string(e.size) + " " + place;
-    if (!e.headerDigest.empty()) text += std::string(kHeadersTag) + e.headerDigest + " " + place;
-  }
-  return text;
 }
 
 bool CKitSeal::Parse(std::string_view text) {

@@ -62,6 +62,11 @@ public:
   const SealEntry* Find(int diskette, std::string_view name) const;
 
 private:
+  // The text: "mkkit seal VERSION media=KIND", then the lines.
+  static constexpr std::string_view kHeader = "mkkit seal ";
+  static constexpr std::string_view kMediaTag = " media=";
+  static constexpr std::string_view kHeadersTag = "headers ";
+
   static std::string Key(int diskette, std::string_view name);
 
   MediaKind media_;
