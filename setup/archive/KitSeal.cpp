@@ -80,9 +80,11 @@ bool CKitSeal::Parse(std::string_view text) {
       std::string digest;
       int diskette = 0;
       if (read.version_ < 2 || !TakeDigest(line, at, digest) || !TakeNumber(line, at, diskette)) return false;
-      const SealEntry* listed = read.Find(diskette, line.substr(at));
-      if (!listed || !listed->headerDigest.empty()) return false;
-      read.entries_[read.index_[Key(diskette, line.substr(at))]].headerDigest = std::move(digest);
+      const auto listed = read.index_.find(Key(diskette, line.substr(at)));
+      if (listed == read.index_.end()) return false;
+      SealEntry& part = read.entries_[listed->second];
+      if (!part.headerDigest.empty()) return false;
+      part.headerDigest = std::move(digest);
       continue;
     }
     if (!TakeDigest(line, at, e.sha256) || !TakeNumber(line, at, e.size) || !TakeNumber(line, at, e.diskette) ||
