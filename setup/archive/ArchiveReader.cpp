@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "setup/archive/DeflateCodec.h"
+#include "setup/archive/InflateCodec.h"
 #include "setup/archive/MediaFileName.h"
 #include "setup/archive/MultiFileException.h"
 #include "setup/archive/StoredCodec.h"
@@ -56,7 +56,7 @@ std::unique_ptr<CArchiveMember> CArchiveReader::CreateMemberFile() const {
 std::unique_ptr<CCodec> CArchiveReader::CreateCodec(std::uint32_t method, std::uint32_t) const {
   switch (method) {
     case kMethodStored: return std::make_unique<CStoredCodec>();
-    case kMethodDeflate: return std::make_unique<CDeflateCodec>();
+    case kMethodDeflate: return std::make_unique<CInflateCodec>();
     default: return nullptr;
   }
 }

@@ -9,7 +9,9 @@
 
 #include "ArchiveBytes.h"
 #include "framework/MemFile.h"
+#include "framework/Exception.h"
 #include "setup/archive/DeflateCodec.h"
+#include "setup/archive/InflateCodec.h"
 #include "setup/archive/StoredCodec.h"
 #include "setup/archive/ZLibException.h"
 
@@ -78,6 +80,23 @@ TEST(Codec, BothMethodsRoundTripAtBufferEdges) {
         << size;
     EXPECT_FALSE(deflate.IsBusy());
   }
+}
+
+TEST(Codec, TheExtractingCodecInflatesWhatThePackerMadeAndPacksNothing) {
+  // Members one after the other through one codec, as the archive reader
+  // runs them: its inflate state is only reset between them.
+  CDeflateCodec packer;
+  CInflateCodec inflate;
+  for (std::size_t size : {70000u, 0u, 5u, 131072u + 258u}) {
+    const Bytes data = size == 70000u ? Noise(size) : Sample(size);
+    const Bytes d = Compress(packer, data);
+    EXPECT_EQ(data, Expand(inflate, d, static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(d.size())))
+        << size;
+  }
+  CMemFile source(Sample(10)), destination;
+  EXPECT_THROW(inflate.Transfer(source, destination), CNotSupportedException);
+  EXPECT_FALSE(inflate.IsBusy());
+  EXPECT_EQ(0u, destination.GetLength());
 }
 
 TEST(Codec, SizedTransfersReadNoMoreThanTheStoredSize) {
