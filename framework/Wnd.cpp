@@ -1,7 +1,6 @@
 #include "framework/Wnd.h"
 
-#include <cstdio>
-
+#include "framework/FormatText.h"
 #include "framework/Dialog.h"
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
@@ -120,8 +119,8 @@ std::string CWnd::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background
   // The style and three pointers in hexadecimal: at most 8 + 8 + 3 + 3 x 18
   // characters with 64-bit pointers, so the name is never cut.
   char name[96];
-  std::snprintf(name, sizeof name, "VeltWnd:%x:%p:%p:%p", style, static_cast<void*>(cursor),
-                static_cast<void*>(background), static_cast<void*>(icon));
+  FormatText(name, sizeof name, "VeltWnd:%x:%p:%p:%p", style, static_cast<void*>(cursor),
+             static_cast<void*>(background), static_cast<void*>(icon));
   RegisterNamedClass(name, style, cursor, background, icon);
   return name;
 }

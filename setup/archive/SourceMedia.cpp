@@ -1,7 +1,8 @@
 #include "setup/archive/SourceMedia.h"
 
-#include <cstdio>
 #include <cstdlib>
+
+#include "framework/FormatText.h"
 
 void CSourceMedia::SetSourceDir(const std::string& dir) {
   std::string path = dir;
@@ -29,7 +30,7 @@ bool CSourceMedia::LocateSourceFile(const std::string& name, int disketteNumber)
   if (dir == "\\") dir.clear();
   if (dir.size() > 2 && std::atoi(dir.c_str() + dir.size() - 2) != 0) {
     char number[16];
-    std::snprintf(number, sizeof number, "%02d", disketteNumber);
+    FormatText(number, sizeof number, "%02d", disketteNumber);
     const std::string sibling = (drive.empty() ? "" : drive + ":") + dir.substr(0, dir.size() - 2) + number;
     CPathName candidate(sibling + "\\");
     candidate.SetFileName(name);

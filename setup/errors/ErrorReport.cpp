@@ -1,8 +1,8 @@
 #include "setup/errors/ErrorReport.h"
 
 #include <cstdarg>
-#include <cstdio>
 
+#include "framework/FormatText.h"
 #include "framework/Resources.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
@@ -28,7 +28,7 @@ public:
 int ReportWithFixedText(const char* messageText, BOOL allowContinue) noexcept {
   static const char kNoDetails[] = "Setup cannot show the details of this error.";
   char text[kMessageBufferSize + sizeof kNoDetails + 4];
-  std::snprintf(text, sizeof text, "%s%s%s", messageText, *messageText ? "\r\n\r\n" : "", kNoDetails);
+  FormatText(text, sizeof text, "%s%s%s", messageText, *messageText ? "\r\n\r\n" : "", kNoDetails);
   const UINT type = MB_ICONEXCLAMATION | (allowContinue ? MB_OKCANCEL : MB_OK);
   int answer = IDCANCEL;
   try {
@@ -52,7 +52,7 @@ int FormatMessageId(CMessageBuffer& out, UINT messageId, ...) noexcept {
   if (::LoadStringA(AfxGetResourceHandle(), messageId, format, sizeof format) <= 0) format[0] = '\0';
   va_list args;
   va_start(args, messageId);
-  const int wanted = std::vsnprintf(out.text, sizeof out.text, format, args);
+  const int wanted = FormatTextV(out.text, sizeof out.text, format, args);
   va_end(args);
   if (wanted < 0) {
     out.text[0] = '\0';

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <ctime>
 #include <vector>
 
+#include "framework/FormatText.h"
 #include "framework/ScopedHandle.h"
 #include "framework/SystemLibrary.h"
 #include "setup/archive/ArchiveMember.h"
@@ -84,7 +84,7 @@ namespace {
 
 std::string VersionText(const CFileVersion& v) {
   char text[32];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", v.part[0], v.part[1], v.part[2], v.part[3]);
+  FormatText(text, sizeof text, "%u.%u.%u.%u", v.part[0], v.part[1], v.part[2], v.part[3]);
   return text;
 }
 

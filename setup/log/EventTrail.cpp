@@ -1,8 +1,8 @@
 #include "setup/log/EventTrail.h"
 
 #include <cstdarg>
-#include <cstdio>
 
+#include "framework/FormatText.h"
 #include "setup/profile/ProfileEntry.h"
 
 namespace {
@@ -12,7 +12,7 @@ constexpr char kSection[] = "Events";
 // The key with its last field replaced by `counter` (0 to 999).
 std::string KeyWithCounter(const char* timeOfDay, unsigned long counter) {
   char key[32];
-  std::snprintf(key, sizeof key, "%s:%04ld", timeOfDay, static_cast<long>(counter % 1000));
+  FormatText(key, sizeof key, "%s:%04ld", timeOfDay, static_cast<long>(counter % 1000));
   return key;
 }
 
@@ -36,7 +36,7 @@ int LogEvent(const CPathName& logPath, const char* format, ...) noexcept {
 
 int LogEventV(const CPathName& logPath, const char* format, va_list args) noexcept {
   char text[kEventBufferSize];
-  const int wanted = std::vsnprintf(text, sizeof text, format ? format : "", args);
+  const int wanted = FormatTextV(text, sizeof text, format ? format : "", args);
   if (wanted < 0) text[0] = '\0';
   const int length = wanted < 0 ? 0 : (wanted < kEventBufferSize ? wanted : kEventBufferSize - 1);
   if (logPath.IsEmpty()) return length;

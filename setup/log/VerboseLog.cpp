@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include "framework/FormatText.h"
 
 namespace {
 
@@ -10,8 +10,8 @@ namespace {
 int FormatTimeStamp(char* out, std::size_t size) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  return std::snprintf(out, size, "%04u-%02u-%02u %02u:%02u:%02u.%03u  ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                       now.wMinute, now.wSecond, now.wMilliseconds);
+  return FormatText(out, size, "%04u-%02u-%02u %02u:%02u:%02u.%03u  ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                    now.wMinute, now.wSecond, now.wMilliseconds);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ void CVerboseLog::WriteV(const char* format, va_list args) noexcept {
   char line[64 + kMaxLine + 2];
   int length = FormatTimeStamp(line, 64);
   if (length < 0 || length >= 64) length = 0;
-  const int text = std::vsnprintf(line + length, kMaxLine, format ? format : "", args);
+  const int text = FormatTextV(line + length, kMaxLine, format ? format : "", args);
   if (text > 0) length += text < kMaxLine ? text : kMaxLine - 1;
   // A text with line breaks of its own (an error's explanation) stays one
   // line of the log.

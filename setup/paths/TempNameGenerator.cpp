@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <ctime>
+
+#include "framework/FormatText.h"
 
 namespace {
 
@@ -57,6 +58,6 @@ std::uint32_t CTempNameGenerator::Next() noexcept {
 
 std::string CTempNameGenerator::NextName() {
   char digits[9];
-  std::snprintf(digits, sizeof digits, "%08lx", static_cast<unsigned long>(Next()));
+  FormatText(digits, sizeof digits, "%08lx", static_cast<unsigned long>(Next()));
   return digits;
 }

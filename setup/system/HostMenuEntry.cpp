@@ -1,11 +1,11 @@
 #include "setup/system/HostMenuEntry.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
 
+#include "framework/FormatText.h"
 #include "framework/ScopedHandle.h"
 #include "setup/system/KeyTree.h"
 
@@ -41,7 +41,7 @@ bool SetDefaultValue(HKEY key, const char* text) {
 
 std::string HostLaunchCommand(const CPathName& programPath) {
   char command[kLaunchCommandSize];
-  std::snprintf(command, sizeof command, "\"%s\" -delete", programPath.c_str());
+  FormatText(command, sizeof command, "\"%s\" -delete", programPath.c_str());
   return command;
 }
 

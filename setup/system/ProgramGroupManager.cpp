@@ -1,7 +1,8 @@
 #include "setup/system/ProgramGroupManager.h"
 
 #include <cstdarg>
-#include <cstdio>
+
+#include "framework/FormatText.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::string CProgramGroupManager::FormatCommand(const char* format, ...) {
   char buffer[kCommandBufferSize] = {};
   va_list args;
   va_start(args, format);
-  const int written = std::vsnprintf(buffer, sizeof buffer, format, args);
+  const int written = FormatTextV(buffer, sizeof buffer, format, args);
   va_end(args);
   if (written < 0) return {};
   return buffer;

@@ -1,8 +1,8 @@
 #include "setup/wizard/CopyProgressPage.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "framework/FormatText.h"
 #include "framework/WinApp.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/archive/SourceMedia.h"
@@ -76,7 +76,7 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
   if (showPictures_) billboards_->UpdateBillboard(done);
   gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
-  std::snprintf(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
+  FormatText(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
   if (shownDestination_ != text) {
     shownDestination_ = text;
     SetDlgItemText(IDC_DESTINATION_FILE, shownDestination_);

@@ -1,9 +1,9 @@
 #include "setup/wizard/Gauge.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
+#include "framework/FormatText.h"
 #include "framework/Gdi.h"
 
 namespace {
@@ -84,7 +84,7 @@ void CGauge::Draw(HDC dc, const RECT& client) const {
   const COLORREF plain = PlainColour();
   const int percent = Percent(minimum_, maximum_, position_);
   char text[8];
-  std::snprintf(text, sizeof text, "%d%%", percent);
+  FormatText(text, sizeof text, "%d%%", percent);
   const int length = static_cast<int>(std::strlen(text));
 
   SIZE extent{};
