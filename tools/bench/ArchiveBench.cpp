@@ -2,7 +2,7 @@
 // set of data of mixed compressibility (64 MiB in 200 files of varied sizes:
 // about half text, a quarter structured binary records, a quarter random
 // bytes):
-//  - extraction through CArchiveReader and CDeflateCodec to files, against
+//  - extraction through CArchiveReader and CInflateCodec to files, against
 //    zlib's uncompress of the same streams in memory plus writing the same
 //    files (budget: 1.25 times);
 //  - extraction in memory (reader, codec and checksum, the output dropped),
@@ -242,7 +242,7 @@ int Run() {
 
   const double extractRatio = extract / uncompressTime, buildRatio = build / compress;
   const double inflateShare = inflateTime / inMemory;  // throughput of extraction / throughput of inflate
-  std::printf("extraction: CArchiveReader + CDeflateCodec %.3f s, zlib uncompress + write %.3f s: ratio %.2f (budget 1.25) %s\n",
+  std::printf("extraction: CArchiveReader + CInflateCodec %.3f s, zlib uncompress + write %.3f s: ratio %.2f (budget 1.25) %s\n",
               extract, uncompressTime, extractRatio, extractRatio <= 1.25 ? "ok" : "OVER");
   std::printf("in memory:  reader + codec + checksum %.3f s (%.0f MiB/s), raw zlib inflate %.3f s (%.0f MiB/s)\n",
               inMemory, MiBPerSecond(inMemory), inflateTime, MiBPerSecond(inflateTime));
