@@ -2,16 +2,15 @@
 // inflates zlib format streams (packing them is CDeflateCodec's, which only
 // the kit builder needs: the setup program carries none of zlib's deflate).
 // An input buffer of 64 KiB and an output buffer of 128 KiB are allocated
-// once with the codec. inflate copies
-// the end of everything it returns into its window as well, and its fast
-// loop stops near the ends of either buffer: with 4 KiB pieces those costs
-// came to about a sixth of the decoding time. The source still reports
-// progress every 4096 bytes read (its segment size). Extracted data is
-// passed on in whole pieces of 128 KiB, a multiple of the 64 KiB stream
-// buffer the files write through, which then write it straight to the
-// system instead of copying it into their buffer first. zlib's failures
-// become CZLibException, CMemoryException or CFileException (see
-// CZLibException::Check).
+// once with the codec. inflate copies the end of everything it returns
+// into its window as well, and its fast loop stops near the ends of either
+// buffer: with 4 KiB pieces those costs came to about a sixth of the
+// decoding time. The source still reports progress every 4096 bytes read
+// (its segment size). Extracted data is passed on in whole pieces of
+// 128 KiB, a multiple of the 64 KiB stream buffer the files write through,
+// which then write it straight to the system instead of copying it into
+// their buffer first. zlib's failures become CZLibException,
+// CMemoryException or CFileException (see CZLibException::Check).
 #pragma once
 
 #include <zlib.h>
