@@ -104,6 +104,10 @@ int FormatTextV(char* out, std::size_t size, const char* format, va_list args) n
     int longs = 0;
     while (*p == 'h') ++p;  // promoted to int anyway
     while (*p == 'l') ++longs, ++p;
+    if (*p == 'z') {  // size_t: a long on i686, a long long on x86_64
+      longs = sizeof(std::size_t) > sizeof(long) ? 2 : 1;
+      ++p;
+    }
     switch (*p) {
       case 's': {
         const char* s = va_arg(args, const char*);

@@ -2,7 +2,7 @@
 // the programs' messages and logs use, without the C run-time's printf
 // family (which brings floating point and wide characters along):
 //   %s %c %d %i %u %x %X %p %%, the flags '-' and '0', a field width and a
-//   precision (both may be '*'), and the length modifiers h, l and ll.
+//   precision (both may be '*'), and the length modifiers h, l, ll and z.
 // Anything else after a '%' is copied as it stands.
 // It behaves as C99 snprintf: the text is cut to fit size bytes and always
 // ended with a NUL when size is not 0; the result is the length the whole

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -34,6 +35,8 @@ TEST(FormatText, ConversionsTheProgramsUse) {
       {Format(64, "%u %u", 0u, UINT_MAX), "0 4294967295"},
       {Format(64, "%ld %lu %lld %llu", -5L, 5UL, LLONG_MIN, ULLONG_MAX),
        "-5 5 -9223372036854775808 18446744073709551615"},
+      {Format(64, "%zu %s", static_cast<std::size_t>(SIZE_MAX), "next"),
+       sizeof(std::size_t) == 4 ? "4294967295 next" : "18446744073709551615 next"},
       {Format(64, "%02d %02u %03u %04u %04ld %02d", 7, 12u, 5u, 2026u, 3L, -3), "07 12 005 2026 0003 -3"},
       {Format(64, "%08lx %x %X %5x|%-4d|", 0xBEEFUL, 255u, 255u, 10u, 9), "0000beef ff FF     a|9   |"},
       {Format(64, "%*d|%-*d|%.3d", 4, 1, 3, 2, 7), "   1|2  |007"},
