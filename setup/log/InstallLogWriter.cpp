@@ -10,6 +10,7 @@
 #include "setup/log/MovedDestinations.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileSection.h"
 #include "setup/profile/ProfileValueMerge.h"
 
 void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
@@ -27,15 +28,6 @@ void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
   MergeProfileValues(CGroupTable::kSection, groups, log_.GetPath());
 }
 
-namespace {
-
-std::string Folded(std::string name) {
-  if (!name.empty()) ::CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
-  return name;
-}
-
-}  // namespace
-
 void CInstallLogWriter::BeginRun(const CInstallModel& model) {
   if (log_.IsEmpty()) return;
   RecoverInstallJournal(log_);
@@ -44,7 +36,7 @@ void CInstallLogWriter::BeginRun(const CInstallModel& model) {
   earlierGroups.Load(log_);
   const auto noteShared = [this](const std::string& groupKey) {
     for (const auto& [key, record] : ReadInstalledFiles(log_, groupKey)) {
-      if (record.destinationId == CDestination::kSystemDirectory) recordedShared_.insert(Folded(key));
+      if (record.destinationId == CDestination::kSystemDirectory) recordedShared_.insert(FoldedProfileKey(key));
     }
   };
   for (const auto& g : earlierGroups) noteShared(g->key);
@@ -58,7 +50,7 @@ void CInstallLogWriter::BeginRun(const CInstallModel& model) {
 }
 
 bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
-  return recordedShared_.count(Folded(fileName)) != 0;
+  return recordedShared_.count(FoldedProfileKey(fileName)) != 0;
 }
 
 void CInstallLogWriter::WriteProgramGroup(const CInstallModel& model) {
