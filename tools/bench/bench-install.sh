@@ -211,8 +211,13 @@ mib() { awk -v b="$1" 'BEGIN {if (b > 0) printf "%.1f", b / 1048576; else printf
 declare -A m
 has_inflate() { [ "$1" = big ] || [ "$1" = hugedata ]; }
 is_huge() { [ "$1" = hugefiles ] || [ "$1" = hugedata ]; }
+# bench PROFILE COUNT [REFERENCE]: with a reference payload, each round
+# also times REFERENCE's and "one"'s silent install, removal and floor
+# (measures ref_silent, ref_usilent, ref_floor, one_silent, one_usilent),
+# so that growth is measured on runs of the same minutes: the machine's
+# speed drifts more within an hour than the growth looked for.
 bench() {
-  local profile=$1 count=$2 r k
+  local profile=$1 count=$2 reference=${3:-} r k
   declare -A t=()
   echo "bench-install: $profile: warm-up and $count runs of each" >&2
   for ((n = 0; n <= count; n++)); do
@@ -229,6 +234,14 @@ bench() {
     local checked=; [ $n != 0 ] || checked=check
     t[floor]+=" $(run_floor "$profile" "$checked")"
     if has_inflate "$profile"; then t[floorz]+=" $(run_floor "$profile" "$checked" --inflate)"; fi
+    if [ -n "$reference" ]; then
+      for k in ref one; do
+        local p=$reference; [ $k = ref ] || p=one
+        r=($(run_ours "$p" silent)); t[${k}_silent]+=" ${r[0]}"
+        r=($(remove_ours "$p" silent)); t[${k}_usilent]+=" ${r[0]}"
+      done
+      t[ref_floor]+=" $(run_floor "$reference" "")"
+    fi
     if [ $n = 0 ]; then for k in "${!t[@]}"; do t[$k]=; done; fi
   done
   for k in "${!t[@]}"; do
@@ -247,8 +260,8 @@ bench many "$runs"
 bench medium 3
 bench one "$runs"
 if [ "$scale" = 1 ]; then
-  bench hugefiles "$((runs < 3 ? runs : 3))"
-  bench hugedata "$((runs < 3 ? runs : 3))"
+  bench hugefiles "$((runs < 3 ? runs : 3))" many
+  bench hugedata "$((runs < 3 ? runs : 3))" big
 fi
 
 # The median of a measure ("" when it was not taken), and "median (min-max)".
@@ -326,26 +339,26 @@ done
 if [ "$scale" = 1 ]; then
   echo
   echo "Growth: the files' part per file from \"many\" (2,000 files) to \"hugefiles\" (20,000), and per MiB from \"big\""
-  echo "(64 MiB) to \"hugedata\" (512 MiB), ms; targets: per file within 15 %, per MiB within 10 %"
+  echo "(64 MiB) to \"hugedata\" (512 MiB), ms, each from the rounds of the huge payload (\"many\", \"big\" and \"one\""
+  echo "run in each round beside it); targets: per file within 15 %, per MiB within 10 %"
   printf '%-22s %-10s %-10s %-7s %s\n' '' small large ratio verdict
   growth() {
     local label=$1 measure=$2 small=$3 large=$4 unit=$5 hi=$6 a b r
-    if [ "$measure" = floor ]; then a=$(med $small floor) b=$(med $large floor)
-    else a=$(less "$(med $small $measure)" "$(med one $measure)") b=$(less "$(med $large $measure)" "$(med one $measure)"); fi
+    if [ "$measure" = floor ]; then a=$(med $large ref_floor) b=$(med $large floor)
+    else
+      a=$(less "$(med $large ref_$measure)" "$(med $large one_$measure)")
+      b=$(less "$(med $large $measure)" "$(med $large one_$measure)")
+    fi
     if [ "$unit" = file ]; then a=$(per "$a" "${files[$small]}" 1000) b=$(per "$b" "${files[$large]}" 1000)
     else a=$(per "$a" "${mebibytes[$small]}" 1000) b=$(per "$b" "${mebibytes[$large]}" 1000); fi
     r=$(ratio "$b" "$a")
     printf '%-22s %-10s %-10s %-7s %s\n' "$label" "$a" "$b" "$r" "$(verdict "$r" 0 "$hi")"
   }
   growth '_setupx /S per file' silent many hugefiles file 1.15
-  growth '_setupx /B per file' batch many hugefiles file 1.15
   growth '/U /S per file' usilent many hugefiles file 1.15
   growth 'floor per file' floor many hugefiles file 1.15
   growth '_setupx /S per MiB' silent big hugedata mib 1.10
-  growth '_setupx /B per MiB' batch big hugedata mib 1.10
   growth 'floor per MiB' floor big hugedata mib 1.10
-  [ "$no_nsis" = 1 ] || growth 'NSIS per file' nsis many hugefiles file 1.15
-  [ "$no_nsis" = 1 ] || growth 'NSIS per MiB' nsis big hugedata mib 1.10
 fi
 
 echo
