@@ -22,10 +22,13 @@ void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
   for (const auto& d : model.destinations) {
     if (d->id >= 0) destinations.emplace_back(std::to_string(d->id), d->FormatRecord());
   }
-  MergeProfileValues(CDestinationTable::kSection, destinations, log_.GetPath());
   ProfileValues groups;
   for (const auto& g : model.groups) groups.emplace_back(g->key, g->FormatRecord());
-  MergeProfileValues(CGroupTable::kSection, groups, log_.GetPath());
+  for (const auto& [section, values] : {std::pair{CDestinationTable::kSection, &destinations},
+                                        std::pair{CGroupTable::kSection, &groups}}) {
+    MergeProfileValues(section, *values, log_.GetPath());
+    for (const auto& [key, value] : *values) fileRecords_.JournalValue(section, key, value);
+  }
 }
 
 void CInstallLogWriter::BeginRun(const CInstallModel& model) {
@@ -44,9 +47,9 @@ void CInstallLogWriter::BeginRun(const CInstallModel& model) {
     if (!earlierGroups.Find(g->key)) noteShared(g->key);
   }
   KeepMovedDestinations(log_, model);
+  fileRecords_.StartJournal();
   WriteDestinationsAndGroups(model);
   WriteProgramGroup(model);
-  fileRecords_.StartJournal();
 }
 
 bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
@@ -56,6 +59,7 @@ bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
 void CInstallLogWriter::WriteProgramGroup(const CInstallModel& model) {
   CProfileEntry group(model.programFolder, CTargetTable::kGroupSection, CTargetTable::kGroupKey, log_, false, false);
   group.Write();
+  fileRecords_.JournalValue(CTargetTable::kGroupSection, CTargetTable::kGroupKey, model.programFolder);
 }
 
 void CInstallLogWriter::WriteModelOfStoppedCopy(const CInstallModel& model) { WriteDestinationsAndGroups(model); }

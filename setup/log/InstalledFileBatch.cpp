@@ -22,11 +22,9 @@ void CInstalledFileBatch::Flush() noexcept {
     // that new sections are added to the log in the order single writes
     // would add them.
     std::unordered_set<std::string> flushed;
-    bool written = true;
     for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-      if (flushed.insert(it->section).second) written = FlushSection(it->section, it) && written;
+      if (flushed.insert(it->section).second) FlushSection(it->section, it);
     }
-    if (written) journal_.Clear();
     written_ += waiting_.size();
   } catch (...) {
     // Out of memory: the log goes without these records.

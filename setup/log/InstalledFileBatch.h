@@ -51,10 +51,16 @@ public:
   // name of finalPath, value "%d|%d|%d").
   void Add(const std::string& groupKey, const CPathName& finalPath, std::int16_t destinationId, bool placed,
            bool replaced);
-  // Writes the waiting records and empties the journal. Write failures
-  // are not reported (the installation goes on without a log); the records
-  // are dropped then, and stay in the journal for the next run.
+  // Writes the waiting records. Write failures are not reported (the
+  // installation goes on without a log); the records are dropped then, and
+  // stay in the journal for the next run, as every record of the run does
+  // until the batch ends (see CInstallJournal).
   void Flush() noexcept;
+  // Puts a value the run writes into the log itself (a section of the data
+  // model) into the journal too; nothing without a journal.
+  void JournalValue(const std::string& section, const std::string& key, const std::string& value) noexcept {
+    journal_.Append(section, key, value);
+  }
 
   std::size_t WaitingCount() const noexcept { return waiting_.size(); }
 
