@@ -1,9 +1,9 @@
-// CInstallJournal: the file records of a run that the install log does not
-// hold yet. Every write of the log rewrites it whole, so records wait in
+// CInstallJournal: the file records of a run, for the time the install log
+// may not hold them. Every write of the log rewrites it whole, so records wait in
 // memory and go into the log in batches (CInstalledFileBatch); a run ended
 // in between (killed, or the machine switched off) would leave files in
 // place that no removal could find. Each record is therefore also appended
-// at once to the journal, a small file beside the log ("veltapp.jnl"),
+// at once to the journal, a file beside the log ("veltapp.jnl"),
 // which is deleted when the run ends. What an ended run left in it is
 // merged into the log by the next run that opens the log, installing or
 // removing (RecoverInstallJournal).
