@@ -110,12 +110,6 @@ void CInstallJournal::AppendFileBegun(const CPathName& path) noexcept {
   if (!path.IsEmpty()) Append(kFileBegun, path.GetPath(), {});
 }
 
-void CInstallJournal::Clear() noexcept {
-  if (!file_.valid()) return;
-  ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
-  ::SetEndOfFile(file_.get());
-}
-
 void RecoverInstallJournal(const CPathName& log) noexcept {
   try {
     const CPathName journal = CInstallJournal::PathFor(log);

@@ -1,12 +1,18 @@
-// CInstallJournal: the file records of a run that the install log does not
-// hold yet. Every write of the log rewrites it whole, so records wait in
+// CInstallJournal: the file records of a run, for the time the install log
+// may not hold them. Every write of the log rewrites it whole, so records wait in
 // memory and go into the log in batches (CInstalledFileBatch); a run ended
 // in between (killed, or the machine switched off) would leave files in
 // place that no removal could find. Each record is therefore also appended
-// at once to the journal, a small file beside the log ("veltapp.jnl"),
-// which is emptied when its records are in the log and deleted when the run
-// ends. What an ended run left in it is merged into the log by the next run
-// that opens the log, installing or removing (RecoverInstallJournal).
+// at once to the journal, a file beside the log ("veltapp.jnl"),
+// which is deleted when the run ends. What an ended run left in it is
+// merged into the log by the next run that opens the log, installing or
+// removing (RecoverInstallJournal).
+//
+// The journal keeps every record of the run, also those already in the
+// log, and the data model's values the run wrote first: the system
+// rewrites the log in place (it empties the file, then writes it anew), so
+// that a run ended during a write of the log leaves it empty or cut short,
+// and only the journal still holds what the run wrote.
 //
 // The journal also names each file the copy engine makes, as soon as it is
 // made (a new file, in place or under a temporary name): files are made one
@@ -47,8 +53,6 @@ public:
   // Names the file that the copy engine has just made (created new), the
   // same way.
   void AppendFileBegun(const CPathName& path) noexcept;
-  // The records so far are in the log: the journal starts empty again.
-  void Clear() noexcept;
 
 private:
   CHandle file_;

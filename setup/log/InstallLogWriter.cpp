@@ -10,6 +10,7 @@
 #include "setup/log/MovedDestinations.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileSection.h"
 #include "setup/profile/ProfileValueMerge.h"
 
 void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
@@ -21,20 +22,14 @@ void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
   for (const auto& d : model.destinations) {
     if (d->id >= 0) destinations.emplace_back(std::to_string(d->id), d->FormatRecord());
   }
-  MergeProfileValues(CDestinationTable::kSection, destinations, log_.GetPath());
   ProfileValues groups;
   for (const auto& g : model.groups) groups.emplace_back(g->key, g->FormatRecord());
-  MergeProfileValues(CGroupTable::kSection, groups, log_.GetPath());
+  for (const auto& [section, values] : {std::pair{CDestinationTable::kSection, &destinations},
+                                        std::pair{CGroupTable::kSection, &groups}}) {
+    MergeProfileValues(section, *values, log_.GetPath());
+    for (const auto& [key, value] : *values) fileRecords_.JournalValue(section, key, value);
+  }
 }
-
-namespace {
-
-std::string Folded(std::string name) {
-  if (!name.empty()) ::CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
-  return name;
-}
-
-}  // namespace
 
 void CInstallLogWriter::BeginRun(const CInstallModel& model) {
   if (log_.IsEmpty()) return;
@@ -44,7 +39,7 @@ void CInstallLogWriter::BeginRun(const CInstallModel& model) {
   earlierGroups.Load(log_);
   const auto noteShared = [this](const std::string& groupKey) {
     for (const auto& [key, record] : ReadInstalledFiles(log_, groupKey)) {
-      if (record.destinationId == CDestination::kSystemDirectory) recordedShared_.insert(Folded(key));
+      if (record.destinationId == CDestination::kSystemDirectory) recordedShared_.insert(FoldedProfileKey(key));
     }
   };
   for (const auto& g : earlierGroups) noteShared(g->key);
@@ -52,18 +47,19 @@ void CInstallLogWriter::BeginRun(const CInstallModel& model) {
     if (!earlierGroups.Find(g->key)) noteShared(g->key);
   }
   KeepMovedDestinations(log_, model);
+  fileRecords_.StartJournal();
   WriteDestinationsAndGroups(model);
   WriteProgramGroup(model);
-  fileRecords_.StartJournal();
 }
 
 bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
-  return recordedShared_.count(Folded(fileName)) != 0;
+  return recordedShared_.count(FoldedProfileKey(fileName)) != 0;
 }
 
 void CInstallLogWriter::WriteProgramGroup(const CInstallModel& model) {
   CProfileEntry group(model.programFolder, CTargetTable::kGroupSection, CTargetTable::kGroupKey, log_, false, false);
   group.Write();
+  fileRecords_.JournalValue(CTargetTable::kGroupSection, CTargetTable::kGroupKey, model.programFolder);
 }
 
 void CInstallLogWriter::WriteModelOfStoppedCopy(const CInstallModel& model) { WriteDestinationsAndGroups(model); }

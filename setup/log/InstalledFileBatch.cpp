@@ -1,5 +1,6 @@
 #include "setup/log/InstalledFileBatch.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "setup/log/InstallLog.h"
@@ -11,7 +12,7 @@ void CInstalledFileBatch::Add(const std::string& groupKey, const CPathName& fina
   const CInstalledFileRecord record{destinationId, placed ? 1 : 0, replaced ? 1 : 0};
   waiting_.push_back(Record{groupKey, finalPath.GetFileName(), record.Format()});
   journal_.Append(waiting_.back().section, waiting_.back().key, waiting_.back().value);
-  if (waiting_.size() >= kMaxWaiting) Flush();
+  if (waiting_.size() >= std::max(kFirstBatch, written_)) Flush();
 }
 
 void CInstalledFileBatch::Flush() noexcept {
@@ -21,11 +22,10 @@ void CInstalledFileBatch::Flush() noexcept {
     // that new sections are added to the log in the order single writes
     // would add them.
     std::unordered_set<std::string> flushed;
-    bool written = true;
     for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-      if (flushed.insert(it->section).second) written = FlushSection(it->section, it) && written;
+      if (flushed.insert(it->section).second) FlushSection(it->section, it);
     }
-    if (written) journal_.Clear();
+    written_ += waiting_.size();
   } catch (...) {
     // Out of memory: the log goes without these records.
   }

@@ -295,11 +295,16 @@ bool CPathName::RemoveDirectory() const {
 
 bool CPathName::Delete(bool clearReadOnly) const {
   if (!FitsSystem(path_)) return false;
-  if (clearReadOnly) {
-    const DWORD attributes = ::GetFileAttributesA(path_.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-      ::SetFileAttributesA(path_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
+  if (::DeleteFileA(path_.c_str())) return true;
+  // Most files are not read-only: the attribute is looked at only when
+  // the deletion was refused (a removal deletes thousands of files).
+  const DWORD error = ::GetLastError();
+  if (!clearReadOnly || error != ERROR_ACCESS_DENIED) return false;
+  const DWORD attributes = ::GetFileAttributesA(path_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      !::SetFileAttributesA(path_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    ::SetLastError(error);
+    return false;
   }
   return ::DeleteFileA(path_.c_str()) != FALSE;
 }

@@ -1,6 +1,5 @@
 #include "setup/profile/DestinationTable.h"
 
-#include <algorithm>
 
 #include "setup/profile/InstallProfileException.h"
 #include "setup/profile/ProfileEntry.h"
@@ -20,8 +19,8 @@ CDestinationTable::CDestinationTable() {
 }
 
 CDestination* CDestinationTable::Find(std::int16_t id) {
-  const auto it = std::find_if(records_.begin(), records_.end(), [id](const auto& d) { return d->id == id; });
-  return it == records_.end() ? nullptr : it->get();
+  const auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : it->second;
 }
 
 const CDestination* CDestinationTable::Find(std::int16_t id) const {
@@ -31,6 +30,7 @@ const CDestination* CDestinationTable::Find(std::int16_t id) const {
 CDestination& CDestinationTable::FindOrCreate(std::int16_t id) {
   if (CDestination* d = Find(id)) return *d;
   records_.push_back(std::make_unique<CDestination>(id, this));
+  byId_.emplace(id, records_.back().get());
   return *records_.back();
 }
 
@@ -72,18 +72,19 @@ void CDestinationTable::Load(const CPathName& profile) {
 void CDestinationTable::Resolve() {
   // resolved[i]: records_[i] has its final path in this call.
   std::vector<bool> resolved(records_.size(), false);
+  std::unordered_map<std::int16_t, std::size_t> index;
+  for (std::size_t i = 0; i < records_.size(); ++i) index.emplace(records_[i]->id, i);
   std::size_t remaining = records_.size();
   for (std::size_t pass = 0; pass < records_.size() && remaining > 0; ++pass) {
     for (std::size_t i = 0; i < records_.size(); ++i) {
       if (resolved[i]) continue;
       CDestination& d = *records_[i];
       if (d.HasParent()) {
-        const auto parent = std::find_if(records_.begin(), records_.end(),
-                                         [&d](const auto& p) { return p->id == d.parentId; });
-        if (parent == records_.end()) continue;
-        const std::size_t p = static_cast<std::size_t>(parent - records_.begin());
-        if (!resolved[p] || (*parent)->path.IsEmpty()) continue;
-        CPathName path = (*parent)->path;
+        const auto parent = index.find(d.parentId);
+        if (parent == index.end()) continue;
+        const std::size_t p = parent->second;
+        if (!resolved[p] || records_[p]->path.IsEmpty()) continue;
+        CPathName path = records_[p]->path;
         path.AppendDirectory(d.name);
         d.path = std::move(path);
       }

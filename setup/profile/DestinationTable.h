@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "setup/profile/Destination.h"
@@ -60,4 +61,6 @@ private:
   CDestination& FindOrCreate(std::int16_t id);
 
   Records records_;
+  // Every record by its id: a copy looks a destination up for every file.
+  std::unordered_map<std::int16_t, CDestination*> byId_;
 };

@@ -31,7 +31,10 @@ void CFileList::Load(const CPathName& profile, const CGroupTable& groups) {
 void CFileList::Insert(std::unique_ptr<CFileEntry> entry) {
   const int diskette = entry->GetDisketteNumber();
   const bool marked = entry->marked != 0;
-  const auto before = std::find_if(records_.begin(), records_.end(), [&](const auto& e) {
+  // The list is ordered by diskette, the marked files of a diskette after
+  // the others: the new entry goes after every entry of its place in that
+  // order (a search, not a walk: a profile may hold thousands of files).
+  const auto before = std::upper_bound(records_.begin(), records_.end(), 0, [&](int, const auto& e) {
     return e->GetDisketteNumber() > diskette || (e->GetDisketteNumber() == diskette && e->marked && !marked);
   });
   records_.insert(before, std::move(entry));

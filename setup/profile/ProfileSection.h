@@ -12,6 +12,10 @@
 //
 //   ForEachProfileValue("destinations", profilePath,
 //                       [](const std::string& key, const std::string& value) { ... });
+//
+// A key read on its own makes the system search its section for it, so that
+// reading every key of a section one by one takes time that grows with the
+// square of its length. ReadProfileSection reads a whole section at once.
 #pragma once
 
 #include <cstddef>
@@ -46,16 +50,34 @@ private:
   std::size_t cursor_ = 0;
 };
 
+// key in lower case: keys compared as the system compares them.
+std::string FoldedProfileKey(std::string key);
+
+// One line of a section as GetPrivateProfileSection gives it back: the
+// key and the text after its '=' as they stand (quotes kept), or a line
+// without '=' (hasValue false).
+struct CProfileLine {
+  std::string key;
+  std::string value;
+  bool hasValue = true;
+};
+
+// The lines of section in file (empty: the profile beside the program), in
+// file order, with one read of the section; none when the file or the
+// section is missing.
+std::vector<CProfileLine> ReadProfileSection(const std::string& section, const CPathName& file);
+
+// The keys of section in file with their values, in file order, as
+// CProfileSection and a read of each key would give them, from one read of
+// the section: lines without '=' and comments are no keys; a key that
+// stands twice is given twice, with the value of its first line each
+// time; quotes around a value are dropped; a value is cut to
+// CProfileEntry::kMaxValueLength characters.
+std::vector<std::pair<std::string, std::string>> ReadProfileValues(const std::string& section, const CPathName& file);
+
 // Calls visit(key, value) for every key of section in file, in file order,
 // with the value as read (at most 254 characters, empty when missing).
 template <class Visit>
-void ForEachProfileValue(std::string section, CPathName file, Visit&& visit) {
-  CProfileSection keys(std::move(section));
-  keys.SetFile(std::move(file));
-  CProfileEntry entry;
-  for (bool more = keys.First(entry); more; more = keys.Next(entry)) {
-    entry.SetValue({});
-    entry.Read();
-    visit(entry.GetKey(), entry.GetValue());
-  }
+void ForEachProfileValue(const std::string& section, const CPathName& file, Visit&& visit) {
+  for (const auto& [key, value] : ReadProfileValues(section, file)) visit(key, value);
 }

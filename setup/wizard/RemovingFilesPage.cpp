@@ -1,5 +1,9 @@
 #include "setup/wizard/RemovingFilesPage.h"
 
+#include <optional>
+#include <string>
+
+#include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/install/InstalledFileRemoval.h"
 #include "setup/profile/InstallModel.h"
@@ -15,11 +19,27 @@ int CRemovingFilesPage::DoPageWork() {
     app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
     return GetNextPageId();
   }
-  CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [this](const CPathName& path) {
-    SetDlgItemText(IDC_REMOVING_FILE, path.GetPath());
+  // The page follows the removal at most every kUpdateIntervalMs, as the
+  // copy page follows the copy: a file is deleted faster than its path is
+  // shown and the window repainted. The last path is shown at the end.
+  std::optional<DWORD> shownAt;
+  std::string unshown;
+  const auto show = [this](const std::string& path) {
+    SetDlgItemText(IDC_REMOVING_FILE, path);
     PumpMessages();
+  };
+  CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [&](const CPathName& path) {
+    const DWORD now = ::GetTickCount();
+    if (shownAt && now - *shownAt < CCopyProgressPage::kUpdateIntervalMs) {
+      unshown = path.GetPath();
+      return;
+    }
+    shownAt = now;
+    unshown.clear();
+    show(path.GetPath());
   }, app.verboseLog);
   removal.RemoveFiles();
+  if (!unshown.empty()) show(unshown);
   app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
   removal.RemoveDirectories();
   return GetNextPageId();

@@ -210,11 +210,22 @@ private:
     return none;
   }
 
-  bool Recorded(const char* group, const std::string& name) const {
-    // A killed run may leave its last records in the journal beside the log.
-    if (ReadString(logPath, group, name.c_str())) return true;
-    return ReadFileBytes(journalPath).find(std::string(group) + "\t" + name + "\t") != std::string::npos;
+  // A value of the log, or of the journal beside it: a killed run may
+  // leave its last records there, and everything it wrote when it was
+  // killed while the log was being rewritten.
+  std::optional<std::string> Logged(const char* section, const std::string& key) const {
+    if (auto value = ReadString(logPath, section, key.c_str())) return value;
+    const std::string journal = ReadFileBytes(journalPath), line = std::string(section) + "\t" + key + "\t";
+    for (std::size_t at = journal.find(line); at != std::string::npos; at = journal.find(line, at + 1)) {
+      if (at == 0 || journal[at - 1] == '\n') {
+        const std::size_t from = at + line.size();
+        return journal.substr(from, journal.find("\r\n", from) - from);
+      }
+    }
+    return std::nullopt;
   }
+
+  bool Recorded(const char* group, const std::string& name) const { return Logged(group, name).has_value(); }
 
   // Takes away what a run left: the files, the log and its journal, the
   // shared file and its count.
@@ -250,13 +261,14 @@ private:
     setup.Kill();
   }
 
-  // What a removal needs is in the log before the first file.
+  // What a removal needs is in the log (or its journal) before the first
+  // file.
   void ExpectRemovableLog() const {
-    const std::string destination = ReadString(logPath, "destinations", "0").value_or("");
+    const std::string destination = Logged("destinations", "0").value_or("");
     EXPECT_EQ(target + "\\", destination.substr(destination.find_last_of('|') + 1)) << destination;
-    EXPECT_TRUE(ReadString(logPath, "groups", "Program").has_value());
-    EXPECT_TRUE(ReadString(logPath, "groups", "Data").has_value());
-    EXPECT_EQ(std::string(kKitProgramGroup), ReadString(logPath, "PMGroup", "PMGroup").value_or(""));
+    EXPECT_TRUE(Logged("groups", "Program").has_value());
+    EXPECT_TRUE(Logged("groups", "Data").has_value());
+    EXPECT_EQ(std::string(kKitProgramGroup), Logged("PMGroup", "PMGroup").value_or(""));
     EXPECT_TRUE(Recorded("Program", "veltapp.exe")) << "a file placed before the kill is recorded";
   }
 

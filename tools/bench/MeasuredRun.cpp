@@ -44,8 +44,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string commandLine = Quote(argv[1]);
-  // "/D=path" of an NSIS installer must stand unquoted, spaces and all.
-  for (int i = 2; i < argc; ++i) commandLine += std::string(" ") + (std::string(argv[i]).rfind("/D=", 0) == 0 ? argv[i] : Quote(argv[i]));
+  // "/D=path" of an NSIS installer and "_?=path" of its uninstaller must
+  // stand unquoted, spaces and all.
+  for (int i = 2; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool verbatim = argument.rfind("/D=", 0) == 0 || argument.rfind("_?=", 0) == 0;
+    commandLine += " " + (verbatim ? argument : Quote(argument));
+  }
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

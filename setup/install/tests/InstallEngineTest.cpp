@@ -509,7 +509,8 @@ TEST_F(InstallEngineTest, EveryFileIsNamedInTheJournalBeforeItsDataAndItsRecordF
   EXPECT_EQ((std::vector<std::string>{"old.txt", "fresh.dat"}), named);
   EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"old.txt", "0|1|1"}, {"fresh.dat", "0|1|0"}}),
             LogRecords());
-  EXPECT_EQ("", ReadFileBytes(journal)) << "emptied once the records are in the log";
+  const std::string lastRecord = "\tfresh.dat\t0|1|0\r\n", text = ReadFileBytes(journal);
+  EXPECT_TRUE(text.size() > lastRecord.size() && text.ends_with(lastRecord)) << "the record follows the file: " << text;
 }
 
 namespace {

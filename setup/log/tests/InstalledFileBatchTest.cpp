@@ -71,7 +71,7 @@ TEST_F(InstalledFileBatchTest, MergesIntoAnEarlierLogAsSingleRecordsDo) {
 
 TEST_F(InstalledFileBatchTest, AFullBatchIsWrittenAndTheRestOnDestruction) {
   std::vector<Record> records;
-  for (std::size_t i = 0; i < CInstalledFileBatch::kMaxWaiting * 2 + 7; ++i) {
+  for (std::size_t i = 0; i < CInstalledFileBatch::kFirstBatch * 4 + 7; ++i) {
     records.push_back({i % 3 ? "Data" : "Program", "C:\\Velt\\file" + std::to_string(i) + ".dat",
                        static_cast<std::int16_t>(i % 5), i % 2 == 0, i % 7 == 0});
   }
@@ -79,9 +79,19 @@ TEST_F(InstalledFileBatchTest, AFullBatchIsWrittenAndTheRestOnDestruction) {
 
   const CPathName log(dir / "counted.log");
   CInstalledFileBatch batch(log);
-  for (std::size_t i = 0; i < CInstalledFileBatch::kMaxWaiting; ++i) {
-    batch.Add("Data", CPathName("C:\\Velt\\f" + std::to_string(i)), 0, true, false);
+  std::size_t added = 0;
+  const auto add = [&](std::size_t count) {
+    for (std::size_t end = added + count; added < end; ++added) {
+      batch.Add("Data", CPathName("C:\\Velt\\f" + std::to_string(added)), 0, true, false);
+    }
+  };
+  // Each batch as long as everything written before it: 256, 256, 512, ...
+  const struct {
+    std::size_t add, waiting, inLog;
+  } steps[] = {{CInstalledFileBatch::kFirstBatch, 0, 256}, {255, 255, 256}, {1, 0, 512}, {511, 511, 512}, {1, 0, 1024}};
+  for (const auto& step : steps) {
+    add(step.add);
+    EXPECT_EQ(step.waiting, batch.WaitingCount()) << added;
+    EXPECT_EQ(step.inLog, ReadInstalledFiles(log, "Data").size()) << added;
   }
-  EXPECT_EQ(0u, batch.WaitingCount()) << "a full batch is written at once";
-  EXPECT_EQ("0|1|0", ReadInstalledFiles(log, "Data").back().second.Format());
 }

@@ -80,4 +80,50 @@ TEST_F(ProfileSectionTest, LongKeyListsComeBackWhole) {
   }
 }
 
+// Reading a whole section at once gives what enumerating its keys and
+// reading each one gives, also for lines that are not plain "key=value".
+TEST_F(ProfileSectionTest, ReadingTheWholeSectionGivesWhatReadingEachKeyGives) {
+  const std::string longValue(300, 'v');
+  const struct {
+    const char* name;
+    std::string lines;
+  } cases[] = {
+      {"plain keys in file order", "b=2\r\na=1\r\nc=3|x|\r\n"},
+      {"a key twice, in two letter cases", "k=first\r\nother=o\r\nK=second\r\nk=third\r\n"},
+      {"quotes", "q1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nq4=\"\r\nq5=\"\"\r\nq6=\"a\" b \"c\"\r\n"},
+      {"lines without '=' and comments", "novalue\r\n;comment=1\r\nkey=v\r\n; another\r\n"},
+      {"blanks around keys and values", "  spaced  =  v w  \r\n\tTab\t=\tt\t\r\nempty=\r\n=nokey\r\n"},
+      {"a value longer than a read takes", "long=" + longValue + "\r\nquotedlong=\"" + longValue + "\"\r\n"},
+      {"an empty section", ""},
+  };
+  for (const auto& c : cases) {
+    const CPathName file = Profile("[before]\r\nk=0\r\n[files]\r\n" + c.lines + "[after]\r\nk=9\r\n");
+    std::vector<std::pair<std::string, std::string>> oneByOne;
+    CProfileSection section("files");
+    section.SetFile(file);
+    CProfileEntry entry;
+    for (bool more = section.First(entry); more; more = section.Next(entry)) {
+      entry.SetValue({});
+      entry.Read();
+      oneByOne.emplace_back(entry.GetKey(), entry.GetValue());
+    }
+    EXPECT_EQ(oneByOne, ReadProfileValues("files", file)) << c.name;
+  }
+  EXPECT_TRUE(ReadProfileValues("files", CPathName(dir / "missing.ini")).empty());
+}
+
+// A section far longer than the first buffer comes back whole, as it
+// stands, lines without '=' included.
+TEST_F(ProfileSectionTest, ReadsLongSectionsWholeAsTheyStand) {
+  std::string text = "[records]\r\n";
+  for (int i = 0; i < 5000; ++i) text += "file" + std::to_string(i) + ".dat=\"" + std::to_string(i) + "|1|0\"\r\n";
+  text += "loose line\r\n";
+  const std::vector<CProfileLine> lines = ReadProfileSection("records", Profile(text));
+  ASSERT_EQ(5001u, lines.size());
+  EXPECT_EQ("file4999.dat", lines[4999].key);
+  EXPECT_EQ("\"4999|1|0\"", lines[4999].value) << "quotes stay";
+  EXPECT_FALSE(lines[5000].hasValue);
+  EXPECT_EQ("loose line", lines[5000].key);
+}
+
 }  // namespace
