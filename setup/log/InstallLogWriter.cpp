@@ -26,8 +26,10 @@ void CInstallLogWriter::WriteDestinationsAndGroups(const CInstallModel& model) {
   for (const auto& g : model.groups) groups.emplace_back(g->key, g->FormatRecord());
   for (const auto& [section, values] : {std::pair{CDestinationTable::kSection, &destinations},
                                         std::pair{CGroupTable::kSection, &groups}}) {
-    MergeProfileValues(section, *values, log_.GetPath());
+    // The journal first: the system rewrites the whole log in place, and a
+    // run ended in the middle of that leaves it cut.
     for (const auto& [key, value] : *values) fileRecords_.JournalValue(section, key, value);
+    MergeProfileValues(section, *values, log_.GetPath());
   }
 }
 
@@ -58,8 +60,8 @@ bool CInstallLogWriter::WasRecordedShared(const std::string& fileName) const {
 
 void CInstallLogWriter::WriteProgramGroup(const CInstallModel& model) {
   CProfileEntry group(model.programFolder, CTargetTable::kGroupSection, CTargetTable::kGroupKey, log_, false, false);
-  group.Write();
   fileRecords_.JournalValue(CTargetTable::kGroupSection, CTargetTable::kGroupKey, model.programFolder);
+  group.Write();
 }
 
 void CInstallLogWriter::WriteModelOfStoppedCopy(const CInstallModel& model) { WriteDestinationsAndGroups(model); }
