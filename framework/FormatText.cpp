@@ -28,7 +28,7 @@ private:
   std::size_t length_ = 0;
 };
 
-struct Spec {
+struct FieldLayout {
   bool left = false;
   bool zero = false;
   int width = 0;
@@ -37,30 +37,30 @@ struct Spec {
 
 // text of count characters, with prefix (a sign or "0x") before it, padded
 // to the field's width; digits, for numbers, are at least precision long.
-void PutField(Output& out, const Spec& spec, const char* prefix, const char* text, int count, bool number) {
+void PutField(Output& out, const FieldLayout& layout, const char* prefix, const char* text, int count, bool number) {
   const int prefixLength = static_cast<int>(std::strlen(prefix));
-  const int zeros = number && spec.precision > count ? spec.precision - count : 0;
-  const int pad = spec.width - prefixLength - zeros - count;
-  const bool padWithZeros = number && spec.zero && !spec.left && spec.precision < 0;
-  if (!spec.left && !padWithZeros) out.Repeat(' ', pad);
+  const int zeros = number && layout.precision > count ? layout.precision - count : 0;
+  const int pad = layout.width - prefixLength - zeros - count;
+  const bool padWithZeros = number && layout.zero && !layout.left && layout.precision < 0;
+  if (!layout.left && !padWithZeros) out.Repeat(' ', pad);
   for (const char* p = prefix; *p; ++p) out.Put(*p);
   if (padWithZeros) out.Repeat('0', pad);
   out.Repeat('0', zeros);
   for (int i = 0; i < count; ++i) out.Put(text[i]);
-  if (spec.left) out.Repeat(' ', pad);
+  if (layout.left) out.Repeat(' ', pad);
 }
 
-void PutNumber(Output& out, const Spec& spec, std::uint64_t value, bool negative, unsigned base, bool upper,
+void PutNumber(Output& out, const FieldLayout& layout, std::uint64_t value, bool negative, unsigned base, bool upper,
                const char* prefix) {
   char digits[24];
   int count = 0;
   const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
   // Precision 0 with the value 0 gives no digits, as in printf.
-  while (value != 0 || (count == 0 && spec.precision != 0)) {
+  while (value != 0 || (count == 0 && layout.precision != 0)) {
     digits[sizeof digits - 1 - count++] = set[value % base];
     value /= base;
   }
-  PutField(out, spec, negative ? "-" : prefix, digits + sizeof digits - count, count, true);
+  PutField(out, layout, negative ? "-" : prefix, digits + sizeof digits - count, count, true);
 }
 
 int ReadNumber(const char*& p) {
@@ -79,26 +79,26 @@ int FormatTextV(char* out, std::size_t size, const char* format, va_list args) n
       continue;
     }
     const char* const start = p++;
-    Spec spec;
+    FieldLayout layout;
     for (;; ++p) {
-      if (*p == '-') spec.left = true;
-      else if (*p == '0') spec.zero = true;
+      if (*p == '-') layout.left = true;
+      else if (*p == '0') layout.zero = true;
       else break;
     }
     if (*p == '*') {
-      spec.width = va_arg(args, int);
-      if (spec.width < 0) spec.left = true, spec.width = -spec.width;
+      layout.width = va_arg(args, int);
+      if (layout.width < 0) layout.left = true, layout.width = -layout.width;
       ++p;
     } else {
-      spec.width = ReadNumber(p);
+      layout.width = ReadNumber(p);
     }
     if (*p == '.') {
       ++p;
       if (*p == '*') {
-        spec.precision = va_arg(args, int);
+        layout.precision = va_arg(args, int);
         ++p;
       } else {
-        spec.precision = ReadNumber(p);
+        layout.precision = ReadNumber(p);
       }
     }
     int longs = 0;
@@ -113,20 +113,20 @@ int FormatTextV(char* out, std::size_t size, const char* format, va_list args) n
         const char* s = va_arg(args, const char*);
         if (!s) s = "(null)";
         int n = 0;
-        while (s[n] && (spec.precision < 0 || n < spec.precision)) ++n;
-        PutField(o, spec, "", s, n, false);
+        while (s[n] && (layout.precision < 0 || n < layout.precision)) ++n;
+        PutField(o, layout, "", s, n, false);
         break;
       }
       case 'c': {
         const char c = static_cast<char>(va_arg(args, int));
-        PutField(o, spec, "", &c, 1, false);
+        PutField(o, layout, "", &c, 1, false);
         break;
       }
       case 'd':
       case 'i': {
         const std::int64_t v = longs >= 2 ? va_arg(args, long long) : longs ? va_arg(args, long) : va_arg(args, int);
         const std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-        PutNumber(o, spec, magnitude, v < 0, 10, false, "");
+        PutNumber(o, layout, magnitude, v < 0, 10, false, "");
         break;
       }
       case 'u':
@@ -135,12 +135,12 @@ int FormatTextV(char* out, std::size_t size, const char* format, va_list args) n
         const std::uint64_t v = longs >= 2 ? va_arg(args, unsigned long long)
                                 : longs    ? va_arg(args, unsigned long)
                                            : va_arg(args, unsigned);
-        PutNumber(o, spec, v, false, *p == 'u' ? 10 : 16, *p == 'X', "");
+        PutNumber(o, layout, v, false, *p == 'u' ? 10 : 16, *p == 'X', "");
         break;
       }
       case 'p': {
         // As MinGW's printf shows a pointer: all its hexadecimal digits.
-        Spec digits = spec;
+        FieldLayout digits = layout;
         digits.precision = 2 * static_cast<int>(sizeof(void*));
         PutNumber(o, digits, reinterpret_cast<std::uintptr_t>(va_arg(args, void*)), false, 16, true, "");
         break;
