@@ -87,14 +87,10 @@ const DamageRow kRows[] = {
      StopsOn::nothing, nullptr, "Kit not checked: it has no seal", nullptr},
 };
 
-class DamagedKitTest : public SetupTest, public ::testing::WithParamInterface<DamageRow> {
+class DamagedKitTest : public FreshMachineSetupTest, public ::testing::WithParamInterface<DamageRow> {
 public:
-  void SetUp() override {
-    SetupTest::SetUp();
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
-  }
   void TearDown() override {
-    SetupTest::TearDown();
+    FreshMachineSetupTest::TearDown();
     for (const std::string& stray : StraysInTheSystemFolders()) ::DeleteFileA(stray.c_str());
   }
 

@@ -24,15 +24,10 @@ struct ExitCodeRow {
 void PrintTo(const ExitCodeRow& row, std::ostream* out) { *out << row.name; }
 
 
-class ExitCodeTest : public SetupTest, public ::testing::WithParamInterface<ExitCodeRow> {
+class ExitCodeTest : public FreshMachineSetupTest, public ::testing::WithParamInterface<ExitCodeRow> {
 public:
-  void SetUp() override {
-    SetupTest::SetUp();
-    // No earlier installation to ask about (the guard puts back what was).
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
-  }
   void TearDown() override {
-    SetupTest::TearDown();
+    FreshMachineSetupTest::TearDown();
     held.reset();
     if (!createdDefaultDirectory.empty()) RemoveTree(createdDefaultDirectory);
   }

@@ -475,4 +475,14 @@ protected:
   ui::Process setup;
 };
 
+// A machine on which the product was never installed: no earlier
+// installation to ask about (the guard puts back what was).
+class FreshMachineSetupTest : public SetupTest {
+protected:
+  void SetUp() override {
+    SetupTest::SetUp();
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+  }
+};
+
 }  // namespace setup_e2e

@@ -28,14 +28,10 @@ void PrintTo(const SilentRow& row, std::ostream* out) { *out << row.name; }
 
 const char kDeployGroup[] = "Veltrane Deploy Test";
 
-class SilentTest : public SetupTest, public ::testing::WithParamInterface<SilentRow> {
+class SilentTest : public FreshMachineSetupTest, public ::testing::WithParamInterface<SilentRow> {
 public:
-  void SetUp() override {
-    SetupTest::SetUp();
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
-  }
   void TearDown() override {
-    SetupTest::TearDown();
+    FreshMachineSetupTest::TearDown();
     held.reset();
     if (!filler.empty()) ::DeleteFileA(filler.c_str());
     ::RemoveDirectoryA("Y:\\Veltrane");
