@@ -1,9 +1,8 @@
 #include "framework/PackedBitmap.h"
 
 #include "framework/Gdi.h"
+#include "framework/PackedData.h"
 #include "framework/Resources.h"
-
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstring>
@@ -34,17 +33,9 @@ std::uint64_t PixelsSize(const BITMAPINFOHEADER& header) {
 }  // namespace
 
 HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const Bytef*>(data);
-  if (!bytes || size < 4) return nullptr;
-  const std::uint32_t dibSize = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-  if (dibSize < sizeof(BITMAPINFOHEADER) || dibSize > kMaxDibSize) return nullptr;
-
-  std::vector<Bytef> dib(dibSize);
-  uLongf unpacked = dibSize;
-  if (uncompress(dib.data(), &unpacked, bytes + 4, static_cast<uLong>(size - 4)) != Z_OK || unpacked != dibSize) {
-    return nullptr;
-  }
+  std::vector<unsigned char> dib;
+  if (!UnpackData(data, size, sizeof(BITMAPINFOHEADER), kMaxDibSize, dib)) return nullptr;
+  const std::size_t dibSize = dib.size();
 
   BITMAPINFOHEADER header;
   std::memcpy(&header, dib.data(), sizeof header);

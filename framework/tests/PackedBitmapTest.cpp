@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "framework/PackedBitmap.h"
 #include "tests/support/BmpBuilder.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/PackedData.h"
 
 namespace {
 
@@ -33,16 +33,9 @@ BmpBuilder Sample8() {
   return b;
 }
 
-// The ZDIB form of dib: its size, 4 bytes little-endian, then its zlib stream.
-Bytes Pack(const Bytes& dib, std::uint32_t storedSize) {
-  uLongf size = compressBound(static_cast<uLong>(dib.size()));
-  Bytes packed(4 + size);
-  for (int k = 0; k < 4; ++k) packed[k] = static_cast<std::uint8_t>(storedSize >> (8 * k));
-  EXPECT_EQ(Z_OK, compress2(packed.data() + 4, &size, dib.data(), static_cast<uLong>(dib.size()), 9));
-  packed.resize(4 + size);
-  return packed;
-}
-Bytes Pack(const Bytes& dib) { return Pack(dib, static_cast<std::uint32_t>(dib.size())); }
+// The ZDIB form of dib.
+Bytes Pack(const Bytes& dib, std::uint32_t storedSize) { return PackData(dib, storedSize); }
+Bytes Pack(const Bytes& dib) { return PackData(dib); }
 
 CBitmap Own(HBITMAP handle) {
   CBitmap bitmap;

@@ -48,6 +48,7 @@
 #define IDC_DONT_RESTART 1036
 
 // ---- Page icons (32 x 32, top left of each page) --------------------------------
+// Packed icons: the static control that shows one has the icon's id.
 #define IDI_PAGE_START_MENU 101
 #define IDI_PAGE_FOLDER 102
 #define IDI_PAGE_PRODUCT 103

@@ -1,5 +1,6 @@
 #include "setup/wizard/InsertDisketteDialog.h"
 
+#include "framework/Resources.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/ChangeFolderDialog.h"
@@ -9,7 +10,8 @@ CInsertDisketteDialog::CInsertDisketteDialog(const CPathName& expectedPath, int 
     : CExpandingDialog(IDD_INSERT_DISKETTE, parent),
       directoryText_(expectedPath.GetDirectory()),
       disketteNumber_(disketteNumber),
-      expectedPath_(expectedPath) {
+      expectedPath_(expectedPath),
+      icons_(AfxGetResourceHandle()) {
   const std::string drive = expectedPath.GetDrive();
   CMessageBuffer text;
   if (!label.empty())
@@ -30,6 +32,7 @@ CPathName CInsertDisketteDialog::Candidate(const std::string& directory, const s
 BOOL CInsertDisketteDialog::OnInitDialog() {
   SetDlgItemText(IDC_DISKETTE_PROMPT, prompt_);
   SetDlgItemText(IDC_DISKETTE_EXPLANATION, explanation_);
+  icons_.ShowIn(m_hWnd);
   CExpandingDialog::OnInitDialog();  // the edit is filled, the dialog folds
   CenterWindow();
   return TRUE;

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "framework/PackedIcon.h"
 #include "setup/errors/ExpandingDialog.h"
 #include "setup/paths/PathName.h"
 
@@ -45,4 +46,5 @@ private:
   CPathName expectedPath_;
   std::string prompt_;
   std::string explanation_;
+  CPackedIcons icons_;  // the window is gone before this: the dialog is modal
 };

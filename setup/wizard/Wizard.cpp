@@ -1,6 +1,7 @@
 #include "setup/wizard/Wizard.h"
 
 #include "framework/Exception.h"
+#include "framework/Resources.h"
 #include "framework/WinApp.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardPage.h"
@@ -16,7 +17,7 @@ std::string PageTitle(const CWizardPage& page) {
 
 }  // namespace
 
-CWizard::CWizard(CSetupState& state) : state_(state) {}
+CWizard::CWizard(CSetupState& state) : state_(state), pageIcons_(AfxGetResourceHandle()) {}
 
 CWizard::~CWizard() { DestroyAllPages(); }
 

@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 
+#include "framework/PackedIcon.h"
+
 class CSetupState;
 class CWizardPage;
 
@@ -53,8 +55,13 @@ public:
   HPALETTE GetBackgroundPalette() const noexcept { return backgroundPalette_; }
   void SetBackgroundPalette(HPALETTE palette) noexcept { backgroundPalette_ = palette; }
 
+  // The packed icons the pages show, each made once for the whole run.
+  CPackedIcons& PageIcons() noexcept { return pageIcons_; }
+
 private:
   CSetupState& state_;
+  // Before the pages: the icons must outlive the windows that show them.
+  CPackedIcons pageIcons_;
   std::map<int, std::unique_ptr<CWizardPage>> pages_;
   CWizardPage* currentPage_ = nullptr;
   bool ended_ = false;

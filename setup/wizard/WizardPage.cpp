@@ -59,6 +59,7 @@ BOOL CWizardPage::OnInitDialog() {
     buttonBar_ = std::move(bar);
   }
   CDialog::OnInitDialog();
+  Wizard().PageIcons().ShowIn(m_hWnd);
   PlacePage();
   if (State().batchMode) MoveWindow(0, 0, 0, 0, true);
   if (!State().silentMode) ShowWindow(SW_SHOW);

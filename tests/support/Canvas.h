@@ -29,7 +29,7 @@ inline std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap) {
 
 class Canvas {
 public:
-  Canvas(int width, int height, COLORREF background, WORD bitsPerPixel = 32) {
+  Canvas(int width, int height, COLORREF background, WORD bitsPerPixel = 32) : width_(width), height_(height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -43,6 +43,14 @@ public:
   }
   HDC dc() const { return dc_; }
   COLORREF At(int x, int y) const { return dc_.GetPixel(x, y); }
+  // Every pixel, top row first.
+  std::vector<COLORREF> Pixels() const {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) pixels.push_back(At(x, y));
+    }
+    return pixels;
+  }
   bool valid() const { return bitmap_.GetSafeHandle() != nullptr; }
   // The number of pixels of colour within area.
   int Count(const RECT& area, COLORREF colour) const {
@@ -54,6 +62,8 @@ public:
   }
 
 private:
+  int width_;
+  int height_;
   CMemoryDC dc_;
   CBitmap bitmap_;
   std::optional<CSelectObject> select_;

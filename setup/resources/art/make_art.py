@@ -5,6 +5,9 @@
 
 Usage: make_art.py OUTPUT_DIR
 
+Each icon is written as an .ico file and as iconN.zico, its image packed
+for the program's resources (framework/PackedIcon.h).
+
 Each bitmap is written twice: bitmapN.bmp, the picture as a .bmp file, and
 bitmapN.zdib, the same picture packed for the program's resources (the
 packed DIB deflated, after its size: framework/PackedBitmap.h). Dithered
@@ -174,7 +177,8 @@ def write_bmp8(path, c):
 
 
 def write_packed_dib(path, dib):
-    """A packed DIB (what a BITMAP resource holds) as a ZDIB resource: its
+    """A packed DIB (what a BITMAP resource holds) as a ZDIB resource, or an
+    icon image (what an RT_ICON resource holds) as a ZICO resource: its
     size, 4 bytes little-endian, then the zlib stream of it."""
     with open(path, 'wb') as f:
         f.write(struct.pack('<I', len(dib)) + zlib.compress(dib, 9))
@@ -200,6 +204,7 @@ def write_ico(path, c):
     entry = struct.pack('<BBBBHHII', 32, 32, 0, 0, 1, 32, len(image), 6 + 16)
     with open(path, 'wb') as f:
         f.write(header + entry + image)
+    write_packed_dib(os.path.splitext(path)[0] + '.zico', image)
 
 
 # --------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The packed pictures of _setupx show what the plain bitmaps showed: loaded
 // by their ids, they become bitmaps of the same size, depth and pixels as
-// LoadBitmap made of the BITMAP resources.
+// LoadBitmap made of the BITMAP resources. The packed page icons draw as
+// the ICON resources they replace.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "framework/BitmapDialog.h"
 #include "framework/Gdi.h"
+#include "framework/PackedIcon.h"
 #include "setup/resources/ResourceIds.h"
 #include "tests/support/Canvas.h"
 
@@ -18,6 +20,10 @@ namespace {
 constexpr int kPlainOffset = 1000;  // PicturesTest.rc
 
 const int kPictures[] = {IDB_BILLBOARD_FIRST, IDB_BILLBOARD_FIRST + 1, IDB_BILLBOARD_LAST, IDB_SPLASH};
+
+const int kPageIcons[] = {IDI_PAGE_START_MENU, IDI_PAGE_FOLDER,  IDI_PAGE_PRODUCT, IDI_PAGE_WARNING,
+                          IDI_PAGE_DISK,       IDI_PAGE_WAIT,    IDI_PAGE_RESTART, IDI_PAGE_REMOVE,
+                          IDI_PAGE_STOP,       IDI_PAGE_USER,    IDI_PAGE_GEARS};
 
 }  // namespace
 
@@ -81,4 +87,32 @@ TEST(PicturesTest, ThePicturesHaveTheirSizes) {
   ASSERT_TRUE(splash.LoadBitmap(IDB_SPLASH));
   EXPECT_EQ(520, splash.GetSize().cx);
   EXPECT_EQ(316, splash.GetSize().cy);
+}
+
+TEST(PicturesTest, ThePageIconsArePackedOnlyAndTheProgramIconIsPlain) {
+  EXPECT_NE(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_PROGRAM), RT_GROUP_ICON)) << "Explorer shows it";
+  for (int id : kPageIcons) {
+    EXPECT_EQ(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_GROUP_ICON)) << id;
+    HRSRC packed = ::FindResourceA(nullptr, MAKEINTRESOURCEA(id), kPackedIconType);
+    ASSERT_NE(nullptr, packed) << id;
+    EXPECT_LT(::SizeofResource(nullptr, packed) * 3, 4096u) << id << ": packed to less than a third";
+  }
+}
+
+TEST(PicturesTest, EachPackedPageIconDrawsAsItsPlainOne) {
+  CPackedIcons icons(::GetModuleHandleA(nullptr));
+  for (int id : kPageIcons) {
+    HICON plain = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id + kPlainOffset));
+    HICON packed = icons.Get(static_cast<UINT>(id));
+    ASSERT_NE(nullptr, plain) << id;
+    ASSERT_NE(nullptr, packed) << id;
+    EXPECT_EQ(packed, icons.Get(static_cast<UINT>(id))) << id << ": made once";
+    for (WORD bits : {WORD{24}, WORD{32}}) {
+      Canvas before(32, 32, RGB(255, 0, 255), bits);
+      Canvas after(32, 32, RGB(255, 0, 255), bits);
+      ASSERT_TRUE(::DrawIconEx(before.dc(), 0, 0, plain, 32, 32, 0, nullptr, DI_NORMAL));
+      ASSERT_TRUE(::DrawIconEx(after.dc(), 0, 0, packed, 32, 32, 0, nullptr, DI_NORMAL));
+      EXPECT_EQ(before.Pixels(), after.Pixels()) << id << " on a " << bits << "-bit canvas";
+    }
+  }
 }

@@ -60,11 +60,12 @@ TEST_F(InsertDisketteTest, TriesTheNumberedSiblingThenAsksByLabelOrNumber) {
 TEST_F(InsertDisketteTest, OkClosesOnlyWhereTheFileIsAndSkipFileDoesNothing) {
   struct Observed {
     bool skipWhileFolded = true, skipUnfolded = false, openAfterSkip = false, openAfterWrongOk = false;
-    bool browseWhileFolded = true;
+    bool browseWhileFolded = true, icon = false;
   } observed;
   const std::string elsewhere = scratch_ + "elsewhere";
   CScriptedUser user({IDOK}, [&](HWND box) {
     HWND skip = ::GetDlgItem(box, IDC_SKIP_FILE);
+    observed.icon = ::SendDlgItemMessageA(box, IDI_PAGE_DISK, STM_GETICON, 0, 0) != 0;
     observed.skipWhileFolded = ::IsWindowEnabled(skip);
     observed.browseWhileFolded = ::IsWindowEnabled(::GetDlgItem(box, IDC_DISKETTE_BROWSE));
     Press(box, IDC_MORE);
@@ -78,6 +79,7 @@ TEST_F(InsertDisketteTest, OkClosesOnlyWhereTheFileIsAndSkipFileDoesNothing) {
   });
   EXPECT_TRUE(app_->sourceMedia->LocateSourceFile("four.cab", 4));
   EXPECT_EQ(1u, user.Seen().size());
+  EXPECT_TRUE(observed.icon) << "the diskette icon";
   EXPECT_FALSE(observed.skipWhileFolded);
   EXPECT_FALSE(observed.browseWhileFolded);
   EXPECT_TRUE(observed.skipUnfolded);

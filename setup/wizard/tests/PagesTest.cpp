@@ -491,4 +491,22 @@ TEST_F(PagesTest, TemplatesKeepTheirTextsAsTheyStand) {
   EXPECT_EQ("Finished", ControlText(IDD_FINISHED, IDOK));
 }
 
+TEST_F(PagesTest, PagesShowTheirIconsEachMadeOnceForTheRun) {
+  app_->system.majorVersion = 3;
+  wizard().ShowPage(IDD_INSTALL_CONDITIONS, false);
+  wizard().ShowPage(IDD_WELCOME, false);
+  wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
+  wizard().ShowPage(IDD_FINISHED, false);
+  Settle();
+  auto icon = [this](int pageId, int iconId) {
+    return ::SendDlgItemMessageA(Page(pageId)->m_hWnd, iconId, STM_GETICON, 0, 0);
+  };
+  EXPECT_NE(0, icon(IDD_INSTALL_CONDITIONS, IDI_PAGE_WARNING));
+  EXPECT_NE(0, icon(IDD_REMOVE_CONFIRM, IDI_PAGE_STOP));
+  const LRESULT product = icon(IDD_WELCOME, IDI_PAGE_PRODUCT);
+  EXPECT_NE(0, product);
+  EXPECT_EQ(product, icon(IDD_FINISHED, IDI_PAGE_PRODUCT)) << "one icon for the pages that show it";
+  EXPECT_NE(product, icon(IDD_INSTALL_CONDITIONS, IDI_PAGE_WARNING));
+}
+
 }  // namespace

@@ -1,0 +1,90 @@
+#include "framework/PackedIcon.h"
+
+#include "framework/PackedData.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Larger than any icon image Windows makes (256 x 256 at 32 bits with its
+// mask is 270 KB): a size beyond it is damage.
+constexpr std::uint32_t kMaxIconImageSize = 1u << 20;
+
+// The version of the icon format CreateIconFromResource is given
+// (documented as 0x00030000 for Win32 icons).
+constexpr DWORD kIconFormatVersion = 0x00030000;
+
+// The bytes of an image of bitCount bits per pixel, width x height, with
+// rows padded to 4 bytes.
+std::uint64_t ImageBytes(std::int32_t width, std::int32_t height, unsigned bitCount) {
+  return ((static_cast<std::uint64_t>(width) * bitCount + 31) / 32) * 4 * static_cast<std::uint64_t>(height);
+}
+
+// Whether image holds a whole icon image: the header, the colour table,
+// the colour pixels and the mask of half the header's height.
+bool IsIconImage(const std::vector<unsigned char>& image) {
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, image.data(), sizeof header);
+  if (header.biSize < sizeof header || header.biSize > image.size() || header.biPlanes != 1 ||
+      header.biCompression != BI_RGB) {
+    return false;
+  }
+  if (header.biWidth <= 0 || header.biWidth > 256 || header.biHeight <= 0 || header.biHeight > 512 ||
+      header.biHeight % 2 != 0) {
+    return false;
+  }
+  const unsigned bits = header.biBitCount;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+  std::uint64_t colours = header.biClrUsed;
+  if (colours == 0 && bits <= 8) colours = std::uint64_t{1} << bits;
+  if (colours > 256) return false;
+  const std::int32_t height = header.biHeight / 2;
+  const std::uint64_t needed = header.biSize + colours * sizeof(RGBQUAD) + ImageBytes(header.biWidth, height, bits) +
+                               ImageBytes(header.biWidth, height, 1);
+  return needed <= image.size();
+}
+
+}  // namespace
+
+HICON CreateIconFromPackedImage(const void* data, std::size_t size) {
+  std::vector<unsigned char> image;
+  if (!UnpackData(data, size, sizeof(BITMAPINFOHEADER), kMaxIconImageSize, image)) return nullptr;
+  if (!IsIconImage(image)) return nullptr;
+  return ::CreateIconFromResource(image.data(), static_cast<DWORD>(image.size()), TRUE, kIconFormatVersion);
+}
+
+CPackedIcons::~CPackedIcons() {
+  for (const auto& [id, icon] : icons_) {
+    if (icon) ::DestroyIcon(icon);
+  }
+}
+
+HICON CPackedIcons::Get(UINT id) {
+  const auto known = icons_.find(id);
+  if (known != icons_.end()) return known->second;
+  HICON icon = nullptr;
+  if (HRSRC info = ::FindResourceA(module_, MAKEINTRESOURCEA(id), kPackedIconType)) {
+    HGLOBAL data = ::LoadResource(module_, info);
+    if (const void* bytes = data ? ::LockResource(data) : nullptr) {
+      icon = CreateIconFromPackedImage(bytes, ::SizeofResource(module_, info));
+    }
+  }
+  icons_.emplace(id, icon);
+  return icon;
+}
+
+void CPackedIcons::ShowIn(HWND dialog) {
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char className[8] = {};
+    if (!::GetClassNameA(child, className, sizeof className) || lstrcmpiA(className, "Static") != 0) continue;
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+    if (::SendMessageA(child, STM_GETICON, 0, 0) != 0) continue;
+    const int id = ::GetDlgCtrlID(child);
+    if (id <= 0 || id > 0xFFFF) continue;
+    if (HICON icon = Get(static_cast<UINT>(id))) {
+      ::SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+  }
+}
