@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-
 // The directory named by text as a path that ends with '\'; empty for an
 // empty text.
 CPathName AsDirectory(const std::string& text) {
@@ -28,7 +26,7 @@ CPathName AsDirectory(const std::string& text) {
 std::string CDirectoryPage::DefaultDirectory(const std::string& folderName) {
   CPathName path;
   std::string programFiles;
-  if (ReadRegistryString(HKEY_LOCAL_MACHINE, kWindowsKey, "ProgramFilesDir", programFiles) &&
+  if (ReadRegistryString(HKEY_LOCAL_MACHINE, kWindowsCurrentVersionKey, "ProgramFilesDir", programFiles) &&
       !programFiles.empty()) {
     path.SetDirectory(programFiles);
   } else {

@@ -4,17 +4,12 @@
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/RegistryString.h"
 
-namespace {
-constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kWindowsNtKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-}  // namespace
-
 CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
   // Name and company come from the same key: the Windows one when it knows
   // the organisation, the NT one otherwise.
-  const char* key = kWindowsKey;
+  const char* key = kWindowsCurrentVersionKey;
   if (!ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", company_)) {
-    key = kWindowsNtKey;
+    key = kWindowsNtCurrentVersionKey;
     ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOrganization", company_);
   }
   ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", name_);
