@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/Exception.h"
+#include "framework/PackedResources.h"
 #include "framework/Resources.h"
 #include "framework/WinApp.h"
 
@@ -86,9 +87,14 @@ INT_PTR CDialog::RunModal() {
   INT_PTR result;
   {
     CreatingDialog creating(this);
-    result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
-                               OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
-                               reinterpret_cast<LPARAM>(this));
+    HINSTANCE module = AfxGetResourceHandle();
+    const std::string_view dialogTemplate = FindResourceBytes(module, 5, m_templateId);
+    result = dialogTemplate.empty()
+                 ? ::DialogBoxParamA(module, MAKEINTRESOURCEA(m_templateId), OwnerWindow(m_pParentWnd),
+                                     &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
+                 : ::DialogBoxIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+                                             OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
+                                             reinterpret_cast<LPARAM>(this));
   }
   modal_ = false;
   return result;
@@ -101,9 +107,14 @@ bool CDialog::Create(UINT templateId, CWnd* parent) {
   HWND h;
   {
     CreatingDialog creating(this);
-    h = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
-                             OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
-                             reinterpret_cast<LPARAM>(this));
+    HINSTANCE module = AfxGetResourceHandle();
+    const std::string_view dialogTemplate = FindResourceBytes(module, 5, m_templateId);
+    h = dialogTemplate.empty()
+            ? ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_templateId), OwnerWindow(m_pParentWnd),
+                                   &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
+            : ::CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+                                           OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
+                                           reinterpret_cast<LPARAM>(this));
   }
   return h != nullptr;
 }

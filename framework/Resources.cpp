@@ -1,8 +1,32 @@
 #include "framework/Resources.h"
 
+#include "framework/PackedResources.h"
+
+#include <algorithm>
+
 namespace {
 HINSTANCE g_resourceHandle = nullptr;
+
+// The text of string id (counted UTF-16, not terminated); empty when the
+// table has no such string.
+std::wstring_view StringTableEntry(UINT id) {
+  // Strings are stored in blocks of 16 counted UTF-16 strings; the block of
+  // id is resource (id / 16 + 1) of type RT_STRING.
+  const std::string_view block = FindResourceBytes(AfxGetResourceHandle(), 6, id / 16 + 1);
+  const auto* p = reinterpret_cast<const WCHAR*>(block.data());
+  if (!p) return {};
+  const WCHAR* end = p + block.size() / sizeof(WCHAR);
+  for (UINT i = 0; i < id % 16; ++i) {
+    if (p >= end) return {};
+    p += 1 + *p;
+  }
+  if (p >= end) return {};
+  const std::size_t length = *p;
+  if (length == 0 || length > static_cast<std::size_t>(end - p - 1)) return {};
+  return std::wstring_view(p + 1, length);
 }
+
+}  // namespace
 
 HINSTANCE AfxGetResourceHandle() {
   return g_resourceHandle ? g_resourceHandle : ::GetModuleHandleA(nullptr);
@@ -11,27 +35,35 @@ HINSTANCE AfxGetResourceHandle() {
 void AfxSetResourceHandle(HINSTANCE instance) { g_resourceHandle = instance; }
 
 std::string LoadResourceString(UINT id) {
-  // Strings are stored in blocks of 16 counted UTF-16 strings; the block of
-  // id is resource (id / 16 + 1) of type RT_STRING.
-  HINSTANCE module = AfxGetResourceHandle();
-  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id / 16 + 1), MAKEINTRESOURCEA(6));
-  if (!info) return {};
-  HGLOBAL block = ::LoadResource(module, info);
-  const DWORD blockSize = ::SizeofResource(module, info);
-  const auto* p = static_cast<const WCHAR*>(::LockResource(block));
-  if (!p) return {};
-  const WCHAR* end = p + blockSize / sizeof(WCHAR);
-  for (UINT i = 0; i < id % 16; ++i) {
-    if (p >= end) return {};
-    p += 1 + *p;
-  }
-  if (p >= end) return {};
-  const int length = *p;
-  if (length == 0 || p + 1 + length > end) return {};
-  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, p + 1, length, nullptr, 0, nullptr, nullptr);
+  const std::wstring_view entry = StringTableEntry(id);
+  if (entry.empty()) return {};
+  const int length = static_cast<int>(entry.size());
+  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, entry.data(), length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
   std::string text(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, p + 1, length, text.data(), bytes, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_ACP, 0, entry.data(), length, text.data(), bytes, nullptr, nullptr);
   return text;
+}
+
+int LoadResourceString(UINT id, char* buffer, int size) noexcept {
+  if (!buffer || size <= 0) return 0;
+  buffer[0] = '\0';
+  std::wstring_view entry;
+  try {
+    entry = StringTableEntry(id);
+  } catch (...) {
+    return 0;  // no memory to unpack the table: as if it had no such string
+  }
+  // As many characters as fit, with the terminating NUL.
+  for (int count = static_cast<int>(std::min<std::size_t>(entry.size(), static_cast<std::size_t>(size - 1)));
+       count > 0; --count) {
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, entry.data(), count, buffer, size - 1, nullptr, nullptr);
+    if (bytes > 0) {
+      buffer[bytes] = '\0';
+      return bytes;
+    }
+  }
+  return 0;
 }
 
 std::string_view LoadResourceData(const char* type, UINT id) {

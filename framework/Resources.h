@@ -10,8 +10,12 @@
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE instance);
 
-// The string-table string id; empty when the table has no such string.
+// The string-table string id; empty when the table has no such string. The
+// table may be stored packed (PackedResources.h).
 std::string LoadResourceString(UINT id);
+// The same into buffer, cut to size - 1 bytes and terminated, as LoadString
+// does; returns the bytes written (0 when there is no such string).
+int LoadResourceString(UINT id, char* buffer, int size) noexcept;
 
 // The bytes of a resource of the given type, or an empty view when it is
 // missing. The view stays valid while the module is loaded.

@@ -49,7 +49,7 @@ int ReportWithFixedText(const char* messageText, BOOL allowContinue) noexcept {
 
 int FormatMessageId(CMessageBuffer& out, UINT messageId, ...) noexcept {
   char format[kMessageBufferSize];
-  if (::LoadStringA(AfxGetResourceHandle(), messageId, format, sizeof format) <= 0) format[0] = '\0';
+  LoadResourceString(messageId, format, sizeof format);
   va_list args;
   va_start(args, messageId);
   const int wanted = FormatTextV(out.text, sizeof out.text, format, args);

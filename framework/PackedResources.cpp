@@ -1,0 +1,82 @@
+#include "framework/PackedResources.h"
+
+#include "framework/PackedData.h"
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Larger than a program's string table and dialogs together could be.
+constexpr std::uint32_t kMaxPackedSize = 4u << 20;
+
+// One type's packed resources of one module, unpacked: the records' bytes
+// (in 4-byte units, so that every record starts aligned) and where each
+// resource's bytes lie in them.
+struct UnpackedResources {
+  std::vector<std::uint32_t> storage;
+  std::map<UINT, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
+};
+
+std::string_view PlainResource(HINSTANCE module, WORD type, UINT id) {
+  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+  if (!info) return {};
+  HGLOBAL data = ::LoadResource(module, info);
+  const void* bytes = data ? ::LockResource(data) : nullptr;
+  if (!bytes) return {};
+  return std::string_view(static_cast<const char*>(bytes), ::SizeofResource(module, info));
+}
+
+// The records of the packed resources in records; false when they are
+// damaged (a record that runs past the end, or padding that is not there).
+bool IndexRecords(const std::vector<unsigned char>& records, UnpackedResources& out) {
+  std::size_t at = 0;
+  while (at < records.size()) {
+    if (records.size() - at < 8) return false;
+    std::uint16_t id;
+    std::uint32_t size;
+    std::memcpy(&id, &records[at], sizeof id);
+    std::memcpy(&size, &records[at + 4], sizeof size);
+    at += 8;
+    if (size > records.size() - at) return false;
+    out.places[id] = {at, size};
+    at += (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
+  }
+  return at == records.size();
+}
+
+const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
+  // Kept for the life of the process, as the system keeps a module's
+  // resources: what was handed out stays valid.
+  static std::map<std::pair<HINSTANCE, WORD>, UnpackedResources> unpacked;
+  const auto key = std::make_pair(module, type);
+  if (const auto known = unpacked.find(key); known != unpacked.end()) return known->second;
+
+  UnpackedResources resources;
+  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(type), kPackedResourcesType);
+  HGLOBAL data = info ? ::LoadResource(module, info) : nullptr;
+  const void* bytes = data ? ::LockResource(data) : nullptr;
+  std::vector<unsigned char> records;
+  if (bytes && UnpackData(bytes, ::SizeofResource(module, info), 8, kMaxPackedSize, records) &&
+      IndexRecords(records, resources)) {
+    resources.storage.resize((records.size() + 3) / 4);
+    std::memcpy(resources.storage.data(), records.data(), records.size());
+  } else {
+    resources.places.clear();
+  }
+  return unpacked.emplace(key, std::move(resources)).first->second;
+}
+
+}  // namespace
+
+std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
+  if (const std::string_view plain = PlainResource(module, type, id); plain.data()) return plain;
+  const UnpackedResources& resources = Unpacked(module, type);
+  const auto place = resources.places.find(id);
+  if (place == resources.places.end()) return {};
+  const char* base = reinterpret_cast<const char*>(resources.storage.data());
+  return std::string_view(base + place->second.first, place->second.second);
+}
