@@ -1,7 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/Exception.h"
-#include "framework/PackedResources.h"
+#include "framework/ResourceBytes.h"
 #include "framework/Resources.h"
 #include "framework/WinApp.h"
 

@@ -21,7 +21,7 @@ struct UnpackedResources {
   std::map<UINT, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
 };
 
-std::string_view PlainResource(HINSTANCE module, WORD type, UINT id) {
+std::string_view PlainResourceBytes(HINSTANCE module, WORD type, UINT id) {
   HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
   if (!info) return {};
   HGLOBAL data = ::LoadResource(module, info);
@@ -73,7 +73,7 @@ const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
 }  // namespace
 
 std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
-  if (const std::string_view plain = PlainResource(module, type, id); plain.data()) return plain;
+  if (const std::string_view plain = PlainResourceBytes(module, type, id); plain.data()) return plain;
   const UnpackedResources& resources = Unpacked(module, type);
   const auto place = resources.places.find(id);
   if (place == resources.places.end()) return {};

@@ -7,17 +7,14 @@
 // RT_DIALOG) holds one record per resource: its id (2 bytes), two zero
 // bytes, its size (4 bytes), its bytes, and zero bytes to a multiple of 4;
 // the records packed as PackedData.h says.
+//
+// PackedResources.cpp defines FindResourceBytes (ResourceBytes.h) for the
+// programs that carry such resources: it gives the plain resource when the
+// module has one, else the packed one, and empty when the module has
+// neither or its packed resources are damaged. The packed resources of a
+// type are unpacked once and kept while the program runs.
 #pragma once
 
-#include <windows.h>
-
-#include <string_view>
+#include "framework/ResourceBytes.h"
 
 inline constexpr const char* kPackedResourcesType = "ZPACK";
-
-// The bytes of resource id of the ordinal type in module: the plain
-// resource when the module has one, else the packed one; empty when it has
-// neither (or its packed resources are damaged). The bytes stay valid while
-// the module is loaded, and start on a 4-byte boundary, as a dialog
-// template must. The packed resources of a type are unpacked once.
-std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id);

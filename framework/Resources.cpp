@@ -1,6 +1,6 @@
 #include "framework/Resources.h"
 
-#include "framework/PackedResources.h"
+#include "framework/ResourceBytes.h"
 
 #include <algorithm>
 
