@@ -61,12 +61,8 @@ HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
 }
 
 HBITMAP LoadPackedBitmap(HINSTANCE module, UINT id) {
-  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), kPackedBitmapType);
-  if (!info) return nullptr;
-  HGLOBAL data = ::LoadResource(module, info);
-  const void* p = data ? ::LockResource(data) : nullptr;
-  if (!p) return nullptr;
-  return CreateBitmapFromPackedDib(p, ::SizeofResource(module, info));
+  const std::string_view packed = FindPlainResource(module, kPackedBitmapType, id);
+  return packed.empty() ? nullptr : CreateBitmapFromPackedDib(packed.data(), packed.size());
 }
 
 // Here rather than in Gdi.cpp: a program that loads no bitmap does not link

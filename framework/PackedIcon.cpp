@@ -1,6 +1,7 @@
 #include "framework/PackedIcon.h"
 
 #include "framework/PackedData.h"
+#include "framework/Resources.h"
 
 #include <cstdint>
 #include <cstring>
@@ -64,13 +65,8 @@ CPackedIcons::~CPackedIcons() {
 HICON CPackedIcons::Get(UINT id) {
   const auto known = icons_.find(id);
   if (known != icons_.end()) return known->second;
-  HICON icon = nullptr;
-  if (HRSRC info = ::FindResourceA(module_, MAKEINTRESOURCEA(id), kPackedIconType)) {
-    HGLOBAL data = ::LoadResource(module_, info);
-    if (const void* bytes = data ? ::LockResource(data) : nullptr) {
-      icon = CreateIconFromPackedImage(bytes, ::SizeofResource(module_, info));
-    }
-  }
+  const std::string_view packed = FindPlainResource(module_, kPackedIconType, id);
+  HICON icon = packed.empty() ? nullptr : CreateIconFromPackedImage(packed.data(), packed.size());
   icons_.emplace(id, icon);
   return icon;
 }

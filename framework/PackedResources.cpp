@@ -1,6 +1,7 @@
 #include "framework/PackedResources.h"
 
 #include "framework/PackedData.h"
+#include "framework/Resources.h"
 
 #include <cstdint>
 #include <cstring>
@@ -20,15 +21,6 @@ struct UnpackedResources {
   std::vector<std::uint32_t> storage;
   std::map<UINT, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
 };
-
-std::string_view PlainResourceBytes(HINSTANCE module, WORD type, UINT id) {
-  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
-  if (!info) return {};
-  HGLOBAL data = ::LoadResource(module, info);
-  const void* bytes = data ? ::LockResource(data) : nullptr;
-  if (!bytes) return {};
-  return std::string_view(static_cast<const char*>(bytes), ::SizeofResource(module, info));
-}
 
 // The records of the packed resources in records; false when they are
 // damaged (a record that runs past the end, or padding that is not there).
@@ -56,11 +48,9 @@ const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
   if (const auto known = unpacked.find(key); known != unpacked.end()) return known->second;
 
   UnpackedResources resources;
-  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(type), kPackedResourcesType);
-  HGLOBAL data = info ? ::LoadResource(module, info) : nullptr;
-  const void* bytes = data ? ::LockResource(data) : nullptr;
+  const std::string_view packed = FindPlainResource(module, kPackedResourcesType, type);
   std::vector<unsigned char> records;
-  if (bytes && UnpackData(bytes, ::SizeofResource(module, info), 8, kMaxPackedSize, records) &&
+  if (!packed.empty() && UnpackData(packed.data(), packed.size(), 8, kMaxPackedSize, records) &&
       IndexRecords(records, resources)) {
     resources.storage.resize((records.size() + 3) / 4);
     std::memcpy(resources.storage.data(), records.data(), records.size());
@@ -73,7 +63,9 @@ const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
 }  // namespace
 
 std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
-  if (const std::string_view plain = PlainResourceBytes(module, type, id); plain.data()) return plain;
+  if (const std::string_view plain = FindPlainResource(module, MAKEINTRESOURCEA(type), id); plain.data()) {
+    return plain;
+  }
   const UnpackedResources& resources = Unpacked(module, type);
   const auto place = resources.places.find(id);
   if (place == resources.places.end()) return {};

@@ -67,11 +67,14 @@ int LoadResourceString(UINT id, char* buffer, int size) noexcept {
 }
 
 std::string_view LoadResourceData(const char* type, UINT id) {
-  HINSTANCE module = AfxGetResourceHandle();
+  return FindPlainResource(AfxGetResourceHandle(), type, id);
+}
+
+std::string_view FindPlainResource(HINSTANCE module, const char* type, UINT id) {
   HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
   if (!info) return {};
   HGLOBAL data = ::LoadResource(module, info);
-  const void* p = ::LockResource(data);
+  const void* p = data ? ::LockResource(data) : nullptr;
   if (!p) return {};
   return std::string_view(static_cast<const char*>(p), ::SizeofResource(module, info));
 }

@@ -20,6 +20,9 @@ int LoadResourceString(UINT id, char* buffer, int size) noexcept;
 // The bytes of a resource of the given type, or an empty view when it is
 // missing. The view stays valid while the module is loaded.
 std::string_view LoadResourceData(const char* type, UINT id);
+// The same from module, as the system keeps it (not what is stored packed:
+// ResourceBytes.h).
+std::string_view FindPlainResource(HINSTANCE module, const char* type, UINT id);
 inline std::string_view LoadRcData(UINT id) { return LoadResourceData(MAKEINTRESOURCEA(10), id); }
 
 HICON LoadAppIcon(UINT id);
