@@ -22,6 +22,18 @@ private:
   CDialog* outer_;
 };
 
+// The template of dialog id in module, plain or packed (ResourceBytes.h);
+// null, with the error the system gives for a missing resource, when the
+// module has none.
+LPCDLGTEMPLATEA FindDialogTemplate(HINSTANCE module, UINT id) {
+  const std::string_view bytes = FindResourceBytes(module, kDialogResourceType, id);
+  if (bytes.empty()) {
+    ::SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+  }
+  return reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data());
+}
+
 }  // namespace
 
 HWND CDataExchange::PrepareCtrl(int id) const { return m_pDlgWnd->GetDlgItem(id); }
@@ -88,13 +100,10 @@ INT_PTR CDialog::RunModal() {
   {
     CreatingDialog creating(this);
     HINSTANCE module = AfxGetResourceHandle();
-    const std::string_view dialogTemplate = FindResourceBytes(module, 5, m_templateId);
-    result = dialogTemplate.empty()
-                 ? ::DialogBoxParamA(module, MAKEINTRESOURCEA(m_templateId), OwnerWindow(m_pParentWnd),
-                                     &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
-                 : ::DialogBoxIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-                                             OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
-                                             reinterpret_cast<LPARAM>(this));
+    const LPCDLGTEMPLATEA dialogTemplate = FindDialogTemplate(module, m_templateId);
+    result = dialogTemplate ? ::DialogBoxIndirectParamA(module, dialogTemplate, OwnerWindow(m_pParentWnd),
+                                                        &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
+                            : -1;
   }
   modal_ = false;
   return result;
@@ -108,13 +117,10 @@ bool CDialog::Create(UINT templateId, CWnd* parent) {
   {
     CreatingDialog creating(this);
     HINSTANCE module = AfxGetResourceHandle();
-    const std::string_view dialogTemplate = FindResourceBytes(module, 5, m_templateId);
-    h = dialogTemplate.empty()
-            ? ::CreateDialogParamA(module, MAKEINTRESOURCEA(m_templateId), OwnerWindow(m_pParentWnd),
-                                   &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
-            : ::CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-                                           OwnerWindow(m_pParentWnd), &CDialog::StaticDlgProc,
-                                           reinterpret_cast<LPARAM>(this));
+    const LPCDLGTEMPLATEA dialogTemplate = FindDialogTemplate(module, m_templateId);
+    h = dialogTemplate ? ::CreateDialogIndirectParamA(module, dialogTemplate, OwnerWindow(m_pParentWnd),
+                                                      &CDialog::StaticDlgProc, reinterpret_cast<LPARAM>(this))
+                       : nullptr;
   }
   return h != nullptr;
 }

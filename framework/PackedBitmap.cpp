@@ -1,5 +1,6 @@
 #include "framework/PackedBitmap.h"
 
+#include "framework/DibSizes.h"
 #include "framework/Gdi.h"
 #include "framework/PackedData.h"
 #include "framework/Resources.h"
@@ -14,22 +15,6 @@ namespace {
 // 32 bits is 64 MiB): a size beyond it is damage.
 constexpr std::uint32_t kMaxDibSize = 64u << 20;
 
-// The bytes of the colour table (or of the three colour masks) that follow
-// a BITMAPINFOHEADER, as CreateDIBitmap reads them with DIB_RGB_COLORS.
-std::size_t ColourTableSize(const BITMAPINFOHEADER& header) {
-  if (header.biCompression == BI_BITFIELDS) return 3 * sizeof(DWORD);
-  std::size_t colours = header.biClrUsed;
-  if (colours == 0 && header.biBitCount <= 8) colours = std::size_t{1} << header.biBitCount;
-  return colours * sizeof(RGBQUAD);
-}
-
-// The bytes of the pixels of an uncompressed DIB.
-std::uint64_t PixelsSize(const BITMAPINFOHEADER& header) {
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
-  const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
-  return stride * rows;
-}
-
 }  // namespace
 
 HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
@@ -43,19 +28,20 @@ HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
       header.biPlanes != 1) {
     return nullptr;
   }
-  const std::size_t pixelsOffset = header.biSize + ColourTableSize(header);
+  const std::uint64_t pixelsOffset = header.biSize + DibColourTableBytes(header);
   if (pixelsOffset > dibSize) return nullptr;
   // Run-length encoded pixels end at their own end-of-bitmap code; the
   // others must all be there.
   const bool encoded = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
   if (!encoded && (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS)) return nullptr;
-  if (!encoded && PixelsSize(header) > dibSize - pixelsOffset) return nullptr;
+  const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
+  if (!encoded && DibPixelBytes(header.biWidth, rows, header.biBitCount) > dibSize - pixelsOffset) return nullptr;
 
   const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
   HDC screen = ::GetDC(nullptr);
   if (!screen) return nullptr;
   HBITMAP bitmap =
-      ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib.data() + pixelsOffset, info, DIB_RGB_COLORS);
+      ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib.data() + static_cast<std::size_t>(pixelsOffset), info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   return bitmap;
 }

@@ -1,5 +1,6 @@
 #include "framework/PackedIcon.h"
 
+#include "framework/DibSizes.h"
 #include "framework/PackedData.h"
 #include "framework/Resources.h"
 
@@ -17,12 +18,6 @@ constexpr std::uint32_t kMaxIconImageSize = 1u << 20;
 // (documented as 0x00030000 for Win32 icons).
 constexpr DWORD kIconFormatVersion = 0x00030000;
 
-// The bytes of an image of bitCount bits per pixel, width x height, with
-// rows padded to 4 bytes.
-std::uint64_t ImageBytes(std::int32_t width, std::int32_t height, unsigned bitCount) {
-  return ((static_cast<std::uint64_t>(width) * bitCount + 31) / 32) * 4 * static_cast<std::uint64_t>(height);
-}
-
 // Whether image holds a whole icon image: the header, the colour table,
 // the colour pixels and the mask of half the header's height.
 bool IsIconImage(const std::vector<unsigned char>& image) {
@@ -38,12 +33,11 @@ bool IsIconImage(const std::vector<unsigned char>& image) {
   }
   const unsigned bits = header.biBitCount;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-  std::uint64_t colours = header.biClrUsed;
-  if (colours == 0 && bits <= 8) colours = std::uint64_t{1} << bits;
-  if (colours > 256) return false;
-  const std::int32_t height = header.biHeight / 2;
-  const std::uint64_t needed = header.biSize + colours * sizeof(RGBQUAD) + ImageBytes(header.biWidth, height, bits) +
-                               ImageBytes(header.biWidth, height, 1);
+  const std::uint64_t colourTable = DibColourTableBytes(header);
+  if (colourTable > 256 * sizeof(RGBQUAD)) return false;
+  const std::uint64_t rows = header.biHeight / 2;
+  const std::uint64_t needed = header.biSize + colourTable + DibPixelBytes(header.biWidth, rows, bits) +
+                               DibPixelBytes(header.biWidth, rows, 1);
   return needed <= image.size();
 }
 
@@ -56,18 +50,12 @@ HICON CreateIconFromPackedImage(const void* data, std::size_t size) {
   return ::CreateIconFromResource(image.data(), static_cast<DWORD>(image.size()), TRUE, kIconFormatVersion);
 }
 
-CPackedIcons::~CPackedIcons() {
-  for (const auto& [id, icon] : icons_) {
-    if (icon) ::DestroyIcon(icon);
-  }
-}
-
 HICON CPackedIcons::Get(UINT id) {
   const auto known = icons_.find(id);
-  if (known != icons_.end()) return known->second;
+  if (known != icons_.end()) return known->second.get();
   const std::string_view packed = FindPlainResource(module_, kPackedIconType, id);
   HICON icon = packed.empty() ? nullptr : CreateIconFromPackedImage(packed.data(), packed.size());
-  icons_.emplace(id, icon);
+  icons_.emplace(id, CIconHandle(icon));
   return icon;
 }
 

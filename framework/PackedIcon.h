@@ -20,11 +20,13 @@
 #include <cstddef>
 #include <map>
 
+#include "framework/ScopedHandle.h"
+
 inline constexpr const char* kPackedIconType = "ZICO";
 
 // The icon made from packed icon data in the format above; null when the
 // data are damaged or are not an icon image. The caller owns it
-// (DestroyIcon).
+// (CIconHandle).
 HICON CreateIconFromPackedImage(const void* data, std::size_t size);
 
 // The packed icons of a module, each made once, when it is first asked
@@ -33,9 +35,6 @@ HICON CreateIconFromPackedImage(const void* data, std::size_t size);
 class CPackedIcons {
 public:
   explicit CPackedIcons(HINSTANCE module) : module_(module) {}
-  ~CPackedIcons();
-  CPackedIcons(const CPackedIcons&) = delete;
-  CPackedIcons& operator=(const CPackedIcons&) = delete;
 
   // The packed icon id of the module, or null when it has none or it is
   // damaged.
@@ -46,5 +45,5 @@ public:
 
 private:
   HINSTANCE module_;
-  std::map<UINT, HICON> icons_;  // null where the module has none
+  std::map<UINT, CIconHandle> icons_;  // none where the module has none
 };

@@ -14,11 +14,12 @@ namespace {
 // Larger than a program's string table and dialogs together could be.
 constexpr std::uint32_t kMaxPackedSize = 4u << 20;
 
-// One type's packed resources of one module, unpacked: the records' bytes
-// (in 4-byte units, so that every record starts aligned) and where each
+// One type's packed resources of one module, unpacked: the records (each
+// starts on a 4-byte boundary: operator new gives their start at least
+// that, and records are padded to multiples of 4) and where each
 // resource's bytes lie in them.
 struct UnpackedResources {
-  std::vector<std::uint32_t> storage;
+  std::vector<unsigned char> records;
   std::map<UINT, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
 };
 
@@ -49,13 +50,9 @@ const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
 
   UnpackedResources resources;
   const std::string_view packed = FindPlainResource(module, kPackedResourcesType, type);
-  std::vector<unsigned char> records;
-  if (!packed.empty() && UnpackData(packed.data(), packed.size(), 8, kMaxPackedSize, records) &&
-      IndexRecords(records, resources)) {
-    resources.storage.resize((records.size() + 3) / 4);
-    std::memcpy(resources.storage.data(), records.data(), records.size());
-  } else {
-    resources.places.clear();
+  if (packed.empty() || !UnpackData(packed.data(), packed.size(), 8, kMaxPackedSize, resources.records) ||
+      !IndexRecords(resources.records, resources)) {
+    resources = {};  // damaged: none of it
   }
   return unpacked.emplace(key, std::move(resources)).first->second;
 }
@@ -69,6 +66,6 @@ std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
   const UnpackedResources& resources = Unpacked(module, type);
   const auto place = resources.places.find(id);
   if (place == resources.places.end()) return {};
-  const char* base = reinterpret_cast<const char*>(resources.storage.data());
+  const char* base = reinterpret_cast<const char*>(resources.records.data());
   return std::string_view(base + place->second.first, place->second.second);
 }

@@ -15,6 +15,10 @@
 
 #include <string_view>
 
+// The ordinal resource types FindResourceBytes is asked for.
+inline constexpr WORD kDialogResourceType = 5;  // RT_DIALOG
+inline constexpr WORD kStringResourceType = 6;  // RT_STRING: blocks of 16 strings
+
 // The bytes of resource id of the ordinal type in module; empty when the
 // module has no such resource. The bytes stay valid while the module is
 // loaded, and start on a 4-byte boundary, as a dialog template must.

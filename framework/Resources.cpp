@@ -12,7 +12,7 @@ HINSTANCE g_resourceHandle = nullptr;
 std::wstring_view StringTableEntry(UINT id) {
   // Strings are stored in blocks of 16 counted UTF-16 strings; the block of
   // id is resource (id / 16 + 1) of type RT_STRING.
-  const std::string_view block = FindResourceBytes(AfxGetResourceHandle(), 6, id / 16 + 1);
+  const std::string_view block = FindResourceBytes(AfxGetResourceHandle(), kStringResourceType, id / 16 + 1);
   const auto* p = reinterpret_cast<const WCHAR*>(block.data());
   if (!p) return {};
   const WCHAR* end = p + block.size() / sizeof(WCHAR);

@@ -74,7 +74,15 @@ struct RegistryKeyTraits {
   static void Close(Handle h) noexcept { ::RegCloseKey(h); }
 };
 
+struct IconHandleTraits {
+  using Handle = HICON;
+  static Handle Null() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DestroyIcon(h); }
+};
+
 using CHandle = CScopedHandle<KernelHandleTraits>;        // files, processes, events
 using CFindHandle = CScopedHandle<FindHandleTraits>;      // FindFirstFile
 using CLibrary = CScopedHandle<LibraryHandleTraits>;      // LoadLibrary
 using CRegistryKeyHandle = CScopedHandle<RegistryKeyTraits>;  // RegOpenKeyEx, RegCreateKeyEx
+using CIconHandle = CScopedHandle<IconHandleTraits>;      // CreateIconFromResource, CreateIconIndirect

@@ -125,6 +125,11 @@ TEST(PackedBitmapTest, DamagedDataMakeNoBitmap) {
   const Bytes packedBadHeader = Pack(badHeader.Build());
   EXPECT_EQ(nullptr, CreateBitmapFromPackedDib(packedBadHeader.data(), packedBadHeader.size()));
 
+  BmpBuilder manyColours = Sample8();
+  manyColours.colorsUsed = 0x40000001;  // a table size that wraps in 32 bits
+  const Bytes packedManyColours = Pack(manyColours.Build());
+  EXPECT_EQ(nullptr, CreateBitmapFromPackedDib(packedManyColours.data(), packedManyColours.size()));
+
   BmpBuilder tooWide = Sample8();
   tooWide.storedWidth = 1 << 20;
   const Bytes packedTooWide = Pack(tooWide.Build());

@@ -5,10 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "framework/PackedIcon.h"
+#include "framework/ScopedHandle.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/PackedData.h"
 
@@ -68,23 +68,6 @@ struct IconImage {
   }
 };
 
-// The pixels of icon drawn on a magenta canvas of bits per pixel.
-std::vector<COLORREF> Drawn(HICON icon, WORD bits) {
-  Canvas canvas(32, 32, RGB(255, 0, 255), bits);
-  EXPECT_TRUE(::DrawIconEx(canvas.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL));
-  return canvas.Pixels();
-}
-
-struct OwnedIcon {
-  explicit OwnedIcon(HICON h) : icon(h) {}
-  ~OwnedIcon() {
-    if (icon) ::DestroyIcon(icon);
-  }
-  OwnedIcon(const OwnedIcon&) = delete;
-  OwnedIcon& operator=(const OwnedIcon&) = delete;
-  HICON icon;
-};
-
 }  // namespace
 
 TEST(PackedIconTest, BecomesTheIconOfItsPlainImage) {
@@ -92,13 +75,15 @@ TEST(PackedIconTest, BecomesTheIconOfItsPlainImage) {
     Bytes plainBytes = image.Build();
     const Bytes packed = PackData(plainBytes);
     EXPECT_LT(packed.size(), plainBytes.size());
-    OwnedIcon plain(::CreateIconFromResource(plainBytes.data(), static_cast<DWORD>(plainBytes.size()), TRUE,
-                                             0x00030000));
-    OwnedIcon unpacked(CreateIconFromPackedImage(packed.data(), packed.size()));
-    ASSERT_NE(nullptr, plain.icon) << image.size << " x " << image.bits;
-    ASSERT_NE(nullptr, unpacked.icon) << image.size << " x " << image.bits;
+    CIconHandle plain(::CreateIconFromResource(plainBytes.data(), static_cast<DWORD>(plainBytes.size()), TRUE,
+                                               0x00030000));
+    CIconHandle unpacked(CreateIconFromPackedImage(packed.data(), packed.size()));
+    ASSERT_TRUE(plain) << image.size << " x " << image.bits;
+    ASSERT_TRUE(unpacked) << image.size << " x " << image.bits;
     for (WORD bits : {WORD{24}, WORD{32}}) {
-      EXPECT_EQ(Drawn(plain.icon, bits), Drawn(unpacked.icon, bits))
+      const std::vector<COLORREF> expected = DrawnIconPixels(plain.get(), 32, bits);
+      EXPECT_FALSE(expected.empty());
+      EXPECT_EQ(expected, DrawnIconPixels(unpacked.get(), 32, bits))
           << image.size << " px, " << image.bits << " bits, on a " << bits << "-bit canvas";
     }
   }
@@ -106,71 +91,34 @@ TEST(PackedIconTest, BecomesTheIconOfItsPlainImage) {
 
 TEST(PackedIconTest, DamagedDataMakeNoIcon) {
   const Bytes good = IconImage{}.Build();
-  auto field32 = [](Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
+  const Bytes packed = PackData(good);
+  // The good image with one header field (width bytes at offset at) spoilt.
+  auto spoilt = [&](std::size_t at, std::uint32_t value, int width) {
+    Bytes b = good;
+    for (int k = 0; k < width; ++k) b[at + k] = static_cast<std::uint8_t>(value >> (8 * k));
+    return PackData(b);
   };
-  struct Case {
+  const struct {
     const char* what;
-    std::function<Bytes()> packed;
-  };
-  const Case cases[] = {
-      {"no room for the size",
-       [&] {
-         Bytes p = PackData(good);
-         p.resize(3);
-         return p;
-       }},
-      {"stream cut short",
-       [&] {
-         Bytes p = PackData(good);
-         p.resize(p.size() - 5);
-         return p;
-       }},
-      {"fewer bytes than the size says", [&] { return PackData(good, static_cast<std::uint32_t>(good.size() + 1)); }},
-      {"an absurd size", [&] { return PackData(good, 0x7FFFFFFF); }},
-      {"the mask cut short", [&] { return PackData(Bytes(good.begin(), good.end() - 1)); }},
-      {"a short header",
-       [&] {
-         Bytes b = good;
-         field32(b, 0, 12);
-         return PackData(b);
-       }},
-      {"an odd height (no mask half)",
-       [&] {
-         Bytes b = good;
-         field32(b, 8, 63);
-         return PackData(b);
-       }},
-      {"no width",
-       [&] {
-         Bytes b = good;
-         field32(b, 4, 0);
-         return PackData(b);
-       }},
-      {"a width beyond any icon",
-       [&] {
-         Bytes b = good;
-         field32(b, 4, 1u << 20);
-         return PackData(b);
-       }},
-      {"7 bits per pixel",
-       [&] {
-         Bytes b = good;
-         b[14] = 7;
-         return PackData(b);
-       }},
-      {"run-length encoded",
-       [&] {
-         Bytes b = good;
-         field32(b, 16, BI_RLE8);
-         return PackData(b);
-       }},
+    Bytes data;
+  } cases[] = {
+      {"no room for the size", Bytes(packed.begin(), packed.begin() + 3)},
+      {"stream cut short", Bytes(packed.begin(), packed.end() - 5)},
+      {"fewer bytes than the size says", PackData(good, static_cast<std::uint32_t>(good.size() + 1))},
+      {"an absurd size", PackData(good, 0x7FFFFFFF)},
+      {"the mask cut short", PackData(Bytes(good.begin(), good.end() - 1))},
+      {"a short header", spoilt(0, 12, 4)},
+      {"no width", spoilt(4, 0, 4)},
+      {"a width beyond any icon", spoilt(4, 1u << 20, 4)},
+      {"an odd height (no mask half)", spoilt(8, 63, 4)},
+      {"7 bits per pixel", spoilt(14, 7, 2)},
+      {"run-length encoded", spoilt(16, BI_RLE8, 4)},
+      {"more colours than any table", spoilt(32, 0x40000001, 4)},
   };
   EXPECT_EQ(nullptr, CreateIconFromPackedImage(nullptr, 0));
-  for (const Case& c : cases) {
-    const Bytes packed = c.packed();
-    OwnedIcon icon(CreateIconFromPackedImage(packed.data(), packed.size()));
-    EXPECT_EQ(nullptr, icon.icon) << c.what;
+  for (const auto& c : cases) {
+    CIconHandle icon(CreateIconFromPackedImage(c.data.data(), c.data.size()));
+    EXPECT_FALSE(icon) << c.what;
   }
 }
 

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "setup/resources/ResourceIds.h"
 #include "setup/install/InstallDisplay.h"
 #include "setup/install/InstallOutcome.h"
 #include "setup/install/InstallPolicy.h"
+#include "setup/wizard/DisplayGate.h"
 #include "setup/wizard/WizardPage.h"
 
 class CSetupState;
@@ -36,7 +36,7 @@ public:
   // by the next update, or before the copy can wait (a diskette asked for,
   // an error question, the end of the copy), whichever comes first: what
   // the page shows is never older than that.
-  static constexpr DWORD kUpdateIntervalMs = 25;
+  static constexpr DWORD kUpdateIntervalMs = CDisplayGate::kIntervalMs;
 
   CCopyProgressPage();
   ~CCopyProgressPage() override;
@@ -101,12 +101,6 @@ private:
   // A copy is running and has not failed or been cancelled.
   bool CopyGoesOn() const noexcept;
 
-  // When something was last done (GetTickCount), if ever.
-  struct LastDone {
-    std::optional<DWORD> at;
-    bool IntervalPassed(DWORD now) const { return !at || now - *at >= kUpdateIntervalMs; }
-  };
-
   std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
   bool showPictures_ = true;  // not in a silent run
@@ -116,8 +110,8 @@ private:
   // Between the start of the copy and its end: the run's state, whose
   // success is read on every tick.
   const CSetupState* copying_ = nullptr;
-  LastDone lastUpdate_;
-  LastDone lastPump_;
+  CDisplayGate lastUpdate_;
+  CDisplayGate lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes
   std::string finishedName_;       // the file that ended since the last update
   bool finishedPending_ = false;   // ... and is not shown whole yet

@@ -1,9 +1,8 @@
 #include "setup/wizard/RemovingFilesPage.h"
 
-#include <optional>
 #include <string>
 
-#include "setup/wizard/CopyProgressPage.h"
+#include "setup/wizard/DisplayGate.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/install/InstalledFileRemoval.h"
 #include "setup/profile/InstallModel.h"
@@ -19,10 +18,9 @@ int CRemovingFilesPage::DoPageWork() {
     app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
     return GetNextPageId();
   }
-  // The page follows the removal at most every kUpdateIntervalMs, as the
-  // copy page follows the copy: a file is deleted faster than its path is
-  // shown and the window repainted. The last path is shown at the end.
-  std::optional<DWORD> shownAt;
+  // The page follows the removal as the copy page follows the copy, at
+  // most every CDisplayGate::kIntervalMs; the last path is shown at the end.
+  CDisplayGate lastShown;
   std::string unshown;
   const auto show = [this](const std::string& path) {
     SetDlgItemText(IDC_REMOVING_FILE, path);
@@ -30,11 +28,11 @@ int CRemovingFilesPage::DoPageWork() {
   };
   CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [&](const CPathName& path) {
     const DWORD now = ::GetTickCount();
-    if (shownAt && now - *shownAt < CCopyProgressPage::kUpdateIntervalMs) {
+    if (!lastShown.IntervalPassed(now)) {
       unshown = path.GetPath();
       return;
     }
-    shownAt = now;
+    lastShown.at = now;
     unshown.clear();
     show(path.GetPath());
   }, app.verboseLog);

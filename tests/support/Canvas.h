@@ -68,3 +68,11 @@ private:
   CBitmap bitmap_;
   std::optional<CSelectObject> select_;
 };
+
+// The pixels of icon drawn at size x size on a magenta canvas of bits per
+// pixel, top row first; empty when it cannot be drawn.
+inline std::vector<COLORREF> DrawnIconPixels(HICON icon, int size, WORD bits) {
+  Canvas canvas(size, size, RGB(255, 0, 255), bits);
+  if (!::DrawIconEx(canvas.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return {};
+  return canvas.Pixels();
+}

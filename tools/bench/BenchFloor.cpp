@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ScopedHandle.h"
 #include "tools/bench/BenchClock.h"
 #include "tools/bench/BenchPayload.h"
 
@@ -36,16 +37,17 @@ struct File {
 };
 
 bool Write(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  CHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   bool ok = true;
   for (std::size_t at = 0; ok && at < size;) {
     const DWORD block = static_cast<DWORD>(std::min<std::size_t>(kBlock, size - at));
     DWORD written = 0;
-    ok = ::WriteFile(file, data + at, block, &written, nullptr) && written == block;
+    ok = ::WriteFile(file.get(), data + at, block, &written, nullptr) && written == block;
     at += block;
   }
-  return ::CloseHandle(file) && ok;
+  // Closing is part of making a file, and is timed with it.
+  return ::CloseHandle(file.release()) && ok;
 }
 
 }  // namespace
@@ -53,7 +55,7 @@ bool Write(const std::string& path, const std::uint8_t* data, std::size_t size) 
 int main(int argc, char** argv) {
   const bool inflate = argc == 4 && std::strcmp(argv[3], "--inflate") == 0;
   if (argc != 3 && !inflate) {
-    std::fprintf(stderr, "usage: bench_floor big|medium|many|one|huge FOLDER [--inflate]\n");
+    std::fprintf(stderr, "usage: bench_floor big|medium|many|one|hugefiles|hugedata FOLDER [--inflate]\n");
     return 2;
   }
   const std::string root = argv[2];

@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr WORD kDialog = 5;
-constexpr WORD kString = 6;
+constexpr WORD kDialog = kDialogResourceType;
+constexpr WORD kString = kStringResourceType;
 
 // The string blocks and dialog templates of a resource file (windres -O
 // res), by type and id.

@@ -108,11 +108,9 @@ TEST(PicturesTest, EachPackedPageIconDrawsAsItsPlainOne) {
     ASSERT_NE(nullptr, packed) << id;
     EXPECT_EQ(packed, icons.Get(static_cast<UINT>(id))) << id << ": made once";
     for (WORD bits : {WORD{24}, WORD{32}}) {
-      Canvas before(32, 32, RGB(255, 0, 255), bits);
-      Canvas after(32, 32, RGB(255, 0, 255), bits);
-      ASSERT_TRUE(::DrawIconEx(before.dc(), 0, 0, plain, 32, 32, 0, nullptr, DI_NORMAL));
-      ASSERT_TRUE(::DrawIconEx(after.dc(), 0, 0, packed, 32, 32, 0, nullptr, DI_NORMAL));
-      EXPECT_EQ(before.Pixels(), after.Pixels()) << id << " on a " << bits << "-bit canvas";
+      const std::vector<COLORREF> expected = DrawnIconPixels(plain, 32, bits);
+      ASSERT_FALSE(expected.empty()) << id;
+      EXPECT_EQ(expected, DrawnIconPixels(packed, 32, bits)) << id << " on a " << bits << "-bit canvas";
     }
   }
 }
