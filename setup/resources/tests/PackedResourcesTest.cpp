@@ -62,13 +62,16 @@ protected:
 
 }  // namespace
 
-TEST_F(PackedResourcesTest, OnlyTheSaveAsTemplateStaysAPlainResource) {
+TEST_F(PackedResourcesTest, EachResourceIsPackedButTheSaveAsTemplateAndFoundWithItsBytesAligned) {
   std::size_t plainBytes = 0;
   for (const auto& [key, bytes] : plain_) {
     const bool kept = key.first == kDialog && key.second == VELT_CHANGE_FOLDER_TEMPLATE;
-    const bool found = ::FindResourceA(module_, MAKEINTRESOURCEA(key.second), MAKEINTRESOURCEA(key.first)) != nullptr;
-    EXPECT_EQ(kept, found) << "type " << key.first << ", id " << key.second;
+    const bool plain = ::FindResourceA(module_, MAKEINTRESOURCEA(key.second), MAKEINTRESOURCEA(key.first)) != nullptr;
+    EXPECT_EQ(kept, plain) << "type " << key.first << ", id " << key.second << " as a plain resource";
     if (!kept) plainBytes += bytes.size();
+    const std::string_view found = FindResourceBytes(module_, key.first, key.second);
+    EXPECT_EQ(bytes, found) << "type " << key.first << ", id " << key.second;
+    EXPECT_EQ(0u, reinterpret_cast<std::uintptr_t>(found.data()) % 4) << "type " << key.first << ", id " << key.second;
   }
   std::size_t packedBytes = 0;
   for (WORD type : {kDialog, kString}) {
@@ -77,14 +80,6 @@ TEST_F(PackedResourcesTest, OnlyTheSaveAsTemplateStaysAPlainResource) {
     packedBytes += ::SizeofResource(module_, packed);
   }
   EXPECT_LT(packedBytes * 3, plainBytes) << "packed to less than a third";
-}
-
-TEST_F(PackedResourcesTest, EachResourceHasTheBytesOfItsPlainOneOnAFourByteBoundary) {
-  for (const auto& [key, bytes] : plain_) {
-    const std::string_view found = FindResourceBytes(module_, key.first, key.second);
-    EXPECT_EQ(bytes, found) << "type " << key.first << ", id " << key.second;
-    EXPECT_EQ(0u, reinterpret_cast<std::uintptr_t>(found.data()) % 4) << "type " << key.first << ", id " << key.second;
-  }
   EXPECT_TRUE(FindResourceBytes(module_, kString, 4000).empty()) << "a block the table does not have";
   EXPECT_TRUE(FindResourceBytes(module_, kDialog, 4000).empty()) << "a dialog the program does not have";
 }
