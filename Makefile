@@ -53,6 +53,7 @@ test: tests
 	@$(HARNESS) start
 	@status=0; (cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)) || status=$$?; \
 	  if [ "$(TEST_DIR)" != "$(SHIP_DIR)" ]; then (cd $(SHIP_DIR) && ctest --output-on-failure) || status=$$?; fi; \
+	  if [ $$status -ne 0 ]; then tools/test-failures.sh $(TEST_DIR) $(SHIP_DIR); fi; \
 	  $(HARNESS) stop; exit $$status
 
 test-xvfb: tests
