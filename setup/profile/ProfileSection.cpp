@@ -37,7 +37,7 @@ std::string FoldedProfileKey(std::string key) {
   return key;
 }
 
-std::vector<CProfileLine> ReadProfileSection(const std::string& section, const CPathName& file) {
+std::vector<char> ReadProfileSectionText(const std::string& section, const CPathName& file) {
   const std::string name = FileNameOf(file);
   // The text comes back cut to size - 2 characters when it does not fit.
   std::vector<char> buffer(32 * 1024);
@@ -52,8 +52,14 @@ std::vector<CProfileLine> ReadProfileSection(const std::string& section, const C
     }
     buffer.resize(buffer.size() * 4);
   }
+  buffer.shrink_to_fit();
+  return buffer;
+}
+
+std::vector<CProfileLine> ReadProfileSection(const std::string& section, const CPathName& file) {
+  const std::vector<char> text = ReadProfileSectionText(section, file);
   std::vector<CProfileLine> lines;
-  for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1) {
+  for (const char* p = text.data(); *p; p += std::strlen(p) + 1) {
     if (const char* equals = std::strchr(p, '=')) {
       lines.push_back(CProfileLine{std::string(p, equals), std::string(equals + 1), true});
     } else {

@@ -62,6 +62,12 @@ struct CProfileLine {
   bool hasValue = true;
 };
 
+// The text of section in file (empty: the profile beside the program) as
+// GetPrivateProfileSection gives it: each line ends with a NUL and a second
+// NUL ends the text (two NULs alone when the file or the section is
+// missing).
+std::vector<char> ReadProfileSectionText(const std::string& section, const CPathName& file);
+
 // The lines of section in file (empty: the profile beside the program), in
 // file order, with one read of the section; none when the file or the
 // section is missing.

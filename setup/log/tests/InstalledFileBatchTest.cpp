@@ -69,6 +69,20 @@ TEST_F(InstalledFileBatchTest, MergesIntoAnEarlierLogAsSingleRecordsDo) {
                           {"Program", "C:\\Velt\\new.txt", 1, true, true}});       // twice in one batch
 }
 
+// Sections whose every line has a value are merged with one write: a key
+// that stands twice gets the new value in its first line only.
+TEST_F(InstalledFileBatchTest, MergesIntoSectionsItRewritesWholeAsSingleRecordsDo) {
+  const std::string earlier =
+      "[Program]\r\nVELTAPP.EXE=0|1|0\r\nold.dll=0|1|0\r\nOld.DLL=9|9|9\r\nkept.txt=1|1|1\r\n"
+      "[Data]\r\nsamples.csv=1|1|0\r\n";
+  ExpectSameLog(earlier, {{"Program", "C:\\Velt\\veltapp.exe", 0, false, false},
+                          {"Data", "C:\\Velt\\Data\\new.csv", 1, true, false},
+                          {"Program", "C:\\Velt\\OLD.dll", 0, true, true},
+                          {"Program", "C:\\Velt\\added.txt", 0, true, false},
+                          {"Program", "C:\\Velt\\Added.TXT", 1, false, true},
+                          {"Data", "C:\\Velt\\Data\\SAMPLES.csv", 1, false, false}});
+}
+
 TEST_F(InstalledFileBatchTest, AFullBatchIsWrittenAndTheRestOnDestruction) {
   std::vector<Record> records;
   for (std::size_t i = 0; i < CInstalledFileBatch::kFirstBatch * 4 + 7; ++i) {
