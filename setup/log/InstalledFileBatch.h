@@ -27,6 +27,7 @@
 
 #include "setup/log/InstallJournal.h"
 #include "setup/paths/PathName.h"
+#include "setup/profile/ProfileValueMerge.h"
 
 class CInstalledFileBatch {
 public:
@@ -62,17 +63,21 @@ public:
     journal_.Append(section, key, value);
   }
 
-  std::size_t WaitingCount() const noexcept { return waiting_.size(); }
+  std::size_t WaitingCount() const noexcept { return waitingCount_; }
 
 private:
-  struct Record {
-    std::string section, key, value;
+  // The waiting records of one section, as the merge takes them.
+  struct WaitingSection {
+    std::string section;
+    ProfileValues values;
   };
-  // False when the log could not be written.
-  bool FlushSection(const std::string& section, std::vector<Record>::const_iterator from);
 
   CPathName log_;
   CInstallJournal journal_;
-  std::vector<Record> waiting_;
+  // Sections in the order in which their first waiting record came, so
+  // that new sections are added to the log in the order single writes
+  // would add them.
+  std::vector<WaitingSection> waiting_;
+  std::size_t waitingCount_ = 0;
   std::size_t written_ = 0;  // records flushed by this batch
 };
