@@ -8,7 +8,7 @@
 set -uo pipefail
 
 # Lines of each failure kept (the assertion and the values it compared),
-# and of the whole digest.
+# and of each build tree's digest.
 readonly LINES_PER_FAILURE=30
 readonly MAX_LINES=200
 

@@ -13,19 +13,23 @@ void CInstalledFileBatch::Add(const std::string& groupKey, const CPathName& fina
                               [&](const WaitingSection& waiting) { return waiting.section == groupKey; });
   if (section == waiting_.end()) section = waiting_.insert(waiting_.end(), WaitingSection{groupKey, {}});
   const auto& [key, value] = section->values.emplace_back(finalPath.GetFileName(), record.Format());
-  ++waitingCount_;
   journal_.Append(groupKey, key, value);
-  if (waitingCount_ >= std::max(kFirstBatch, written_)) Flush();
+  if (WaitingCount() >= std::max(kFirstBatch, written_)) Flush();
+}
+
+std::size_t CInstalledFileBatch::WaitingCount() const noexcept {
+  std::size_t count = 0;
+  for (const WaitingSection& section : waiting_) count += section.values.size();
+  return count;
 }
 
 void CInstalledFileBatch::Flush() noexcept {
   if (waiting_.empty()) return;
   try {
     for (const WaitingSection& section : waiting_) MergeProfileValues(section.section, section.values, log_.GetPath());
-    written_ += waitingCount_;
+    written_ += WaitingCount();
   } catch (...) {
     // Out of memory: the log goes without these records.
   }
   waiting_.clear();
-  waitingCount_ = 0;
 }

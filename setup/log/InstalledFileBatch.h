@@ -63,7 +63,7 @@ public:
     journal_.Append(section, key, value);
   }
 
-  std::size_t WaitingCount() const noexcept { return waitingCount_; }
+  std::size_t WaitingCount() const noexcept;
 
 private:
   // The waiting records of one section, as the merge takes them.
@@ -78,6 +78,5 @@ private:
   // that new sections are added to the log in the order single writes
   // would add them.
   std::vector<WaitingSection> waiting_;
-  std::size_t waitingCount_ = 0;
   std::size_t written_ = 0;  // records flushed by this batch
 };

@@ -57,15 +57,16 @@ std::vector<char> ReadProfileSectionText(const std::string& section, const CPath
 }
 
 std::vector<CProfileLine> ReadProfileSection(const std::string& section, const CPathName& file) {
-  const std::vector<char> text = ReadProfileSectionText(section, file);
   std::vector<CProfileLine> lines;
-  for (const char* p = text.data(); *p; p += std::strlen(p) + 1) {
-    if (const char* equals = std::strchr(p, '=')) {
-      lines.push_back(CProfileLine{std::string(p, equals), std::string(equals + 1), true});
+  ForEachSectionLine(ReadProfileSectionText(section, file), [&](std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      lines.push_back(CProfileLine{std::string(line), std::string(), false});
     } else {
-      lines.push_back(CProfileLine{p, std::string(), false});
+      lines.push_back(CProfileLine{std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)), true});
     }
-  }
+    return true;
+  });
   return lines;
 }
 

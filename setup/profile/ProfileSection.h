@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -67,6 +68,18 @@ struct CProfileLine {
 // NUL ends the text (two NULs alone when the file or the section is
 // missing).
 std::vector<char> ReadProfileSectionText(const std::string& section, const CPathName& file);
+
+// Calls visit(line) for each line of such a text, in order, until visit
+// returns false; false when it did.
+template <class Visit>
+bool ForEachSectionLine(const std::vector<char>& text, Visit visit) {
+  for (const char* p = text.data(); *p;) {
+    const std::string_view line(p);
+    if (!visit(line)) return false;
+    p += line.size() + 1;
+  }
+  return true;
+}
 
 // The lines of section in file (empty: the profile beside the program), in
 // file order, with one read of the section; none when the file or the

@@ -17,29 +17,12 @@ struct PendingValue {
   bool written = false;  // into the line of its key that stands first
 };
 
-// Calls visit(line) for the lines of a section's text (see
-// ReadProfileSectionText), in order.
-template <class Visit>
-void ForEachLine(const std::vector<char>& text, Visit visit) {
-  for (const char* p = text.data(); *p;) {
-    const std::string_view line(p);
-    visit(line);
-    p += line.size() + 1;
-  }
-}
-
 // The text of a section that held existing after values are written into
 // it, for WritePrivateProfileSection; nothing when a line has no '='.
 //
 // Only the new values are indexed: a long section is walked once as it was
 // read, not held line by line beside the text that replaces it.
 std::optional<std::string> MergedSection(const std::vector<char>& existing, const ProfileValues& values) {
-  bool everyLineHasAValue = true;
-  ForEachLine(existing, [&](std::string_view line) {
-    everyLineHasAValue = everyLineHasAValue && line.find('=') != std::string_view::npos;
-  });
-  if (!everyLineHasAValue) return std::nullopt;
-
   // The values by key, found without regard to letter case as the system
   // finds keys. A key given twice is written once, where it was given
   // first, with the value given last.
@@ -61,8 +44,10 @@ std::optional<std::string> MergedSection(const std::vector<char>& existing, cons
   // the others are added at the end, in the order they were first given.
   std::string text;
   text.reserve(existing.size() + addedBytes + 1);
-  ForEachLine(existing, [&](std::string_view line) {
-    const std::string_view key = line.substr(0, line.find('='));
+  const bool everyLineHasAValue = ForEachSectionLine(existing, [&](std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    const std::string_view key = line.substr(0, equals);
     const auto found = index.find(FoldedProfileKey(std::string(key)));
     if (found != index.end() && !pending[found->second].written) {
       PendingValue& value = pending[found->second];
@@ -72,7 +57,9 @@ std::optional<std::string> MergedSection(const std::vector<char>& existing, cons
       text.append(line);
     }
     text += '\0';
+    return true;
   });
+  if (!everyLineHasAValue) return std::nullopt;
   for (const PendingValue& value : pending) {
     if (value.written) continue;
     text.append(*value.key).append(1, '=').append(*value.value);
