@@ -2,8 +2,10 @@
 // Installs the kit whose first folder (with _setupx.ini) is KIT into the
 // folder TARGET with the copy engine the setup program uses, two ways,
 // alternating, a few rounds:
-//  - engine alone: the selected entries go through InstallFileEntry with
-//    nobody watching (the page's copy loop without the page);
+//  - engine alone: the log is begun as the page begins it (the sections a
+//    removal needs, the journal of the records), then the selected entries
+//    go through InstallFileEntry with nobody watching (the page's copy loop
+//    without the page);
 //  - page: the real copy page (108, a window of its own on a main window)
 //    does its work as in the setup program, gauge, billboards, destination
 //    text and all (its shortcuts and registrations touch nothing here).
@@ -43,7 +45,7 @@
 
 namespace {
 
-constexpr int kRounds = 9;
+constexpr int kRounds = 15;
 
 // System actions that touch nothing: no shortcut, no registration, no
 // restart is made by a benchmark.
@@ -209,6 +211,9 @@ private:
     CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log, display, policy};
     bool succeeded = true;
     const double t = Now();
+    // What the page's copy does besides its display: the log's sections
+    // for a removal, and the journal of the records, before the first file.
+    log.BeginRun(model);
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
       if (InstallFileEntry(*entry, context).Stopped()) {
