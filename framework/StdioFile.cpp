@@ -85,13 +85,13 @@ bool CStdioFile::Open(const std::string& path, unsigned openFlags, CFileExceptio
   return true;
 }
 
-bool CStdioFile::CreateNewBinary(const std::string& path) {
+bool CStdioFile::CreateNewBinary(const std::string& path, DWORD attributes) {
   CStdioFile::Abort();
   path_ = path;
   // The sharing of the C run-time's own fopen, so that the file behaves as
   // one opened by Open.
   CHandle handle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                               nullptr, CREATE_NEW, attributes, nullptr));
   if (!handle.valid()) return false;
   // The descriptor takes the handle over, then the stream the descriptor.
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_BINARY);

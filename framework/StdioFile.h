@@ -22,7 +22,9 @@ public:
   // False, with nothing made and nothing open, when the file could not be
   // created that way for any reason (a file or directory of that name, a
   // missing directory, no access): callers that have another way take it.
-  bool CreateNewBinary(const std::string& path);
+  // The new file takes attributes (FILE_ATTRIBUTE_NORMAL: none but what
+  // the file system gives every new file).
+  bool CreateNewBinary(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
   bool IsOpen() const override { return stream_ != nullptr; }
   UINT Read(void* buffer, UINT count) override;
   void Write(const void* buffer, UINT count) override;

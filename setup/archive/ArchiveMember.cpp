@@ -35,6 +35,7 @@ UINT CArchiveMember::ReadHeader(CCountedFile& reader) {
 void CArchiveMember::OpenOutputFile() { OpenWrite(outputPath_); }
 
 void CArchiveMember::OpenOutput() {
+  madeWithAttributes_ = false;
   OpenOutputFile();
   bytesWritten_ = 0;
   checksum_ = 0;
@@ -55,15 +56,29 @@ void CArchiveMember::CloseWithHeaderTime() {
   Close();
 }
 
+DWORD CArchiveMember::WantedAttributes() const noexcept { return header_.GetAttributes() & kAppliedAttributes; }
+
+bool CArchiveMember::CreateOutputNew(const CPathName& path) {
+  // A new file is archived by the file system whatever it is created with,
+  // and a read-only one could not be written: those take their attributes
+  // after the data, as other outputs do.
+  const DWORD wanted = WantedAttributes();
+  const bool atOnce = (wanted & FILE_ATTRIBUTE_ARCHIVE) && !(wanted & FILE_ATTRIBUTE_READONLY);
+  if (!CreateNew(path, atOnce ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;
+  madeWithAttributes_ = atOnce;
+  return true;
+}
+
 void CArchiveMember::RestoreAttributes() const {
+  if (madeWithAttributes_) return;
   CFileStatus status;  // no times: only the attributes are set
-  status.m_attribute = header_.GetAttributes() & kAppliedAttributes;
+  status.m_attribute = WantedAttributes();
   CFile::SetStatus(outputPath_.GetPath(), status);
 }
 
 void CArchiveMember::RestoreStatus() const {
   CFileStatus status;
   status.m_mtime = ArchiveTimeToFileTime(header_.GetTime());
-  status.m_attribute = header_.GetAttributes() & kAppliedAttributes;
+  status.m_attribute = WantedAttributes();
   CFile::SetStatus(outputPath_.GetPath(), status);
 }

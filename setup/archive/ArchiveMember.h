@@ -32,7 +32,8 @@ public:
   // more than the rest of a small member's extraction: the header's time
   // is set through the still open output file, which is then closed ...
   void CloseWithHeaderTime();
-  // ... and the closed file takes the attributes.
+  // ... and the closed file takes the attributes, unless it was made with
+  // them (CreateOutputNew).
   void RestoreAttributes() const;
 
   CEntryHeader& GetHeader() noexcept { return header_; }
@@ -60,8 +61,18 @@ protected:
   // Creates (or truncates) the file at the output path. A subclass may
   // choose the file only now; it then sets the output path to it.
   virtual void OpenOutputFile();
+  // Creates path for the output as CreateNew does. A file the header wants
+  // archived and not read-only is made with its attributes at once (a new
+  // file is archived anyway, and a read-only one could not be written), and
+  // RestoreAttributes has nothing left to do for it: reading them back
+  // costs as much as setting the time.
+  bool CreateOutputNew(const CPathName& path);
 
 private:
+  // The attributes of the header that the output file takes.
+  DWORD WantedAttributes() const noexcept;
+
+  bool madeWithAttributes_ = false;
   std::int64_t nextEntryOffset_ = 0;
   CPathName outputPath_;
   CEntryHeader header_;

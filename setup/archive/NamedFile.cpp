@@ -34,8 +34,8 @@ void CNamedFile::UseStreamBuffer() {
   SetBufferSize(kStreamBuffer);
 }
 
-bool CNamedFile::CreateNew(const CPathName& path) {
-  if (!CreateNewBinary(path.GetPath())) return false;
+bool CNamedFile::CreateNew(const CPathName& path, DWORD attributes) {
+  if (!CreateNewBinary(path.GetPath(), attributes)) return false;
   pathName_ = path;
   UseStreamBuffer();
   return true;

@@ -29,8 +29,8 @@ public:
   void OpenWrite(const CPathName& path);
   // Creates path for binary writing (readable as well) only when nothing of
   // that name exists yet; false, with nothing made, otherwise. Keeps the
-  // path when it succeeds.
-  bool CreateNew(const CPathName& path);
+  // path when it succeeds. The new file takes attributes.
+  bool CreateNew(const CPathName& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 
 protected:
   // The write-with-retry rule of Write, for subclasses that write around

@@ -113,12 +113,12 @@ void CInstallJob::OpenOutputFile() {
   // existing copy and the rename; the on-disk result is the same. The
   // name is claimed by creating the file, so a file that appeared in the
   // meantime is never overwritten: it takes the usual way.
-  if (MayWriteInPlace() && CreateNew(finalPath)) {
+  if (MayWriteInPlace() && CreateOutputNew(finalPath)) {
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
   } else {
     CPathName temporary = finalPath;
-    if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateNew(name); },
+    if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateOutputNew(name); },
                              kTemporaryNameAttempts)) {
       CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
     }

@@ -241,6 +241,62 @@ TEST_F(InstallEngineTest, AFileThatMeetsNoCopyIsWrittenInPlaceAndOneThatMeetsACo
             LogRecords());
 }
 
+TEST_F(InstallEngineTest, EveryFileTakesTheAttributesOfItsHeaderWrittenInPlaceOrByATemporaryName) {
+  // Those the header wants archived and not read-only are made with them;
+  // the others take them after the data.
+  struct Row {
+    const char* name;
+    std::uint16_t attributes;
+    DWORD expected;
+  } const rows[] = {
+      {"archived.txt", 0x20, FILE_ATTRIBUTE_ARCHIVE},
+      {"hidden.txt", 0x22, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
+      {"system.dll", 0x26, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE},
+      {"readonly.txt", 0x21, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
+      {"notarchived.txt", 0x02, FILE_ATTRIBUTE_HIDDEN},
+      {"none.txt", 0x00, 0},
+      {"volume.txt", 0x28, FILE_ATTRIBUTE_ARCHIVE},  // bits beyond the four are not applied
+  };
+  // The read-only, hidden, system and archive bits of an installed file.
+  // Wine reports every plain file archived: where the header does not want
+  // it, the bit is not looked at.
+  const auto attributesOf = [this](const Row& row) {
+    DWORD bits = ::GetFileAttributesA((dir / ("inst\\" + std::string(row.name))).c_str()) &
+                 (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    if (!(row.expected & FILE_ATTRIBUTE_ARCHIVE)) bits &= ~FILE_ATTRIBUTE_ARCHIVE;
+    return bits;
+  };
+  ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
+  std::vector<Member> members;
+  for (const Row& row : rows) {
+    Member m{row.name, std::string("new ") + row.name, 2};
+    m.attributes = row.attributes;
+    m.time = 900000100;
+    members.push_back(m);
+  }
+  PutArchive("velt.ar1", members);
+  Install("velt.ar1=10|1|2|1|0|\r\n");
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.expected, attributesOf(row)) << row.name;
+  }
+
+  // Again over older copies: each by a temporary name, put in place.
+  for (const Row& row : rows) {
+    const std::string path = dir / ("inst\\" + std::string(row.name));
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(WriteFileBytes(path, "old"));
+    SetModificationTime(path, 900000000);
+  }
+  progress.ways.clear();
+  for (const auto& entry : model.files) outcome = InstallFileEntry(*entry, context);
+  for (const Row& row : rows) {
+    EXPECT_EQ(std::string("new ") + row.name, Installed(row.name));
+    EXPECT_EQ(row.expected, attributesOf(row)) << row.name;
+  }
+  EXPECT_EQ(std::size(rows), progress.temporaries.size());
+  for (const Row& row : rows) ::SetFileAttributesA((dir / ("inst\\" + std::string(row.name))).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(InstallEngineTest, TemporaryNamesDifferFromRunToRun) {
   ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
   Put("old.txt", "new");
