@@ -60,8 +60,9 @@ DWORD CArchiveMember::WantedAttributes() const noexcept { return header_.GetAttr
 
 bool CArchiveMember::CreateOutputNew(const CPathName& path) {
   // A new file is archived by the file system whatever it is created with,
-  // and a read-only one could not be written: those take their attributes
-  // after the data, as other outputs do.
+  // so one the header wants otherwise takes its attributes after the data,
+  // as other outputs do; so does a read-only one, which becomes read-only
+  // only once its data is in.
   const DWORD wanted = WantedAttributes();
   const bool atOnce = (wanted & FILE_ATTRIBUTE_ARCHIVE) && !(wanted & FILE_ATTRIBUTE_READONLY);
   if (!CreateNew(path, atOnce ? wanted : FILE_ATTRIBUTE_NORMAL)) return false;

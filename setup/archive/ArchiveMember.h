@@ -62,8 +62,7 @@ protected:
   // choose the file only now; it then sets the output path to it.
   virtual void OpenOutputFile();
   // Creates path for the output as CreateNew does. A file the header wants
-  // archived and not read-only is made with its attributes at once (a new
-  // file is archived anyway, and a read-only one could not be written), and
+  // archived and not read-only is made with its attributes at once, and
   // RestoreAttributes has nothing left to do for it: reading them back
   // costs as much as setting the time.
   bool CreateOutputNew(const CPathName& path);
