@@ -40,8 +40,8 @@ HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
   const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
   HDC screen = ::GetDC(nullptr);
   if (!screen) return nullptr;
-  HBITMAP bitmap =
-      ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib.data() + static_cast<std::size_t>(pixelsOffset), info, DIB_RGB_COLORS);
+  const unsigned char* pixels = dib.data() + static_cast<std::size_t>(pixelsOffset);
+  HBITMAP bitmap = ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   return bitmap;
 }

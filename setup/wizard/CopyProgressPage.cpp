@@ -56,9 +56,7 @@ void CCopyProgressPage::Tick() {
 
 bool CCopyProgressPage::OnProgress() {
   if (!currentTransfer_) return false;
-  const DWORD now = ::GetTickCount();
-  if (!lastUpdate_.IntervalPassed(now)) return false;
-  lastUpdate_.at = now;
+  if (!lastUpdate_.Pass(::GetTickCount())) return false;
   finishedPending_ = false;
 
   PumpNow();
@@ -89,7 +87,7 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
 void CCopyProgressPage::ShowFinishedTransfer() {
   if (!finishedPending_) return;
   finishedPending_ = false;
-  lastUpdate_.at = ::GetTickCount();
+  lastUpdate_.PassAnyway(::GetTickCount());
   PumpNow();
   Show(completedBytes_, finishedName_, 100);
 }
@@ -114,7 +112,7 @@ bool CCopyProgressPage::StopRequested() {
 }
 
 void CCopyProgressPage::PumpNow() {
-  lastPump_.at = ::GetTickCount();
+  lastPump_.PassAnyway(::GetTickCount());
   ::PumpMessages();
 }
 

@@ -27,12 +27,10 @@ int CRemovingFilesPage::DoPageWork() {
     PumpMessages();
   };
   CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [&](const CPathName& path) {
-    const DWORD now = ::GetTickCount();
-    if (!lastShown.IntervalPassed(now)) {
+    if (!lastShown.Pass(::GetTickCount())) {
       unshown = path.GetPath();
       return;
     }
-    lastShown.at = now;
     unshown.clear();
     show(path.GetPath());
   }, app.verboseLog);

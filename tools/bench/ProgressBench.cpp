@@ -10,7 +10,8 @@
 //    does its work as in the setup program, gauge, billboards, destination
 //    text and all (its shortcuts and registrations touch nothing here).
 // The two take turns in which goes first, and the display's cost is the
-// median of each round's own difference: the rounds of a run are minutes
+// median of each round's own difference (its share of the install, the
+// median of each round's own share): the rounds of a run are minutes
 // apart, and the machine's speed drifts more between them than between the
 // two halves of one. A finished installation is moved aside, not deleted,
 // before the next one (and all are deleted at the end): the file system
