@@ -1,4 +1,4 @@
-// The sizes of the parts of a packed DIB (a BITMAPINFOHEADER, its colour
+// The sizes of the pieces of a packed DIB (a BITMAPINFOHEADER, its colour
 // table, its pixels), for checking stored pictures and icons before the
 // system reads them. In 64 bits, so that no value of a header field makes
 // them wrap.

@@ -46,7 +46,7 @@ bool Write(const std::string& path, const std::uint8_t* data, std::size_t size) 
     ok = ::WriteFile(file.get(), data + at, block, &written, nullptr) && written == block;
     at += block;
   }
-  // Closing is part of making a file, and is timed with it.
+  // Closing belongs to making a file, and is timed with it.
   return ::CloseHandle(file.release()) && ok;
 }
 

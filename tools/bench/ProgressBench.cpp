@@ -16,7 +16,7 @@
 // two halves of one. A finished installation is moved aside, not deleted,
 // before the next one (and all are deleted at the end): the file system
 // reuses freshly freed inodes slowly, which would slow down whichever
-// installation came right after a deletion. It also prints what each part
+// installation came right after a deletion. It also prints what each piece
 // of one display update costs, and what updating on every 4096-byte tick
 // would cost at that rate. Not a test: a measurement.
 #include <windows.h>
