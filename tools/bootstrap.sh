@@ -31,9 +31,21 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 apt_updated=0
+# A mirror in the middle of a sync can fail one index (seen: the security
+# suite's i386 list "has unexpected size"); apt keeps the old list then.
+# The update is tried three times; after that the install goes on with the
+# lists apt has, and fails by itself if a package cannot be had.
 apt_update() {
   if [ $apt_updated -eq 0 ]; then
-    "${sudo_cmd[@]}" apt-get update -qq
+    local try
+    for try in 1 2 3; do
+      if "${sudo_cmd[@]}" apt-get update -qq; then break; fi
+      if [ $try -eq 3 ]; then
+        echo "bootstrap: apt-get update failed three times; going on with the package lists apt has" >&2
+      else
+        sleep $((try * 10))
+      fi
+    done
     apt_updated=1
   fi
 }
