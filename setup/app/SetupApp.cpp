@@ -190,7 +190,7 @@ int CSetupApp::ExitInstance() {
   verboseLog.Write("The run ended on page %d with exit code %d (%s).", finalPageId, m_exitCode,
                    ExitCodeMeaning(m_exitCode));
   wizard_.DestroyAllPages();
-  if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, logPath);
+  if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, InstallLog());
   model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();

@@ -148,8 +148,6 @@ CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) no
     // The question itself failed: nobody can say to go on.
     outcome.stop = CopyStop::failed;
   }
-  // What the entry placed is in the log before anything else happens.
-  context.log.FlushFiles();
   // A stop from outside while the entry was copied ends the copy after it.
   if (!outcome.Stopped()) {
     try {

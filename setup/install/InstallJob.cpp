@@ -108,26 +108,33 @@ bool CInstallJob::MayWriteInPlace() const {
 }
 
 void CInstallJob::OpenOutputFile() {
+  // The log's journal names every file before it is made, so that a run
+  // ended at any moment leaves none that the next run cannot find. The next
+  // run deletes the file named last: a name is named only while nothing
+  // has it, and a name that turns out taken is named off again, so that an
+  // existing copy is never taken for a file this run was making.
+  const auto claim = [this](const CPathName& name) {
+    context_.log.BeginFile(name);
+    if (CreateOutputNew(name)) return true;
+    context_.log.FileNotMade();
+    return false;
+  };
   // Most files of an installation meet no copy of themselves. Written in
   // place, they save finding a free temporary name, looking for the
   // existing copy and the rename; the on-disk result is the same. The
   // name is claimed by creating the file, so a file that appeared in the
   // meantime is never overwritten: it takes the usual way.
-  if (MayWriteInPlace() && CreateOutputNew(finalPath)) {
+  if (MayWriteInPlace() && !finalPath.Exists() && claim(finalPath)) {
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
-  } else {
-    CPathName temporary = finalPath;
-    if (!CreateTemporaryFile(temporary, [this](const CPathName& name) { return CreateOutputNew(name); },
-                             kTemporaryNameAttempts)) {
-      CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
-    }
-    temporaryPath = temporary;
-    SetOutputPath(temporaryPath);
+    return;
   }
-  // Until its record follows, the log's journal names the file as the one
-  // being made: a run ended now leaves it to be deleted by the next.
-  context_.log.BeginFile(temporaryPath);
+  CPathName temporary = finalPath;
+  if (!CreateTemporaryFile(temporary, claim, kTemporaryNameAttempts)) {
+    CFileException::Throw(CFileException::tooManyOpenFiles, -1, temporary.GetPath());
+  }
+  temporaryPath = temporary;
+  SetOutputPath(temporaryPath);
 }
 
 CPathName CInstallJob::FindExistingCopy() const {

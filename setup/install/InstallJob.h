@@ -7,7 +7,7 @@
 // is written to the install log, a shared system file is counted, and a
 // program item that starts this file learns its path.
 //
-// Every file the job makes is named in the log's journal as soon as it is
+// Every file the job makes is named in the log's journal before it is
 // made; until its record follows there, a run ended in between leaves it
 // to be deleted by the next run (see InstallJournal.h).
 #pragma once

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "setup/log/EventTrail.h"
-#include "setup/log/InstallJournal.h"
 #include "setup/log/InstallLog.h"
+#include "setup/log/InstalledFileRecord.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/archive/MediaFileName.h"
@@ -32,9 +32,9 @@ int Depth(CPathName directory) {
 
 }  // namespace
 
-CInstalledFileRemoval::CInstalledFileRemoval(CPathName log, const CDestinationTable& destinations,
+CInstalledFileRemoval::CInstalledFileRemoval(CInstallLog& log, const CDestinationTable& destinations,
                                              const CGroupTable& groups, ShowPath show, CVerboseLog& verboseLog)
-    : log_(std::move(log)), destinations_(destinations), groups_(groups), show_(std::move(show)),
+    : log_(log), destinations_(destinations), groups_(groups), show_(std::move(show)),
       verboseLog_(verboseLog) {}
 
 bool CInstalledFileRemoval::IsPlainFileName(std::string_view name) {
@@ -60,10 +60,11 @@ bool CInstalledFileRemoval::IsAbsoluteDirectory(const CPathName& directory) {
 }
 
 void CInstalledFileRemoval::RemoveFiles() {
-  // The records of a run that was ended before they reached the log.
-  RecoverInstallJournal(log_);
+  // What the removal notes in [Events] goes into the journal, not into a
+  // save of the whole log for each event.
+  log_.StartJournal();
   for (const auto& group : groups_) {
-    for (const auto& [name, record] : ReadInstalledFiles(log_, group->key)) {
+    for (const auto& [name, record] : ReadInstalledFiles(log_.Text(), group->key)) {
       if (!IsPlainFileName(name)) {
         LogEvent(log_, "Skipped a file name that is not a plain name: %s", name.c_str());
         verboseLog_.Write("Skipped: the install log names \"%s\", which is not a plain file name.", name.c_str());

@@ -22,6 +22,7 @@
 
 class CDestinationTable;
 class CGroupTable;
+class CInstallLog;
 
 class CInstalledFileRemoval {
 public:
@@ -31,7 +32,7 @@ public:
 
   // Every file and directory deleted, skipped or kept goes to verboseLog,
   // with the reason.
-  CInstalledFileRemoval(CPathName log, const CDestinationTable& destinations, const CGroupTable& groups,
+  CInstalledFileRemoval(CInstallLog& log, const CDestinationTable& destinations, const CGroupTable& groups,
                         ShowPath show = {}, CVerboseLog& verboseLog = NoVerboseLog());
 
   // For every group in table order, every record of its log section in
@@ -39,9 +40,8 @@ public:
   // component and only counted down in SharedDLLs (the value goes at 0); the
   // setup program's own files ("_setupx.exe", "_setupw.exe"), which run the
   // removal, are deleted at the next restart; any other file is deleted
-  // now, its read-only attribute cleared first. What a run ended early
-  // left in the log's journal is taken in first: its records are merged
-  // into the log, and the file it was making is deleted.
+  // now, its read-only attribute cleared first. The log is read as the
+  // run reads it: with what a run ended early left in its journal.
   void RemoveFiles();
   // Removes the directories of the destinations of id 0 and above, the
   // deepest first (a subdirectory before its parent), each only when it is
@@ -60,7 +60,7 @@ public:
   static bool IsAbsoluteDirectory(const CPathName& directory);
 
 private:
-  CPathName log_;
+  CInstallLog& log_;
   const CDestinationTable& destinations_;
   const CGroupTable& groups_;
   ShowPath show_;

@@ -3,7 +3,7 @@
 #include <cstdarg>
 
 #include "framework/FormatText.h"
-#include "setup/profile/ProfileEntry.h"
+#include "setup/log/InstallLog.h"
 
 namespace {
 
@@ -26,20 +26,20 @@ std::string TimeOfDay(const std::tm& time) {
 
 std::string EventKey(const std::tm& time, DWORD ticks) { return KeyWithCounter(TimeOfDay(time).c_str(), ticks); }
 
-int LogEvent(const CPathName& logPath, const char* format, ...) noexcept {
+int LogEvent(CInstallLog& log, const char* format, ...) noexcept {
   va_list args;
   va_start(args, format);
-  const int length = LogEventV(logPath, format, args);
+  const int length = LogEventV(log, format, args);
   va_end(args);
   return length;
 }
 
-int LogEventV(const CPathName& logPath, const char* format, va_list args) noexcept {
+int LogEventV(CInstallLog& log, const char* format, va_list args) noexcept {
   char text[kEventBufferSize];
   const int wanted = FormatTextV(text, sizeof text, format ? format : "", args);
   if (wanted < 0) text[0] = '\0';
   const int length = wanted < 0 ? 0 : (wanted < kEventBufferSize ? wanted : kEventBufferSize - 1);
-  if (logPath.IsEmpty()) return length;
+  if (log.GetPath().IsEmpty()) return length;
 
   try {
     const std::time_t now = std::time(nullptr);
@@ -49,12 +49,16 @@ int LogEventV(const CPathName& logPath, const char* format, va_list args) noexce
     const unsigned long ticks = ::GetTickCount() % 1000;
     std::string key = KeyWithCounter(timeOfDay.c_str(), ticks);
     for (unsigned long step = 1; step < 1000; ++step) {
-      CProfileEntry existing({}, kSection, key, logPath, false, true);
-      if (existing.GetValue().empty()) break;
+      const std::optional<std::string_view> taken = log.Text().Find(kSection, key);
+      if (!taken || taken->empty()) break;
       key = KeyWithCounter(timeOfDay.c_str(), ticks + step);
     }
-    CProfileEntry entry(text, kSection, key, logPath, false, false);
-    entry.Write();
+    // A line holds no line break: the event stays one value.
+    for (char* c = text; *c; ++c) {
+      if (*c == '\r' || *c == '\n') *c = ' ';
+    }
+    log.Set(kSection, key, text);
+    if (!log.IsJournalling()) log.Save();
   } catch (...) {
     // An event that cannot be written is lost; the caller goes on.
   }

@@ -3,11 +3,8 @@
 #include <windows.h>
 
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
-#include "setup/profile/DestinationTable.h"
-#include "setup/profile/ProfileValueMerge.h"
+#include "setup/profile/IniText.h"
 
 namespace {
 
@@ -16,23 +13,16 @@ constexpr DWORD kMaxJournalSize = 64u << 20;
 
 // The first field of a line that names a file being made.
 constexpr char kFileBegun[] = "+";
+// The second field of a line that names a save's new file (its first is
+// empty, which no section is).
+constexpr char kSave[] = "save";
 
 bool FitsALine(std::string_view field) { return field.find_first_of("\t\r\n") == std::string_view::npos; }
 
-// What the log can hold as a section name and as a key, read back as the
-// same text.
-bool IsSectionName(std::string_view name) {
-  return !name.empty() && name.find(']') == std::string_view::npos && name.front() != ' ' && name.back() != ' ';
-}
-bool IsKeyName(std::string_view key) {
-  return !key.empty() && key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[' &&
-         key.front() != ' ' && key.back() != ' ';
-}
-
 std::string ReadWhole(const CPathName& path, bool& found) {
   found = false;
-  const CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  const CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return {};
   found = true;
   const DWORD size = ::GetFileSize(file.get(), nullptr);
@@ -44,30 +34,6 @@ std::string ReadWhole(const CPathName& path, bool& found) {
   return text;
 }
 
-// Deletes the file a run was making when it ended, when it lies where the
-// product's files go: directly in a directory of the log's destinations
-// (the built-in ones included). A journal is no more trusted than the log.
-void DeleteFileBegun(const CPathName& log, const CPathName& file) {
-  const std::string name = file.GetFileName();
-  if (name.empty() || name == "." || name == ".." || name.find(':') != std::string::npos || file.IsTooLong()) return;
-  CDestinationTable destinations;
-  try {
-    destinations.Load(log);
-    destinations.Resolve();
-  } catch (...) {
-    // Destinations that cannot be read: only the built-in ones count.
-  }
-  for (const auto& d : destinations) {
-    if (d->path.IsEmpty()) continue;
-    CPathName where = d->path;
-    where.SetFileName(name);
-    if (::lstrcmpiA(where.c_str(), file.c_str()) == 0) {
-      where.Delete(true);
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 CPathName CInstallJournal::PathFor(const CPathName& log) {
@@ -76,51 +42,62 @@ CPathName CInstallJournal::PathFor(const CPathName& log) {
   return path;
 }
 
-CInstallJournal::~CInstallJournal() {
+CInstallJournal::~CInstallJournal() { Close(); }
+
+void CInstallJournal::Close() noexcept {
   if (!file_.valid()) return;
   file_.reset();
   ::DeleteFileA(path_.c_str());
 }
 
+void CInstallJournal::Release() noexcept { file_.reset(); }
+
 bool CInstallJournal::Open(const CPathName& log) noexcept {
   try {
     if (file_.valid() || log.IsEmpty()) return file_.valid();
-    RecoverInstallJournal(log);
     path_ = PathFor(log);
-    file_.reset(::CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    file_.reset(::CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file_.valid() && ::SetFilePointer(file_.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        ::GetLastError() != NO_ERROR) {
+      file_.reset();
+    }
     return file_.valid();
   } catch (...) {
     return false;
   }
 }
 
+void CInstallJournal::AppendLine(const std::string& line) noexcept {
+  DWORD written = 0;
+  ::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
 void CInstallJournal::Append(const std::string& section, const std::string& key, const std::string& value) noexcept {
   if (!file_.valid() || !FitsALine(section) || !FitsALine(key) || !FitsALine(value)) return;
   try {
-    const std::string line = section + '\t' + key + '\t' + value + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    AppendLine(section + '\t' + key + '\t' + value + "\r\n");
   } catch (...) {
-    // Out of memory: the record waits in the batch only.
+    // Out of memory: the value is in the log in memory only.
   }
 }
 
-void CInstallJournal::AppendFileBegun(const CPathName& path) noexcept {
-  if (!path.IsEmpty()) Append(kFileBegun, path.GetPath(), {});
+void CInstallJournal::AppendFileBegun(const CPathName& path) noexcept { Append(kFileBegun, path.GetPath(), {}); }
+
+void CInstallJournal::AppendSave(const CPathName& path) noexcept { Append({}, kSave, path.GetPath()); }
+
+void CInstallJournal::Clear() noexcept {
+  if (!file_.valid()) return;
+  ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
+  ::SetEndOfFile(file_.get());
 }
 
-void RecoverInstallJournal(const CPathName& log) noexcept {
+CJournalContents ReadInstallJournal(const CPathName& log) noexcept {
+  CJournalContents contents;
   try {
     const CPathName journal = CInstallJournal::PathFor(log);
-    if (journal.IsEmpty()) return;
-    bool found = false;
-    const std::string text = ReadWhole(journal, found);
-    if (!found) return;
-    // Sections in the order of their first record, values in file order.
-    std::vector<std::string> order;
-    std::unordered_map<std::string, ProfileValues> sections;
-    std::string begun;  // the file named last, while no record followed
+    if (journal.IsEmpty()) return contents;
+    const std::string text = ReadWhole(journal, contents.found);
     std::string_view rest = text;
     for (std::size_t end; (end = rest.find("\r\n")) != std::string_view::npos; rest.remove_prefix(end + 2)) {
       const std::string_view line = rest.substr(0, end);
@@ -129,21 +106,21 @@ void RecoverInstallJournal(const CPathName& log) noexcept {
       if (tab2 == std::string_view::npos || line.find('\t', tab2 + 1) != std::string_view::npos) continue;
       const std::string_view section = line.substr(0, tab1);
       const std::string_view key = line.substr(tab1 + 1, tab2 - tab1 - 1);
+      const std::string_view value = line.substr(tab2 + 1);
       if (section == kFileBegun) {
-        begun = key;
+        contents.fileBegun = key;
         continue;
       }
-      if (!IsSectionName(section) || !IsKeyName(key)) continue;
-      begun.clear();
-      auto [where, added] = sections.try_emplace(std::string(section));
-      if (added) order.push_back(where->first);
-      where->second.emplace_back(std::string(key), std::string(line.substr(tab2 + 1)));
+      if (section.empty() && key == kSave) {
+        if (!value.empty()) contents.saves.emplace_back(value);
+        continue;
+      }
+      if (!CIniText::IsSectionName(section) || !CIniText::IsKeyName(key)) continue;
+      contents.fileBegun.clear();
+      contents.values.emplace_back(std::string(section), std::pair{std::string(key), std::string(value)});
     }
-    bool written = true;
-    for (const std::string& section : order) written = MergeProfileValues(section, sections[section], log.GetPath()) && written;
-    if (!begun.empty()) DeleteFileBegun(log, CPathName(begun));
-    if (written) ::DeleteFileA(journal.c_str());
   } catch (...) {
-    // Out of memory: the journal stays for the next run.
+    // Out of memory: what was read so far.
   }
+  return contents;
 }

@@ -7,9 +7,9 @@
 #include <limits>
 #include <map>
 
-#include "setup/log/InstallLog.h"
+#include "setup/log/InstalledFileRecord.h"
+#include "setup/profile/IniText.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/profile/ProfileValueMerge.h"
 
 namespace {
 
@@ -17,8 +17,7 @@ bool SamePath(const CPathName& a, const CPathName& b) { return ::lstrcmpiA(a.c_s
 
 }  // namespace
 
-void KeepMovedDestinations(const CPathName& log, const CInstallModel& model) {
-  if (log.IsEmpty()) return;
+void KeepMovedDestinations(CIniText& log, const CInstallModel& model) {
   CDestinationTable earlier;
   try {
     earlier.Load(log);
@@ -33,7 +32,7 @@ void KeepMovedDestinations(const CPathName& log, const CInstallModel& model) {
   for (const auto& d : model.destinations) nextId = std::max<int>(nextId, d->id + 1);
 
   std::map<std::int16_t, std::int16_t> moved;  // earlier id -> the id it keeps its files under
-  ProfileValues kept;
+  std::vector<std::pair<std::string, std::string>> kept;
   for (const auto& d : earlier) {
     if (d->id < 0) continue;
     const CPathName before = earlier.GetPath(d->id);
@@ -45,19 +44,19 @@ void KeepMovedDestinations(const CPathName& log, const CInstallModel& model) {
     kept.emplace_back(std::to_string(id), d->name + "|-1|" + before.GetPath());
   }
   if (moved.empty()) return;
-  MergeProfileValues(CDestinationTable::kSection, kept, log.GetPath());
+  for (const auto& [key, value] : kept) log.Set(CDestinationTable::kSection, key, value);
 
   CGroupTable groups;
   groups.Load(log);
   const std::string suffix = "~" + std::to_string(moved.begin()->second);
-  ProfileValues keptGroups;
+  std::vector<std::pair<std::string, std::string>> keptGroups;
   for (const auto& g : groups) {
-    std::vector<std::pair<std::string, CInstalledFileRecord>> stay;
-    ProfileValues leave;
+    std::vector<std::pair<std::string, std::string>> stay;
+    std::vector<std::pair<std::string, std::string>> leave;
     for (auto& [key, record] : ReadInstalledFiles(log, g->key)) {
       const auto where = moved.find(record.destinationId);
       if (where == moved.end()) {
-        stay.emplace_back(key, record);
+        stay.emplace_back(key, record.Format());
       } else {
         record.destinationId = where->second;
         leave.emplace_back(key, record.Format());
@@ -65,9 +64,13 @@ void KeepMovedDestinations(const CPathName& log, const CInstallModel& model) {
     }
     if (leave.empty()) continue;
     const std::string section = g->key + suffix;
-    MergeProfileValues(section, leave, log.GetPath());
+    for (const auto& [key, value] : leave) log.Set(section, key, value);
     keptGroups.emplace_back(section, g->FormatRecord());
-    RewriteInstalledFiles(log, g->key, stay);
+    if (stay.empty()) {
+      log.RemoveSection(g->key);
+    } else {
+      log.ReplaceSection(g->key, stay);
+    }
   }
-  MergeProfileValues(CGroupTable::kSection, keptGroups, log.GetPath());
+  for (const auto& [key, value] : keptGroups) log.Set(CGroupTable::kSection, key, value);
 }

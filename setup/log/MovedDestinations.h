@@ -14,12 +14,11 @@
 // they are empty.
 #pragma once
 
-#include "setup/paths/PathName.h"
-
+class CIniText;
 class CInstallModel;
 
-// Does nothing when the log has no destinations, when they cannot be
-// resolved, or when no destination of the model has another path than the
-// log gives it. A destination that the model does not have is left as it
-// is. Write failures are not reported.
-void KeepMovedDestinations(const CPathName& log, const CInstallModel& model);
+// Changes the log's text in memory. Does nothing when the log has no
+// destinations, when they cannot be resolved, or when no destination of the
+// model has another path than the log gives it. A destination that the
+// model does not have is left as it is.
+void KeepMovedDestinations(CIniText& log, const CInstallModel& model);

@@ -1,6 +1,7 @@
 #include "setup/profile/DestinationTable.h"
 
 
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallProfileException.h"
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
@@ -52,7 +53,9 @@ void CDestinationTable::SetNameAndParent(std::int16_t id, std::string name, std:
   d.parentId = parentId;
 }
 
-void CDestinationTable::Load(const CPathName& profile) {
+void CDestinationTable::Load(const CPathName& profile) { Load(ReadIniTextFile(profile)); }
+
+void CDestinationTable::Load(const CIniText& profile) {
   bool any = false;
   ForEachProfileValue(kSection, profile, [&](const std::string& key, const std::string& value) {
     any = true;

@@ -13,6 +13,7 @@
 #include "setup/profile/Destination.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
 class CDestinationTable {
 public:
   // The section of the setup profile, and of the install log.
@@ -29,6 +30,7 @@ public:
   // Reads [destinations]: key = id, value "name|parent id|path" (a missing
   // parent id is -1). A key already in the table updates that destination.
   // Throws CInstallProfileException code 0 when the section has no key.
+  void Load(const CIniText& profile);
   void Load(const CPathName& profile);
 
   // Computes the path of every destination that has a parent: the parent's

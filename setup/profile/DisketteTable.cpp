@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 
-#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 
-void CDisketteTable::Load(const CPathName& profile) {
+void CDisketteTable::Load(const CPathName& profile) { Load(ReadIniTextFile(profile)); }
+
+void CDisketteTable::Load(const CIniText& profile) {
   ForEachProfileValue("diskettes", profile, [this](const std::string& key, const std::string& value) {
     const long number = std::strtol(key.c_str(), nullptr, 10);
     if (number < 0 || number > kMaxNumber) return;

@@ -10,6 +10,7 @@
 #include "setup/profile/Diskette.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
 class CDisketteTable {
 public:
   // Diskette numbers are 16-bit: keys outside 0..kMaxNumber are ignored.
@@ -20,6 +21,7 @@ public:
   CDisketteTable& operator=(const CDisketteTable&) = delete;
 
   // Reads [diskettes]; a number read again replaces the earlier record.
+  void Load(const CIniText& profile);
   void Load(const CPathName& profile);
 
   // The diskette numbered n; null when the table has no record for it.

@@ -4,11 +4,13 @@
 #include <cstdlib>
 
 #include "setup/profile/GroupTable.h"
-#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 
-void CFileList::Load(const CPathName& profile, const CGroupTable& groups) {
+void CFileList::Load(const CPathName& profile, const CGroupTable& groups) { Load(ReadIniTextFile(profile), groups); }
+
+void CFileList::Load(const CIniText& profile, const CGroupTable& groups) {
   for (const auto& group : groups) {
     ForEachProfileValue(group->key, profile, [&](const std::string& key, const std::string& value) {
       std::int16_t kind = 0, diskette = 0;

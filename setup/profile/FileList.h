@@ -13,6 +13,7 @@
 #include "setup/profile/FileEntry.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
 class CGroupTable;
 
 class CFileList {
@@ -26,6 +27,7 @@ public:
   // For every group of the table, in table order, reads the section named
   // by the group's key: key = file name, value "size|kind|count|diskette|
   // destination|text"; a negative diskette number marks the entry.
+  void Load(const CIniText& profile, const CGroupTable& groups);
   void Load(const CPathName& profile, const CGroupTable& groups);
   // Puts the entry before the first one on a later diskette, or on the same
   // diskette and marked while the new one is not; otherwise at the end.

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "setup/profile/ProfileEntry.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
 
@@ -18,7 +18,9 @@ const CGroup* CGroupTable::Find(const std::string& key) const {
   return const_cast<CGroupTable*>(this)->Find(key);
 }
 
-void CGroupTable::Load(const CPathName& profile) {
+void CGroupTable::Load(const CPathName& profile) { Load(ReadIniTextFile(profile)); }
+
+void CGroupTable::Load(const CIniText& profile) {
   ForEachProfileValue(kSection, profile, [this](const std::string& key, const std::string& value) {
     CGroup group;
     group.key = key;

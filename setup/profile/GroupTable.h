@@ -9,6 +9,7 @@
 #include "setup/profile/Group.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
 class CGroupTable {
 public:
   // The section of the setup profile, and of the install log.
@@ -25,6 +26,7 @@ public:
   // table already holds (letters compared without regard to case, as in the
   // INI file) replaces that group's data in place, so pointers to it stay
   // valid.
+  void Load(const CIniText& profile);
   void Load(const CPathName& profile);
 
   // Selects the groups of a setup type: 0 none, 1 to 3 the members of that

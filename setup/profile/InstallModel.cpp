@@ -1,6 +1,12 @@
 #include "setup/profile/InstallModel.h"
 
+#include "setup/profile/IniTextFile.h"
+
 void CInstallModel::Load(const CPathName& profile, const std::function<void()>& afterEachStep) {
+  Load(ReadIniTextFile(profile), afterEachStep);
+}
+
+void CInstallModel::Load(const CIniText& profile, const std::function<void()>& afterEachStep) {
   const auto step = [&afterEachStep] {
     if (afterEachStep) afterEachStep();
   };

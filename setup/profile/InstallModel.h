@@ -14,6 +14,8 @@
 #include "setup/profile/TargetTable.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
+
 
 class CInstallModel {
 public:
@@ -28,6 +30,8 @@ public:
   // CInstallProfileException code 0 when the file has no destinations.
   // Paths are not resolved here: the caller resolves them once destination
   // 0 is known.
+  void Load(const CIniText& profile, const std::function<void()>& afterEachStep = {});
+  // The same from the file, read once.
   void Load(const CPathName& profile, const std::function<void()>& afterEachStep = {});
 
   CDestinationTable destinations;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfilePath.h"
 
 CProfileEntry::CProfileEntry(std::string defaultValue, std::string section, std::string key, CPathName file,
@@ -29,19 +30,24 @@ std::string CProfileEntry::FileName() const {
   return file_.IsEmpty() ? DefaultProfilePath().GetPath() : file_.GetPath();
 }
 
-bool CProfileEntry::Read() {
-  const std::string file = FileName();
-  char buffer[kMaxValueLength + 2] = {};
-  const DWORD length = ::GetPrivateProfileStringA(section_.c_str(), key_.c_str(), value_.c_str(), buffer,
-                                                  static_cast<DWORD>(kMaxValueLength + 1), file.c_str());
-  value_.assign(buffer, std::min<std::size_t>(length, kMaxValueLength));
+bool CProfileEntry::ReadFrom(const CIniText& text) {
+  if (const std::optional<std::string_view> found = text.Find(section_, key_)) {
+    value_.assign(found->substr(0, kMaxValueLength));
+  } else {
+    // The default comes back as the answer, cut as any answer is.
+    value_.resize(std::min(value_.size(), kMaxValueLength));
+  }
   valueAsRead_ = value_;
-  return length > 0;
+  return !value_.empty();
 }
 
+bool CProfileEntry::Read() { return ReadFrom(ReadIniTextFile(CPathName(FileName()))); }
+
 bool CProfileEntry::Write() {
-  const std::string file = FileName();
-  if (!::WritePrivateProfileStringA(section_.c_str(), key_.c_str(), value_.c_str(), file.c_str())) return false;
+  const CPathName file(FileName());
+  CIniText text = ReadIniTextFile(file);
+  text.Set(section_, key_, value_);
+  if (!WriteIniTextFile(text, file)) return false;
   valueAsRead_ = value_;
   return true;
 }

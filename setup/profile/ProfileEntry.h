@@ -1,6 +1,8 @@
-// CProfileEntry: one key of one section of an INI file, read through
-// GetPrivateProfileString and written through WritePrivateProfileString.
-// With the write-back flag, the entry writes its value back when it is
+// CProfileEntry: one key of one section of an INI file, read and written
+// with the kit's own reader (CIniText): a read answers what
+// GetPrivateProfileString answers, a write changes the file as
+// WritePrivateProfileString would, saving it whole (IniTextFile.h). With
+// the write-back flag, the entry writes its value back when it is
 // destroyed and the value differs from the one last read.
 //
 // An entry without a file uses the profile beside the program
@@ -12,9 +14,12 @@
 
 #include "setup/paths/PathName.h"
 
+class CIniText;
+
 class CProfileEntry {
 public:
-  // Values are read into a buffer of 256 characters: longer ones are cut.
+  // A value is read as into a buffer of 256 characters: longer ones are
+  // cut.
   static constexpr std::size_t kMaxValueLength = 254;
 
   CProfileEntry() = default;
@@ -33,6 +38,8 @@ public:
   // becomes both the value and the value as read. True when the file gave
   // at least one character.
   virtual bool Read();
+  // The same from a text already read.
+  bool ReadFrom(const CIniText& text);
   // Writes the current value under the key; true on success.
   virtual bool Write();
 

@@ -1,5 +1,5 @@
 // CProfileSection: enumerates the keys of one section of an INI file, in
-// the order in which they stand in the file.
+// the order in which they stand in the file, as the system lists them.
 //
 //   CProfileSection section("destinations");
 //   section.SetFile(profilePath);
@@ -8,24 +8,21 @@
 //     entry.Read();  ...
 //   }
 //
-// or, for the common case of reading every value:
+// or, for the common case of reading every value, with one read of the
+// file:
 //
-//   ForEachProfileValue("destinations", profilePath,
+//   ForEachProfileValue("destinations", ReadIniTextFile(profilePath),
 //                       [](const std::string& key, const std::string& value) { ... });
-//
-// A key read on its own makes the system search its section for it, so that
-// reading every key of a section one by one takes time that grows with the
-// square of its length. ReadProfileSection reads a whole section at once.
 #pragma once
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "setup/profile/ProfileEntry.h"
 #include "setup/paths/PathName.h"
+#include "setup/profile/IniText.h"
+#include "setup/profile/ProfileEntry.h"
 
 class CProfileSection {
 public:
@@ -47,56 +44,30 @@ public:
 private:
   std::string section_;
   CPathName file_;
-  std::vector<char> keys_;  // NUL-terminated names, an empty name at the end
+  std::vector<std::string> keys_;
   std::size_t cursor_ = 0;
 };
 
 // key in lower case: keys compared as the system compares them.
 std::string FoldedProfileKey(std::string key);
 
-// One line of a section as GetPrivateProfileSection gives it back: the
-// key and the text after its '=' as they stand (quotes kept), or a line
-// without '=' (hasValue false).
-struct CProfileLine {
-  std::string key;
-  std::string value;
-  bool hasValue = true;
-};
-
-// The text of section in file (empty: the profile beside the program) as
-// GetPrivateProfileSection gives it: each line ends with a NUL and a second
-// NUL ends the text (two NULs alone when the file or the section is
-// missing).
-std::vector<char> ReadProfileSectionText(const std::string& section, const CPathName& file);
-
-// Calls visit(line) for each line of such a text, in order, until visit
-// returns false; false when it did.
-template <class Visit>
-bool ForEachSectionLine(const std::vector<char>& text, Visit visit) {
-  for (const char* p = text.data(); *p;) {
-    const std::string_view line(p);
-    if (!visit(line)) return false;
-    p += line.size() + 1;
-  }
-  return true;
-}
-
-// The lines of section in file (empty: the profile beside the program), in
-// file order, with one read of the section; none when the file or the
-// section is missing.
-std::vector<CProfileLine> ReadProfileSection(const std::string& section, const CPathName& file);
-
-// The keys of section in file with their values, in file order, as
-// CProfileSection and a read of each key would give them, from one read of
-// the section: lines without '=' and comments are no keys; a key that
-// stands twice is given twice, with the value of its first line each
-// time; quotes around a value are dropped; a value is cut to
-// CProfileEntry::kMaxValueLength characters.
+// The keys of section with their values, in file order, as CProfileSection
+// and a read of each key would give them: lines without '=' and comments
+// are no keys; a key that stands twice is given twice, with the value of
+// its first line each time; quotes around a value are dropped; a value is
+// cut to CProfileEntry::kMaxValueLength characters.
+std::vector<std::pair<std::string, std::string>> ReadProfileValues(const std::string& section, const CIniText& text);
+// The same from the file (empty: the profile beside the program).
 std::vector<std::pair<std::string, std::string>> ReadProfileValues(const std::string& section, const CPathName& file);
 
-// Calls visit(key, value) for every key of section in file, in file order,
-// with the value as read (at most 254 characters, empty when missing).
+// Calls visit(key, value) for every key of section, in file order, with the
+// value as read (at most 254 characters, empty when missing).
 template <class Visit>
-void ForEachProfileValue(const std::string& section, const CPathName& file, Visit&& visit) {
-  for (const auto& [key, value] : ReadProfileValues(section, file)) visit(key, value);
+void ForEachProfileValue(const std::string& section, const CIniText& text, Visit&& visit) {
+  std::string key, value;
+  text.ForEachKey(section, [&](std::string_view k, std::string_view v) {
+    key.assign(k);
+    value.assign(v.substr(0, CProfileEntry::kMaxValueLength));
+    visit(key, value);
+  });
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
@@ -25,8 +26,15 @@ const CTarget* CTargetTable::Find(std::string_view fileName) const {
 }
 
 void CTargetTable::Load(const CPathName& profile, std::string& programFolder) {
+  Load(ReadIniTextFile(profile), programFolder);
+}
+
+void CTargetTable::Load(const CIniText& profile, std::string& programFolder) {
   {
-    CProfileEntry group(programFolder, kGroupSection, kGroupKey, profile, true, true);
+    // The program group name the profile gives, or the current one. (An
+    // entry with write-back would write nothing: what it read is its value.)
+    CProfileEntry group(programFolder, kGroupSection, kGroupKey, CPathName(), false, false);
+    group.ReadFrom(profile);
     programFolder = group.GetValue();
   }
 

@@ -12,6 +12,7 @@
 #include "setup/profile/Target.h"
 #include "setup/paths/PathName.h"
 
+class CIniText;
 class CTargetTable {
 public:
   // The sections of the setup profile, and of the install log: the items,
@@ -35,6 +36,7 @@ public:
   // program file name, value "icon index|second number|minimized|
   // description|arguments|icon file|program path". A key that differs from
   // an earlier one only in letter case replaces that record in place.
+  void Load(const CIniText& profile, std::string& programFolder);
   void Load(const CPathName& profile, std::string& programFolder);
 
   // The target of a program file name, whatever its letter case; null when

@@ -30,12 +30,12 @@ bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* 
 }
 
 bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      const CPathName& logPath, const std::vector<std::string>& libraryFolders) {
+                      CInstallLog& log, const std::vector<std::string>& libraryFolders) {
   const std::string mifFileName = CPathName(programFile).GetBaseName();
   const std::string description =
       LoadResourceString(installSucceeded ? IDS_STATUS_SUCCEEDED : IDS_STATUS_FAILED);
   const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), kProductPublisher, productKeyName.c_str(), kProductVersion,
                                       description.c_str(), installSucceeded, "ENU", nullptr);
-  if (!written) LogEvent(logPath, "Could not write SMS status.");
+  if (!written) LogEvent(log, "Could not write SMS status.");
   return written;
 }

@@ -12,6 +12,8 @@
 
 #include "setup/paths/PathName.h"
 
+
+class CInstallLog;
 // Where the status library is looked for: the system directory, then the
 // Windows directory. Never the program's own directory, the current
 // directory or PATH: the program runs elevated, often from a folder that
@@ -37,8 +39,8 @@ inline constexpr char kProductVersion[] = "2.0";
 // product productKeyName, the version "2.0", the description the string
 // "Successful installation." or "Install failed.", the locale "ENU", no
 // serial number. When the report cannot be written, "Could not write SMS
-// status." goes into the [Events] section of the install log at logPath.
+// status." goes into the [Events] section of the install log.
 // Returns whether the report was written.
 bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      const CPathName& logPath,
+                      CInstallLog& log,
                       const std::vector<std::string>& libraryFolders = StatusLibraryFolders());

@@ -172,7 +172,7 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
 
 int CCopyProgressPage::DoPageWork() {
   CSetupState& app = State();
-  CInstallLogWriter log(app.logPath);
+  CInstallLogWriter log(app.InstallLog());
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
   } else if ((copyStop_ = CopySelectedFiles(app, log)) != CopyStop::none) {
@@ -188,6 +188,9 @@ int CCopyProgressPage::DoPageWork() {
     return kFailedPage;
   }
   const CInstallModel& model = *app.model;
+  // The items are in the log before they are made: a run ended while they
+  // are made leaves none that a removal does not find.
+  log.WriteProgramItems(model);
   app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0), app.verboseLog);
   log.WriteModel(model);
   if (!app.runFromSource) billboards_->CloseBillboard();

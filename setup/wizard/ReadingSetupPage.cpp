@@ -40,7 +40,13 @@ int CReadingSetupPage::DoPageWork() {
   // The entries read their archives through the application's source media.
   try {
     if (!app.removeMode) CheckKitSeal(app);
-    model.Load(app.profilePath, &PumpMessages);
+    // In remove mode the profile is the install log, read once for the run
+    // with what an ended run left in its journal.
+    if (app.removeMode) {
+      model.Load(app.InstallLog().Text(), &PumpMessages);
+    } else {
+      model.Load(app.profilePath, &PumpMessages);
+    }
   } catch (CXException& e) {
     // Whatever was wrong, it was wrong with this file: the report says
     // which one was read (or looked for).

@@ -26,7 +26,7 @@ int CRemovingFilesPage::DoPageWork() {
     SetDlgItemText(IDC_REMOVING_FILE, path);
     PumpMessages();
   };
-  CInstalledFileRemoval removal(app.logPath, model.destinations, model.groups, [&](const CPathName& path) {
+  CInstalledFileRemoval removal(app.InstallLog(), model.destinations, model.groups, [&](const CPathName& path) {
     if (!lastShown.Pass(::GetTickCount())) {
       unshown = path.GetPath();
       return;

@@ -15,6 +15,7 @@
 #include "setup/paths/PathName.h"
 #include "setup/wizard/RunOutcome.h"
 
+class CInstallLog;
 class CInstallModel;
 class CSourceMedia;
 class CSystemActions;
@@ -85,6 +86,9 @@ public:
   CPathName profilePath;  // the setup profile (the install log in remove mode)
   CPathName sourceDir;    // where archives and diskette files are looked for
   CPathName logPath;      // the install log
+  // The install log at logPath, in memory for the run (read at its first
+  // use): every reader and writer of the log in the run goes through it.
+  CInstallLog& InstallLog();
   // Finds the files of the distribution in sourceDir, asking for diskettes;
   // changes sourceDir when the files turn up elsewhere.
   const std::unique_ptr<CSourceMedia> sourceMedia;
@@ -96,4 +100,5 @@ public:
 
 private:
   const std::unique_ptr<CSystemActions> system_;
+  std::unique_ptr<CInstallLog> installLog_;
 };

@@ -8,6 +8,8 @@
 #include "setup/paths/PathName.h"
 #include "setup/wizard/WizardPage.h"
 
+class CInstallLog;
+
 class CUnregisteringPage : public CWizardPage {
 public:
   CUnregisteringPage() : CWizardPage(IDD_UNREGISTERING, IDD_REMOVED, false) {}
@@ -20,5 +22,5 @@ public:
   // Moves the install log to the Recycle Bin, silently and without a
   // question. When the shell fails, the event "Could not remove the log
   // file rc=%d ec=%d" goes into the log that stays.
-  static void RecycleInstallLog(const CPathName& log, HWND owner);
+  static void RecycleInstallLog(CInstallLog& log, HWND owner);
 };

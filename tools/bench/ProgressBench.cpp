@@ -195,7 +195,9 @@ private:
     }
     DeleteTree(target_);  // what could not be moved
     ::CreateDirectoryA(target_.c_str(), nullptr);
-    ::DeleteFileA(log_.c_str());
+    ::DeleteFileA(app_.logPath.c_str());
+    // Each install begins a log of its own, read anew as a run reads it.
+    app_.logPath = CPathName(target_ + ".log" + std::to_string(++installs_));
   }
 
   void DeleteRetired() {
@@ -208,7 +210,8 @@ private:
     CQuietInstallDisplay display;
     CUnattended policy;
     CInstallModel& model = *app_.model;
-    CInstallLogWriter log(log_);
+    CInstallLog installLog(app_.logPath);
+    CInstallLogWriter log(installLog);
     CInstallContext context{*app_.sourceMedia, model.destinations, model.targets, log, display, policy};
     bool succeeded = true;
     const double t = Now();
@@ -248,6 +251,7 @@ private:
   CBenchApp app_;
   CFrameWnd mainWindow_;
   CPathName log_{target_ + ".log"};
+  int installs_ = 0;
   std::uint32_t total_ = 0;
   std::vector<std::string> retired_;  // installations moved aside
 };

@@ -7,10 +7,12 @@
 #
 # For each payload (see tools/bench/BenchPayload.h: "big": 200 files,
 # 64 MiB, in 12 folders; "many": 2,000 files of 1-16 KiB in 100 folders;
-# "one": a single file, for what each installer costs besides its files;
-# with BENCH_SCALE=1 also "hugefiles", 20,000 files of 1-16 KiB in 1,000
-# folders, and "hugedata", 512 MiB in 100 files: minutes more) it builds our
-# CD kit with mkkit and an NSIS installer of the same files (zlib, not
+# "manyplain": the tree of "many" as 2,000 plain files of the kit instead
+# of one archive; "one": a single file, for what each installer costs
+# besides its files; with BENCH_SCALE=1 also "hugefiles", 20,000 files of
+# 1-16 KiB in 1,000 folders, "hugeplain", the same as plain files, and
+# "hugedata", 512 MiB in 100 files: minutes more) it builds our CD kit with
+# mkkit and an NSIS installer of the same files (zlib, not
 # solid) with an uninstaller that deletes them file by file, then in one
 # warm Wine prefix of its own runs, a warm-up of each and then BENCH_RUNS
 # (default 5) of each alternating: `_setupx /B` and its removal `/U /B`,
@@ -83,11 +85,17 @@ nsis_dest="$drive_c/Program Files/VeltNsis"
 floor_dest="$drive_c/bench-floor"
 app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\veltapp.exe'
 
+# "manyplain" and "hugeplain" are the trees of "many" and "hugefiles" as
+# plain files of the kit, each copied as it is, instead of one archive.
+is_plain() { [ "$1" = manyplain ] || [ "$1" = hugeplain ]; }
+payload_of() { case $1 in manyplain) echo many ;; hugeplain) echo hugefiles ;; *) echo "$1" ;; esac; }
+
 # Payload, kit description, kit, NSIS script and installer of one profile.
 prepare() {
-  local profile=$1 dir=$work/$1
+  local profile=$1 dir=$work/$1 archive='|data.ar1'
+  is_plain "$profile" && archive=
   rm -rf "$dir"; mkdir -p "$dir"
-  wine "$bin/bench_payload.exe" "$profile" "$(dos "$dir/payload")" >/dev/null
+  wine "$bin/bench_payload.exe" "$(payload_of "$profile")" "$(dos "$dir/payload")" >/dev/null
   declare -A ids
   local id=1 rel parent
   {
@@ -103,13 +111,16 @@ prepare() {
     done < <(cd "$dir/payload" && find . -mindepth 1 -type d | sed 's|^\./||' | sort)
     printf '[groups]\r\nData=Data files|The benchmark payload|1|1|1\r\n[diskettes]\r\n1=Bench CD|\r\n[files.Data]\r\n'
     while read -r rel; do
-      printf '%s=payload\\%s|%d|data.ar1\r\n' "${rel##*/}" "${rel//\//\\}" "${ids[${rel%/*}]}"
+      printf '%s=payload\\%s|%d%s\r\n' "${rel##*/}" "${rel//\//\\}" "${ids[${rel%/*}]}" "$archive"
     done < <(cd "$dir/payload" && find . -type f | sed 's|^\./||' | sort)
   } > "$dir/kit.ini"
   wine "$bin/mkkit.exe" --quiet "$(dos "$dir/kit.ini")" "$(dos "$dir/kit")" ||
     { echo "bench-install: mkkit failed for $profile" >&2; exit 1; }
 
+  # NSIS installs the same tree either way: its figures are those of the
+  # archive's payload.
   [ "$no_nsis" = 1 ] && return
+  is_plain "$profile" && return
   {
     printf 'Name "Veltrane Bench"\nOutFile "%s"\nSetCompressor zlib\n' "$dir/nsis-setup.exe"
     printf 'InstallDir "$PROGRAMFILES\\VeltNsis"\nRequestExecutionLevel user\nSilentInstall silent\nSilentUnInstall silent\nSection\n'
@@ -180,7 +191,7 @@ removed() {
 run_floor() {
   local profile=$1 checked=$2; shift 2
   retire "$floor_dest"
-  local line; line=$(wine "$bin/bench_floor.exe" "$profile" 'C:\bench-floor' "$@" | tr -d '\r')
+  local line; line=$(wine "$bin/bench_floor.exe" "$(payload_of "$profile")" 'C:\bench-floor' "$@" | tr -d '\r')
   [ -n "$line" ] || { echo "bench-install: bench_floor $profile $* did not run" >&2; exit 1; }
   set -- $line
   if [ "$checked" = check ]; then check "$profile" "$floor_dest" "bench_floor" "$1 0 0" >/dev/null; fi
@@ -211,7 +222,7 @@ mib() { awk -v b="$1" 'BEGIN {if (b > 0) printf "%.1f", b / 1048576; else printf
 # floorz (the floor with inflate), peak (of the batch runs), npeak.
 declare -A m
 has_inflate() { [ "$1" = big ] || [ "$1" = hugedata ]; }
-is_huge() { [ "$1" = hugefiles ] || [ "$1" = hugedata ]; }
+is_huge() { [ "$1" = hugefiles ] || [ "$1" = hugedata ] || [ "$1" = hugeplain ]; }
 # bench PROFILE COUNT [REFERENCE]: with a reference payload, each round
 # also times REFERENCE's and "one"'s silent install, removal and floor
 # (measures ref_silent, ref_usilent, ref_floor, one_silent, one_usilent),
@@ -235,7 +246,7 @@ bench() {
     fi
     for mode in "${modes[@]}"; do r=($(run_ours "$profile" "$mode")); t[$mode]+=" ${r[0]}"; done
     r=($(remove_ours "$profile" silent)); t[usilent]+=" ${r[0]}"
-    if [ "$no_nsis" != 1 ]; then
+    if [ "$no_nsis" != 1 ] && ! is_plain "$profile"; then
       r=($(run_nsis "$profile")); t[nsis]+=" ${r[0]}"; t[npeak]+=" ${r[1]}"
       r=($(remove_nsis "$profile")); t[unsis]+=" ${r[0]}"
     fi
@@ -264,19 +275,21 @@ bench() {
   done
 }
 
-profiles=(big many medium one)
-[ "$scale" = 1 ] && profiles+=(hugefiles hugedata)
+profiles=(big many manyplain medium one)
+[ "$scale" = 1 ] && profiles+=(hugefiles hugedata hugeplain)
 for profile in "${profiles[@]}"; do
   echo "bench-install: preparing $profile (payload, kit, NSIS installer)" >&2
   prepare "$profile"
 done
 bench big "$runs"
 bench many "$runs"
+bench manyplain "$runs"
 bench medium 3
 bench one "$runs"
 if [ "$scale" = 1 ]; then
   bench hugefiles "$((runs < 3 ? runs : 3))" many
   bench hugedata "$((runs < 3 ? runs : 3))" big
+  bench hugeplain "$((runs < 3 ? runs : 3))" manyplain
 fi
 
 # The median of a measure ("" when it was not taken), and "median (min-max)".
@@ -289,7 +302,7 @@ less() { awk -v a="$1" -v b="$2" "$num"' BEGIN {if (num(a) && num(b)) printf "%.
 # a / n * scale
 per() { awk -v a="$1" -v n="$2" -v s="$3" "$num"' BEGIN {if (num(a) && n > 0) printf "%.3f", a / n * s; else printf "n/a"}'; }
 verdict() { awk -v r="$1" -v lo="$2" -v hi="$3" 'BEGIN {if (r == "n/a") print "-"; else print (r + 0 >= lo && r + 0 <= hi ? "ok" : "OVER")}'; }
-shown=(big many one); [ "$scale" = 1 ] && shown+=(hugefiles hugedata)
+shown=(big many manyplain one); [ "$scale" = 1 ] && shown+=(hugefiles hugedata hugeplain)
 status=0
 
 echo
@@ -340,10 +353,20 @@ for p in "${shown[@]}"; do
 done
 
 echo
+r=$(ratio "$(med manyplain silent)" "$(med many silent)")
+echo "Plain files against one archive: _setupx /S on \"manyplain\" $(med manyplain silent) s, on \"many\" $(med many silent) s:" \
+  "ratio $r (target at most 1.25) $(verdict "$r" 0 1.25)"
+if [ "$scale" = 1 ]; then
+  fo=$(less "$(med hugefiles silent)" "$(med one silent)")
+  r=$(ratio "$fo" "$(med hugefiles floor)")
+  echo "Our time on the files of \"hugefiles\" $fo s against the floor's $(med hugefiles floor) s: $r (target at most 1.30) $(verdict "$r" 0 1.30)"
+fi
+
+echo
 echo "Removal: _setupx /U /B and /U /S of the installation just made, against the NSIS uninstaller (/S, in place), seconds"
 echo "(target: /U /S at most 1.00 of NSIS; per file: the removal less that of \"one\", over the payload's files)"
 printf '%-9s %-26s %-26s %-26s %-9s %s\n' payload '/U /B median (min-max)' '/U /S median (min-max)' 'NSIS median (min-max)' '/U /S:NSIS' 'per file /U /S'
-declare -A files=([big]=200 [many]=2000 [one]=1 [hugefiles]=20000 [hugedata]=100)
+declare -A files=([big]=200 [many]=2000 [manyplain]=2000 [one]=1 [hugefiles]=20000 [hugedata]=100 [hugeplain]=20000)
 declare -A mebibytes=([big]=64 [hugedata]=512)
 for p in "${shown[@]}"; do
   r=$(ratio "$(med $p usilent)" "$(med $p unsis)")
@@ -371,6 +394,8 @@ if [ "$scale" = 1 ]; then
   }
   growth '_setupx /S per file' silent many hugefiles file 1.15
   growth '/U /S per file' usilent many hugefiles file 1.15
+  growth 'plain: /S per file' silent manyplain hugeplain file 1.15
+  growth 'plain: /U /S per file' usilent manyplain hugeplain file 1.15
   growth 'floor per file' floor many hugefiles file 1.15
   growth '_setupx /S per MiB' silent big hugedata mib 1.10
   growth 'floor per MiB' floor big hugedata mib 1.10
@@ -382,7 +407,7 @@ echo "peak working set of _setupx /B: 64 MiB payload $(mib "$(med big peak)") Mi
   "ratio $wsratio (target within 10 %) $(verdict "$wsratio" 0.90 1.10)"
 echo "  (2,000 small files $(mib "$(med many peak)") MiB; NSIS: $(mib "$(med big npeak)"), $(mib "$(med medium npeak)"), $(mib "$(med many npeak)") MiB)"
 if [ "$scale" = 1 ]; then
-  for p in hugedata hugefiles; do
+  for p in hugedata hugefiles hugeplain; do
     r=$(ratio "$(med $p peak)" "$(med big peak)")
     echo "  $p $(mib "$(med $p peak)") MiB, against big's: $r (target within 10 %) $(verdict "$r" 0.90 1.10)"
   done

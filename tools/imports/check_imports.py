@@ -39,7 +39,12 @@ class ListError(Exception):
     """The allow-list is malformed."""
 
 
-def parse_allowed(text, name="allow-list", beside=None):
+# A note that ends "not in PROGRAM, PROGRAM..." keeps the function out of
+# those programs: they do the work another way, and must not come back to it.
+_NOT_IN = re.compile(r"\bnot in\s+([\w.-]+(?:\s*,\s*[\w.-]+)*)\s*$", re.IGNORECASE)
+
+
+def parse_allowed(text, name="allow-list", beside=None, refused=None):
     """Returns {dll (lower case): {function: note}} from the allow-list text.
 
     [DLL] starts the functions of a DLL; each further line is a function
@@ -47,6 +52,9 @@ def parse_allowed(text, name="allow-list", beside=None):
     A DLL that is not one of the system's own must say which programs it is
     installed beside: "[DLL] beside PROGRAM..."; the names (lower case) go
     into the dict `beside`, when one is given, as {dll: {program, ...}}.
+    A note ending "not in PROGRAM, ..." refuses the function to those
+    programs; they go into the dict `refused`, when one is given, as
+    {(dll, function): ({program, ...}, note)}.
     """
     allowed = {}
     dll = None
@@ -79,6 +87,10 @@ def parse_allowed(text, name="allow-list", beside=None):
         if function in allowed[dll]:
             raise ListError(f"{where}: {function} appears twice under [{dll}]")
         allowed[dll][function] = note
+        kept_out = _NOT_IN.search(note)
+        if kept_out and refused is not None:
+            programs = {p.strip().lower() for p in kept_out.group(1).split(",")}
+            refused[(dll, function)] = (programs, note)
     return allowed
 
 
@@ -110,6 +122,17 @@ def unlisted(imports, allowed):
         functions = allowed.get(dll.lower())
         if (functions is None or function not in functions) and (dll, function) not in found:
             found.append((dll, function))
+    return found
+
+
+def refused_imports(imports, program, refused):
+    """The imports (in order, once each) that the allow-list keeps out of
+    program, with the note that says why."""
+    found = []
+    for dll, function in imports:
+        entry = refused.get((dll.lower(), function))
+        if entry and program.lower() in entry[0] and (dll, function, entry[1]) not in found:
+            found.append((dll, function, entry[1]))
     return found
 
 
@@ -164,9 +187,10 @@ def main(argv):
     args = parser.parse_args(argv)
 
     beside = {}
+    refused = {}
     try:
         with open(args.allowed, encoding="utf-8") as f:
-            allowed = parse_allowed(f.read(), args.allowed, beside)
+            allowed = parse_allowed(f.read(), args.allowed, beside, refused)
     except (OSError, ListError) as e:
         print(f"check_imports: {e}", file=sys.stderr)
         return 2
@@ -191,6 +215,8 @@ def main(argv):
             searched.append(f"{name} imports from {dll}, which Windows may load from the program's own folder")
         for dll, function in unlisted(imports, allowed):
             problems.append(f"{name} imports {function} from {dll}, which is not on the allow-list")
+        for dll, function, note in refused_imports(imports, name, refused):
+            problems.append(f"{name} imports {function} from {dll}, which the allow-list keeps out of it: {note}")
         print(f"{name}: {len(imports)} imports checked")
 
     if searched:

@@ -124,6 +124,16 @@ class CommandTest(unittest.TestCase):
         self.assertEqual(0, run.returncode, run.stderr)
         self.assertIn("prog.exe: 4 imports checked", run.stdout)
 
+    def test_a_function_kept_out_of_a_program_fails_there_only(self):
+        listed = ("[KERNEL32.dll]\nCloseHandle 95, NT 3.1\nGetTickCount64 Vista; not in other.exe, PROG.EXE\n"
+                  "[comctl32.dll] beside prog.exe\n@17 by ordinal\n"
+                  "[libwinpthread-1.dll] beside prog.exe\npthread_mutex_lock none\n")
+        run = self.run_check(OBJDUMP, listed)
+        self.assertEqual(1, run.returncode)
+        self.assertIn("prog.exe imports GetTickCount64 from KERNEL32.dll, which the allow-list keeps out of it: "
+                      "Vista; not in other.exe, PROG.EXE", run.stderr)
+        self.assertEqual(0, self.run_check(OBJDUMP, listed.replace("PROG.EXE", "third.exe")).returncode)
+
     def test_a_program_without_imports_is_an_error_not_a_pass(self):
         self.assertEqual(2, self.run_check("no tables here\n", ALLOWED).returncode)
 

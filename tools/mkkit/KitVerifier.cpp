@@ -17,7 +17,8 @@
 #include "setup/archive/ZLibException.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/InstallProfileException.h"
-#include "setup/profile/ProfileSection.h"
+#include "setup/profile/IniTextFile.h"
+#include "setup/profile/ProfileEntry.h"
 #include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/AutorunCheck.h"
 #include "tools/mkkit/IniDocument.h"
@@ -192,6 +193,7 @@ private:
   CKitVerifier& v_;
   KitMedia media_;
   CPathName profile_;
+  CIniText profileText_;  // the profile, read once as the setup program reads it
   ScratchFolder scratch_;
   // The profile as the setup program reads it.
   CInstallModel model_;
@@ -206,7 +208,7 @@ void CKitVerifier::Impl::ReadDestinations() {
   // Through the setup program's own table, resolved as the setup program
   // resolves it, with destination 0 at a folder the user might choose.
   try {
-    model_.destinations.Load(profile_);
+    model_.destinations.Load(profileText_);
   } catch (const CInstallProfileException&) {
     Problem("the profile lists no destinations");
   }
@@ -234,19 +236,19 @@ void CKitVerifier::Impl::CompareRecords(const CKitDescription& description) {
     if (want) {
       for (const auto& e : want->entries) {
         keys.insert(Lower(e.key));
-        CProfileEntry entry("", name, e.key, profile_, false, true);
+        CProfileEntry entry("", name, e.key, profile_, false, false);
+        entry.ReadFrom(profileText_);
         if (entry.GetValue() != e.value) {
           Problem(std::string("[") + name + "] " + e.key + " is \"" + entry.GetValue() + "\"; the description says \"" +
                   e.value + "\"");
         }
       }
     }
-    CProfileSection section(name);
-    section.SetFile(profile_);
-    CProfileEntry entry;
-    for (bool more = section.First(entry); more; more = section.Next(entry)) {
-      if (!keys.count(Lower(entry.GetKey()))) Problem(std::string("[") + name + "] " + entry.GetKey() + " is not in the description");
-    }
+    profileText_.ForEachKey(name, [&](std::string_view key, std::string_view) {
+      if (!keys.count(Lower(std::string(key)))) {
+        Problem(std::string("[") + name + "] " + std::string(key) + " is not in the description");
+      }
+    });
   }
 }
 
@@ -372,6 +374,7 @@ void CKitVerifier::Impl::CheckArchive(const std::string& group, const std::strin
 KitExitCode CKitVerifier::Impl::Run() {
   const std::string first = media_.Folder(1);
   profile_ = CPathName(first + "\\_setupx.ini");
+  profileText_ = ReadIniTextFile(profile_);
   bool incomplete = false;
   if (!IsFile(first + "\\_setupx.exe")) {
     if (!v_.options_.allowMissingSetup) Problem("the setup program _setupx.exe is missing from " + first);
@@ -386,8 +389,8 @@ KitExitCode CKitVerifier::Impl::Run() {
 
   // The file records through the setup program's own tables, in the order
   // in which it copies them.
-  model_.groups.Load(profile_);
-  model_.files.Load(profile_, model_.groups);
+  model_.groups.Load(profileText_);
+  model_.files.Load(profileText_, model_.groups);
   for (const auto& file : model_.files) {
     const std::string& group = file->group->key;
     const std::string& name = file->GetFileName();
@@ -405,7 +408,7 @@ KitExitCode CKitVerifier::Impl::Run() {
       Problem(name + " (group " + group + ") has the unknown kind " + std::to_string(file->kind));
     }
   }
-  model_.targets.Load(profile_, model_.programFolder);
+  model_.targets.Load(profileText_, model_.programFolder);
   for (const auto& target : model_.targets) {
     const std::string& key = target.target->key;
     if (!installed_.count(Lower(key))) Problem("program item " + key + " names no installed file");

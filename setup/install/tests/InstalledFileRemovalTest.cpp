@@ -12,6 +12,7 @@
 
 #include "setup/install/InstalledFileRemoval.h"
 #include "setup/log/InstallJournal.h"
+#include "setup/log/InstallLog.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
 #include "setup/system/SharedDllCounter.h"
@@ -60,13 +61,16 @@ protected:
   void Remove(const std::string& extraDestinations, const std::string& groups, const std::string& records) {
     WriteFileBytes(log.GetPath(), "[destinations]\r\n0=Veltrane|-1|" + product + "\r\n1=Data|0|\r\n2=Deep|1|\r\n" +
                                       extraDestinations + "[groups]\r\n" + groups + records);
+    // The run's log, read once with what an ended run left in its journal,
+    // and the tables loaded from it, as the removal's pages do.
+    CInstallLog installLog(log);
     CDestinationTable destinations;
-    destinations.Load(log);
+    destinations.Load(installLog.Text());
     destinations.Resolve();
     destinations.SetPath(CDestination::kSystemDirectory, system.path());
     CGroupTable groupTable;
-    groupTable.Load(log);
-    CInstalledFileRemoval removal(log, destinations, groupTable,
+    groupTable.Load(installLog.Text());
+    CInstalledFileRemoval removal(installLog, destinations, groupTable,
                                         [this](const CPathName& path) { shown.push_back(path.GetPath()); });
     removal.RemoveFiles();
     removal.RemoveDirectories();
@@ -179,7 +183,7 @@ TEST_F(InstalledFileRemovalTest, ARunEndedEarlyLeavesNothingBehindButTheUsersFil
 
   EXPECT_EQ((std::vector<std::string>{"Data"}), ListFolder(product));
   EXPECT_EQ((std::vector<std::string>{"mine.txt"}), ListFolder(data)) << "only the user's file stays";
-  EXPECT_FALSE(Exists(CInstallJournal::PathFor(log).GetPath())) << "merged into the log";
+  EXPECT_FALSE(Exists(CInstallJournal::PathFor(log).GetPath())) << "taken into the log";
 }
 
 TEST(InstalledFileRemoval, TellsTheSetupProgramAndAbsoluteDirectoriesApart) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/log/EventTrail.h"
+#include "setup/log/InstallLog.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
 
@@ -50,13 +51,15 @@ TEST(EventKey, IsTheTimeOfDayAndTheTickCountModulo1000) {
 
 TEST(LogEvent, AppendsEventsToTheLogWithoutLosingAny) {
   TempDir dir;
-  const CPathName log(dir / "veltapp.log");
+  const CPathName path(dir / "veltapp.log");
+  CInstallLog log(path);
   EXPECT_EQ(27, LogEvent(log, "Could not write SMS status."));
   // Events in quick succession: several within one tick, none replaced.
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(43, LogEvent(log, "Could not remove the log file rc=%d ec=%d", 1026 + i, 32));
   }
-  const auto events = Events(log);
+  // A log that does not journal is saved with each event.
+  const auto events = Events(path);
   ASSERT_EQ(6u, events.size());
   EXPECT_EQ("Could not write SMS status.", events[0].second);
   for (int i = 0; i < 5; ++i) {
@@ -65,15 +68,20 @@ TEST(LogEvent, AppendsEventsToTheLogWithoutLosingAny) {
   for (const auto& [key, text] : events) EXPECT_TRUE(IsEventKey(key)) << key;
 }
 
-TEST(LogEvent, CutsAnOverlongEventAndNeedsALogPath) {
+TEST(LogEvent, CutsAnOverlongEventKeepsItOneLineAndNeedsALogPath) {
   TempDir dir;
-  const CPathName log(dir / "veltapp.log");
+  const CPathName path(dir / "veltapp.log");
+  CInstallLog log(path);
   const std::string name(700, 'n');
   EXPECT_EQ(kEventBufferSize - 1, LogEvent(log, "Could not remove %s", name.c_str()));
-  const auto events = Events(log);
-  ASSERT_EQ(1u, events.size());
+  // A line break of the text would end the value and start a line of its own.
+  LogEvent(log, "Could not remove %s", "a\r\nname=1");
+  const auto events = Events(path);
+  ASSERT_EQ(2u, events.size());
   EXPECT_EQ(static_cast<std::size_t>(kEventBufferSize - 1), events[0].second.size());
   EXPECT_EQ("Could not remove nnn", events[0].second.substr(0, 20));
+  EXPECT_EQ("Could not remove a  name=1", events[1].second);
 
-  EXPECT_EQ(27, LogEvent(CPathName(), "Could not write SMS status."));
+  CInstallLog none{CPathName()};
+  EXPECT_EQ(27, LogEvent(none, "Could not write SMS status."));
 }

@@ -9,10 +9,11 @@
 #include "setup/log/InstallJournal.h"
 #include "setup/log/InstallLogWriter.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/profile/ProfileValueMerge.h"
 #include "setup/profile/tests/ProfileFixture.h"
 
 namespace {
+
+using ProfileValues = std::vector<std::pair<std::string, std::string>>;
 
 class InstallLogWriterTest : public ProfileFixture {
 protected:
@@ -52,7 +53,8 @@ TEST_F(InstallLogWriterTest, WritesTheModelsSectionsForACopyThatWentThroughOrSto
   };
   for (const auto& row : rows) {
     const CPathName log = NewFile("veltapp.log");
-    CInstallLogWriter writer(log);
+    CInstallLog installLog(log);
+    CInstallLogWriter writer(installLog);
     (writer.*row.write)(model);
     EXPECT_EQ(row.text, Text(log)) << row.what;
   }
@@ -60,7 +62,8 @@ TEST_F(InstallLogWriterTest, WritesTheModelsSectionsForACopyThatWentThroughOrSto
 
 TEST_F(InstallLogWriterTest, FileRecordsAreInTheLogBeforeTheSectionsAndEventsGoToTheirOwnSection) {
   const CPathName log = NewFile("veltapp.log");
-  CInstallLogWriter writer(log);
+  CInstallLog installLog(log);
+  CInstallLogWriter writer(installLog);
   writer.AddFile("Program", CPathName("C:\\Velt\\veltapp.exe"), 0, true, false);
   writer.WriteModelOfStoppedCopy(model);
   writer.Event("Could not write %s.", "SMS status");
@@ -74,9 +77,10 @@ TEST_F(InstallLogWriterTest, FileRecordsAreInTheLogBeforeTheSectionsAndEventsGoT
 TEST_F(InstallLogWriterTest, WritesNothingWithoutALogPath) {
   // An empty path would have the profile functions fall back to a file of
   // the Windows directory.
-  CInstallLogWriter writer{CPathName()};
+  CInstallLog none{CPathName()};
+  CInstallLogWriter writer(none);
+  writer.BeginRun(model);
   writer.AddFile("Program", CPathName("C:\\Velt\\veltapp.exe"), 0, true, false);
-  writer.FlushFiles();
   writer.WriteModel(model);
   writer.Event("nothing");
   for (const char* section : {"Program", "destinations", "groups", "targets"}) {
@@ -88,7 +92,8 @@ TEST_F(InstallLogWriterTest, WritesNothingWithoutALogPath) {
 
 TEST_F(InstallLogWriterTest, BeginRunWritesWhatARemovalNeedsBeforeTheFirstFile) {
   const CPathName log = NewFile("veltapp.log");
-  CInstallLogWriter writer(log);
+  CInstallLog installLog(log);
+  CInstallLogWriter writer(installLog);
   writer.BeginRun(model);
   EXPECT_EQ(
       "[destinations]\n0=Veltrane|-1|C:\\Velt\\\n1=Data|0|C:\\Velt\\Data\\\n6=Spare|-1|\n"
@@ -101,7 +106,8 @@ TEST_F(InstallLogWriterTest, BeginRunKnowsTheSharedFilesTheLogRecordsAlready) {
       "[groups]\nProgram=Program|Files|1|1|1\nOld=Old|Files|1|1|1\n"
       "[Program]\nshared.dll=-3|1|0\nlocal.dll=0|1|0\n[Old]\nolder.dll=-3|0|0\n");
   ASSERT_TRUE(WriteFileBytes(CInstallJournal::PathFor(log).GetPath(), std::string("Program\tkilled.dll\t-3|1|0\r\n")));
-  CInstallLogWriter writer(log);
+  CInstallLog installLog(log);
+  CInstallLogWriter writer(installLog);
   writer.BeginRun(model);
   for (const char* name : {"shared.dll", "SHARED.DLL", "older.dll", "killed.dll"}) {
     EXPECT_TRUE(writer.WasRecordedShared(name)) << name;
@@ -138,11 +144,12 @@ TEST_F(InstallLogWriterTest, FilesOfADirectoryTheReinstallationMovesStayFindable
     const CPathName log = Profile(std::string("[destinations]\n0=Veltrane|-1|") + row.earlierRoot +
                                   "\n1=Data|0|\n[groups]\nProgram=Program|Files|1|1|1\n"
                                   "[Program]\nveltapp.exe=0|1|0\nshared.dll=-3|1|0\nsamples.csv=1|1|0\n");
-    CInstallLogWriter writer(log);
+    CInstallLog installLog(log);
+    CInstallLogWriter writer(installLog);
     writer.BeginRun(model);
     // The new run's record of a name does not overwrite the earlier one.
     writer.AddFile("Program", CPathName("C:\\Velt\\veltapp.exe"), 0, true, false);
-    writer.FlushFiles();
+    installLog.Save();
     EXPECT_EQ(row.destinations, ReadIniSection(log.GetPath(), "destinations"));
     EXPECT_EQ(row.groups, ReadIniSection(log.GetPath(), "groups"));
     ProfileValues program = row.program;

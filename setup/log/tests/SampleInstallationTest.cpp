@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "setup/log/InstallLog.h"
+#include "setup/log/InstallLogWriter.h"
+#include "setup/log/InstalledFileRecord.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/install/InstallFileEntry.h"
 #include "setup/system/SharedDllCounter.h"
@@ -105,7 +108,8 @@ protected:
     // The copy: every selected entry in list order, as the copy page does.
     CQuietInstallDisplay display;
     Unattended policy;
-    CInstallLogWriter writer(log);
+    CInstallLog installLog(log);
+    CInstallLogWriter writer(installLog);
     CInstallContext context{media, model.destinations, model.targets, writer, display, policy};
     for (const auto& entry : model.files) {
       if (!entry->IsSelected()) continue;
@@ -237,14 +241,15 @@ TEST_F(SampleInstallationTest, TheLogLoadsBackIntoTheSameModel) {
 
   // Written again, the model gives the same sections.
   const CPathName first(dir / "first.log"), second(dir / "second.log");
-  CInstallLogWriter(first).WriteModel(model);
-  CInstallLogWriter(second).WriteModel(back);
+  CInstallLog firstLog(first), secondLog(second);
+  CInstallLogWriter(firstLog).WriteModel(model);
+  CInstallLogWriter(secondLog).WriteModel(back);
   EXPECT_EQ(Text(first), Text(second));
 
   // The removal finds every installed file through the groups of the log.
   std::vector<std::string> files;
   for (const auto& g : back.groups) {
-    for (const auto& [name, record] : ReadInstalledFiles(log, g->key)) {
+    for (const auto& [name, record] : ReadInstalledFiles(ReadIniTextFile(log), g->key)) {
       files.push_back(g->key + ":" + name + "=" + record.Format());
     }
   }

@@ -12,6 +12,7 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
+#include "setup/log/InstallLog.h"
 #include "setup/system/StatusMif.h"
 
 namespace {
@@ -92,7 +93,8 @@ TEST_F(StatusMifTest, ReportsTheOutcomeUnderTheProgramsBaseName) {
   } cases[] = {{true, "Successful installation.", "1"}, {false, "Install failed.", "0"}};
   for (const auto& c : cases) {
     ::DeleteFileA(mifLog.c_str());
-    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, installLog, folders));
+    CInstallLog log(installLog);
+    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, log, folders));
     const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0",
                                                "ENU",     "(null)",     c.description, c.flag};
     EXPECT_EQ(expected, Lines(mifLog)) << "succeeded " << c.succeeded;
@@ -109,7 +111,8 @@ TEST_F(StatusMifTest, AReportThatCannotBeSentLeavesOneEventInTheInstallLog) {
     ::DeleteFileA(installLog.c_str());
     if (c.library) UseLibrary(c.library);
     ::SetEnvironmentVariableA("VELT_MIF_RESULT", c.result);
-    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, installLog, folders));
+    CInstallLog log(installLog);
+    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, log, folders));
     const std::string events = EventsSection(installLog.GetPath());
     EXPECT_NE(std::string::npos, events.find("=Could not write SMS status.\n")) << events;
     EXPECT_EQ(1, std::count(events.begin(), events.end(), '\n')) << events;

@@ -242,7 +242,9 @@ TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
   SetUp();
   WriteProfile();
   appendToProfile("[program]\r\nveltapp.exe=0|1|0\r\nveltapp.hlp=0|1|1\r\n");
+  // As the application does in remove mode: the profile is the install log.
   app_->removeMode = true;
+  app_->logPath = app_->profilePath;
   CScriptedUser user;
   wizard().ShowPage(IDD_READING_SETUP, false);
   Settle();

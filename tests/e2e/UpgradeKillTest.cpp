@@ -1,0 +1,295 @@
+// An upgrade killed at a dozen moments of its run, its log's saves among
+// them. The first version (3,000 files in one group: its section in the
+// profile and in the log is far beyond the 32,767 characters the profile
+// functions of Windows before 7 give) is installed whole; the second (the
+// same files and 600 more, in the same group) is installed over it with
+// /S and killed from outside. Then the log and its journal hold every
+// record of the first version and of each file the second one left on the
+// machine, and the uninstall command (or first a whole reinstallation)
+// leaves nothing of either but the running setup program.
+#include <functional>
+#include <ostream>
+#include <set>
+
+#include "SetupFixture.h"
+
+using namespace setup_e2e;
+
+namespace {
+
+constexpr int kFirstFiles = 3000;
+constexpr int kNewFiles = 600;
+
+std::string FileName(int n) {
+  char name[16];
+  std::snprintf(name, sizeof name, "f%05d.dat", n);
+  return name;
+}
+
+// The two versions: veltapp.exe, and data files of a few bytes each.
+std::vector<ProductFile> Version(int dataFiles) {
+  std::vector<ProductFile> files{{"veltapp.exe", "Program", 0, "", Text(5000, "program ")}};
+  for (int n = 0; n < dataFiles; ++n) files.push_back({FileName(n), "Data", 1, "", "data " + std::to_string(n)});
+  return files;
+}
+
+class UpgradeKillTest;
+
+struct KillRow {
+  const char* name;
+  // The moment: true once the run is to be ended.
+  bool (UpgradeKillTest::*moment)() const;
+  bool reinstall;  // a whole run of the second version before the removal
+};
+
+void PrintTo(const KillRow& row, std::ostream* out) { *out << row.name; }
+
+class UpgradeKillTest : public FreshMachineSetupTest, public ::testing::WithParamInterface<KillRow> {
+public:
+  static void SetUpTestSuite() {
+    // Each version's kit in a folder of its own, built once for the rows.
+    work_ = new TempDir;
+    work2_ = new TempDir;
+    firstKit_ = BuildKit(*work_, Version(kFirstFiles), "cd", 40000000) + "\\DISK01\\_setupx.exe";
+    secondKit_ = BuildKit(*work2_, Version(kFirstFiles + kNewFiles), "cd", 40000000) + "\\DISK01\\_setupx.exe";
+  }
+  static void TearDownTestSuite() {
+    delete work_;
+    delete work2_;
+  }
+
+  void SetUp() override {
+    FreshMachineSetupTest::SetUp();
+    target = work.path() + "\\Veltrane";
+    ClearTheMachine();
+  }
+  void TearDown() override {
+    FreshMachineSetupTest::TearDown();
+    ClearTheMachine();
+  }
+
+  // The moments.
+  bool WhileTheFirstSaveIsWritten() const { return SaveBeingWritten(); }
+  bool OnceTheJournalHoldsRecords() const { return JournalRecords() > 0; }
+  bool AfterAThousandRecords() const { return JournalRecords() >= 1000; }
+  bool AfterTwoThousandFiveHundredRecords() const { return JournalRecords() >= 2500; }
+  bool WhileALaterSaveIsWritten() const { return SaveBeingWrittenAfterTheFirst(); }
+  bool AtTheFirstNewFile() const { return NewFilesOnDisk() >= 1; }
+  bool AfterTenNewFiles() const { return NewFilesOnDisk() >= 10; }
+  bool AfterTwoHundredNewFiles() const { return NewFilesOnDisk() >= 200; }
+  bool AfterFourHundredNewFiles() const { return NewFilesOnDisk() >= 400; }
+  bool AtTheLastNewFile() const { return NewFilesOnDisk() >= kNewFiles; }
+  bool WhileTheShortcutIsMade() const { return ::GetFileAttributesA(Shortcut().c_str()) != INVALID_FILE_ATTRIBUTES; }
+  bool OnceTheUninstallEntryIsWritten() const { return ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").has_value(); }
+
+protected:
+  // A silent run of program into the target, to its end.
+  void InstallSilently(const std::string& program) {
+    Start("/S /T:\"" + target + "\"", program);
+    ExpectExitCode(0, 300000);
+  }
+
+  // The second version, ended from outside at the row's moment. A moment
+  // that passes too fast to be seen is tried again.
+  void KillTheUpgrade(const KillRow& row) {
+    for (int attempt = 1;; ++attempt) {
+      InstallSilently(firstKit_);
+      if (HasFatalFailure()) return;
+      sawFirstSave_ = false;
+      Start("/S /T:\"" + target + "\"", secondKit_);
+      const DWORD start = ::GetTickCount();
+      bool caught = false;
+      while (!(caught = (this->*row.moment)()) && setup.IsRunning() && ::GetTickCount() - start < 300000) {
+        NoteSaves();
+      }
+      setup.Kill();
+      if (caught) return;
+      ASSERT_LT(attempt, 5) << "the moment passed unseen five times";
+      ClearTheMachine();
+    }
+  }
+
+  // Every record of the first version is in the log or its journal, and so
+  // is every file of the second that is on the machine, but for the one
+  // the journal names as being made (the next run deletes it).
+  void ExpectNoRecordLost() const {
+    std::set<std::string> recorded;
+    for (const auto& [key, value] : ReadIniSection(logPath, "Data")) recorded.insert(key);
+    std::string begun;
+    const std::string journal = Journal();
+    for (std::size_t at = 0; at < journal.size();) {
+      const std::size_t end = journal.find("\r\n", at);
+      if (end == std::string::npos) break;
+      const std::string line = journal.substr(at, end - at);
+      at = end + 2;
+      const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
+      if (tab2 == std::string::npos) continue;
+      if (line.compare(0, tab1, "+") == 0) {
+        begun = line.substr(tab1 + 1, tab2 - tab1 - 1);
+      } else if (line.compare(0, tab1, "Data") == 0) {
+        recorded.insert(line.substr(tab1 + 1, tab2 - tab1 - 1));
+        begun.clear();
+      }
+    }
+    for (int n = 0; n < kFirstFiles; ++n) EXPECT_TRUE(recorded.count(FileName(n))) << FileName(n) << " of the first version";
+    for (const std::string& name : ListFolder(target + "\\Data")) {
+      if (recorded.count(name) || (target + "\\Data\\" + name) == begun) continue;
+      ADD_FAILURE() << name << " is on the machine and in neither the log nor the journal";
+    }
+  }
+
+  void RemoveWithTheUninstallCommandOrTheKit() {
+    std::string command = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").value_or("");
+    if (command.empty() || ::GetFileAttributesA((target + "\\_setupx.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+      command = "\"" + secondKit_ + "\" /U";
+    }
+    setup = ui::Process::StartCommand(command + " /S", WindowsDirectory());
+    ASSERT_TRUE(setup.started()) << command;
+    ExpectExitCode(0, 300000);
+    const std::vector<std::string> left = ListFolder(target);
+    EXPECT_TRUE(left.empty() || left == std::vector<std::string>{"_setupx.exe"}) << ::testing::PrintToString(left);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Shortcut().c_str())) << "the shortcut goes too";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(logPath.c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(journalPath.c_str()));
+  }
+
+  void ExpectTheSecondVersionWhole() const {
+    for (const ProductFile& file : Version(kFirstFiles + kNewFiles)) {
+      const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
+      ASSERT_EQ(file.bytes, ReadFileBytes(path)) << path;
+    }
+  }
+
+  std::string target;
+
+private:
+  static std::string Shortcut() { return ProgramsFolder() + "\\" + kKitProgramGroup + "\\Veltrane Kit Test.lnk"; }
+
+  // The journal as the running program writes it (shared for writing).
+  std::string Journal() const {
+    const CHandle file(::CreateFileA(journalPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.valid()) return {};
+    std::string bytes(::GetFileSize(file.get(), nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+    bytes.resize(read);
+    return bytes;
+  }
+  // The records of the data group in the journal now.
+  std::size_t JournalRecords() const {
+    const std::string journal = Journal();
+    std::size_t count = journal.rfind("Data\t", 0) == 0 ? 1 : 0;
+    for (std::size_t at = journal.find("\nData\t"); at != std::string::npos; at = journal.find("\nData\t", at + 1)) ++count;
+    return count;
+  }
+
+  int NewFilesOnDisk() const {
+    int count = 0;
+    for (int n = kFirstFiles; n < kFirstFiles + kNewFiles; ++n) {
+      if (::GetFileAttributesA((target + "\\Data\\" + FileName(n)).c_str()) != INVALID_FILE_ATTRIBUTES) ++count;
+      else break;
+    }
+    return count;
+  }
+
+  // A new file beside the log that a save is writing: eight hex digits and
+  // the log's extension.
+  bool SaveBeingWritten() const {
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((WindowsDirectory() + "\\*.log").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool seen = false;
+    do {
+      const std::string name = found.cFileName;
+      seen = name.size() == 12 && name.find_first_not_of("0123456789abcdefABCDEF") == 8;
+    } while (!seen && ::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return seen;
+  }
+  void NoteSaves() {
+    if (!sawFirstSave_ && JournalRecords() > 0) sawFirstSave_ = true;  // the first save is over once records come
+  }
+  bool SaveBeingWrittenAfterTheFirst() const { return sawFirstSave_ && SaveBeingWritten(); }
+
+  void ClearTheMachine() {
+    setup.Kill();
+    RemoveTree(target);
+    ::DeleteFileA(logPath.c_str());
+    ::DeleteFileA(journalPath.c_str());
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+    ::DeleteFileA(Shortcut().c_str());
+    ::RemoveDirectoryA((ProgramsFolder() + "\\" + kKitProgramGroup).c_str());
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((WindowsDirectory() + "\\*.log").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::string name = found.cFileName;
+      if (name.size() == 12 && name.find_first_not_of("0123456789abcdefABCDEF") == 8) {
+        ::DeleteFileA((WindowsDirectory() + "\\" + name).c_str());
+      }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+  }
+
+  TempDir work;
+  bool sawFirstSave_ = false;
+  static TempDir* work_;
+  static TempDir* work2_;
+
+protected:
+  static std::string firstKit_;
+  static std::string secondKit_;
+};
+
+TempDir* UpgradeKillTest::work_ = nullptr;
+TempDir* UpgradeKillTest::work2_ = nullptr;
+std::string UpgradeKillTest::firstKit_;
+std::string UpgradeKillTest::secondKit_;
+
+TEST_P(UpgradeKillTest, LosesNoRecordAndIsRemovedWhole) {
+  const KillRow& row = GetParam();
+  KillTheUpgrade(row);
+  if (HasFatalFailure()) return;
+  ExpectNoRecordLost();
+  if (row.reinstall) {
+    InstallSilently(secondKit_);
+    if (HasFatalFailure()) return;
+    ExpectTheSecondVersionWhole();
+  }
+  RemoveWithTheUninstallCommandOrTheKit();
+}
+
+const KillRow kKillRows[] = {
+    {"WhileTheFirstSaveIsWritten", &UpgradeKillTest::WhileTheFirstSaveIsWritten, false},
+    {"OnceTheJournalHoldsRecords", &UpgradeKillTest::OnceTheJournalHoldsRecords, true},
+    {"AfterAThousandRecords", &UpgradeKillTest::AfterAThousandRecords, false},
+    {"AfterTwoThousandFiveHundredRecords", &UpgradeKillTest::AfterTwoThousandFiveHundredRecords, true},
+    {"WhileALaterSaveIsWritten", &UpgradeKillTest::WhileALaterSaveIsWritten, false},
+    {"AtTheFirstNewFile", &UpgradeKillTest::AtTheFirstNewFile, true},
+    {"AfterTenNewFiles", &UpgradeKillTest::AfterTenNewFiles, false},
+    {"AfterTwoHundredNewFiles", &UpgradeKillTest::AfterTwoHundredNewFiles, true},
+    {"AfterFourHundredNewFiles", &UpgradeKillTest::AfterFourHundredNewFiles, false},
+    {"AtTheLastNewFile", &UpgradeKillTest::AtTheLastNewFile, true},
+    {"WhileTheShortcutIsMade", &UpgradeKillTest::WhileTheShortcutIsMade, false},
+    {"OnceTheUninstallEntryIsWritten", &UpgradeKillTest::OnceTheUninstallEntryIsWritten, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Moments, UpgradeKillTest, ::testing::ValuesIn(kKillRows),
+                         [](const ::testing::TestParamInfo<KillRow>& row) { return std::string(row.param.name); });
+
+// The first version alone, installed and removed: a group of 3,000 files.
+TEST_F(UpgradeKillTest, AGroupOfThreeThousandFilesIsInstalledAndRemovedWhole) {
+  InstallSilently(firstKit_);
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(static_cast<std::size_t>(kFirstFiles), ListFolder(target + "\\Data").size());
+  EXPECT_GT(ReadFileBytes(logPath).size(), 64u * 1024) << "beyond what the profile functions of Windows 95 handle";
+  for (const ProductFile& file : Version(kFirstFiles)) {
+    const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
+    ASSERT_EQ(file.bytes, ReadFileBytes(path)) << path;
+  }
+  RemoveWithTheUninstallCommandOrTheKit();
+}
+
+}  // namespace
