@@ -1,10 +1,12 @@
 #include "setup/profile/Destination.h"
 
+#include "setup/profile/ProfileRecords.h"
+
 void CDestination::SetPath(std::string_view text) {
   path = CPathName();
   path.SetDirectory(text);
 }
 
 std::string CDestination::FormatRecord() const {
-  return name + "|" + std::to_string(parentId) + "|" + path.GetPath();
+  return CDestinationRecord{name, parentId, path.GetPath()}.Format();
 }

@@ -5,6 +5,7 @@
 #include "setup/profile/InstallProfileException.h"
 #include "setup/profile/ProfileEntry.h"
 #include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileRecords.h"
 #include "setup/profile/ProfileSection.h"
 
 CDestinationTable::CDestinationTable() {
@@ -61,13 +62,9 @@ void CDestinationTable::Load(const CIniText& profile) {
     any = true;
     std::int16_t id = 0;
     GetNumberField(key, 0, id);
-    std::string name, path;
-    std::int16_t parentId = CDestination::kNoParent;
-    GetTextField(value, 0, name);
-    if (!GetNumberField(value, 1, parentId)) parentId = CDestination::kNoParent;
-    GetTextField(value, 2, path);
-    SetNameAndParent(id, std::move(name), parentId);
-    SetPath(id, path);
+    CDestinationRecord record = CDestinationRecord::Parse(value);
+    SetNameAndParent(id, std::move(record.name), static_cast<std::int16_t>(record.parentId));
+    SetPath(id, record.path);
   });
   if (!any) throw CInstallProfileException(CInstallProfileException::noDestinations);
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "setup/profile/IniTextFile.h"
-#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileRecords.h"
 #include "setup/profile/ProfileSection.h"
 
 void CDisketteTable::Load(const CPathName& profile) { Load(ReadIniTextFile(profile)); }
@@ -12,9 +12,10 @@ void CDisketteTable::Load(const CIniText& profile) {
   ForEachProfileValue("diskettes", profile, [this](const std::string& key, const std::string& value) {
     const long number = std::strtol(key.c_str(), nullptr, 10);
     if (number < 0 || number > kMaxNumber) return;
+    CDisketteRecord record = CDisketteRecord::Parse(value);
     auto diskette = std::make_unique<CDiskette>();
-    GetTextField(value, 0, diskette->label);
-    GetTextField(value, 1, diskette->path);
+    diskette->label = std::move(record.label);
+    diskette->path = std::move(record.path);
     const auto index = static_cast<std::size_t>(number);
     if (index >= records_.size()) records_.resize(index + 1);
     records_[index] = std::move(diskette);

@@ -5,7 +5,7 @@
 
 #include "setup/profile/GroupTable.h"
 #include "setup/profile/IniTextFile.h"
-#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileRecords.h"
 #include "setup/profile/ProfileSection.h"
 
 void CFileList::Load(const CPathName& profile, const CGroupTable& groups) { Load(ReadIniTextFile(profile), groups); }
@@ -13,17 +13,15 @@ void CFileList::Load(const CPathName& profile, const CGroupTable& groups) { Load
 void CFileList::Load(const CIniText& profile, const CGroupTable& groups) {
   for (const auto& group : groups) {
     ForEachProfileValue(group->key, profile, [&](const std::string& key, const std::string& value) {
-      std::int16_t kind = 0, diskette = 0;
+      CFileEntryRecord record = CFileEntryRecord::Parse(value);
       auto file = std::make_unique<CFileEntry>(key);
-      GetLongField(value, 0, file->size);
-      GetNumberField(value, 1, kind);
-      file->kind = static_cast<CFileEntry::Kind>(kind);
-      GetNumberField(value, 2, file->memberCount);
-      GetNumberField(value, 3, diskette);
-      file->marked = diskette < 0 ? 1 : 0;
-      file->SetDisketteNumber(std::abs(static_cast<int>(diskette)));
-      GetNumberField(value, 4, file->destinationId);
-      GetTextField(value, 5, file->text);
+      file->size = static_cast<std::int32_t>(record.size);
+      file->kind = static_cast<CFileEntry::Kind>(record.kind);
+      file->memberCount = static_cast<std::int16_t>(record.memberCount);
+      file->marked = record.diskette < 0 ? 1 : 0;
+      file->SetDisketteNumber(std::abs(record.diskette));
+      file->destinationId = static_cast<std::int16_t>(record.destinationId);
+      file->text = std::move(record.text);
       file->group = group.get();
       Insert(std::move(file));
     });

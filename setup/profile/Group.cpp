@@ -1,5 +1,7 @@
 #include "setup/profile/Group.h"
 
+#include "setup/profile/ProfileRecords.h"
+
 bool CGroup::IsMemberOfSetupType(int type) const {
   switch (type) {
     case 1:
@@ -14,6 +16,5 @@ bool CGroup::IsMemberOfSetupType(int type) const {
 }
 
 std::string CGroup::FormatRecord() const {
-  return firstText + "|" + secondText + "|" + std::to_string(memberOfType1) + "|" + std::to_string(memberOfType2) +
-         "|" + std::to_string(memberOfType3);
+  return CGroupRecord{firstText, secondText, {memberOfType1, memberOfType2, memberOfType3}}.Format();
 }

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "setup/profile/IniTextFile.h"
-#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileRecords.h"
 #include "setup/profile/ProfileSection.h"
 
 CGroup* CGroupTable::Find(const std::string& key) {
@@ -22,13 +22,14 @@ void CGroupTable::Load(const CPathName& profile) { Load(ReadIniTextFile(profile)
 
 void CGroupTable::Load(const CIniText& profile) {
   ForEachProfileValue(kSection, profile, [this](const std::string& key, const std::string& value) {
+    CGroupRecord record = CGroupRecord::Parse(value);
     CGroup group;
     group.key = key;
-    GetTextField(value, 0, group.firstText);
-    GetTextField(value, 1, group.secondText);
-    GetFlagField(value, 2, group.memberOfType1);
-    GetFlagField(value, 3, group.memberOfType2);
-    GetFlagField(value, 4, group.memberOfType3);
+    group.firstText = std::move(record.firstText);
+    group.secondText = std::move(record.secondText);
+    group.memberOfType1 = record.setupType[0];
+    group.memberOfType2 = record.setupType[1];
+    group.memberOfType3 = record.setupType[2];
     if (CGroup* existing = Find(group.key)) {
       *existing = std::move(group);
     } else {

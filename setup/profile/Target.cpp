@@ -1,6 +1,8 @@
 #include "setup/profile/Target.h"
 
+#include "setup/profile/ProfileRecords.h"
+
 std::string CTarget::FormatRecord() const {
-  return std::to_string(iconIndex) + "|" + std::to_string(secondNumber) + "|" + std::to_string(minimized) + "|" +
-         description + "|" + arguments + "|" + iconFile + "|" + programPath.GetPath();
+  return CTargetRecord{iconIndex, secondNumber, minimized, description, arguments, iconFile, programPath.GetPath()}
+      .Format();
 }

@@ -6,7 +6,7 @@
 
 #include "setup/profile/IniTextFile.h"
 #include "setup/profile/ProfileEntry.h"
-#include "setup/profile/ProfileFields.h"
+#include "setup/profile/ProfileRecords.h"
 #include "setup/profile/ProfileSection.h"
 
 std::string CTargetTable::TableKey(std::string_view fileName) {
@@ -39,17 +39,16 @@ void CTargetTable::Load(const CIniText& profile, std::string& programFolder) {
   }
 
   ForEachProfileValue(kSection, profile, [this](const std::string& key, const std::string& value) {
+    CTargetRecord record = CTargetRecord::Parse(value);
     CTarget target;
     target.key = key;
-    GetNumberField(value, 0, target.iconIndex);
-    GetNumberField(value, 1, target.secondNumber);
-    GetFlagField(value, 2, target.minimized);
-    GetTextField(value, 3, target.description);
-    GetTextField(value, 4, target.arguments);
-    GetTextField(value, 5, target.iconFile);
-    std::string programPath;
-    GetTextField(value, 6, programPath);
-    target.programPath = CPathName(std::move(programPath));
+    target.iconIndex = static_cast<std::int16_t>(record.iconIndex);
+    target.secondNumber = static_cast<std::int16_t>(record.secondNumber);
+    target.minimized = record.minimized;
+    target.description = std::move(record.description);
+    target.arguments = std::move(record.arguments);
+    target.iconFile = std::move(record.iconFile);
+    target.programPath = CPathName(std::move(record.programPath));
     if (CTarget* existing = Find(target.key)) {
       *existing = std::move(target);
     } else {

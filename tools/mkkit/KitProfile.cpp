@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "setup/profile/ProfileEntry.h"
+#include "setup/profile/ProfileRecords.h"
 #include "tools/mkkit/KitException.h"
 
 namespace {
@@ -24,45 +25,31 @@ private:
   std::string text_;
 };
 
-std::string Join(std::initializer_list<std::string> fields) {
-  std::string out;
-  bool first = true;
-  for (const auto& f : fields) {
-    if (!first) out += '|';
-    out += f;
-    first = false;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string CKitProfile::Render(const CKitDescription& d, const std::vector<ProfileFileRecord>& files) {
   Writer w;
   w.Section("destinations");
   for (const auto& dest : d.destinations) {
-    w.Key(std::to_string(dest.id), Join({dest.name, std::to_string(dest.parent), dest.path}), d.Where(dest.line));
+    w.Key(std::to_string(dest.id), CDestinationRecord{dest.name, dest.parent, dest.path}.Format(), d.Where(dest.line));
   }
   w.Section("groups");
   for (const auto& g : d.groups) {
-    w.Key(g.key, Join({g.firstText, g.secondText, std::to_string(g.setupType[0]), std::to_string(g.setupType[1]),
-                       std::to_string(g.setupType[2])}),
+    w.Key(g.key, CGroupRecord{g.firstText, g.secondText, {g.setupType[0], g.setupType[1], g.setupType[2]}}.Format(),
           d.Where(g.line));
   }
   for (const auto& g : d.groups) {
     w.Section(g.key);
     for (const auto& f : files) {
       if (!SameName(f.group, g.key)) continue;
-      w.Key(f.name, Join({std::to_string(f.size), std::to_string(f.kind), std::to_string(f.count),
-                          std::to_string(f.diskette), std::to_string(f.destination), f.text}),
-            f.where);
+      w.Key(f.name, CFileEntryRecord{f.size, f.kind, f.count, f.diskette, f.destination, f.text}.Format(), f.where);
     }
   }
   w.Section("targets");
   for (const auto& t : d.targets) {
     // The program path stays empty: the setup program fills it in.
-    w.Key(t.key, Join({std::to_string(t.iconIndex), std::to_string(t.secondNumber), std::to_string(t.minimized),
-                       t.description, t.arguments, t.iconFile, ""}),
+    w.Key(t.key,
+          CTargetRecord{t.iconIndex, t.secondNumber, t.minimized, t.description, t.arguments, t.iconFile, ""}.Format(),
           d.Where(t.line));
   }
   if (!d.programGroup.empty()) {
@@ -70,6 +57,8 @@ std::string CKitProfile::Render(const CKitDescription& d, const std::vector<Prof
     w.Key("PMGroup", d.programGroup, d.GetPath());
   }
   w.Section("diskettes");
-  for (const auto& disk : d.diskettes) w.Key(std::to_string(disk.number), Join({disk.label, disk.path}), d.Where(disk.line));
+  for (const auto& disk : d.diskettes) {
+    w.Key(std::to_string(disk.number), CDisketteRecord{disk.label, disk.path}.Format(), d.Where(disk.line));
+  }
   return w.Take();
 }
