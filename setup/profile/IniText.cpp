@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
+#include <new>
 
 namespace {
 
@@ -99,7 +99,8 @@ bool CIniText::IsSectionName(std::string_view section) {
 }
 
 CIniText::CIniText(std::string text) : text_(std::move(text)) {
-  if (text_.size() > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("INI text too long");
+  // Beyond what a 32-bit process holds (and what the line offsets count).
+  if (text_.size() > std::numeric_limits<std::uint32_t>::max() / 2) throw std::bad_alloc();
   // The lines before the first header belong to no section.
   sections_.emplace_back();
   std::size_t pos = 0;
@@ -231,7 +232,7 @@ void CIniText::Reindex(Section& s) {
 
 CIniText::Line CIniText::AppendText(std::string_view text) {
   if (text_.size() + text.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
-    throw std::length_error("INI text too long");
+    throw std::bad_alloc();
   }
   Line line;
   line.begin = static_cast<std::uint32_t>(text_.size());
