@@ -200,20 +200,18 @@ private:
     return count;
   }
 
-  // A new file beside the log that a save is writing: eight hex digits and
-  // the log's extension.
-  bool SaveBeingWritten() const {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((WindowsDirectory() + "\\*.log").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    bool seen = false;
-    do {
-      const std::string name = found.cFileName;
-      seen = name.size() == 12 && name.find_first_not_of("0123456789abcdefABCDEF") == 8;
-    } while (!seen && ::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return seen;
+  // The new files beside the log that saves are writing: eight hex digits
+  // and the log's extension.
+  static std::vector<std::string> SaveFiles() {
+    std::vector<std::string> names;
+    for (const std::string& name : ListFolder(WindowsDirectory())) {
+      if (name.size() == 12 && name.find_first_not_of("0123456789abcdefABCDEF") == 8 && name.ends_with(".log")) {
+        names.push_back(name);
+      }
+    }
+    return names;
   }
+  static bool SaveBeingWritten() { return !SaveFiles().empty(); }
   void NoteSaves() {
     if (!sawFirstSave_ && JournalRecords() > 0) sawFirstSave_ = true;  // the first save is over once records come
   }
@@ -228,16 +226,7 @@ private:
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
     ::DeleteFileA(Shortcut().c_str());
     ::RemoveDirectoryA((ProgramsFolder() + "\\" + kKitProgramGroup).c_str());
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((WindowsDirectory() + "\\*.log").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      const std::string name = found.cFileName;
-      if (name.size() == 12 && name.find_first_not_of("0123456789abcdefABCDEF") == 8) {
-        ::DeleteFileA((WindowsDirectory() + "\\" + name).c_str());
-      }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    for (const std::string& name : SaveFiles()) ::DeleteFileA((WindowsDirectory() + "\\" + name).c_str());
   }
 
   bool sawFirstSave_ = false;
