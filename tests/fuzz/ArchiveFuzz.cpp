@@ -18,7 +18,7 @@
 #include "setup/archive/MediaReader.h"
 #include "setup/archive/MultiFileException.h"
 #include "setup/archive/ZLibException.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -153,9 +153,8 @@ protected:
   // Mutants of part `part` of archive, the other parts as mkkit wrote them.
   fuzz::Result Run(const ArchiveParts& archive, std::size_t part, bool sealed, std::uint64_t iterations) {
     fuzz::Corpus corpus{{kit.BytesOf(archive.folders[part] + "\\" + archive.names[part])}, kArchiveTokens};
-    fuzz::Options options;
-    options.reader = "archive." + archive.names[part] + (sealed ? ".sealed" : "");
-    options.iterations = iterations;
+    const fuzz::Options options =
+        TargetOptions("archive." + archive.names[part] + (sealed ? ".sealed" : ""), iterations);
     const Bytes original = corpus.inputs[0];
     std::uint64_t n = 0;
     fuzz::Result result = fuzz::Run(

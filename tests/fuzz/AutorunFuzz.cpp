@@ -15,7 +15,7 @@
 #include "framework/ScopedHandle.h"
 #include "tests/support/BmpBuilder.h"
 #include "tests/support/DrainMessages.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 #include "tools/mkkit/AutorunCheck.h"
 
 namespace {
@@ -33,9 +33,7 @@ fuzz::Corpus AutorunCorpus(const SeedKit& kit) { return {{kit.BytesOf("autorun.i
 TEST(AutorunFuzz, MkkitsCheckTakesOrNamesAProblemInDamagedFiles) {
   SeedKit kit;
   ASSERT_TRUE(kit.built);
-  fuzz::Options options;
-  options.reader = "autorun.check";
-  options.iterations = 3000;
+  const fuzz::Options options = TargetOptions("autorun.check", 3000);
   const fuzz::Result result = fuzz::Run(
       AutorunCorpus(kit),
       [&](const Bytes& input) {
@@ -66,11 +64,8 @@ TEST(AutorunFuzz, TheMenuOpensOrRefusesDamagedFiles) {
   char saved[MAX_PATH];
   ::GetCurrentDirectoryA(MAX_PATH, saved);
   LaunchApp().modulePath = cd / "cdlaunch.exe";
-
-  fuzz::Options options;
-  options.reader = "autorun.menu";
   // A window with its buttons for each input: fewer of them.
-  options.iterations = 400;
+  const fuzz::Options options = TargetOptions("autorun.menu", 400);
   const fuzz::Result result = fuzz::Run(
       AutorunCorpus(kit),
       [&](const Bytes& input) {

@@ -11,7 +11,7 @@
 #include "framework/MemFile.h"
 #include "tests/support/BmpBuilder.h"
 #include "tests/support/Canvas.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 
 namespace {
 
@@ -58,8 +58,7 @@ TEST(DIBitmapFuzz, DamagedPicturesAreRefusedEmptyOrReadWhole) {
                    std::string("\xFF\xFF\xFF\x00", 4), std::string(40, '\0')};
   Canvas canvas(48, 48, RGB(1, 2, 3));
   ASSERT_TRUE(canvas.valid());
-  fuzz::Options options;
-  options.reader = "dibitmap";
+  const fuzz::Options options = TargetOptions("dibitmap");
   const fuzz::Result result = fuzz::Run(corpus, [&](const Bytes& input) { return ReadPicture(input, canvas); }, options);
   EXPECT_TRUE(result.failures.empty()) << ::testing::PrintToString(result.failures);
   EXPECT_GT(result.taken, result.inputs / 10) << "most damage leaves a picture to draw";

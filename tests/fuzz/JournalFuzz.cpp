@@ -9,7 +9,7 @@
 
 #include "framework/ScopedHandle.h"
 #include "setup/log/InstallJournal.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
 
@@ -67,9 +67,7 @@ TEST_F(JournalFuzz, RecoveryFromDamagedJournalsDeletesNothingOutsideTheDestinati
                       {"+\t", "\t", "\r\n", "\r", "\n", "Main\t", "destinations\t", "[Main]", "=", ";", " ", made, keep,
                        deep, box / "dest\\", box / "dest\\..\\other\\keep.txt", box.path(), "\\\\?\\", "CON", "..", ":"},
                       true};
-  fuzz::Options options;
-  options.reader = "journal";
-  options.iterations = 1000;
+  const fuzz::Options options = TargetOptions("journal", 1000);
   const std::string journal = CInstallJournal::PathFor(CPathName(log)).GetPath();
   const fuzz::Result result = fuzz::Run(
       corpus,

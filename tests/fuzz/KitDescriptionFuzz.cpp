@@ -10,7 +10,7 @@
 #include <string>
 
 #include "SeedKit.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 #include "tools/mkkit/IniDocument.h"
 #include "tools/mkkit/KitException.h"
 
@@ -66,9 +66,7 @@ protected:
 };
 
 TEST_F(KitDescriptionFuzz, DamagedTextIsReadOrRefusedWithALine) {
-  fuzz::Options options;
-  options.reader = "kitdescription.ini";
-  options.iterations = 2000;
+  const fuzz::Options options = TargetOptions("kitdescription.ini", 2000);
   const fuzz::Result result = fuzz::Run(
       corpus,
       [](const Bytes& input) {
@@ -82,9 +80,7 @@ TEST_F(KitDescriptionFuzz, DamagedTextIsReadOrRefusedWithALine) {
 }
 
 TEST_F(KitDescriptionFuzz, DamagedDescriptionsAreRefusedOrDescribeAKitTheSetupProgramCanTake) {
-  fuzz::Options options;
-  options.reader = "kitdescription";
-  options.iterations = 3000;
+  const fuzz::Options options = TargetOptions("kitdescription", 3000);
   const fuzz::Result result = fuzz::Run(
       corpus,
       [&](const Bytes& input) {

@@ -4,9 +4,11 @@
 // icon or records, or nothing; never a crash, a hang or a handle kept.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "framework/DibSizes.h"
 #include "framework/Gdi.h"
 #include "framework/PackedBitmap.h"
 #include "framework/PackedData.h"
@@ -14,7 +16,7 @@
 #include "framework/PackedResources.h"
 #include "framework/Resources.h"
 #include "framework/ScopedHandle.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 #include "tests/support/PackedData.h"
 
 namespace {
@@ -53,6 +55,14 @@ fuzz::Outcome ReadPacked(const Bytes& input) {
   if (bitmap.GetSafeHandle()) {
     BITMAP bm{};
     fuzz::Check(bitmap.GetBitmap(bm) && bm.bmWidth > 0, "a picture without pixels was made");
+    // Encoded pixels are read as far as the image size says.
+    std::vector<unsigned char> dib;
+    BITMAPINFOHEADER header{};
+    if (UnpackData(input.data(), input.size(), sizeof header, 64u << 20, dib)) std::memcpy(&header, dib.data(), sizeof header);
+    if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4) {
+      const std::uint64_t pixels = header.biSize + DibColourTableBytes(header);
+      fuzz::Check(header.biSizeImage != 0 && pixels + header.biSizeImage <= dib.size(), "encoded pixels past the data");
+    }
     any = true;
   }
   const CIconHandle icon(CreateIconFromPackedImage(input.data(), input.size()));
@@ -80,9 +90,7 @@ protected:
 };
 
 TEST_F(PackedFuzz, DamagedPackingGivesThePictureOrNothing) {
-  fuzz::Options options;
-  options.reader = "packed";
-  options.iterations = 2500;
+  const fuzz::Options options = TargetOptions("packed", 2500);
   const fuzz::Result result = fuzz::Run(
       fuzz::Corpus{packed, {std::string("\x78\xDA", 2), std::string("\x78\x9C", 2), std::string(4, '\xFF'), std::string(4, '\0')}},
       &ReadPacked, options);
@@ -103,9 +111,7 @@ TEST_F(PackedFuzz, DamagedPicturesAndIconsPackedWellGiveThePictureOrNothing) {
   corpus.tokens = {std::string("\x28\0\0\0", 4), std::string("\x01\0\0\0", 4), std::string("\x02\0\0\0", 4),
                    std::string("\x03\0\0\0", 4), std::string("\x01\0", 2), std::string("\x20\0", 2),
                    std::string("\0\0\0\x80", 4), std::string("\0\x01", 2), std::string(40, '\0')};
-  fuzz::Options options;
-  options.reader = "packed.image";
-  options.iterations = 2500;
+  const fuzz::Options options = TargetOptions("packed.image", 2500);
   const fuzz::Result result =
       fuzz::Run(corpus, [](const Bytes& image) { return ReadPacked(Bytes(PackData(image))); }, options);
   EXPECT_TRUE(result.failures.empty()) << ::testing::PrintToString(result.failures);

@@ -11,7 +11,7 @@
 #include "setup/archive/KitSealException.h"
 #include "setup/archive/KitSealFile.h"
 #include "setup/archive/MediaFileName.h"
-#include "tests/support/FuzzRun.h"
+#include "FuzzTarget.h"
 
 namespace {
 
@@ -67,8 +67,7 @@ TEST(SealFuzz, DamagedSealsAreRefusedOrHoldOnlyPlainNamesOnce) {
                        " 0 ", " 1 ", " 99 ", " -1 ", "18446744073709551616", "..\\", "\\", "/", ":", "CON", "NUL.txt",
                        "com1", "a.", "a ", "\r\n", "\n", "\r", std::string(1, '\0'), "*", "\""},
                       true};
-  fuzz::Options options;
-  options.reader = "seal";
+  const fuzz::Options options = TargetOptions("seal");
   const fuzz::Result result = fuzz::Run(corpus, [&](const Bytes& input) { return ReadSeal(kit, input); }, options);
   EXPECT_TRUE(result.failures.empty()) << ::testing::PrintToString(result.failures);
 }
@@ -80,9 +79,7 @@ TEST(SealFuzz, DamagedSealFilesGiveTheSealsTypedError) {
   ASSERT_TRUE(kit.built);
   const std::string sealPath = kit.Out("DISK01\\_kitseal.sha");
   fuzz::Corpus corpus{{kit.BytesOf("DISK01\\_kitseal.sha")}, {"headers ", "\r\n", std::string(64, '0'), "..\\"}, true};
-  fuzz::Options options;
-  options.reader = "seal.file";
-  options.iterations = 500;
+  const fuzz::Options options = TargetOptions("seal.file", 500);
   const fuzz::Result result = fuzz::Run(
       corpus,
       [&](const Bytes& input) {

@@ -214,8 +214,21 @@ Result Run(const Corpus& corpus, const Target& target, const Options& options) {
   const auto start = std::chrono::steady_clock::now();
   {
     CurrentInput current(options.reader, &mutator, options.inputLimitMs);
-    // The valid inputs first: a reader that refuses them proves nothing
-    // with their mutants.
+    if (!options.regressions.empty()) {
+      for (const std::string& name : ListFolder(options.regressions)) {
+        ++result.regressions;
+        const Bytes input = ToBytes(ReadFileBytes(options.regressions + "\\" + name));
+        current.Begin(0, &input);
+        try {
+          target(input);
+        } catch (...) {
+          result.failures.push_back("fuzz " + options.reader + ": regression " + name + ": " + DescribeCurrentException());
+        }
+        current.End();
+      }
+    }
+    // The valid inputs: a reader that refuses them proves nothing with
+    // their mutants.
     for (std::size_t i = 0; i < corpus.inputs.size(); ++i) {
       current.Begin(0, &corpus.inputs[i]);
       std::string failure;
@@ -260,11 +273,11 @@ Result Run(const Corpus& corpus, const Target& target, const Options& options) {
     }
   }
   std::fprintf(stderr,
-               "fuzz %s: %llu inputs (%llu taken, %llu refused) in %.1f s, seed %llu; private memory %.1f MiB (%+.1f), "
+               "fuzz %s: %llu inputs (%llu taken, %llu refused) and %u regressions in %.1f s, seed %llu; private memory %.1f MiB (%+.1f), "
                "handles %ld (%+ld), GDI objects %ld (%+ld) at the end (since the warm-up); %u failures\n",
                options.reader.c_str(), static_cast<unsigned long long>(result.inputs),
                static_cast<unsigned long long>(result.taken), static_cast<unsigned long long>(result.refused),
-               result.seconds, static_cast<unsigned long long>(mutator.GetSeed()),
+               result.regressions, result.seconds, static_cast<unsigned long long>(mutator.GetSeed()),
                MiB(after.privateBytes), MiB(after.privateBytes) - MiB(before.privateBytes), after.handles,
                after.handles - before.handles, after.gdi, after.gdi - before.gdi,
                static_cast<unsigned>(result.failures.size()));

@@ -3,8 +3,9 @@
 // one of the reader's own typed exceptions, within a time limit, without
 // the process's memory or handles growing from input to input.
 //
-// The corpus's own inputs go first and must be taken: a reader that
-// refuses them proves nothing with their mutants.
+// The inputs that once failed go first (Options::regressions), then the
+// corpus's own inputs, which must be taken: a reader that refuses them
+// proves nothing with their mutants.
 //
 // The target function reads one input. It returns taken when the reader
 // took it and refused when the reader threw one of its typed exceptions
@@ -43,12 +44,17 @@ struct Options {
   long handleSlack = 64;
   long gdiSlack = 32;
   int maxFailures = 10;              // the run stops after this many
+  // A folder of inputs that once failed, each a file, replayed before the
+  // valid inputs on every run (they may be taken or refused); none when
+  // empty.
+  std::string regressions;
 };
 
 struct Result {
   std::uint64_t inputs = 0;
   std::uint64_t taken = 0;
   std::uint64_t refused = 0;
+  unsigned regressions = 0;  // inputs replayed from Options::regressions
   double seconds = 0;
   std::vector<std::string> failures;  // one line each
 };
