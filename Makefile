@@ -6,6 +6,7 @@
 #   make kit          build the sample kit for diskettes and a whole CD (with its menu) with mkkit, and verify it
 #   make bench        the shipped programs' sizes, and the archive benchmark: extraction and kit building against zlib alone
 #   make bench-install the install benchmark: _setupx /B against an NSIS installer of the same files
+#   make fuzz         the fuzz targets, long: FUZZ_ITERATIONS mutants a reader (default 200000)
 #   make dist         build the shipped 32-bit programs into build/dist
 #   make clean        remove the build tree
 
@@ -22,7 +23,7 @@ fresh_tree = if [ -f $(1)/CMakeCache.txt ] && \
   ! grep -qs 'CMAKE_CXX_COMPILER "[^"]*-win32"' $(1)/CMakeFiles/*/CMakeCXXCompiler.cmake; then \
   echo "note: $(1) was configured for other compilers; configuring it anew"; rm -rf $(1); fi
 
-.PHONY: all bootstrap ship tests test test-xvfb demo kit bench bench-install dist clean
+.PHONY: all bootstrap ship tests test test-xvfb demo kit bench bench-install fuzz dist clean
 
 all: ship
 
@@ -59,6 +60,17 @@ test: tests
 test-xvfb: tests
 	@$(HARNESS) start --xvfb
 	@status=0; (cd $(TEST_DIR) && VELT_SCREENSHOTS=$(CURDIR)/$(BUILD)/screenshots ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	  $(HARNESS) stop; exit $$status
+
+# The fuzz targets of the suite (fuzz_<reader>) with a long budget, each
+# program run by itself (the suite's time limit is for the short budget).
+# FUZZ_SEED=N changes the mutants; failures go to $(BUILD)/fuzz-failures.
+FUZZ_ITERATIONS ?= 200000
+fuzz: tests
+	@$(HARNESS) start
+	@status=0; mkdir -p $(BUILD)/fuzz-failures; for target in $(TEST_DIR)/bin/fuzz_*.exe; do \
+	  FUZZ_ITERATIONS=$(FUZZ_ITERATIONS) FUZZ_FAILURES="Z:$(CURDIR)/$(BUILD)/fuzz-failures" \
+	    $(HARNESS) run $$target --gtest_color=no || status=$$?; done; \
 	  $(HARNESS) stop; exit $$status
 
 demo: tests

@@ -30,12 +30,15 @@ HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
   }
   const std::uint64_t pixelsOffset = header.biSize + DibColourTableBytes(header);
   if (pixelsOffset > dibSize) return nullptr;
-  // Run-length encoded pixels end at their own end-of-bitmap code; the
-  // others must all be there.
+  // Uncompressed pixels must all be there. Run-length encoded ones are
+  // read by the system as far as the image size says (an end-of-bitmap
+  // code may come sooner, or never): that size must be given and lie
+  // within the data.
   const bool encoded = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
   if (!encoded && (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS)) return nullptr;
   const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
   if (!encoded && DibPixelBytes(header.biWidth, rows, header.biBitCount) > dibSize - pixelsOffset) return nullptr;
+  if (encoded && (header.biSizeImage == 0 || header.biSizeImage > dibSize - pixelsOffset)) return nullptr;
 
   const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
   HDC screen = ::GetDC(nullptr);

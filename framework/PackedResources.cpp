@@ -14,33 +14,6 @@ namespace {
 // Larger than a program's string table and dialogs together could be.
 constexpr std::uint32_t kMaxPackedSize = 4u << 20;
 
-// One type's packed resources of one module, unpacked: the records (each
-// starts on a 4-byte boundary: operator new gives their start at least
-// that, and records are padded to multiples of 4) and where each
-// resource's bytes lie in them.
-struct UnpackedResources {
-  std::vector<unsigned char> records;
-  std::map<UINT, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
-};
-
-// The records of the packed resources in records; false when they are
-// damaged (a record that runs past the end, or padding that is not there).
-bool IndexRecords(const std::vector<unsigned char>& records, UnpackedResources& out) {
-  std::size_t at = 0;
-  while (at < records.size()) {
-    if (records.size() - at < 8) return false;
-    std::uint16_t id;
-    std::uint32_t size;
-    std::memcpy(&id, &records[at], sizeof id);
-    std::memcpy(&size, &records[at + 4], sizeof size);
-    at += 8;
-    if (size > records.size() - at) return false;
-    out.places[id] = {at, size};
-    at += (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
-  }
-  return at == records.size();
-}
-
 const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
   // Kept for the life of the process, as the system keeps a module's
   // resources: what was handed out stays valid.
@@ -50,14 +23,29 @@ const UnpackedResources& Unpacked(HINSTANCE module, WORD type) {
 
   UnpackedResources resources;
   const std::string_view packed = FindPlainResource(module, kPackedResourcesType, type);
-  if (packed.empty() || !UnpackData(packed.data(), packed.size(), 8, kMaxPackedSize, resources.records) ||
-      !IndexRecords(resources.records, resources)) {
-    resources = {};  // damaged: none of it
-  }
+  if (packed.empty() || !UnpackResources(packed, resources)) resources = {};  // damaged: none of it
   return unpacked.emplace(key, std::move(resources)).first->second;
 }
 
 }  // namespace
+
+bool UnpackResources(std::string_view packed, UnpackedResources& out) {
+  out = {};
+  if (!UnpackData(packed.data(), packed.size(), 8, kMaxPackedSize, out.records)) return false;
+  std::size_t at = 0;
+  while (at < out.records.size()) {
+    if (out.records.size() - at < 8) return false;
+    std::uint16_t id;
+    std::uint32_t size;
+    std::memcpy(&id, &out.records[at], sizeof id);
+    std::memcpy(&size, &out.records[at + 4], sizeof size);
+    at += 8;
+    if (size > out.records.size() - at) return false;
+    out.places[id] = {at, size};
+    at += (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
+  }
+  return at == out.records.size();
+}
 
 std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
   if (const std::string_view plain = FindPlainResource(module, MAKEINTRESOURCEA(type), id); plain.data()) {

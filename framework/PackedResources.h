@@ -15,6 +15,26 @@
 // type are unpacked once and kept while the program runs.
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "framework/ResourceBytes.h"
 
 inline constexpr const char* kPackedResourcesType = "ZPACK";
+
+// One type's packed resources, unpacked: the records (each starts on a
+// 4-byte boundary: the vector's storage starts at least that aligned, and
+// records are padded to multiples of 4) and where each resource's bytes lie
+// in them.
+struct UnpackedResources {
+  std::vector<unsigned char> records;
+  std::map<unsigned, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
+};
+
+// Unpacks the packed resources of one type (the bytes of a ZPACK resource)
+// into out; false, with out empty or partly filled, when they are damaged
+// (they do not unpack, a record runs past the end, or padding is missing).
+bool UnpackResources(std::string_view packed, UnpackedResources& out);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -145,4 +146,34 @@ TEST(PackedBitmapTest, LoadBitmapFindsNoPictureWhereThereIsNone) {
   CBitmap bitmap;
   EXPECT_FALSE(bitmap.LoadBitmap(4711));
   EXPECT_EQ(nullptr, LoadPackedBitmap(::GetModuleHandleA(nullptr), 4711));
+}
+
+// Run-length encoded pixels are read as far as the image size says: a size
+// that runs past the data, or none, makes no bitmap.
+TEST(PackedBitmapTest, EncodedPixelsAreTakenOnlyWithinTheirData) {
+  const struct {
+    const char* name;
+    long long imageSize;
+    bool makesABitmap;
+  } rows[] = {
+      {"the size of the codes", 4, true},
+      {"no size", 0, false},
+      {"a size past the data", 4096, false},
+      {"one byte past the data", 5, false},
+  };
+  for (const auto& row : rows) {
+    // Two pixels of colour 5, then the end of the bitmap: 02 05 00 01.
+    BmpBuilder b;
+    b.fileHeader = false;
+    b.width = 2;
+    b.height = 1;
+    b.compression = BI_RLE8;
+    b.imageSize = row.imageSize;
+    Bytes dib = b.Build();
+    const Bytes codes = {2, 5, 0, 1};
+    std::copy(codes.begin(), codes.end(), dib.end() - 4);
+    const Bytes packed = Pack(dib);
+    CBitmap bitmap = Own(CreateBitmapFromPackedDib(packed.data(), packed.size()));
+    EXPECT_EQ(row.makesABitmap, bitmap.GetSafeHandle() != nullptr) << row.name;
+  }
 }

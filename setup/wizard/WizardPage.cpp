@@ -108,22 +108,34 @@ void CWizardPage::OnActivateApp(BOOL active, DWORD threadId) {
   CDialog::OnActivateApp(active, threadId);
 }
 
+void CWizardPage::FailOnCurrentException() {
+  // Whatever stopped the work fails the run.
+  AfxTranslateCurrentException([](CException& e) { ReportError(IDS_SETUP_CANNOT_CONTINUE, e); });
+  MarkFailed(FailureCause::error);
+}
+
 void CWizardPage::OnPageWork() {
   int result = kFailedPage;
   doingWork_ = true;
   try {
     result = DoPageWork();
   } catch (...) {
-    // Whatever stopped the work fails the run.
-    AfxTranslateCurrentException([](CException& e) { ReportError(IDS_SETUP_CANNOT_CONTINUE, e); });
-    MarkFailed(FailureCause::error);
+    FailOnCurrentException();
     result = kFailedPage;
   }
   doingWork_ = false;
   if (result != 0) {
     Wizard().ShowPage(result, false);
   } else if (State().batchMode) {
-    OnOK();
+    // A batch run presses OK itself: what OK throws is nobody's to answer
+    // and would leave the run waiting on this page.
+    try {
+      OnOK();
+    } catch (...) {
+      FailOnCurrentException();
+      if (Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) GoNext();
+      return;
+    }
     // A batch run waits on a page that refuses its input; a silent one
     // would wait for nobody, and fails instead.
     if (State().silentMode && Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) {

@@ -90,6 +90,10 @@ protected:
   void OnPageWork();
 
 private:
+  // Reports the exception being handled ("Setup cannot continue") and
+  // fails the run on the failure page.
+  void FailOnCurrentException();
+
   friend class CButtonBar;  // its buttons act as the page's Back, Next and Cancel
 
   CWizard* wizard_ = nullptr;

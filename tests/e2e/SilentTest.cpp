@@ -177,6 +177,27 @@ public:
   // fixture has put the machine's own log aside).
   void ASecondRemovalWithoutALog() { RunSilently("/U", exe); }
 
+  // A kit without its seal (as another writer makes them) whose profile's
+  // destination 1 is given records: its parents cannot be resolved. The
+  // run must fail on the Reading page, not wait on a later one.
+  void AnUnresolvableDestination(const std::string& records) {
+    const std::string kitDir = BuildSmallKit();
+    ASSERT_TRUE(::DeleteFileA((kitDir + "\\DISK01\\_kitseal.sha").c_str()));
+    const std::string profile = kitDir + "\\DISK01\\_setupx.ini";
+    std::string text = ReadFileBytes(profile);
+    const std::size_t at = text.find("\r\n1=Data|0|");
+    ASSERT_NE(std::string::npos, at) << text;
+    const std::size_t end = text.find("\r\n", at + 2);
+    text.replace(at + 2, end - (at + 2), records);
+    ASSERT_TRUE(WriteFileBytes(profile, text));
+    RunSilently("/T:\"" + target + "\"");
+    afterExit = [this] { EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str())); };
+  }
+  void AParentThatIsNoDestination() { AnUnresolvableDestination("1=Data|99|"); }
+  void ADestinationItsOwnParent() { AnUnresolvableDestination("1=Data|1|"); }
+  void TwoDestinationsEachOthersParent() { AnUnresolvableDestination("1=Data|2|\r\n2=More|1|"); }
+  void ANegativeParentThatIsNoBuiltIn() { AnUnresolvableDestination("1=Data|-5|"); }
+
   bool LogHas(const std::string& text) const {
     return ReadFileBytes(verboseLog).find(text) != std::string::npos;
   }
@@ -227,6 +248,14 @@ const SilentRow kRows[] = {
      "Insert Diskette: Please insert the diskette labelled 'Kit Test Disk 2'"},
     {"AFileInUse", &SilentTest::AFileInUse, 3010, "Replaced at the next restart, because the existing copy is in use"},
     {"ARemoval", &SilentTest::ARemoval, 0, "Deleted: "},
+    {"AParentThatIsNoDestination", &SilentTest::AParentThatIsNoDestination, 1603,
+     "[destinations] 1: its parent 99 is not a destination"},
+    {"ADestinationItsOwnParent", &SilentTest::ADestinationItsOwnParent, 1603,
+     "[destinations] 1: its parents go round in a circle"},
+    {"TwoDestinationsEachOthersParent", &SilentTest::TwoDestinationsEachOthersParent, 1603,
+     "[destinations] 1: its parents go round in a circle"},
+    {"ANegativeParentThatIsNoBuiltIn", &SilentTest::ANegativeParentThatIsNoBuiltIn, 1603,
+     "[destinations] 1: its parent -5 is not a destination"},
     {"ASecondRemovalWithoutALog", &SilentTest::ASecondRemovalWithoutALog, 1603,
      "veltapp.log (the file does not exist)"},
 };
