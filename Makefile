@@ -27,7 +27,7 @@ fresh_tree = if [ -f $(1)/CMakeCache.txt ] && \
 all: ship
 
 bootstrap:
-	@tools/bootstrap.sh
+	@tools/bootstrap.sh $(BUILD)
 
 # The shipped programs are 32-bit.
 # (cmake --build configures again by itself when a CMakeLists.txt changed.)
