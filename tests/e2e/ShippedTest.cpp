@@ -35,28 +35,12 @@ bool UnderWow64() {
   return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 }
 
-// A key of one view of the registry: view is KEY_WOW64_32KEY or KEY_WOW64_64KEY.
-bool KeyInView(const std::string& path, REGSAM view) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(opened);
-  return true;
-}
+// A key and a string of one view of the registry: view is KEY_WOW64_32KEY
+// or KEY_WOW64_64KEY.
+bool KeyInView(const std::string& path, REGSAM view) { return testreg::KeyExists(HKEY_LOCAL_MACHINE, path, view); }
 
 std::optional<std::string> StringInView(const std::string& path, const char* name, REGSAM view) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  const CRegistryKeyHandle key(opened);
-  char value[MAX_PATH * 2] = {};
-  DWORD size = sizeof value - 1;
-  DWORD type = 0;
-  if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return std::nullopt;
-  }
-  return std::string(value);
+  return testreg::ReadString(HKEY_LOCAL_MACHINE, path, name, view);
 }
 
 bool ValueInView(const std::string& path, const std::string& name, REGSAM view) {

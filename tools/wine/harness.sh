@@ -59,6 +59,11 @@ case "$arch" in
     # The 64-bit side finds the 32-bit DLLs there when it fills syswow64.
     export WINEDLLPATH=$wine32_root/usr/lib/i386-linux-gnu/wine
     wine32_libs
+    # Where the kernel hands i386 programs to the emulator (tools/bootstrap.sh),
+    # they start and run many times slower: the tests' waits stretch.
+    if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
+      export VELT_TIMEOUT_SCALE=${VELT_TIMEOUT_SCALE:-20}
+    fi
     ;;
   *) loader=/usr/lib/wine/wine64; winearch=win64 ;;
 esac
