@@ -6,7 +6,22 @@
 # import tables of the shipped programs (tools/imports).
 enable_testing()
 
-if(VELT_BUILD_TESTS)
+# The tree of the shipped 32-bit programs also builds the one test program
+# that drives them end to end (tests/e2e, shipped_e2e_tests) where the rest
+# of the suite is built for x86_64.
+if(VELT_MINGW_ARCH STREQUAL "i686")
+  set(_velt_shipped_e2e_default ON)
+else()
+  set(_velt_shipped_e2e_default OFF)
+endif()
+option(VELT_SHIPPED_E2E "Build the end-to-end test of the shipped programs" ${_velt_shipped_e2e_default})
+if(VELT_BUILD_TESTS OR VELT_SHIPPED_E2E)
+  set(VELT_TEST_SUPPORT ON)
+else()
+  set(VELT_TEST_SUPPORT OFF)
+endif()
+
+if(VELT_TEST_SUPPORT)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -19,17 +34,18 @@ if(VELT_BUILD_TESTS)
   endif()
 endif()
 
-# velt_add_test(<name> SOURCES ... [LIBS ...])
+# velt_add_test(<name> [SHIPPED] SOURCES ... [LIBS ...] [ARGS ...])
 # Builds a console test program with GoogleTest's main and the test-support
-# library (tests/support), and registers it.
+# library (tests/support), and registers it with its arguments. SHIPPED: it
+# is built in the tree of the shipped programs too (VELT_SHIPPED_E2E).
 function(velt_add_test name)
-  if(NOT VELT_BUILD_TESTS)
+  cmake_parse_arguments(T "SHIPPED" "TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  if(NOT VELT_BUILD_TESTS AND NOT (T_SHIPPED AND VELT_SHIPPED_E2E))
     return()
   endif()
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} velt_test_support velt_options gtest_main gtest)
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no ${T_ARGS})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
@@ -95,7 +111,7 @@ function(_velt_tests_use_posix_threads)
     get_target_property(dir ${target} SOURCE_DIR)
     file(RELATIVE_PATH in_project ${CMAKE_SOURCE_DIR} ${dir})
     set(in_gtest "..")
-    if(VELT_BUILD_TESTS)
+    if(VELT_TEST_SUPPORT)
       file(RELATIVE_PATH in_gtest ${VELT_GTEST_SOURCE_DIR} ${dir})
     endif()
     if(in_project MATCHES "(^|/)tests(/|$)" OR in_project MATCHES "^tools/" OR NOT in_gtest MATCHES "^\\.\\.")

@@ -27,9 +27,11 @@ inline void RemoveTree(HKEY parent, const std::string& name) {
   ::RegDeleteKeyA(parent, name.c_str());
 }
 
-inline bool KeyExists(HKEY root, const std::string& path) {
+// view: 0 (the program's own view of the registry), or KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY for one of the two views of 64-bit Windows.
+inline bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0) {
   HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
   ::RegCloseKey(opened);
   return true;
 }
@@ -56,10 +58,11 @@ inline void WriteRaw(HKEY root, const std::string& path, const char* name, DWORD
 }
 
 // A REG_SZ value; nothing when the key or the value is missing or of
-// another type.
-inline std::optional<std::string> ReadString(HKEY root, const std::string& path, const char* name) {
+// another type. view as for KeyExists.
+inline std::optional<std::string> ReadString(HKEY root, const std::string& path, const char* name,
+                                             REGSAM view = 0) {
   HKEY opened = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return std::nullopt;
   const CRegistryKeyHandle key(opened);
   char value[1024] = {};
   DWORD size = sizeof value - 1;

@@ -1,6 +1,7 @@
 #include "tests/support/UiDriver.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <utility>
 
@@ -139,7 +140,9 @@ bool Process::IsRunning() const {
 }
 
 std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
-  if (!process_.valid() || ::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  if (!process_.valid() || ::WaitForSingleObject(process_.get(), Stretched(timeoutMs)) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
   DWORD code = 0;
   ::GetExitCodeProcess(process_.get(), &code);
   return code;
@@ -279,7 +282,18 @@ void MoveMouse(HWND window, POINT point, WPARAM keys) {
                         SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
 }
 
+DWORD Stretched(DWORD timeoutMs) {
+  static const DWORD scale = [] {
+    char text[16] = {};
+    const DWORD length = ::GetEnvironmentVariableA("VELT_TIMEOUT_SCALE", text, sizeof text);
+    const long value = length > 0 && length < sizeof text ? std::strtol(text, nullptr, 10) : 1;
+    return value > 1 && value <= 100 ? static_cast<DWORD>(value) : 1u;
+  }();
+  return timeoutMs == INFINITE ? timeoutMs : timeoutMs * scale;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  timeoutMs = Stretched(timeoutMs);
   const DWORD start = ::GetTickCount();
   for (;;) {
     if (condition()) return true;

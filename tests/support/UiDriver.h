@@ -117,6 +117,11 @@ void MoveMouse(HWND window, POINT point, WPARAM keys = 0);
 // The window holding the mouse capture in the thread of window; null when none.
 HWND CaptureOf(HWND window);
 
+// Every wait of the driver lasts timeoutMs times VELT_TIMEOUT_SCALE (a whole
+// number up to 100; 1 when unset), which the harness sets where the programs
+// run under an emulator, many times slower than on the processor.
+DWORD Stretched(DWORD timeoutMs);
+
 // Polls condition until it holds or timeoutMs pass.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeout);
 
