@@ -119,7 +119,7 @@ HWND CaptureOf(HWND window);
 
 // Every wait of the driver lasts timeoutMs times VELT_TIMEOUT_SCALE (a whole
 // number up to 100; 1 when unset), which the harness sets where the programs
-// run under an emulator, many times slower than on the processor.
+// run under an emulator, slower than on the processor.
 DWORD Stretched(DWORD timeoutMs);
 
 // Polls condition until it holds or timeoutMs pass.

@@ -60,9 +60,9 @@ case "$arch" in
     export WINEDLLPATH=$wine32_root/usr/lib/i386-linux-gnu/wine
     wine32_libs
     # Where the kernel hands i386 programs to the emulator (tools/bootstrap.sh),
-    # they start and run many times slower: the tests' waits stretch.
+    # they start and run a few times slower: the tests' waits stretch.
     if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
-      export VELT_TIMEOUT_SCALE=${VELT_TIMEOUT_SCALE:-20}
+      export VELT_TIMEOUT_SCALE=${VELT_TIMEOUT_SCALE:-5}
     fi
     ;;
   *) loader=/usr/lib/wine/wine64; winearch=win64 ;;
