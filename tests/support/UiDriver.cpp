@@ -124,11 +124,19 @@ Process Process::Launch(const char* exe, std::string commandLine, const std::str
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
+  // Wine now and then fails a start with ERROR_INTERNAL_ERROR on a busy
+  // machine (seen twice in a day's thousands of starts); such a start is
+  // tried again, any other failure is the test's.
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info)) {
+      break;
+    }
     p.startError_ = ::GetLastError();
-    return p;
+    if (p.startError_ != ERROR_INTERNAL_ERROR || attempt == 3) return p;
+    ::Sleep(250);
   }
+  p.startError_ = 0;
   const CHandle thread(info.hThread);
   p.process_.reset(info.hProcess);
   p.id_ = info.dwProcessId;
