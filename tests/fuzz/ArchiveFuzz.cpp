@@ -7,6 +7,7 @@
 // taken at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -134,6 +135,13 @@ private:
   std::vector<std::vector<std::string>> layout_;
 };
 
+// Bytes 4 to 7 of a part header are not read by anyone: a part that
+// differs only there is the part that was sealed.
+bool SameButForThePartHeadersFreeBytes(const Bytes& a, const Bytes& b) {
+  if (a.size() != b.size() || a.size() < 8) return a == b;
+  return std::equal(a.begin(), a.begin() + 4, b.begin()) && std::equal(a.begin() + 8, a.end(), b.begin() + 8);
+}
+
 const std::vector<std::string> kArchiveTokens = {"mflh", "mfen", std::string("\x01\x00\x5A\x01", 4),
                                                  std::string("\x02\x00\x00\x00", 4), std::string("\x04\x00\x00\x00", 4),
                                                  std::string("\xFD\xFF", 2), std::string("\xFE\xFF", 2),
@@ -162,7 +170,10 @@ protected:
         [&](const Bytes& input) {
           box.Put(archive.folders[part], archive.names[part], input);
           const fuzz::Outcome outcome = box.Extract(archive.names[0], sealed);
-          if (sealed) fuzz::Check(outcome == fuzz::Outcome::refused || input == original, "a damaged part was taken");
+          if (sealed) {
+            fuzz::Check(outcome == fuzz::Outcome::refused || SameButForThePartHeadersFreeBytes(input, original),
+                        "a damaged part was taken");
+          }
           if (++n % 64 == 0) box.CheckNothingElseWritten();
           return outcome;
         },
