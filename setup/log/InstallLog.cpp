@@ -69,11 +69,6 @@ const CIniText& CInstallLog::Text() {
   return text_;
 }
 
-bool CInstallLog::WasFound() {
-  Load();
-  return found_;
-}
-
 CIniText& CInstallLog::Edit() {
   Load();
   unsaved_ = true;
@@ -98,12 +93,11 @@ void CInstallLog::Load() {
       ::DeleteFileA(file.c_str());
     }
   }
-  text_ = ReadIniTextFile(path_, &found_);
+  text_ = ReadIniTextFile(path_);
   if (journal.found) TakeInJournal(journal);
 }
 
 void CInstallLog::TakeInJournal(const CJournalContents& journal) {
-  found_ = true;
   unsaved_ = true;
   for (const auto& [section, value] : journal.values) text_.Set(section, value.first, value.second);
   if (!journal.fileBegun.empty()) DeleteFileBegun(text_, CPathName(journal.fileBegun));

@@ -47,8 +47,6 @@ public:
   // deleted, when it lies in a directory of the log's destinations; a save
   // it had begun completed or undone).
   const CIniText& Text();
-  // A log file or a journal was found when the log was read.
-  bool WasFound();
 
   // Writes value under key in section; at once into the journal while the
   // run journals.
@@ -89,7 +87,6 @@ private:
   CPathName path_;
   CIniText text_;
   bool loaded_ = false;
-  bool found_ = false;
   bool forgotten_ = false;
   // Changes (a journal of an ended run taken in among them) that the log on
   // disk does not hold.

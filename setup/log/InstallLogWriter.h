@@ -23,7 +23,6 @@ public:
   CInstallLogWriter& operator=(const CInstallLogWriter&) = delete;
 
   const CPathName& GetPath() const noexcept { return log_.GetPath(); }
-  CInstallLog& GetLog() noexcept { return log_; }
 
   // Before the first file of an installation is placed: reads the log
   // (taking in what an ended run left in the journal), notes which files

@@ -160,8 +160,9 @@ protected:
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(journalPath.c_str()));
   }
 
-  void ExpectTheSecondVersionWhole() const {
-    for (const ProductFile& file : Version(kFirstFiles + kNewFiles)) {
+  // Every file of the version of dataFiles data files holds its bytes.
+  void ExpectVersionWhole(int dataFiles) const {
+    for (const ProductFile& file : Version(dataFiles)) {
       const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
       ASSERT_EQ(file.bytes, ReadFileBytes(path)) << path;
     }
@@ -253,7 +254,7 @@ TEST_P(UpgradeKillTest, LosesNoRecordAndIsRemovedWhole) {
   if (row.reinstall) {
     InstallSilently(secondKit_);
     if (HasFatalFailure()) return;
-    ExpectTheSecondVersionWhole();
+    ExpectVersionWhole(kFirstFiles + kNewFiles);
   }
   RemoveWithTheUninstallCommandOrTheKit();
 }
@@ -288,10 +289,7 @@ TEST_F(UpgradeKillTest, AGroupOfThreeThousandFilesIsInstalledAndRemovedWhole) {
   if (HasFatalFailure()) return;
   EXPECT_EQ(static_cast<std::size_t>(kFiles), ListFolder(target + "\\Data").size());
   EXPECT_GT(ReadFileBytes(logPath).size(), 64u * 1024) << "beyond what the profile functions of Windows 95 handle";
-  for (const ProductFile& file : Version(kFiles)) {
-    const std::string path = target + (file.destination == 1 ? "\\Data\\" : "\\") + file.name;
-    ASSERT_EQ(file.bytes, ReadFileBytes(path)) << path;
-  }
+  ExpectVersionWhole(kFiles);
   RemoveWithTheUninstallCommandOrTheKit();
 }
 
