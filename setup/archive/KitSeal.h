@@ -14,20 +14,20 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "setup/archive/KitMedia.h"
+#include "setup/archive/SealDigest.h"
 
 struct SealEntry {
   int diskette = 1;
   std::string name;
   std::uint64_t size = 0;
-  std::string sha256;        // 64 lower-case hex digits
-  std::string headerDigest;  // an archive part's: the SHA-256 of its entry headers; empty for other files
+  CSealDigest sha256;
+  CSealDigest headerDigest;  // an archive part's: the SHA-256 of its entry headers; empty for other files
 };
 
 class CKitSeal {
@@ -62,15 +62,48 @@ public:
   const SealEntry* Find(int diskette, std::string_view name) const;
 
 private:
+  friend class CKitSealReader;
+
   // The text: "mkkit seal VERSION media=KIND", then the lines.
   static constexpr std::string_view kHeader = "mkkit seal ";
   static constexpr std::string_view kMediaTag = " media=";
   static constexpr std::string_view kHeadersTag = "headers ";
 
-  static std::string Key(int diskette, std::string_view name);
+  // The hash of a file's place: its diskette and its name in any case.
+  static std::uint32_t Hash(int diskette, std::string_view name);
+  // Makes room for count entries, so that as many can be added without
+  // moving the entries or growing the index.
+  void Reserve(std::size_t count);
+  void Index(std::size_t entry);
 
   MediaKind media_;
   int version_ = kVersion;
   std::vector<SealEntry> entries_;
-  std::map<std::string, std::size_t> index_;  // Key -> entries_ index
+  // Open addressing over entry indices + 1 (0: free), by Hash; at most half
+  // full, its size a power of two.
+  std::vector<std::uint32_t> index_;
+};
+
+// Reads a seal given in pieces (a file read block by block), so that its
+// text is never held whole beside what is read from it. A line may span
+// pieces. Finish gives the seal once it is well-formed (see
+// CKitSeal::Parse).
+class CKitSealReader {
+public:
+  // textSize: the length of the whole text, or 0 when it is not known;
+  // the tables are made for as many lines as it can hold.
+  explicit CKitSealReader(std::size_t textSize = 0);
+  // False once the text is not a seal (later pieces are then passed over).
+  bool Feed(std::string_view piece);
+  // The end of the text: true and the seal read into seal, or false and
+  // seal left as it was.
+  bool Finish(CKitSeal& seal);
+
+private:
+  bool TakeLine(std::string_view line);
+
+  CKitSeal read_;
+  std::string partial_;  // the start of a line that a piece cut
+  bool first_ = true;
+  bool failed_ = false;
 };

@@ -18,8 +18,8 @@ std::string CKitSeal::Render() const {
   std::string text = std::string(kHeader) + std::to_string(version_) + std::string(kMediaTag) + MediaKindName(media_) + "\r\n";
   for (const SealEntry& e : entries_) {
     const std::string place = std::to_string(e.diskette) + " " + e.name + "\r\n";
-    text += e.sha256 + " " + std::to_string(e.size) + " " + place;
-    if (!e.headerDigest.empty()) text += std::string(kHeadersTag) + e.headerDigest + " " + place;
+    text += e.sha256.Hex() + " " + std::to_string(e.size) + " " + place;
+    if (!e.headerDigest.empty()) text += std::string(kHeadersTag) + e.headerDigest.Hex() + " " + place;
   }
   return text;
 }
