@@ -62,12 +62,14 @@ std::unique_ptr<CCodec> CArchiveReader::CreateCodec(std::uint32_t method, std::u
 }
 
 CCodec* CArchiveReader::CodecFor(std::uint32_t method, std::uint32_t parameter) {
-  if (!codec_ || codecMethod_ != method || codecParameter_ != parameter) {
-    codec_ = CreateCodec(method, parameter);
-    codecMethod_ = method;
-    codecParameter_ = parameter;
+  for (const KeptCodec& kept : codecs_) {
+    if (kept.method == method && kept.parameter == parameter) return kept.codec.get();
   }
-  return codec_.get();
+  std::unique_ptr<CCodec> codec = CreateCodec(method, parameter);
+  if (!codec) return nullptr;
+  if (codecs_.size() >= kKeptCodecs) codecs_.erase(codecs_.begin());
+  codecs_.push_back(KeptCodec{method, parameter, std::move(codec)});
+  return codecs_.back().codec.get();
 }
 
 void CArchiveReader::CheckPartHeader() {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "setup/archive/ArchiveMember.h"
 #include "setup/archive/Codec.h"
@@ -87,14 +88,22 @@ protected:
 private:
   class RunningExtraction;
   void PassOverEntryData(bool seek);
-  // The codec for method and parameter: the one kept from the last
-  // extraction when it is of the same kind, else a new one (null for an
-  // unknown method).
+  // The codec for method and parameter: the one kept from an earlier
+  // extraction of the same kind, else a new one, kept from now on (null for
+  // an unknown method). Each kind is made once per reader (of at most
+  // kKeptCodecs kinds, the oldest given up for a new one, so that a damaged
+  // archive cannot have thousands made): an archive whose members take
+  // turns at being stored and deflated would otherwise make and free the
+  // inflate state and its 192 KiB of buffers at every turn.
   CCodec* CodecFor(std::uint32_t method, std::uint32_t parameter);
 
-  std::unique_ptr<CCodec> codec_;
-  std::uint32_t codecMethod_ = 0;
-  std::uint32_t codecParameter_ = 0;
+  static constexpr std::size_t kKeptCodecs = 4;
+  struct KeptCodec {
+    std::uint32_t method = 0;
+    std::uint32_t parameter = 0;
+    std::unique_ptr<CCodec> codec;
+  };
+  std::vector<KeptCodec> codecs_;
   CCodec* runningCodec_ = nullptr;
   CArchiveMember* currentMember_ = nullptr;
   std::int64_t firstEntryOffset_ = 0;
