@@ -231,13 +231,21 @@ void CIniText::Reindex(Section& s) {
 }
 
 CIniText::Line CIniText::AppendText(std::string_view text) {
-  if (text_.size() + text.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
+  // Beyond what a 32-bit process holds, or than the blocks count.
+  if (text_.size() + writtenBytes_ + text.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
     throw std::bad_alloc();
   }
+  if (written_.empty() || written_.back().size() + text.size() > written_.back().capacity()) {
+    if (written_.size() >= std::numeric_limits<std::uint16_t>::max()) throw std::bad_alloc();
+    written_.emplace_back().reserve(std::max(kWrittenBlock, text.size()));
+  }
+  std::string& block = written_.back();
   Line line;
-  line.begin = static_cast<std::uint32_t>(text_.size());
+  line.begin = static_cast<std::uint32_t>(block.size());
   line.length = static_cast<std::uint32_t>(text.size());
-  text_.append(text);
+  line.block = static_cast<std::uint16_t>(written_.size());
+  block.append(text);
+  writtenBytes_ += text.size();
   const Parsed parsed = Parse(text);
   if (parsed.isKey) {
     line.kind = LineKind::key;

@@ -26,6 +26,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -117,21 +118,25 @@ public:
 
 private:
   static constexpr std::size_t kWriteChunk = 64 * 1024;
+  static constexpr std::size_t kWrittenBlock = 64 * 1024;
 
   enum class LineKind : std::uint8_t { other, key, removed };
-  // One line: its bytes in text_, and for a key line the hash of its folded
-  // key.
+  // One line: its bytes in text_ (block 0) or in a block of written text,
+  // and for a key line the hash of its folded key.
   struct Line {
     std::uint32_t begin = 0;
     std::uint32_t length = 0;
     std::uint32_t hash = 0;
+    std::uint16_t block = 0;
     LineKind kind = LineKind::other;
   };
   struct Section {
     std::string header;  // the header line as it stands (none for the lines before the first)
     std::string name;    // as the header gives it
     bool hasHeader = false;
-    std::vector<Line> lines;
+    // In blocks that never move: a section that grows to 20,000 lines is
+    // never copied whole to grow, nor leaves its smaller copies behind.
+    std::deque<Line> lines;
     // Open addressing over line indices + 1 (0: free), by the folded key's
     // hash; first lines of their keys only. Its size is a power of two.
     std::vector<std::uint32_t> index;
@@ -149,7 +154,10 @@ private:
   static void AppendLine(std::string& out, std::string_view line);
   static bool SameName(std::string_view a, std::string_view b);
 
-  std::string_view Raw(const Line& line) const { return std::string_view(text_).substr(line.begin, line.length); }
+  std::string_view Raw(const Line& line) const {
+    const std::string& block = line.block == 0 ? text_ : written_[line.block - 1];
+    return std::string_view(block).substr(line.begin, line.length);
+  }
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   Section& AddSection(std::string_view name);
@@ -160,7 +168,12 @@ private:
   Line AppendText(std::string_view line);
   void AddLine(Section& s, Line line);
 
-  std::string text_;  // the file's bytes, then the text of lines written since
+  std::string text_;  // the file's bytes
+  // The text of lines written since, in blocks of kWrittenBlock bytes (a
+  // longer line has a block of its own) that never move: a log that grows
+  // by 20,000 records is never copied whole to grow.
+  std::vector<std::string> written_;
+  std::size_t writtenBytes_ = 0;
   std::vector<Section> sections_;
   // Sections by folded name (first of each name), open addressing over
   // section indices + 1.
