@@ -32,8 +32,8 @@ public:
   // A new member whose entries start where this archive's first entry does.
   virtual std::unique_ptr<CArchiveMember> CreateMemberFile() const;
   // The codec of a compression method (stored or deflate); null for any
-  // other method. Extract keeps the codec it made for the next member of
-  // the same method.
+  // other method. Extract keeps each codec it made for the later members
+  // of the same method.
   virtual std::unique_ptr<CCodec> CreateCodec(std::uint32_t method, std::uint32_t parameter) const;
 
   // Opens the first part and checks its header: fewer than 8 bytes throw

@@ -262,6 +262,34 @@ TEST_F(ArchiveReaderTest, AMemberCancelledOrDamagedHalfWayLeavesTheNextOneOfTheS
   EXPECT_FALSE(reader.NextEntry(*member));
 }
 
+// Members that take turns at being stored and deflated: each kind of codec
+// is made once for the archive, and a deflated member after a stored one
+// still comes out whole from the inflate state kept since.
+TEST_F(ArchiveReaderTest, MakesEachKindOfCodecOnceForMembersThatAlternate) {
+  std::vector<Member> members;
+  for (int i = 0; i < 40; ++i) {
+    members.emplace_back("m" + std::to_string(i) + ".txt", Text(3000 + 100 * i, static_cast<char>('a' + i % 20)),
+                         i % 2 ? 2u : 4u);
+  }
+  class CountingReader : public CArchiveReader {
+  public:
+    std::unique_ptr<CCodec> CreateCodec(std::uint32_t method, std::uint32_t parameter) const override {
+      ++made;
+      return CArchiveReader::CreateCodec(method, parameter);
+    }
+    mutable int made = 0;
+  } reader;
+  reader.OpenArchive(CPathName(Write(archive_bytes::Archive(members))));
+  auto member = reader.CreateMemberFile();
+  for (const Member& m : members) {
+    ASSERT_TRUE(reader.NextEntry(*member));
+    member->SetOutputPath(CPathName(out + "\\" + m.name));
+    reader.Extract(*member);
+    EXPECT_EQ(m.data, ReadFileBytes(out + "\\" + m.name)) << m.name;
+  }
+  EXPECT_EQ(2, reader.made);
+}
+
 TEST_F(ArchiveReaderTest, MultiFileExceptionTexts) {
   const struct {
     int code;
