@@ -10,6 +10,7 @@ constexpr ErrorInfoEntry kMultiFileTable[] = {
     {CMultiFileException::missingEntryHeader, IDS_MF_NO_ENTRY_HEADER, IDS_MF_NO_ENTRY_HEADER_INFO, 0},
     {CMultiFileException::corruptTable, IDS_MF_CORRUPT_TABLE, IDS_MF_CORRUPT_TABLE_INFO, 0},
     {CMultiFileException::crcMismatch, IDS_MF_CRC_MISMATCH, IDS_MF_CRC_MISMATCH_INFO, 0},
+    {CMultiFileException::sizeDiffers, IDS_MF_SIZE_DIFFERS, IDS_MF_SIZE_DIFFERS_INFO, 0},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
-// CMultiFileException: a multi-file archive is not what it claims to be.
-// Its code selects the message the error dialog shows.
+// CMultiFileException: a file of the distribution media is not what it
+// claims to be: a multi-file archive that is damaged, or a plain file whose
+// size is not the one its record in the setup profile gives. Its code
+// selects the message the error dialog shows.
 #pragma once
 
 #include "setup/errors/XException.h"
@@ -12,6 +14,7 @@ public:
     missingEntryHeader = 3,  // an entry header does not begin with "mfen"
     corruptTable = 4,        // an entry header holds values that cannot be used
     crcMismatch = 5,         // an extracted member's checksum differs from its header's
+    sizeDiffers = 6,         // a plain file's size on the media differs from its record's
   };
 
   explicit CMultiFileException(int code) : CXException(code) {}

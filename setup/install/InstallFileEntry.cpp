@@ -106,6 +106,11 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
         return;
       }
       reader.OpenPlainFile();
+      // The copy takes the bytes the record gives: a file of another size
+      // would be installed cut short or fail half-way.
+      if (reader.GetLength() != static_cast<std::uint64_t>(static_cast<std::int64_t>(entry.size))) {
+        throw CMultiFileException(CMultiFileException::sizeDiffers);
+      }
       CopyPlainFile(entry, reader, context, outcome, progress);
       break;
     case CFileEntry::archive:

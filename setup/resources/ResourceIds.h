@@ -71,6 +71,8 @@
 #define IDS_SEAL_DAMAGED_INFO 27668
 #define IDS_SEAL_HEADERS_DAMAGED 27669
 #define IDS_SEAL_HEADERS_DAMAGED_INFO 27670
+#define IDS_MF_SIZE_DIFFERS 27671
+#define IDS_MF_SIZE_DIFFERS_INFO 27672
 
 // ---- Error dialog and the messages it is shown with ------------------------
 #define IDS_SETUP_CANNOT_CONTINUE 9

@@ -578,6 +578,35 @@ TEST_F(InstallEngineTest, EveryFileIsNamedInTheJournalBeforeItsDataAndItsRecordF
 
 namespace {
 
+// A plain file whose size on the media is not its record's is not the
+// kit's file: it is asked about and nothing of it is installed, where the
+// copy of the record's bytes would have put it there cut short.
+struct PlainSizeRow {
+  const char* what;
+  const char* bytes;  // of the file the record gives 8 bytes
+};
+
+class PlainSizeTest : public InstallEngineTest, public ::testing::WithParamInterface<PlainSizeRow> {};
+
+TEST_P(PlainSizeTest, IsDamagedAndNothingOfItIsInstalled) {
+  Put("readme.txt", GetParam().bytes);
+  Put("after.txt", "after");
+  Install("readme.txt=8|0|1|1|0|\r\nafter.txt=5|0|1|1|0|\r\n");
+
+  EXPECT_EQ((std::vector<std::string>{"readme.txt: CMultiFileException"}), progress.questions);
+  EXPECT_EQ(CopyStop::none, outcome.stop) << "Continue went on";
+  EXPECT_EQ((std::vector<std::string>{"after.txt"}), ListFolder(dir / "inst"));
+  EXPECT_EQ((std::vector<std::string>{"File not installed: readme.txt"}), Events());
+}
+
+const PlainSizeRow kPlainSizes[] = {{"Longer", "twelve bytes"}, {"Shorter", "five!"}, {"Empty", ""}};
+INSTANTIATE_TEST_SUITE_P(Size, PlainSizeTest, ::testing::ValuesIn(kPlainSizes),
+                         [](const ::testing::TestParamInfo<PlainSizeRow>& row) { return std::string(row.param.what); });
+
+}  // namespace
+
+namespace {
+
 // An archive whose members end before the number its record gives.
 struct CutArchiveRow {
   const char* what;
