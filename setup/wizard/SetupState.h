@@ -13,6 +13,7 @@
 
 #include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
+#include "setup/system/RunLock.h"
 #include "setup/wizard/RunOutcome.h"
 
 class CInstallLog;
@@ -45,6 +46,11 @@ public:
   ~CSetupState();
   CSetupState(const CSetupState&) = delete;
   CSetupState& operator=(const CSetupState&) = delete;
+
+  // The product's lock on the machine, held from the start of the run to
+  // its very end: declared first, it goes after everything else (the
+  // install log's last save included).
+  CRunLock runLock;
 
   std::string productTitle;    // caption of the main window, title painted on it
   std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
