@@ -55,6 +55,7 @@ void CInstallJob::Run(CArchiveReader& reader) {
   // back.
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
   context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  context_.runFiles.Add(finalPath, InstalledSize());
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
     const DWORD before = counter.GetCount();
@@ -65,6 +66,15 @@ void CInstallJob::Run(CArchiveReader& reader) {
                               static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
   }
   if (CTarget* target = context_.targets.Find(finalPath.GetFileName())) target->programPath = finalPath;
+}
+
+std::uint64_t CInstallJob::InstalledSize() const {
+  if (placed || waitsForRestart_) return GetHeader().GetSize();
+  // The existing copy was kept: its own size counts.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  const CPathName existing = FindExistingCopy();
+  if (existing.IsEmpty() || !::GetFileAttributesExA(existing.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 void CInstallJob::NoteOutcome() const {

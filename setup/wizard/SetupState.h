@@ -7,6 +7,8 @@
 // wizard.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +101,9 @@ public:
   // changes sourceDir when the files turn up elsewhere.
   const std::unique_ptr<CSourceMedia> sourceMedia;
   CUserInfo userInfo;
+  // The size of the files the copy installed or kept, in KiB, once it has
+  // gone through; none when nothing was copied.
+  std::optional<DWORD> installedKiB;
 
   // What the run asks of the machine: the Windows version, shortcuts,
   // registration, restart.

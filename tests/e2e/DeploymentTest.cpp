@@ -4,6 +4,7 @@
 // figures as inventory tools read them, and the verbose logs an
 // administrator reads afterwards.
 #include <algorithm>
+#include <cstdio>
 
 #include "SetupFixture.h"
 
@@ -142,6 +143,193 @@ TEST_F(DeploymentTest, AnInstallationStartedDuringARemovalEndsWith1618) {
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str()))
       << "the removal took everything; left: " << ::testing::PrintToString(ListFolder(target));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(logPath.c_str())) << "and its log";
+}
+
+// The program of the product runs (with its library loaded) while the
+// product is removed: both are deleted at the restart, the directory after
+// them, and the removal says so with 3010.
+TEST_F(DeploymentTest, ARemovalWhileTheProductRunsEndsWith3010AndTheRestartTakesTheRest) {
+  std::vector<ProductFile> files = SmallProduct();
+  files[0].bytes = ReadFileBytes(ui::ProgramBesideTest("veltapp.exe"));
+  files.push_back({"veltsh32.dll", "Program", 0, "", ReadFileBytes(ui::ProgramBesideTest("veltsh32.dll"))});
+  BuildCdKit(files);
+  Start(SilentInstall("install.log"), setupProgram);
+  ExpectExitCode(0, 120000);
+  const std::string program = target + "\\veltapp.exe";
+  ui::Process product = ui::Process::Start(program, {}, target);
+  ASSERT_TRUE(product.started());
+  ASSERT_TRUE(ui::WaitUntil([&] { return !product.Windows().empty(); })) << "the product's window";
+
+  const std::string removalLog = work / "removal.log";
+  const std::string quiet = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString").value_or("");
+  setup = ui::Process::StartCommand(quiet + " /L:\"" + removalLog + "\"", WindowsDirectory());
+  ASSERT_TRUE(setup.started()) << quiet;
+  ExpectExitCode(3010, 120000);
+  const std::string removal = ReadFileBytes(removalLog);
+  EXPECT_TRUE(FileHas(removalLog, "Deleted at the next restart, because it is in use: " + program + " (held by "))
+      << removal;
+  EXPECT_TRUE(FileHas(removalLog, "The run ended on page 1547 with exit code 3010")) << removal;
+  EXPECT_TRUE(FileHas(removalLog, "Deleted: " + target + "\\readme.txt")) << removal;
+  // The system's list of what the restart deletes names the program.
+  const std::optional<std::string> pending = testreg::ReadMultiString(
+      HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations");
+  ASSERT_TRUE(pending.has_value());
+  EXPECT_NE(std::string::npos, pending->find(program)) << *pending;
+  EXPECT_EQ(std::nullopt, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")) << "the product is gone";
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(logPath.c_str())) << "its log too";
+
+  product.Kill();
+  CompletePendingRenames();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str()))
+      << "left after the restart: " << ::testing::PrintToString(ListFolder(target));
+}
+
+// Add/Remove Programs' size and date: the installed files' sizes in KiB,
+// today; written again by a reinstallation, gone with the removal.
+TEST_F(DeploymentTest, TheUninstallEntryGivesTheInstalledSizeAndToday) {
+  std::vector<ProductFile> files = SmallProduct();
+  files.push_back({"big.bin", "Data", 1, "data.ar1", Noise(300000, 3)});
+  BuildCdKit(files);
+  // An earlier installation's values, which the new one replaces.
+  testreg::WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallDate", "19990101");
+  const DWORD one = 1;
+  testreg::WriteRaw(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", REG_DWORD,
+                    std::string(reinterpret_cast<const char*>(&one), sizeof one));
+  Start(SilentInstall("install.log"), setupProgram);
+  ExpectExitCode(0, 120000);
+
+  std::uint64_t bytes = 0;
+  std::size_t count = 0;
+  for (const std::string& folder : {target, target + "\\Data"}) {
+    for (const std::string& name : ListFolder(folder)) {
+      const std::string path = folder + "\\" + name;
+      if (::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) continue;
+      bytes += ReadFileBytes(path).size();
+      ++count;
+    }
+  }
+  ASSERT_EQ(files.size() + 1, count) << "the kit's files and the setup program";
+  const std::optional<DWORD> size = testreg::ReadDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize");
+  ASSERT_TRUE(size.has_value());
+  EXPECT_LE(static_cast<double>(bytes) / 1024 - static_cast<double>(count), *size);
+  EXPECT_GE(static_cast<double>(bytes) / 1024 + static_cast<double>(count), *size);
+  SYSTEMTIME today;
+  ::GetLocalTime(&today);
+  char date[16];
+  std::snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+  EXPECT_EQ(std::optional<std::string>(date), ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallDate"));
+
+  Start("/U /S", setupProgram);
+  ExpectExitCode(0, 120000);
+  EXPECT_FALSE(testreg::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the entry goes with both values";
+}
+
+// A bare /L gives each run a log of its own in the temporary folder, and
+// the install log names it.
+TEST_F(DeploymentTest, TwoRunsWithABareLogSwitchWriteTwoLogsNamedForTheirRuns) {
+  BuildCdKit(SmallProduct());
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  const auto runLogs = [&temp] {
+    std::vector<std::string> logs;
+    for (const std::string& name : ListFolder(temp)) {
+      if (name.rfind("Veltrane-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".log") {
+        logs.push_back(std::string(temp) + name);
+      }
+    }
+    return logs;
+  };
+  const std::vector<std::string> before = runLogs();
+  for (int run = 0; run < 2; ++run) {
+    Start("/S /L /T:\"" + target + "\" /N:Deployer", setupProgram);
+    ExpectExitCode(0, 120000);
+  }
+  std::vector<std::string> made;
+  for (const std::string& log : runLogs()) {
+    if (std::find(before.begin(), before.end(), log) == before.end()) made.push_back(log);
+  }
+  for (const std::string& log : made) std::remove(log.c_str());
+  ASSERT_EQ(2u, made.size()) << ::testing::PrintToString(made);
+  const std::vector<std::string> events = Events();
+  for (const std::string& log : made) {
+    // Veltrane-YYYYMMDD-HHMMSS.log, or with a counter after a clash.
+    const std::string name = log.substr(log.find_last_of('\\') + 1);
+    EXPECT_TRUE(name.size() == 28 || (name.size() > 29 && name[24] == '-')) << name;
+    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), "Verbose log of this run: " + log))
+        << ::testing::PrintToString(events);
+  }
+}
+
+// A verbose log that cannot be made still fails the run, but says where
+// it was to be and why: in the install log, or where that cannot be
+// written either, in the Windows directory's Temp folder.
+TEST_F(DeploymentTest, ALogThatCannotBeMadeLeavesALineSayingWhy) {
+  BuildCdKit(SmallProduct());
+  const std::string missing = work / "missing";
+  {
+    // The temporary folder of a bare /L is gone.
+    char temp[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    char tmp[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+    ::SetEnvironmentVariableA("TEMP", missing.c_str());
+    ::SetEnvironmentVariableA("TMP", missing.c_str());
+    Start("/S /L /T:\"" + target + "\"", setupProgram);
+    ::SetEnvironmentVariableA("TEMP", temp);
+    ::SetEnvironmentVariableA("TMP", tmp);
+    ExpectExitCode(1603);
+    // The line comes first, before the run's end.
+    const std::vector<std::string> events = Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(0u, events[0].find("Could not make the verbose log " + missing + "\\Veltrane-")) << events[0];
+    EXPECT_NE(std::string::npos, events[0].find(".log: the folder does not exist (error 3)")) << events[0];
+  }
+  {
+    // Neither can the install log be written: a folder has its name.
+    ::DeleteFileA(logPath.c_str());
+    ASSERT_TRUE(::CreateDirectoryA(logPath.c_str(), nullptr));
+    const std::string windowsTemp = WindowsDirectory() + "\\Temp";
+    const std::vector<std::string> before = ListFolder(windowsTemp);
+    Start("/S /L:\"" + (missing + "\\setup.log") + "\"", setupProgram);
+    ExpectExitCode(1603);
+    ::RemoveDirectoryA(logPath.c_str());
+    std::vector<std::string> made;
+    for (const std::string& name : ListFolder(windowsTemp)) {
+      if (std::find(before.begin(), before.end(), name) == before.end()) made.push_back(windowsTemp + "\\" + name);
+    }
+    ASSERT_EQ(1u, made.size()) << ::testing::PrintToString(made);
+    const std::string text = ReadFileBytes(made[0]);
+    std::remove(made[0].c_str());
+    EXPECT_NE(std::string::npos,
+              text.find("could not make the verbose log " + missing + "\\setup.log: the folder does not exist"))
+        << text;
+  }
+}
+
+// An upgrade whose kit no longer ships a file: the file stays and is
+// named, and the removal afterwards still deletes it.
+TEST_F(DeploymentTest, AnUpgradeNamesTheFileItsKitDroppedAndTheRemovalDeletesIt) {
+  BuildCdKit(SmallProduct());
+  Start(SilentInstall("install.log"), setupProgram);
+  ExpectExitCode(0, 120000);
+
+  TempDir upgradeWork;
+  std::vector<ProductFile> upgrade = SmallProduct();
+  upgrade.erase(upgrade.begin() + 1);  // readme.txt
+  const std::string upgradeProgram = BuildKit(upgradeWork, upgrade, "cd", 50000000) + "\\DISK01\\_setupx.exe";
+  Start(SilentInstall("upgrade.log"), upgradeProgram);
+  ExpectExitCode(0, 120000);
+  const std::string readme = target + "\\readme.txt";
+  const std::string line = "Not in this kit, left in place: " + readme;
+  const std::vector<std::string> events = Events();
+  EXPECT_EQ(1, std::count(events.begin(), events.end(), line)) << ::testing::PrintToString(events);
+  EXPECT_TRUE(FileHas(work / "upgrade.log", line)) << ReadFileBytes(work / "upgrade.log");
+  EXPECT_EQ("Read me.\r\n", ReadFileBytes(readme)) << "left in place";
+
+  Start("/U /S", upgradeProgram);
+  ExpectExitCode(0, 120000);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str()))
+      << "the removal took everything; left: " << ::testing::PrintToString(ListFolder(target));
 }
 
 }  // namespace
