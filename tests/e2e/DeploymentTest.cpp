@@ -332,4 +332,18 @@ TEST_F(DeploymentTest, AnUpgradeNamesTheFileItsKitDroppedAndTheRemovalDeletesIt)
       << "the removal took everything; left: " << ::testing::PrintToString(ListFolder(target));
 }
 
+// A kit for diskettes, copied onto a share as its diskettes are named
+// (disk1, disk2, ... side by side), installs silently: every further
+// diskette is found beside the first.
+TEST_F(DeploymentTest, ADisketteKitCopiedToAShareInstallsSilently) {
+  const auto setupSize = static_cast<unsigned>(ReadFileBytes(exe).size());
+  const std::string kitDir = BuildKit(work, SmallProduct(), "diskettes", setupSize + 40000);
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((kitDir + "\\disk2").c_str())) << "two diskettes";
+  Start(SilentInstall("share.log"), kitDir + "\\disk1\\_setupx.exe");
+  ExpectExitCode(0, 120000);
+  EXPECT_TRUE(FileHas(work / "share.log", "in the diskette's numbered folder: " + kitDir + "\\disk2\\"))
+      << ReadFileBytes(work / "share.log");
+  EXPECT_TRUE(ReadFileBytes(target + "\\Data\\samples.csv") == SmallProduct()[2].bytes);
+}
+
 }  // namespace
