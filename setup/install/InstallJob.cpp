@@ -1,6 +1,7 @@
 #include "setup/install/InstallJob.h"
 
 #include "framework/Exception.h"
+#include "framework/ScopedHandle.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/FileEntry.h"
 #include "setup/profile/Group.h"
@@ -70,10 +71,13 @@ void CInstallJob::Run(CArchiveReader& reader) {
 
 std::uint64_t CInstallJob::InstalledSize() const {
   if (placed || waitsForRestart_) return GetHeader().GetSize();
-  // The existing copy was kept: its own size counts.
-  WIN32_FILE_ATTRIBUTE_DATA data{};
+  // The existing copy was kept: its own size counts. (Windows 95 has no
+  // GetFileAttributesExA.)
   const CPathName existing = FindExistingCopy();
-  if (existing.IsEmpty() || !::GetFileAttributesExA(existing.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (existing.IsEmpty()) return 0;
+  WIN32_FIND_DATAA data{};
+  const CFindHandle found(::FindFirstFileA(existing.c_str(), &data));
+  if (!found) return 0;
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
