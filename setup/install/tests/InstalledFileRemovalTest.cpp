@@ -186,41 +186,6 @@ TEST_F(InstalledFileRemovalTest, ARunEndedEarlyLeavesNothingBehindButTheUsersFil
   EXPECT_FALSE(Exists(CInstallJournal::PathFor(log).GetPath())) << "taken into the log";
 }
 
-TEST_F(InstalledFileRemovalTest, AFileInUseWaitsForTheRestartButTheSetupProgramDoesNotCount) {
-  ::CreateDirectoryA(product.c_str(), nullptr);
-  for (const char* name : {"\\veltapp.exe", "\\readme.txt", "\\_setupx.exe"}) {
-    ASSERT_TRUE(WriteFileBytes(product + name, "x")) << name;
-  }
-  for (const bool programHeld : {false, true}) {
-    SCOPED_TRACE(programHeld ? "the product's program in use" : "only the setup program in use");
-    ASSERT_TRUE(WriteFileBytes(product + "\\veltapp.exe", "x"));
-    const CHandle setup(::CreateFileA((product + "\\_setupx.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
-    CHandle program;
-    if (programHeld) {
-      program.reset(::CreateFileA((product + "\\veltapp.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr));
-    }
-    WriteFileBytes(log.GetPath(), "[destinations]\r\n0=Veltrane|-1|" + product +
-                                      "\r\n[groups]\r\nProgram=a|b|1|1|1\r\n[Program]\r\nveltapp.exe=0|1|0\r\n"
-                                      "readme.txt=0|1|0\r\n_setupx.exe=0|1|0\r\n");
-    CInstallLog installLog(log);
-    CDestinationTable destinations;
-    destinations.Load(installLog.Text());
-    destinations.Resolve();
-    CGroupTable groupTable;
-    groupTable.Load(installLog.Text());
-    CInstalledFileRemoval removal(installLog, destinations, groupTable);
-    removal.RemoveFiles();
-    removal.RemoveDirectories();
-    EXPECT_EQ(programHeld, removal.FilesWaitForRestart());
-    EXPECT_FALSE(Exists(product + "\\readme.txt"));
-    EXPECT_EQ(programHeld, Exists(product + "\\veltapp.exe"));
-    EXPECT_TRUE(Exists(product + "\\_setupx.exe")) << "it goes at the restart";
-  }
-  RemoveTree(product);
-}
-
 TEST(InstalledFileRemoval, TellsTheSetupProgramAndAbsoluteDirectoriesApart) {
   for (const char* name : {"_setupx.exe", "_SETUPX.EXE", "_SetupW.Exe"}) {
     EXPECT_TRUE(CInstalledFileRemoval::IsSetupProgramName(name)) << name;
