@@ -9,6 +9,7 @@
 #include "setup/app/MainWnd.h"
 #include "setup/app/UnattendedAnswers.h"
 #include "setup/errors/ErrorReport.h"
+#include "setup/log/EventTrail.h"
 #include "setup/log/InstallLog.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
@@ -50,6 +51,7 @@ BOOL CSetupApp::InitInstance() {
 
   const CCommandLineArgs args(m_lpCmdLine);
   ApplySwitches(args);
+  if (!TakeRunLock(args)) return FALSE;
   if (!OpenVerboseLog(args)) {
     RecordFailure(FailureCause::error);
     return FALSE;
@@ -104,14 +106,27 @@ void CSetupApp::ApplySwitches(const CCommandLineArgs& args) {
   if (args.Get("O", value)) choices.company = value;
 }
 
-bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
+bool CSetupApp::TakeRunLock(const CCommandLineArgs& args) {
+  const std::string name = CRunLock::MutexNameHere(productKeyName);
+  if (runLock.Acquire(name) != CRunLock::Result::heldElsewhere) return true;
+  RecordFailure(FailureCause::anotherRun);
+  // The install log and everything else on the machine belong to the run
+  // that holds the lock; this one writes only to a verbose log of its own.
   std::string file;
-  if (!args.Get("L", file)) return true;
-  const std::string path = file.empty() ? CVerboseLog::DefaultPath(productKeyName) : file;
-  if (!verboseLog.Open(path)) {
-    AfxMessageBox("Setup cannot write its log file " + path + ".", MB_OK | MB_ICONSTOP);
-    return false;
+  if (args.Get("L", file) && OpenVerboseLogFile(file)) {
+    WriteRunHeader();
+    verboseLog.Write("Another run of Setup holds the lock \"%s\": this run ends at once, having changed nothing.",
+                     name.c_str());
   }
+  AfxMessageBox(IDS_ANOTHER_RUN, MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+bool CSetupApp::OpenVerboseLogFile(const std::string& file) {
+  return file.empty() ? verboseLog.OpenNew(CVerboseLog::TemporaryFolder(), productKeyName) : verboseLog.Open(file);
+}
+
+void CSetupApp::WriteRunHeader() {
   verboseLog.Write("%s %s started. Command line: %s", productKeyName.c_str(), removeMode ? "removal" : "setup",
                    m_lpCmdLine.c_str());
   verboseLog.Write("Mode: %s, %s%s%s; setup program: %s; reads %s; install log: %s",
@@ -120,7 +135,49 @@ bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
                    ignoreConditions ? ", conditions ignored (/I)" : "", runFromSource ? ", run from the source (/C)" : "",
                    CPathName::GetProgramPath().c_str(), removeMode ? logPath.c_str() : profilePath.c_str(),
                    logPath.c_str());
-  return true;
+}
+
+bool CSetupApp::MayWriteInstallLog() const {
+  // A removal that finds no log must not make one: it would leave a file
+  // of the product's behind, and the next removal would find a log that
+  // records nothing.
+  return !logPath.IsEmpty() && (!removeMode || logPath.Exists());
+}
+
+bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
+  std::string file;
+  if (!args.Get("L", file)) return true;
+  if (OpenVerboseLogFile(file)) {
+    WriteRunHeader();
+    if (MayWriteInstallLog()) LogEvent(InstallLog(), "Verbose log of this run: %s", verboseLog.GetPath().c_str());
+    return true;
+  }
+  const DWORD error = ::GetLastError();
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  const std::string path =
+      file.empty() ? CVerboseLog::TemporaryFolder() + CVerboseLog::RunLogName(productKeyName, now) : file;
+  LeaveTraceOfUnwritableLog(path, error);
+  AfxMessageBox("Setup cannot write its log file " + path + ".", MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+void CSetupApp::LeaveTraceOfUnwritableLog(const std::string& path, DWORD error) {
+  const std::string reason = CVerboseLog::DescribeError(error);
+  if (MayWriteInstallLog()) {
+    LogEvent(InstallLog(), "Could not make the verbose log %s: %s", path.c_str(), reason.c_str());
+    if (InstallLog().Save()) return;
+  }
+  // Nothing of the install log can be written either: the line goes into
+  // a file of its own in the Windows directory's temporary folder, which
+  // every Windows has.
+  CPathName windowsTemp(SpecialDirectory::windows);
+  if (windowsTemp.IsEmpty()) return;
+  CVerboseLog trace;
+  if (trace.OpenNew(windowsTemp.GetPath() + "Temp\\", productKeyName)) {
+    trace.Write("%s %s: could not make the verbose log %s: %s. Command line: %s", productKeyName.c_str(),
+                removeMode ? "removal" : "setup", path.c_str(), reason.c_str(), m_lpCmdLine.c_str());
+  }
 }
 
 int CSetupApp::DoMessageBox(const std::string& text, UINT type, const char* caption) {
@@ -190,7 +247,10 @@ int CSetupApp::ExitInstance() {
   verboseLog.Write("The run ended on page %d with exit code %d (%s).", finalPageId, m_exitCode,
                    ExitCodeMeaning(m_exitCode));
   wizard_.DestroyAllPages();
-  if (!removeMode) SendStatusReport(programFile, productKeyName, installSucceeded, InstallLog());
+  // A run that found another one running leaves the install log alone.
+  if (!removeMode && failureCause != FailureCause::anotherRun) {
+    SendStatusReport(programFile, productKeyName, installSucceeded, InstallLog());
+  }
   model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();

@@ -43,10 +43,19 @@ public:
   // /B), and the wizard's choices /T:<dir>, /G:<folder>, /N:<name> and
   // /O:<company>. Keys are case-sensitive; anything else is ignored.
   void ApplySwitches(const CCommandLineArgs& args);
-  // Opens the verbose log that /L[:<file>] asks for (without a file,
-  // "<product>.log" in the temporary directory) and writes the run's first
-  // lines. False when the log was asked for and cannot be written: the run
-  // then ends before it has done anything.
+  // Takes the product's lock on the machine. False when another run holds
+  // it: this run then ends at once with anotherRun, before any window,
+  // having told so (in its own verbose log when /L asks for one, and in a
+  // message box, which a silent run answers unseen) and changed nothing.
+  bool TakeRunLock(const CCommandLineArgs& args);
+  // Opens the verbose log that /L[:<file>] asks for (without a file, a new
+  // one of the run's own in the temporary directory, see
+  // CVerboseLog::OpenNew), writes the run's first lines and names the file
+  // in the install log's [Events]. False when the log was asked for and
+  // cannot be written: a line in [Events] (or, where that cannot be
+  // written either, a file of its own in the Windows directory's Temp
+  // folder) names the log and why; the run then ends before it has done
+  // anything.
   bool OpenVerboseLog(const CCommandLineArgs& args);
 
   // Message boxes and modal dialogs: noted in the verbose log with their
@@ -71,6 +80,14 @@ private:
   // Asks whether an installation found through App Paths may be
   // overwritten; true when there is none or the user answers Yes.
   bool ConfirmOverwrite() const;
+  // Opens file for appending, or a new file of the run's own when it is
+  // empty (a bare /L).
+  bool OpenVerboseLogFile(const std::string& file);
+  void WriteRunHeader();
+  // Whether this run may write to the install log: not when there is no
+  // path, nor in a removal that finds no log.
+  bool MayWriteInstallLog() const;
+  void LeaveTraceOfUnwritableLog(const std::string& path, DWORD error);
   void ShowSplash() const;
 
   std::unique_ptr<CMainWnd> mainWnd_;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "framework/FormatText.h"
+
 namespace {
 
 bool SameWord(std::string_view a, std::string_view b) {
@@ -30,4 +32,30 @@ const char* MediaKindName(MediaKind kind) {
     case MediaKind::cd: return "cd";
     default: return "flat";
   }
+}
+
+std::string DisketteFolderName(std::string_view stem, int digits, int n) {
+  char number[16];
+  FormatText(number, sizeof number, "%0*d", digits, n);
+  return std::string(stem) + number;
+}
+
+std::string DisketteFolderName(MediaKind kind, int n) {
+  switch (kind) {
+    case MediaKind::diskettes: return DisketteFolderName("disk", 1, n);
+    case MediaKind::cd: return DisketteFolderName("DISK", 2, n);
+    default: return {};
+  }
+}
+
+std::string SiblingDisketteFolder(std::string_view folderName, int n) {
+  std::size_t stem = folderName.size();
+  while (stem > 0 && std::isdigit(static_cast<unsigned char>(folderName[stem - 1]))) --stem;
+  const std::string_view digits = folderName.substr(stem);
+  // A number of its own: no stem is no folder of a set, and 0 (the root of
+  // a CD) no diskette.
+  if (stem == 0 || digits.empty() || digits.size() > 9 || digits.find_first_not_of('0') == std::string_view::npos) {
+    return {};
+  }
+  return DisketteFolderName(folderName.substr(0, stem), static_cast<int>(digits.size()), n);
 }

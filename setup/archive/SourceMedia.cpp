@@ -1,8 +1,6 @@
 #include "setup/archive/SourceMedia.h"
 
-#include <cstdlib>
-
-#include "framework/FormatText.h"
+#include "setup/archive/KitMedia.h"
 
 void CSourceMedia::SetSourceDir(const std::string& dir) {
   std::string path = dir;
@@ -23,21 +21,20 @@ bool CSourceMedia::LocateSourceFile(const std::string& name, int disketteNumber)
     return true;
   }
 
-  // The directory without drive and trailing '\'; a root has none.
-  const std::string drive = expected.GetDrive();
-  std::string dir = expected.GetDirectory();
-  if (!drive.empty()) dir.erase(0, 2);
-  if (dir == "\\") dir.clear();
-  if (dir.size() > 2 && std::atoi(dir.c_str() + dir.size() - 2) != 0) {
-    char number[16];
-    FormatText(number, sizeof number, "%02d", disketteNumber);
-    const std::string sibling = (drive.empty() ? "" : drive + ":") + dir.substr(0, dir.size() - 2) + number;
-    CPathName candidate(sibling + "\\");
-    candidate.SetFileName(name);
-    if (candidate.Exists()) {
-      SetSourceDir(sibling);
-      SourceFileFound(candidate, Found::inNumberedFolder);
-      return true;
+  // The folder of the diskette beside the source folder, named by the
+  // kit's rule (DISK02 beside DISK01, disk2 beside disk1); a root has none.
+  CPathName parent(expected.GetDirectory() + "\\");
+  std::string folder;
+  if (!expected.GetDirectory().empty() && parent.SplitLastDirectory(folder)) {
+    const std::string sibling = SiblingDisketteFolder(folder, disketteNumber);
+    if (!sibling.empty()) {
+      CPathName candidate(parent.GetPath() + sibling + "\\");
+      candidate.SetFileName(name);
+      if (candidate.Exists()) {
+        SetSourceDir(candidate.GetDirectory());
+        SourceFileFound(candidate, Found::inNumberedFolder);
+        return true;
+      }
     }
   }
   if (!PromptForDiskette(expected, disketteNumber)) return false;

@@ -1,9 +1,10 @@
 // CSourceMedia: where the distribution files are read from. It holds the
 // source directory (the setup program's own directory, or the one given on
 // its command line) and finds a file of a given diskette: in the source
-// directory, then in the numbered sibling directory of a CD that holds one
-// directory per diskette (DISK01, DISK02, ...), then by asking the user for
-// the diskette. A directory found that way becomes the source directory
+// directory, then in the diskette's folder beside it, named by the kit's
+// rule (KitMedia.h: DISK02 beside DISK01 on a CD, disk2 beside disk1 where
+// diskettes were copied side by side), then by asking the user for the
+// diskette. A directory found that way becomes the source directory
 // for every later file.
 //
 // The application owns the one CSourceMedia of a run, working on the
@@ -25,7 +26,7 @@ public:
   // Where LocateSourceFile found a file.
   enum class Found {
     inSourceDirectory,  // where it was looked for first
-    inNumberedFolder,   // in the numbered folder of a CD (DISK02 beside DISK01)
+    inNumberedFolder,   // in the diskette's numbered folder beside it (DISK02 beside DISK01)
     afterPrompt,        // where the user pointed after being asked
   };
 
@@ -46,9 +47,8 @@ public:
 
   // True when the source directory holds name afterwards, false when the
   // user gave up. Looks in the source directory, then in the numbered
-  // sibling (when the directory's last two characters read as a number
-  // other than 0, they are replaced by disketteNumber as two digits), then
-  // asks PromptForDiskette.
+  // sibling (SiblingDisketteFolder: the directory's trailing number, other
+  // than 0, replaced by disketteNumber), then asks PromptForDiskette.
   bool LocateSourceFile(const std::string& name, int disketteNumber);
 
   // The kit's seal, which every file read from the media is checked

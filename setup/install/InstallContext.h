@@ -10,6 +10,7 @@
 
 #include "setup/install/InstallDisplay.h"
 #include "setup/install/InstallPolicy.h"
+#include "setup/install/RunFiles.h"
 #include "setup/log/InstallLogWriter.h"
 #include "setup/log/VerboseLog.h"
 
@@ -31,4 +32,6 @@ struct CInstallContext {
   std::set<std::string> preparedDirectories{};
   // Told every file's outcome and why, and every shared-file count.
   CVerboseLog& verboseLog = NoVerboseLog();
+  // Every file recorded in the log in this run, with its size.
+  CRunFiles runFiles{};
 };

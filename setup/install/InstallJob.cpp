@@ -1,6 +1,7 @@
 #include "setup/install/InstallJob.h"
 
 #include "framework/Exception.h"
+#include "framework/ScopedHandle.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/FileEntry.h"
 #include "setup/profile/Group.h"
@@ -55,6 +56,7 @@ void CInstallJob::Run(CArchiveReader& reader) {
   // back.
   const std::string groupKey = fileEntry_.group ? fileEntry_.group->key : std::string();
   context_.log.AddFile(groupKey, finalPath, destinationId, placed != 0, replaced != 0);
+  context_.runFiles.Add(finalPath, InstalledSize());
   if (destinationId == kSystemDirectory) {
     CSharedDllCounter counter(finalPath);
     const DWORD before = counter.GetCount();
@@ -65,6 +67,18 @@ void CInstallJob::Run(CArchiveReader& reader) {
                               static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
   }
   if (CTarget* target = context_.targets.Find(finalPath.GetFileName())) target->programPath = finalPath;
+}
+
+std::uint64_t CInstallJob::InstalledSize() const {
+  if (placed || waitsForRestart_) return GetHeader().GetSize();
+  // The existing copy was kept: its own size counts. (Windows 95 has no
+  // GetFileAttributesExA.)
+  const CPathName existing = FindExistingCopy();
+  if (existing.IsEmpty()) return 0;
+  WIN32_FIND_DATAA data{};
+  const CFindHandle found(::FindFirstFileA(existing.c_str(), &data));
+  if (!found) return 0;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 void CInstallJob::NoteOutcome() const {

@@ -4,7 +4,8 @@
 // name; otherwise the data is written under a temporary name in the
 // destination directory first, and then the file is put in its place (or
 // the existing copy is kept, or replaced at the next restart). The outcome
-// is written to the install log, a shared system file is counted, and a
+// is written to the install log and the run's files (with the size the file
+// has once the run is done), a shared system file is counted, and a
 // program item that starts this file learns its path.
 //
 // Every file the job makes is named in the log's journal before it is
@@ -83,6 +84,9 @@ private:
   // first); empty when there is none.
   CPathName FindExistingCopy() const;
 
+  // The size the file has once the run is done: the new file's, or the
+  // kept copy's.
+  std::uint64_t InstalledSize() const;
   // The outcome of the file, with the reason, in the verbose log.
   void NoteOutcome() const;
 

@@ -11,6 +11,7 @@
 #include "setup/profile/GroupTable.h"
 #include "setup/archive/MediaFileName.h"
 #include "setup/install/ReplaceAtRestart.h"
+#include "setup/system/FileHolders.h"
 #include "setup/system/SharedDllCounter.h"
 
 namespace {
@@ -87,24 +88,55 @@ void CInstalledFileRemoval::RemoveFiles() {
         counter.Decrement();
         verboseLog_.Write("Kept: %s, a shared file: SharedDLLs count %lu before, %lu after.", path.c_str(),
                           static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
-      } else if (IsSetupProgramName(name)) {
-        // The program that runs the removal cannot delete itself.
-        if (path.Exists()) {
+      } else if (path.Delete(true)) {
+        verboseLog_.Write("Deleted: %s", path.c_str());
+      } else {
+        const DWORD error = ::GetLastError();
+        if (!path.Exists()) {
+          verboseLog_.Write("NOT deleted: %s (already gone, error %lu).", path.c_str(),
+                            static_cast<unsigned long>(error));
+        } else if (IsSetupProgramName(name)) {
+          // The program that runs the removal cannot delete itself; it
+          // goes at the restart, which the removal need not ask for.
           ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
           const bool scheduled = DeleteAtRestart(path);
           if (scheduled) deletedAtRestart_.push_back(path.GetPath());
           verboseLog_.Write("%s: %s, the setup program that runs the removal.",
                             scheduled ? "Deleted at the next restart" : "NOT deleted", path.c_str());
+        } else if (IsInUse(error)) {
+          DeleteInUseAtRestart(path);
+        } else {
+          verboseLog_.Write("NOT deleted: %s (protected, error %lu).", path.c_str(), static_cast<unsigned long>(error));
         }
-      } else if (path.Delete(true)) {
-        verboseLog_.Write("Deleted: %s", path.c_str());
-      } else {
-        const DWORD error = ::GetLastError();
-        verboseLog_.Write("NOT deleted: %s (%s, error %lu).", path.c_str(),
-                          path.Exists() ? "in use or protected" : "already gone", static_cast<unsigned long>(error));
       }
     }
   }
+}
+
+bool CInstalledFileRemoval::IsInUse(DWORD error) {
+  // A file held open without sharing its deletion, or a program that runs
+  // (whose image the system refuses to delete).
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+void CInstalledFileRemoval::DeleteInUseAtRestart(const CPathName& path) {
+  std::string heldBy;
+  for (const std::string& holder : ProgramsHoldingFile(path.GetPath())) {
+    heldBy += (heldBy.empty() ? "" : ", ") + holder;
+  }
+  if (heldBy.empty()) heldBy = "the system cannot say which program";
+  // Read-only, the file would stay at the restart too.
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteAtRestart(path)) {
+    verboseLog_.Write("NOT deleted: %s, which is in use (held by %s), and the system takes no deletion at the "
+                      "next restart.",
+                      path.c_str(), heldBy.c_str());
+    return;
+  }
+  deletedAtRestart_.push_back(path.GetPath());
+  ++productFilesAtRestart_;
+  verboseLog_.Write("Deleted at the next restart, because it is in use: %s (held by %s).", path.c_str(),
+                    heldBy.c_str());
 }
 
 void CInstalledFileRemoval::RemoveDirectories() {

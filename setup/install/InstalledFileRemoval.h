@@ -7,9 +7,10 @@
 // can edit, so its records are not trusted: a record whose key is not a
 // plain file name (a path, a drive, "." or "..", a name that could not have
 // been installed) is passed over and written to [Events]; a destination
-// whose path is not absolute is never touched. Everything else that fails
-// (a file in use or already gone, a directory that is not empty) is passed
-// over silently.
+// whose path is not absolute is never touched. A file in use is deleted at
+// the next restart, and the directories that hold it after it. Everything
+// else that fails (a file already gone or protected, a directory that is
+// not empty) is passed over silently.
 #pragma once
 
 #include <functional>
@@ -37,11 +38,14 @@ public:
 
   // For every group in table order, every record of its log section in
   // file order: a file of the System directory (destination -3) is a shared
-  // component and only counted down in SharedDLLs (the value goes at 0); the
-  // setup program's own files ("_setupx.exe", "_setupw.exe"), which run the
-  // removal, are deleted at the next restart; any other file is deleted
-  // now, its read-only attribute cleared first. The log is read as the
-  // run reads it: with what a run ended early left in its journal.
+  // component and only counted down in SharedDLLs (the value goes at 0); any
+  // other file is deleted now, its read-only attribute cleared first; one
+  // in use (held open, or a program that runs) is deleted at the next
+  // restart instead, and the verbose log names it with the programs that
+  // hold it where the system can say. The setup program's own files
+  // ("_setupx.exe", "_setupw.exe"), which run the removal, go so too. The
+  // log is read as the run reads it: with what a run ended early left in
+  // its journal.
   void RemoveFiles();
   // Removes the directories of the destinations of id 0 and above, the
   // deepest first (a subdirectory before its parent), each only when it is
@@ -56,14 +60,23 @@ public:
   static bool IsPlainFileName(std::string_view name);
   // True for the setup program's own file names, in any letter case.
   static bool IsSetupProgramName(std::string_view name);
+  // Files of the product (not the setup program's own) that go only at the
+  // next restart: the removal is complete once Windows has restarted.
+  bool FilesWaitForRestart() const noexcept { return productFilesAtRestart_ > 0; }
+
   // True for "X:\..." and "\\server\share\..." paths.
   static bool IsAbsoluteDirectory(const CPathName& directory);
 
 private:
+  // The error of a failed deletion of a file that exists says it is in use.
+  static bool IsInUse(DWORD error);
+  void DeleteInUseAtRestart(const CPathName& path);
+
   CInstallLog& log_;
   const CDestinationTable& destinations_;
   const CGroupTable& groups_;
   ShowPath show_;
   CVerboseLog& verboseLog_;
   std::vector<std::string> deletedAtRestart_;  // paths, in the order they were scheduled
+  int productFilesAtRestart_ = 0;
 };

@@ -14,9 +14,17 @@
 // throws CFileException.
 bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName);
 
-// Arranges that path (a file in use, such as the running program) is
-// deleted when Windows restarts: through the system's list of pending
-// renames, or where the system has none through a "NUL=path" line in the
-// [rename] section of wininit.ini. False when neither could be written;
-// never throws.
+// Arranges that path (a file in use, such as the running program, or a
+// directory that holds such files and is to go after them) is deleted when
+// Windows restarts, after the deletions arranged before it: on Windows NT
+// through the system's list of pending renames (MoveFileEx with no new
+// name), on Windows 95, 98 and Me through a "NUL=" line in the [rename]
+// section of wininit.ini (AddWininitDeletion). False when the system did
+// not take it; never throws.
 bool DeleteAtRestart(const CPathName& path) noexcept;
+
+// Adds "NUL=<path>" to the [rename] section of the file wininit, with the
+// short (8.3) form of path: Windows 95 carries the section out before its
+// long file names are there. An identical line is not added twice. A file
+// that cannot be written throws CFileException.
+bool AddWininitDeletion(const CPathName& wininit, const CPathName& path);

@@ -9,6 +9,8 @@
 // throws and never fails the run: a line that cannot be written is lost.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdarg>
 #include <string>
 
@@ -27,6 +29,12 @@ public:
   // system's error in GetLastError, when the file cannot be opened; the
   // log then stays closed.
   bool Open(const std::string& path);
+  // Makes a new log of the run's own in folder (which ends with '\'):
+  // RunLogName's name at the local time, with the counter going up from 2
+  // while the name is taken. Made with CREATE_NEW, so that nothing that
+  // exists (a file, a link someone planted) is ever opened. False, with the
+  // system's error in GetLastError, when none could be made.
+  bool OpenNew(const std::string& folder, const std::string& productName);
   bool IsOpen() const noexcept { return file_.valid(); }
   // The file written to; empty while closed.
   const std::string& GetPath() const noexcept { return path_; }
@@ -36,8 +44,17 @@ public:
   __attribute__((format(gnu_printf, 2, 3))) void Write(const char* format, ...) noexcept;
   __attribute__((format(gnu_printf, 2, 0))) void WriteV(const char* format, va_list args) noexcept;
 
-  // The log a bare /L writes: "<product>.log" in the temporary directory.
-  static std::string DefaultPath(const std::string& productName);
+  // "<product>-YYYYMMDD-HHMMSS.log" for a run started at time; with
+  // counter 2 or more, "<product>-YYYYMMDD-HHMMSS-<counter>.log".
+  static std::string RunLogName(const std::string& productName, const SYSTEMTIME& time, int counter = 1);
+  // The folder for a bare /L: the temporary directory that GetTempPath2A
+  // gives where the system has it (a folder of its own for a run as
+  // SYSTEM), else GetTempPathA's; with a final '\', empty when there is
+  // none.
+  static std::string TemporaryFolder();
+  // What an error of Open or OpenNew means, for the administrator: "the
+  // folder does not exist (error 3)".
+  static std::string DescribeError(DWORD error);
 
   static constexpr int kMaxLine = 2048;
 

@@ -10,6 +10,7 @@
 #define IDS_PRODUCT_KEY_NAME 22
 #define IDS_RESTART_FAILED 23
 #define IDS_ALREADY_INSTALLED 42
+#define IDS_ANOTHER_RUN 43
 // The caption of the program's message boxes.
 #define IDS_APP_TITLE 57344
 #define IDS_STATUS_SUCCEEDED 57345

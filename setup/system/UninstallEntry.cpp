@@ -1,9 +1,16 @@
 #include "setup/system/UninstallEntry.h"
 
+#include "framework/FormatText.h"
 #include "setup/system/RegistryValue.h"
 
 std::string UninstallKey(const std::string& keyName) {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;
+}
+
+std::string UninstallEntryDate(const SYSTEMTIME& date) {
+  char text[16];
+  FormatText(text, sizeof text, "%04u%02u%02u", date.wYear, date.wMonth, date.wDay);
+  return text;
 }
 
 bool RegisterUninstallEntry(const CUninstallEntry& entry) {
@@ -31,6 +38,8 @@ bool RegisterUninstallEntry(const CUninstallEntry& entry) {
   writeString("Publisher", entry.publisher, false);
   writeString("InstallLocation", entry.installLocation, false);
   writeString("DisplayIcon", entry.displayIcon, false);
+  if (entry.estimatedSize) writeDword("EstimatedSize", *entry.estimatedSize);
+  writeString("InstallDate", entry.installDate, false);
   writeDword("NoModify", 1);
   writeDword("NoRepair", 1);
   return allWritten;

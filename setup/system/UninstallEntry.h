@@ -2,10 +2,13 @@
 // HKEY_LOCAL_MACHINE "Software\Microsoft\Windows\CurrentVersion\Uninstall\<key name>".
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 
 // The values of the entry, as Add/Remove Programs and inventory tools read
-// them. An empty text leaves its value out.
+// them. An empty text, or a number not given, leaves its value out.
 struct CUninstallEntry {
   std::string keyName;                // the subkey
   std::string displayName;            // DisplayName
@@ -15,14 +18,19 @@ struct CUninstallEntry {
   std::string publisher;              // Publisher
   std::string installLocation;        // InstallLocation: the installation directory
   std::string displayIcon;            // DisplayIcon: the product's program
+  std::optional<DWORD> estimatedSize;  // EstimatedSize (a DWORD): the installed files, in KiB
+  std::string installDate;            // InstallDate: YYYYMMDD
 };
+
+// The InstallDate of an entry written on date: "YYYYMMDD".
+std::string UninstallEntryDate(const SYSTEMTIME& date);
 
 // The key under HKEY_LOCAL_MACHINE that holds the entry of keyName.
 std::string UninstallKey(const std::string& keyName);
 
 // Writes "UninstallString" and then "DisplayName", creating the key when
-// needed, then the other values that are given, and NoModify = 1 and
-// NoRepair = 1 (DWORDs: the product can be removed, not changed or
+// needed, then the other values that are given (those of an earlier
+// installation replaced), and NoModify = 1 and NoRepair = 1 (DWORDs: the product can be removed, not changed or
 // repaired). True when every value was written; callers ignore the result.
 // An empty keyName writes nothing.
 bool RegisterUninstallEntry(const CUninstallEntry& entry);

@@ -47,11 +47,13 @@ void CWindowsSystemActions::RegisterProduct(const CPathName& program, const CUni
   const bool uninstall = RegisterUninstallEntry(uninstallEntry);
   log.Write("Registry: uninstall entry HKLM\\%s %s: UninstallString = %s, QuietUninstallString = %s, "
             "DisplayName = %s, DisplayVersion = %s, Publisher = %s, InstallLocation = %s, DisplayIcon = %s, "
-            "NoModify = 1, NoRepair = 1",
+            "EstimatedSize = %s KiB, InstallDate = %s, NoModify = 1, NoRepair = 1",
             UninstallKey(uninstallEntry.keyName).c_str(), Outcome(uninstall), uninstallEntry.uninstallCommand.c_str(),
             uninstallEntry.quietUninstallCommand.c_str(), uninstallEntry.displayName.c_str(),
             uninstallEntry.displayVersion.c_str(), uninstallEntry.publisher.c_str(),
-            uninstallEntry.installLocation.c_str(), uninstallEntry.displayIcon.c_str());
+            uninstallEntry.installLocation.c_str(), uninstallEntry.displayIcon.c_str(),
+            uninstallEntry.estimatedSize ? std::to_string(*uninstallEntry.estimatedSize).c_str() : "(none)",
+            uninstallEntry.installDate.c_str());
   const bool userMenu = RegisterHostMenuEntry(HKEY_CURRENT_USER, program, targets);
   const bool machineMenu = RegisterHostMenuEntry(HKEY_LOCAL_MACHINE, program, targets);
   log.Write("Registry: host product's menu entries for %s: HKCU %s, HKLM %s (%s)", program.c_str(),

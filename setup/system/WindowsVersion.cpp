@@ -1,11 +1,24 @@
 #include "setup/system/WindowsVersion.h"
 
-DWORD GetWindowsMajorVersion() {
-  OSVERSIONINFOA info{};
+namespace {
+
+bool GetVersionInfo(OSVERSIONINFOA& info) {
+  info = {};
   info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExA(&info)) return 0;
+  return ::GetVersionExA(&info) != FALSE;
 #pragma GCC diagnostic pop
-  return info.dwMajorVersion;
+}
+
+}  // namespace
+
+DWORD GetWindowsMajorVersion() {
+  OSVERSIONINFOA info;
+  return GetVersionInfo(info) ? info.dwMajorVersion : 0;
+}
+
+bool IsWindowsNt() {
+  OSVERSIONINFOA info;
+  return GetVersionInfo(info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }

@@ -133,6 +133,10 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
   ::BringWindowToTop(m_hWnd);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
 
+  // What earlier runs recorded, before this run's records join it: an
+  // installation over an earlier one names the files this kit no longer
+  // ships.
+  const std::vector<CLoggedFile> earlier = ReadLoggedFiles(app.InstallLog().Text());
   // Before the first file: the sections a removal needs, so that a run
   // ended at any point can be removed.
   log.BeginRun(model);
@@ -167,7 +171,22 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
   }
   ShowFinishedTransfer();
   copying_ = nullptr;
+  app.installedKiB = context.runFiles.TotalKiB();
+  ReportFilesNotShipped(app, log, context.runFiles.NotShipped(earlier, model.groups));
   return CopyStop::none;
+}
+
+void CCopyProgressPage::ReportFilesNotShipped(CSetupState& app, CInstallLogWriter& log,
+                                              const std::vector<CLoggedFile>& files) {
+  for (const CLoggedFile& file : files) {
+    // A file that is gone by now is left nowhere.
+    if (!file.path.IsEmpty() && !file.path.Exists()) continue;
+    const std::string& name = file.path.IsEmpty() ? file.name : file.path.GetPath();
+    log.Event("Not in this kit, left in place: %s", name.c_str());
+    app.verboseLog.Write("Not in this kit, left in place: %s (an earlier installation installed it; a removal "
+                         "deletes it).",
+                         name.c_str());
+  }
 }
 
 int CCopyProgressPage::DoPageWork() {

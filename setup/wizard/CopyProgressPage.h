@@ -3,7 +3,8 @@
 // files of the installation while it shows their names, a gauge over all
 // bytes to be copied and the billboard pictures; then creates the
 // shortcuts and writes the rest of the data model into the log (after a
-// stopped copy, none of it). When the product runs from the distribution
+// stopped copy, none of it). An installation over an earlier one names the
+// files the earlier ones left that this kit does not ship. When the product runs from the distribution
 // nothing is copied: the shortcuts point into it. The page has no buttons,
 // and neither Enter nor Esc does anything while it works.
 #pragma once
@@ -11,11 +12,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "setup/resources/ResourceIds.h"
 #include "setup/install/InstallDisplay.h"
 #include "setup/install/InstallOutcome.h"
 #include "setup/install/InstallPolicy.h"
+#include "setup/install/RunFiles.h"
 #include "setup/wizard/DisplayGate.h"
 #include "setup/wizard/WizardPage.h"
 
@@ -91,6 +94,10 @@ private:
   // records in the state that a file waits for the restart. Returns why the
   // copy stopped (none when it went through).
   CopyStop CopySelectedFiles(CSetupState& app, CInstallLogWriter& log);
+  // After a copy that went through: names the files that earlier
+  // installations recorded and this kit does not ship (they stay, and a
+  // removal deletes them) in [Events] and the verbose log.
+  static void ReportFilesNotShipped(CSetupState& app, CInstallLogWriter& log, const std::vector<CLoggedFile>& files);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the

@@ -12,7 +12,7 @@ bool CPromptingSourceMedia::PromptForDiskette(const CPathName& expectedPath, int
 
 void CPromptingSourceMedia::SourceFileFound(const CPathName& path, Found how) {
   const char* where = how == Found::inSourceDirectory  ? "in the source folder"
-                      : how == Found::inNumberedFolder ? "in the numbered folder of the CD"
+                      : how == Found::inNumberedFolder ? "in the diskette's numbered folder"
                                                        : "where the user pointed after the Insert Diskette prompt";
   log_.Write("Source file found %s: %s", where, path.c_str());
 }

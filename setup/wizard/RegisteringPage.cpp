@@ -22,6 +22,8 @@ std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
 CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
   const std::string command = UninstallCommand(app);
   const CPathName program = ProductProgram(app);
+  SYSTEMTIME today;
+  ::GetLocalTime(&today);
   return CUninstallEntry{
       .keyName = app.productKeyName,
       .displayName = app.productKeyName,
@@ -31,6 +33,8 @@ CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
       .publisher = kProductPublisher,
       .installLocation = app.model->destinations.GetPath(app.runFromSource ? 1 : 0).GetDirectory(),
       .displayIcon = program.GetPath(),
+      .estimatedSize = app.installedKiB,
+      .installDate = UninstallEntryDate(today),
   };
 }
 

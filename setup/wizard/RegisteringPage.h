@@ -32,6 +32,7 @@ public:
   static std::string UninstallCommand(const CSetupState& app);
   // The uninstall entry: the command above and the same with /S for a
   // removal with no window, the product's name, version and publisher, the
-  // installation directory and the product program as its icon.
+  // installation directory, the product program as its icon, the size of
+  // the files the copy installed or kept and today's date.
   static CUninstallEntry UninstallEntry(const CSetupState& app);
 };

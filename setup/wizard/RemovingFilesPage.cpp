@@ -38,5 +38,8 @@ int CRemovingFilesPage::DoPageWork() {
   if (!unshown.empty()) show(unshown);
   app.System().RemoveProgramItems(model.targets, model.programFolder, app.verboseLog);
   removal.RemoveDirectories();
+  // Files of the product that were in use go at the next restart: the
+  // removal ends on the Removed page all the same, with 3010.
+  if (removal.FilesWaitForRestart()) app.rebootNeeded = true;
   return GetNextPageId();
 }

@@ -1,6 +1,7 @@
 // CRemovingFilesPage (1546): deletes the installed files that the install
 // log names, showing each file's path, then the shortcuts and the product's
-// directories (CInstalledFileRemoval). When the product ran from the
+// directories (CInstalledFileRemoval); files in use go at the next restart,
+// which the run's outcome then calls for. When the product ran from the
 // distribution only the shortcuts go. The page offers no way out: its
 // Cancel button is hidden, and neither Enter nor Esc does anything.
 #pragma once

@@ -12,6 +12,8 @@ const char* ExitCodeMeaning(int exitCode) noexcept {
       return "failed";
     case SetupExitCode::restartRequired:
       return "success, a restart is required";
+    case SetupExitCode::anotherRunActive:
+      return "another run of Setup is in progress";
     default:
       return "unknown";
   }
@@ -23,7 +25,6 @@ int CRunOutcome::ExitCode() const {
   if (installSucceeded) {
     switch (finalPageId) {
       case IDD_REMOVED:
-        return SetupExitCode::success;
       case IDD_FINISHED:
         return rebootNeeded ? SetupExitCode::restartRequired : SetupExitCode::success;
       case IDD_RESTART:
@@ -32,5 +33,12 @@ int CRunOutcome::ExitCode() const {
         break;
     }
   }
-  return failureCause == FailureCause::user ? SetupExitCode::userCancelled : SetupExitCode::failed;
+  switch (failureCause) {
+    case FailureCause::user:
+      return SetupExitCode::userCancelled;
+    case FailureCause::anotherRun:
+      return SetupExitCode::anotherRunActive;
+    default:
+      return SetupExitCode::failed;
+  }
 }

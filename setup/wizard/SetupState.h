@@ -7,12 +7,15 @@
 // wizard.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
+#include "setup/system/RunLock.h"
 #include "setup/wizard/RunOutcome.h"
 
 class CInstallLog;
@@ -45,6 +48,11 @@ public:
   ~CSetupState();
   CSetupState(const CSetupState&) = delete;
   CSetupState& operator=(const CSetupState&) = delete;
+
+  // The product's lock on the machine, held from the start of the run to
+  // its very end: declared first, it goes after everything else (the
+  // install log's last save included).
+  CRunLock runLock;
 
   std::string productTitle;    // caption of the main window, title painted on it
   std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
@@ -93,6 +101,9 @@ public:
   // changes sourceDir when the files turn up elsewhere.
   const std::unique_ptr<CSourceMedia> sourceMedia;
   CUserInfo userInfo;
+  // The size of the files the copy installed or kept, in KiB, once it has
+  // gone through; none when nothing was copied.
+  std::optional<DWORD> installedKiB;
 
   // What the run asks of the machine: the Windows version, shortcuts,
   // registration, restart.

@@ -59,11 +59,7 @@ protected:
 }  // namespace
 
 TEST_F(InstallTest, FromDiskettesAskingForEachFurtherDiskette) {
-  const std::string kitDir = BuildKit("diskettes", 2000000);
-  std::vector<std::string> diskettes;
-  for (int n = 1; ::GetFileAttributesA((kitDir + "\\disk" + std::to_string(n)).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-    diskettes.push_back(kitDir + "\\disk" + std::to_string(n));
-  }
+  const std::vector<std::string> diskettes = DiskettesOneAtATime(BuildKit("diskettes", 2000000));
   ASSERT_GE(diskettes.size(), 3u) << "the kit spans at least three diskettes";
 
   const std::string target = work / "Veltrane";

@@ -139,10 +139,7 @@ protected:
 TEST_F(SampleKitTest, TheKitFor720KDiskettesBuildsVerifiesAndInstalls) {
   const std::string kitDir = BuildSampleKit(work, "diskettes", "kit-720k", "--capacity=737280");
   ASSERT_EQ(std::optional<DWORD>(0), RunKitBuilder("--verify --quiet \"" + kitDir + "\"")) << "the kit verifies";
-  std::vector<std::string> diskettes;
-  for (int n = 1; ::GetFileAttributesA((kitDir + "\\disk" + std::to_string(n)).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-    diskettes.push_back(kitDir + "\\disk" + std::to_string(n));
-  }
+  const std::vector<std::string> diskettes = DiskettesOneAtATime(kitDir);
   ASSERT_GE(diskettes.size(), 2u);
   for (const std::string& disk : diskettes) {
     std::uint64_t bytes = 0;

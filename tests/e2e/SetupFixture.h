@@ -280,6 +280,24 @@ inline std::string BuildKit(const TempDir& work, const std::vector<ProductFile>&
   return out;
 }
 
+// The diskette folders of a kit built for diskettes (disk1, disk2, ...),
+// the first one first. The further ones are each moved into a folder of
+// their own, whose name holds no number, as if each were in the drive only
+// when it is asked for: side by side, the setup program finds them without
+// asking.
+inline std::vector<std::string> DiskettesOneAtATime(const std::string& kitDir) {
+  std::vector<std::string> diskettes{kitDir + "\\disk1"};
+  for (int n = 2;; ++n) {
+    const std::string folder = kitDir + "\\disk" + std::to_string(n);
+    if (::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+    const std::string drive = kitDir + "\\drive" + std::to_string(n);
+    const std::string inserted = drive + "\\floppy";
+    EXPECT_TRUE(::CreateDirectoryA(drive.c_str(), nullptr) && ::MoveFileA(folder.c_str(), inserted.c_str())) << folder;
+    diskettes.push_back(inserted);
+  }
+  return diskettes;
+}
+
 class SetupTest : public ::testing::Test {
 protected:
   void SetUp() override {

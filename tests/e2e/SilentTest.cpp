@@ -145,6 +145,8 @@ public:
     const auto setupSize = static_cast<unsigned>(ReadFileBytes(exe).size());
     const std::string kitDir = BuildSmallKit("diskettes", setupSize + 40000);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((kitDir + "\\disk2").c_str())) << "two diskettes";
+    // Beside the first one, the second would be found.
+    ASSERT_TRUE(::MoveFileA((kitDir + "\\disk2").c_str(), (kitDir + "\\elsewhere").c_str()));
     RunSilently("/T:\"" + target + "\"");
   }
 

@@ -74,6 +74,30 @@ inline std::optional<std::string> ReadString(HKEY root, const std::string& path,
   return std::string(value);
 }
 
+// A REG_MULTI_SZ value, its strings each ended by '\n'; nothing when the
+// key or the value is missing or of another type.
+inline std::optional<std::string> ReadMultiString(HKEY root, const std::string& path, const char* name) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+  const CRegistryKeyHandle key(opened);
+  DWORD size = 0;
+  DWORD type = 0;
+  if (::RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+    return std::nullopt;
+  }
+  std::string value(size + 2, '\0');
+  if (::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.resize(size);
+  while (!value.empty() && value.back() == '\0') value.pop_back();
+  for (char& c : value) {
+    if (c == '\0') c = '\n';
+  }
+  return value + "\n";
+}
+
 // A REG_DWORD value; nothing when the key or the value is missing or of
 // another type.
 inline std::optional<DWORD> ReadDword(HKEY root, const std::string& path, const char* name) {

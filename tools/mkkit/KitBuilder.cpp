@@ -72,13 +72,8 @@ struct CKitBuilder::Archive {
 
 std::string CKitBuilder::DisketteFolder(const std::string& root, MediaKind kind, int n) {
   if (n == 0) return root;  // the CD's root
-  char name[32];
-  switch (kind) {
-    case MediaKind::diskettes: std::snprintf(name, sizeof name, "\\disk%d", n); break;
-    case MediaKind::cd: std::snprintf(name, sizeof name, "\\DISK%02d", n); break;
-    default: return root;
-  }
-  return root + name;
+  const std::string name = DisketteFolderName(kind, n);
+  return name.empty() ? root : root + "\\" + name;
 }
 
 void CKitBuilder::Progress(const std::string& line) const {

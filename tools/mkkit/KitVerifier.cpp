@@ -515,9 +515,9 @@ KitExitCode CKitVerifier::Verify() {
     media_ = *options_.media;
   } else if (IsFile(kitDir_ + "\\_setupx.ini")) {
     media_ = MediaKind::flat;
-  } else if (IsFile(kitDir_ + "\\DISK01\\_setupx.ini")) {
+  } else if (IsFile(CKitBuilder::DisketteFolder(kitDir_, MediaKind::cd, 1) + "\\_setupx.ini")) {
     media_ = MediaKind::cd;
-  } else if (IsFile(kitDir_ + "\\disk1\\_setupx.ini")) {
+  } else if (IsFile(CKitBuilder::DisketteFolder(kitDir_, MediaKind::diskettes, 1) + "\\_setupx.ini")) {
     media_ = MediaKind::diskettes;
   } else {
     Problem("no _setupx.ini in " + kitDir_ + ", in its DISK01 or in its disk1 folder");

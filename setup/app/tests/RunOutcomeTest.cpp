@@ -11,6 +11,7 @@ namespace {
 constexpr FailureCause kNone = FailureCause::none;
 constexpr FailureCause kUser = FailureCause::user;
 constexpr FailureCause kError = FailureCause::error;
+constexpr FailureCause kAnotherRun = FailureCause::anotherRun;
 
 TEST(RunOutcomeTest, ExitCodeFromFlagsCauseAndFinalPage) {
   const struct {
@@ -20,7 +21,8 @@ TEST(RunOutcomeTest, ExitCodeFromFlagsCauseAndFinalPage) {
   } rows[] = {
       {"finished", {true, false, kNone, IDD_FINISHED}, 0},
       {"removed", {true, false, kNone, IDD_REMOVED}, 0},
-      {"removed, a file left for the restart", {true, true, kNone, IDD_REMOVED}, 0},
+      // A product file in use is deleted only at the restart.
+      {"removed, a file left for the restart", {true, true, kNone, IDD_REMOVED}, 3010},
       {"restart page, Don't Restart or Restart", {true, true, kNone, IDD_RESTART}, 3010},
       {"finished although a file waits for the restart", {true, true, kNone, IDD_FINISHED}, 3010},
       {"Cancel confirmed on a page", {false, false, kUser, IDD_FAILED}, 1602},
@@ -29,6 +31,7 @@ TEST(RunOutcomeTest, ExitCodeFromFlagsCauseAndFinalPage) {
       {"error reported by the page runner", {false, false, kError, IDD_FAILED}, 1603},
       {"Cancel Operation after a copy error", {false, true, kError, IDD_FAILED}, 1603},
       {"main window not created", {false, false, kError, 0}, 1603},
+      {"another run holds the machine", {false, false, kAnotherRun, 0}, 1618},
       // Failure reported as success must not happen: an end on the failure
       // page, or on no final page, is a failure whatever the flags say.
       {"failure page without a recorded failure", {true, false, kNone, IDD_FAILED}, 1603},

@@ -71,12 +71,18 @@ TEST_F(SilentRunTest, ErrorsAndPromptsAreAnsweredAndLoggedWithWhatTheyWouldShow)
 TEST_F(SetupAppFixture, WithoutAVerboseLogNothingIsWrittenAndABadLogPathEndsTheRun) {
   TempDir dir;
   app.silentMode = app.batchMode = true;
+  app.logPath = CPathName(dir / "veltapp.log");
   EXPECT_TRUE(app.OpenVerboseLog(CCommandLineArgs("/S")));
   EXPECT_FALSE(app.verboseLog.IsOpen());
   // A folder that does not exist cannot hold the log: the run must not go
-  // on without the record it was asked for.
+  // on without the record it was asked for, and the install log says why.
   EXPECT_FALSE(app.OpenVerboseLog(CCommandLineArgs("/S /L:\"" + (dir / "missing\\setup.log") + "\"")));
   EXPECT_FALSE(app.verboseLog.IsOpen());
+  const auto events = ReadIniSection(dir / "veltapp.log", "Events");
+  ASSERT_EQ(1u, events.size());
+  EXPECT_EQ("Could not make the verbose log " + (dir / "missing\\setup.log") +
+                ": the folder does not exist (error 3)",
+            events[0].second);
   EXPECT_TRUE(app.OpenVerboseLog(CCommandLineArgs("/S /L:\"" + (dir / "setup.log") + "\"")));
   const std::string text = ReadFileBytes(dir / "setup.log");
   EXPECT_NE(std::string::npos, text.find("Mode: install, silent (/S)")) << text;

@@ -14,11 +14,14 @@ namespace {
 
 using archive_bytes::Member;
 
-// Diskettes as folders disk1, disk2, ...; "inserting" diskette n points the
+// Diskettes as folders diska, diskb, ...; "inserting" diskette n points the
 // source directory at folder n, as the user would by changing diskettes.
+// The names hold no number: side by side as disk1, disk2, the media would
+// find each next diskette without asking.
 class DisketteDrive : public CSourceMedia {
 public:
-  explicit DisketteDrive(const TempDir& dir) : dir_(dir) { SetSourceDir(dir / "disk1"); }
+  explicit DisketteDrive(const TempDir& dir) : dir_(dir) { SetSourceDir(dir / Folder(1)); }
+  static std::string Folder(int n) { return std::string("disk") + static_cast<char>('a' + n - 1); }
   std::vector<int> asked;
   bool refuse = false;
 
@@ -26,7 +29,7 @@ protected:
   bool PromptForDiskette(const CPathName& expected, int n) override {
     asked.push_back(n);
     if (refuse) return false;
-    SetSourceDir(dir_ / ("disk" + std::to_string(n)));
+    SetSourceDir(dir_ / Folder(n));
     return GetSourcePath(expected.GetFileName()).Exists();
   }
 
@@ -83,7 +86,7 @@ TEST_F(FileEntryTest, AMemberSpanningThreeDiskettesIsReadAcrossThem) {
   const auto archive = archive_bytes::Archive({a, b, c});
   // b's data starts at 346 + 3000 + 346 and is cut twice.
   const std::size_t bStart = 346 + 3000 + 346;
-  Lay(archive_bytes::Split(archive, {bStart + 5000, bStart + 15000}), {"disk1", "disk2", "disk3"});
+  Lay(archive_bytes::Split(archive, {bStart + 5000, bStart + 15000}), {DisketteDrive::Folder(1), DisketteDrive::Folder(2), DisketteDrive::Folder(3)});
 
   DisketteDrive drive(dir);
   int ticks = 0;
@@ -123,7 +126,7 @@ TEST_F(FileEntryTest, AMissingOrUnnamablePartEndsTheRead) {
   const auto parts = archive_bytes::Split(archive_bytes::Archive({a}), {2000});
 
   // The user gives up at the diskette prompt.
-  Lay({parts[0]}, {"disk1"});
+  Lay({parts[0]}, {DisketteDrive::Folder(1)});
   DisketteDrive drive(dir);
   drive.refuse = true;
   CMediaReader entry(drive, "velt.ar1", 1);
@@ -131,7 +134,7 @@ TEST_F(FileEntryTest, AMissingOrUnnamablePartEndsTheRead) {
   EXPECT_EQ((std::vector<int>{2}), drive.asked);
 
   // The next part would need a name ending in ':'.
-  Lay({parts[0]}, {"disk1"}, "velt.ar9");
+  Lay({parts[0]}, {DisketteDrive::Folder(1)}, "velt.ar9");
   DisketteDrive drive9(dir);
   CMediaReader entry9(drive9, "velt.ar9", 1);
   try {
@@ -142,7 +145,7 @@ TEST_F(FileEntryTest, AMissingOrUnnamablePartEndsTheRead) {
   }
 
   // A next part that is not an archive part.
-  Lay({parts[0], archive_bytes::Bytes{'n', 'o', 'p', 'e', 0, 0, 0, 0, 1}}, {"disk1", "disk2"});
+  Lay({parts[0], archive_bytes::Bytes{'n', 'o', 'p', 'e', 0, 0, 0, 0, 1}}, {DisketteDrive::Folder(1), DisketteDrive::Folder(2)});
   DisketteDrive drive2(dir);
   CMediaReader entry2(drive2, "velt.ar1", 1);
   try {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ArchiveBytes.h"
+#include "setup/archive/KitMedia.h"
 #include "setup/archive/SourceMedia.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
@@ -43,8 +44,9 @@ TEST(SourceMedia, FindsFilesInTheSourceDirectoryThenInTheNumberedSibling) {
   EXPECT_TRUE(media.LocateSourceFile("a.txt", 1));  // and back, by the same rule
   EXPECT_TRUE(media.prompts.empty());
 
-  // Not numbered: a directory ending in 00 or in a single digit. The file
-  // is asked for instead.
+  // Not numbered: a directory ending in 00. DISK1 is (as the kit builder
+  // names diskettes), but no DISK3 stands beside it. The file is asked for
+  // instead.
   media.SetSourceDir(dir / "SET00");
   EXPECT_FALSE(media.LocateSourceFile("y.txt", 1));
   media.SetSourceDir(dir / "DISK1");
@@ -57,6 +59,40 @@ TEST(SourceMedia, FindsFilesInTheSourceDirectoryThenInTheNumberedSibling) {
   media.insert = dir / "other";
   EXPECT_TRUE(media.LocateSourceFile("o.txt", 2));
   EXPECT_EQ(dir / "other\\", media.GetSourceDir().GetPath());
+}
+
+TEST(SourceMedia, TheDisketteFolderBesideIsNamedByTheKitBuildersRule) {
+  const struct {
+    const char* folder;
+    int diskette;
+    const char* sibling;
+  } rows[] = {
+      {"DISK01", 3, "DISK03"}, {"disk1", 3, "disk3"},     {"disk1", 12, "disk12"},  {"DISK09", 10, "DISK10"},
+      {"SET01", 2, "SET02"},   {"Velt 2", 3, "Velt 3"},   {"DISK001", 2, "DISK002"}, {"SET00", 1, ""},
+      {"DISK", 1, ""},         {"12", 1, ""},             {"", 1, ""},               {"disk1x", 2, ""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.sibling, SiblingDisketteFolder(row.folder, row.diskette)) << row.folder << " " << row.diskette;
+  }
+  // The folders the kit builder names are the ones the search finds.
+  for (const MediaKind kind : {MediaKind::diskettes, MediaKind::cd}) {
+    for (int n = 1; n <= 12; ++n) {
+      EXPECT_EQ(DisketteFolderName(kind, n), SiblingDisketteFolder(DisketteFolderName(kind, 1), n))
+          << MediaKindName(kind) << " " << n;
+    }
+  }
+  EXPECT_EQ("disk2", DisketteFolderName(MediaKind::diskettes, 2));
+  EXPECT_EQ("DISK02", DisketteFolderName(MediaKind::cd, 2));
+
+  // A kit whose diskettes were copied side by side.
+  TempDir dir;
+  for (const char* d : {"disk1", "disk2"}) ::CreateDirectoryA((dir / d).c_str(), nullptr);
+  WriteFileBytes(dir / "disk2\\b.txt", "x");
+  RecordingMedia media;
+  media.SetSourceDir(dir / "disk1");
+  EXPECT_TRUE(media.LocateSourceFile("b.txt", 2));
+  EXPECT_EQ(dir / "disk2\\", media.GetSourceDir().GetPath());
+  EXPECT_TRUE(media.prompts.empty());
 }
 
 TEST(SourceMedia, WorksOnTheDirectoryItIsGivenAndTriesNoSiblingOfARoot) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "setup/log/VerboseLog.h"
 #include "tests/support/TempDir.h"
@@ -70,6 +71,43 @@ TEST(VerboseLogTest, ClosedLogsWriteNothingAndLinksAreNotFollowed) {
   EXPECT_FALSE(log.Open(dir / "link.log"));
   EXPECT_FALSE(log.IsOpen());
   EXPECT_EQ("keep", ReadFileBytes(target));
+}
+
+TEST(VerboseLogTest, ARunsOwnLogIsMadeNewWithACounterOnAClash) {
+  TempDir dir;
+  const std::string folder = dir.path() + "\\";
+  // Three runs in one second: the second and third name theirs on.
+  std::vector<std::string> made;
+  for (int run = 0; run < 3; ++run) {
+    CVerboseLog log;
+    ASSERT_TRUE(log.OpenNew(folder, "Veltrane")) << run;
+    log.Write("run %d", run);
+    made.push_back(log.GetPath());
+  }
+  ASSERT_EQ(3u, ListFolder(dir.path()).size()) << "three files, none appended to";
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    EXPECT_EQ(std::string::npos, ReadFileBytes(made[i]).find(i == 0 ? "run 1" : "run 0")) << made[i];
+  }
+  const SYSTEMTIME time{2026, 12, 2, 8, 16, 40, 36, 566};
+  const struct {
+    int counter;
+    const char* name;
+  } rows[] = {{1, "Veltrane-20261208-164036.log"}, {2, "Veltrane-20261208-164036-2.log"},
+              {17, "Veltrane-20261208-164036-17.log"}};
+  for (const auto& row : rows) EXPECT_EQ(row.name, CVerboseLog::RunLogName("Veltrane", time, row.counter));
+  const std::string name = made[0].substr(folder.size());
+  EXPECT_EQ(std::string("Veltrane-"), name.substr(0, 9));
+  EXPECT_EQ(28u, name.size()) << name;
+
+  // No folder, no log; the error says why.
+  ::SetLastError(0xdeadbeef);
+  CVerboseLog missing;
+  EXPECT_FALSE(missing.OpenNew(dir / "missing\\", "Veltrane"));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), ::GetLastError());
+  EXPECT_EQ("the folder does not exist (error 3)", CVerboseLog::DescribeError(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_FALSE(CVerboseLog::TemporaryFolder().empty());
+  EXPECT_EQ('\\', CVerboseLog::TemporaryFolder().back());
 }
 
 }  // namespace

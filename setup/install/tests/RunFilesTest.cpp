@@ -1,0 +1,81 @@
+// The files of one installation run: their size for the uninstall entry,
+// which earlier files an upgrade no longer ships, and the restart's list of
+// deletions on Windows 95.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "setup/install/ReplaceAtRestart.h"
+#include "setup/install/RunFiles.h"
+#include "setup/profile/GroupTable.h"
+#include "setup/profile/IniText.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+TEST(RunFilesTest, CountsEachFileOnceInKiBRoundedUp) {
+  CRunFiles files;
+  EXPECT_EQ(0u, files.TotalKiB());
+  files.Add(CPathName("C:\\Velt\\a.exe"), 1024);
+  files.Add(CPathName("C:\\Velt\\b.txt"), 1);
+  EXPECT_EQ(2u, files.TotalKiB()) << "1025 bytes";
+  // Listed in two groups: one file, with the size it has last.
+  files.Add(CPathName("C:\\VELT\\B.TXT"), 2048);
+  EXPECT_EQ(2u, files.Count());
+  EXPECT_EQ(3072u, files.TotalBytes());
+  EXPECT_EQ(3u, files.TotalKiB());
+  files.Add(CPathName("C:\\Velt\\huge.bin"), 0x10000000000ull * 1024);
+  EXPECT_EQ(0xFFFFFFFFu, files.TotalKiB()) << "at most the largest DWORD";
+}
+
+TEST(RunFilesTest, NamesTheEarlierFilesThatNoGroupOfThisRunShips) {
+  const CIniText log(
+      "[destinations]\r\n0=Veltrane|-1|C:\\Velt\r\n1=Data|0|\r\n5=Old|-1|C:\\Old Velt\r\n"
+      "[groups]\r\nProgram=a|b|1|1|1\r\nData=c|d|1|1|1\r\nExtras=e|f|1|1|1\r\nGone=g|h|1|1|1\r\n"
+      "Program~5=a|b|1|1|1\r\n"
+      "[Program]\r\nveltapp.exe=0|1|0\r\nold.dll=0|1|0\r\n"
+      "[Data]\r\nsamples.csv=1|1|0\r\nmoved.csv=1|1|0\r\n"
+      "[Extras]\r\nextra.txt=0|1|0\r\n"
+      "[Gone]\r\ngone.txt=1|1|0\r\n"
+      "[Program~5]\r\nveltapp.exe=5|1|0\r\nancient.dll=5|1|0\r\n");
+  const std::vector<CLoggedFile> earlier = ReadLoggedFiles(log);
+  ASSERT_EQ(8u, earlier.size());
+  EXPECT_EQ("C:\\Velt\\Data\\samples.csv", earlier[2].path.GetPath());
+
+  // This kit: Program and Data (Extras unselected, Gone no more); moved.csv
+  // went over to Program.
+  CGroupTable groups;
+  groups.Load(CIniText("[groups]\r\nProgram=a|b|1|1|1\r\nData=c|d|1|1|1\r\nExtras=e|f|0|0|0\r\n"));
+  groups.Find("Program")->selected = 1;
+  groups.Find("Data")->selected = 1;
+  CRunFiles run;
+  for (const char* path : {"C:\\Velt\\veltapp.exe", "C:\\Velt\\MOVED.CSV", "C:\\Velt\\Data\\samples.csv"}) {
+    run.Add(CPathName(path), 10);
+  }
+  std::vector<std::string> named;
+  for (const CLoggedFile& file : run.NotShipped(earlier, groups)) named.push_back(file.path.GetPath());
+  EXPECT_EQ((std::vector<std::string>{"C:\\Velt\\old.dll", "C:\\Velt\\Data\\gone.txt", "C:\\Old Velt\\ancient.dll"}),
+            named)
+      << "not extra.txt, whose group this run left out, nor the copy of veltapp.exe in the moved directory";
+}
+
+TEST(RunFilesTest, Windows95DeletesAtTheRestartByTheShortPath) {
+  TempDir dir;
+  const std::string folder = dir / "Velt Rane Program";
+  ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string file = folder + "\\veltapp program.exe";
+  ASSERT_TRUE(WriteFileBytes(file, "x"));
+  const CPathName wininit(dir / "wininit.ini");
+  ASSERT_TRUE(AddWininitDeletion(wininit, CPathName(file)));
+  ASSERT_TRUE(AddWininitDeletion(wininit, CPathName(folder + "\\")));
+  ASSERT_TRUE(AddWininitDeletion(wininit, CPathName(file))) << "a line there already";
+  char shortFile[MAX_PATH] = {};
+  char shortFolder[MAX_PATH] = {};
+  ASSERT_NE(0u, ::GetShortPathNameA(file.c_str(), shortFile, MAX_PATH));
+  ASSERT_NE(0u, ::GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH));
+  EXPECT_EQ(std::string::npos, std::string(shortFile).find(' ')) << shortFile;
+  EXPECT_EQ("[rename]\r\nNUL=" + std::string(shortFile) + "\r\nNUL=" + shortFolder + "\r\n", ReadFileBytes(wininit.GetPath()));
+}
+
+}  // namespace
