@@ -108,7 +108,7 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
       reader.OpenPlainFile();
       // The copy takes the bytes the record gives: a file of another size
       // would be installed cut short or fail half-way.
-      if (reader.GetLength() != static_cast<std::uint64_t>(static_cast<std::int64_t>(entry.size))) {
+      if (reader.GetLength() != static_cast<std::uint64_t>(entry.size)) {
         throw CMultiFileException(CMultiFileException::sizeDiffers);
       }
       CopyPlainFile(entry, reader, context, outcome, progress);

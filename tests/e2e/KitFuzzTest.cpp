@@ -53,12 +53,7 @@ protected:
 
   // Puts the machine back as it was before the run.
   void Reset() {
-    setup.Kill();
-    RemoveTree(target);
-    ::DeleteFileA(logPath.c_str());
-    ::DeleteFileA(journalPath.c_str());
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    ClearTheInstallation(target);
     ShortcutGuard shortcut{kKitProgramGroup, "Veltrane Kit Test.lnk"};
     for (const std::string& stray : Strays()) ::DeleteFileA(stray.c_str());
   }

@@ -501,6 +501,18 @@ protected:
     SetupTest::SetUp();
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
   }
+
+  // Ends the run and takes away what an installation into productFolder
+  // leaves on the machine: that folder, the install log and its journal,
+  // the App Paths and uninstall entries (shortcuts are the caller's).
+  void ClearTheInstallation(const std::string& productFolder) {
+    setup.Kill();
+    RemoveTree(productFolder);
+    ::DeleteFileA(logPath.c_str());
+    ::DeleteFileA(journalPath.c_str());
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  }
 };
 
 }  // namespace setup_e2e

@@ -219,12 +219,7 @@ private:
   bool SaveBeingWrittenAfterTheFirst() const { return sawFirstSave_ && SaveBeingWritten(); }
 
   void ClearTheMachine() {
-    setup.Kill();
-    RemoveTree(target);
-    ::DeleteFileA(logPath.c_str());
-    ::DeleteFileA(journalPath.c_str());
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+    ClearTheInstallation(target);
     ::DeleteFileA(Shortcut().c_str());
     ::RemoveDirectoryA((ProgramsFolder() + "\\" + kKitProgramGroup).c_str());
     for (const std::string& name : SaveFiles()) ::DeleteFileA((WindowsDirectory() + "\\" + name).c_str());
