@@ -75,15 +75,6 @@ TEST_F(InstallLogTest, RecordsEachFileUnderItsGroupWithDestinationAndFlags) {
       Text(log));
 }
 
-TEST_F(InstallLogTest, AReinstallationMergesIntoTheLog) {
-  const CPathName log = NewFile("veltapp.log");
-  Write(log, {{"Program", "C:\\Velt\\veltapp.exe", 0, true, false}, {"Program", "C:\\Velt\\old.dll", 0, true, false}});
-  // The second run keeps the existing veltapp.exe, and a second file of the
-  // same name in another destination replaces the first record.
-  Write(log, {{"Program", "C:\\Velt\\veltapp.exe", 0, false, false}, {"Program", "C:\\Velt\\Data\\old.dll", 1, true, false}});
-  EXPECT_EQ("[Program]\nveltapp.exe=0|0|0\nold.dll=1|1|0\n", Text(log));
-}
-
 TEST_F(InstallLogTest, ReadsTheRecordsOfAGroupBackInFileOrder) {
   const CIniText log(std::string("[Program]\r\nveltapp.exe=0|1|0\r\nREADME=1|1|1\r\n[Shared]\r\nveltsh32.dll=-3|0|1\r\n"));
   const auto program = ReadInstalledFiles(log, "Program");
@@ -110,7 +101,7 @@ TEST_F(InstallLogTest, WritesAsTheSystemsOwnWritesWouldIntoANewOrAnEarlierLog) {
       "[Events]\r\n10:00:00:0001=Successful installation.\r\n",
       {{"Program", "C:\\Velt\\veltapp.exe", 0, false, false},  // another letter case
        {"Program", "C:\\Velt\\new.txt", 0, true, false},
-       {"Program", "C:\\Velt\\Data\\old.dll", 1, true, false},  // same name, other folder
+       {"Program", "C:\\Velt\\Data\\old.dll", 1, true, false},  // same name, other folder: replaces the record
        {"Data", "C:\\Velt\\Data\\new.txt", 1, true, false},     // a new section at the end
        {"Program", "C:\\Velt\\new.txt", 1, true, true}});       // twice in one run
 }
