@@ -11,19 +11,15 @@ int HexValue(char c) {
 
 }  // namespace
 
-bool CSealDigest::IsHex(std::string_view text) {
-  if (text.size() != kHexSize) return false;
-  for (const char c : text) {
-    if (HexValue(c) < 0) return false;
-  }
-  return true;
-}
-
 CSealDigest::CSealDigest(std::string_view hex) {
-  if (!IsHex(hex)) return;
-  for (std::size_t i = 0; i < bytes_.size(); ++i) {
-    bytes_[i] = static_cast<std::uint8_t>(HexValue(hex[2 * i]) << 4 | HexValue(hex[2 * i + 1]));
+  if (hex.size() != kHexSize) return;
+  std::array<std::uint8_t, 32> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const int high = HexValue(hex[2 * i]), low = HexValue(hex[2 * i + 1]);
+    if (high < 0 || low < 0) return;
+    bytes[i] = static_cast<std::uint8_t>(high << 4 | low);
   }
+  bytes_ = bytes;
   present_ = true;
 }
 

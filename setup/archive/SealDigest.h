@@ -21,9 +21,6 @@ public:
   CSealDigest(const std::string& hex) : CSealDigest(std::string_view(hex)) {}
   CSealDigest(const char* hex) : CSealDigest(std::string_view(hex)) {}
 
-  // Whether the text is a digest: 64 hex digits.
-  static bool IsHex(std::string_view text);
-
   bool empty() const noexcept { return !present_; }
   // The 64 lower-case hex digits; empty text for no digest.
   std::string Hex() const;
