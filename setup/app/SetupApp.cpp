@@ -146,13 +146,22 @@ bool CSetupApp::MayWriteInstallLog() const {
 
 bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
   std::string file;
-  if (!args.Get("L", file)) return true;
+  if (!args.Get("L", file)) {
+    RecoverEarlierRun();
+    BeginTransaction();
+    return true;
+  }
   if (OpenVerboseLogFile(file)) {
     WriteRunHeader();
+    RecoverEarlierRun();
+    BeginTransaction();
     if (MayWriteInstallLog()) LogEvent(InstallLog(), "Verbose log of this run: %s", verboseLog.GetPath().c_str());
     return true;
   }
   const DWORD error = ::GetLastError();
+  // The run ends here, with a trace in the install log of what it could
+  // not do: nothing else of it is to be undone.
+  RecoverEarlierRun();
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   const std::string path =
@@ -160,6 +169,41 @@ bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
   LeaveTraceOfUnwritableLog(path, error);
   AfxMessageBox("Setup cannot write its log file " + path + ".", MB_OK | MB_ICONSTOP);
   return false;
+}
+
+void CSetupApp::RecoverEarlierRun() {
+  if (!logPath.IsEmpty()) CInstallTransaction::Recover(logPath, verboseLog);
+}
+
+void CSetupApp::BeginTransaction() {
+  if (!silentMode || removeMode || logPath.IsEmpty()) return;
+  if (transaction.Begin(logPath)) {
+    verboseLog.Write("The installation is one step: every change is journalled in %s, and undone when the run "
+                     "fails or is ended before it completes.",
+                     CRollbackJournal::PathFor(logPath).c_str());
+  } else {
+    verboseLog.Write("The rollback journal %s could not be made: a failure of this run cannot be undone.",
+                     CRollbackJournal::PathFor(logPath).c_str());
+  }
+}
+
+void CSetupApp::EndTransaction() {
+  if (!transaction.IsActive()) return;
+  if (m_exitCode == SetupExitCode::success || m_exitCode == SetupExitCode::restartRequired) {
+    InstallLog().Finish();
+    if (!transaction.Commit(verboseLog) && m_exitCode == SetupExitCode::success) {
+      m_exitCode = SetupExitCode::restartRequired;
+      verboseLog.Write("Exit code %d (%s): a replaced file is in use until the restart.", m_exitCode,
+                       ExitCodeMeaning(m_exitCode));
+    }
+    return;
+  }
+  // Nothing of the run's own log is saved from here on: the log goes back
+  // to what it was.
+  InstallLog().Forget();
+  transaction.RollBack(verboseLog);
+  verboseLog.Write("Everything this run changed is rolled back; exit code %d (%s).", m_exitCode,
+                   ExitCodeMeaning(m_exitCode));
 }
 
 void CSetupApp::LeaveTraceOfUnwritableLog(const std::string& path, DWORD error) {
@@ -251,6 +295,7 @@ int CSetupApp::ExitInstance() {
   if (!removeMode && failureCause != FailureCause::anotherRun) {
     SendStatusReport(programFile, productKeyName, installSucceeded, InstallLog());
   }
+  EndTransaction();
   model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();

@@ -57,6 +57,15 @@ public:
   // folder) names the log and why; the run then ends before it has done
   // anything.
   bool OpenVerboseLog(const CCommandLineArgs& args);
+  // Undoes what a silent installation that never committed left (or
+  // completes the commit it had begun), before anything reads the install
+  // log; then a silent installation begins its own transaction.
+  void RecoverEarlierRun();
+  void BeginTransaction();
+  // A silent installation that ended well commits; one that did not is
+  // rolled back. May turn a success into restartRequired (a kept copy in
+  // use).
+  void EndTransaction();
 
   // Message boxes and modal dialogs: noted in the verbose log with their
   // answers; in a silent run answered without being shown.

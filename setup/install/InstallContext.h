@@ -15,6 +15,7 @@
 #include "setup/log/VerboseLog.h"
 
 class CDestinationTable;
+class CInstallTransaction;
 class CSourceMedia;
 class CTargetTable;
 
@@ -34,4 +35,8 @@ struct CInstallContext {
   CVerboseLog& verboseLog = NoVerboseLog();
   // Every file recorded in the log in this run, with its size.
   CRunFiles runFiles{};
+  // Where a silent run names each change before it makes it, so that it
+  // can be undone (InstallTransaction.h); none for the other runs, which
+  // replace and delete as they go.
+  CInstallTransaction* transaction = nullptr;
 };

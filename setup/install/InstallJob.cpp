@@ -8,6 +8,7 @@
 #include "setup/profile/TargetTable.h"
 #include "setup/archive/ArchiveReader.h"
 #include "setup/archive/MediaFileName.h"
+#include "setup/install/InstallTransaction.h"
 #include "setup/install/ReplaceAtRestart.h"
 #include "setup/install/ReplaceRule.h"
 #include "setup/paths/TemporaryFile.h"
@@ -62,7 +63,12 @@ void CInstallJob::Run(CArchiveReader& reader) {
     const DWORD before = counter.GetCount();
     // Installed over an installation whose log records the file, the
     // product holds its count already (unless nothing counts it).
-    if (counter.GetCount() == 0 || !context_.log.WasRecordedShared(finalPath.GetFileName())) counter.Increment();
+    if (counter.GetCount() == 0 || !context_.log.WasRecordedShared(finalPath.GetFileName())) {
+      if (context_.transaction) {
+        context_.transaction->RegistryValueChanging(HKEY_LOCAL_MACHINE, CSharedDllCounter::kKeyPath, finalPath.GetPath());
+      }
+      counter.Increment();
+    }
     context_.verboseLog.Write("Shared file %s: SharedDLLs count %lu before, %lu after.", finalPath.c_str(),
                               static_cast<unsigned long>(before), static_cast<unsigned long>(counter.GetCount()));
   }
@@ -104,7 +110,11 @@ void CInstallJob::Prepare() {
   const CPathName directory = context_.destinations.GetPath(destinationId);
   if (directory.IsEmpty()) CFileException::Throw(CFileException::badPath, -1, GetMemberName());
   if (context_.preparedDirectories.count(directory.GetPath()) == 0) {
-    directory.CreateDirectoryOrThrow(true);
+    if (context_.transaction) {
+      context_.transaction->MakeDirectory(directory);
+    } else {
+      directory.CreateDirectoryOrThrow(true);
+    }
     context_.preparedDirectories.insert(directory.GetPath());
   }
 
@@ -128,9 +138,11 @@ void CInstallJob::OpenOutputFile() {
   // has it, and a name that turns out taken is named off again, so that an
   // existing copy is never taken for a file this run was making.
   const auto claim = [this](const CPathName& name) {
+    if (context_.transaction) context_.transaction->FileToBeMade(name);
     context_.log.BeginFile(name);
     if (CreateOutputNew(name)) return true;
     context_.log.FileNotMade();
+    if (context_.transaction) context_.transaction->FileNotMade();
     return false;
   };
   // Most files of an installation meet no copy of themselves. Written in
@@ -180,7 +192,8 @@ void CInstallJob::Place() {
       placed = 1;
     } else if (decision.replace) {
       replaced = 1;
-      if (existing.Delete(true)) {
+      // A silent run keeps the existing copy until it commits.
+      if (context_.transaction ? context_.transaction->KeepExisting(existing) : existing.Delete(true)) {
         placed = 1;
       } else {
         // In use: the new file takes the existing copy's place, wherever
@@ -201,6 +214,7 @@ void CInstallJob::Place() {
 }
 
 void CInstallJob::ReplaceWhenRestarted(const CPathName& existing) {
+  if (context_.transaction) context_.transaction->ReplacementAtRestart(temporaryPath, existing);
   if (!ReplaceAtRestart(temporaryPath, existing)) {
     // Neither the system nor wininit.ini takes the replacement: the copy
     // in use stays, and the file's error question follows.
@@ -210,12 +224,14 @@ void CInstallJob::ReplaceWhenRestarted(const CPathName& existing) {
 }
 
 void CInstallJob::PutInPlace() {
+  if (context_.transaction) context_.transaction->Moving(temporaryPath, finalPath);
   ::SetLastError(ERROR_SUCCESS);
   if (temporaryPath.MoveTo(finalPath)) return;
   const DWORD error = ::GetLastError();
   // Nothing of the file stays; the file's error question follows.
   temporaryPath.Delete(true);
   placed = 0;
+  if (context_.transaction) context_.transaction->MoveFailed();
   if (error == ERROR_SUCCESS) CFileException::Throw(CFileException::badPath, -1, finalPath.GetPath());
   CFileException::ThrowOsError(static_cast<LONG>(error), finalPath.GetPath());
 }

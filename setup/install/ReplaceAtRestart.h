@@ -14,6 +14,12 @@
 // throws CFileException.
 bool ReplaceAtRestart(const CPathName& oldName, const CPathName& newName);
 
+// Takes back a replacement that ReplaceAtRestart arranged for oldName:
+// its pair leaves the system's list of pending renames, or its
+// "newName=oldName" line leaves the [rename] section of wininit.ini. True
+// when no such replacement is left; never throws.
+bool CancelReplaceAtRestart(const CPathName& oldName, const CPathName& newName) noexcept;
+
 // Arranges that path (a file in use, such as the running program, or a
 // directory that holds such files and is to go after them) is deleted when
 // Windows restarts, after the deletions arranged before it: on Windows NT

@@ -4,35 +4,16 @@
 
 #include <string_view>
 
+#include "setup/log/JournalFile.h"
 #include "setup/profile/IniText.h"
 
 namespace {
-
-// A journal larger than this was not written by a run of this program.
-constexpr DWORD kMaxJournalSize = 64u << 20;
 
 // The first field of a line that names a file being made.
 constexpr char kFileBegun[] = "+";
 // The second field of a line that names a save's new file (its first is
 // empty, which no section is).
 constexpr char kSave[] = "save";
-
-bool FitsALine(std::string_view field) { return field.find_first_of("\t\r\n") == std::string_view::npos; }
-
-std::string ReadWhole(const CPathName& path, bool& found) {
-  found = false;
-  const CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return {};
-  found = true;
-  const DWORD size = ::GetFileSize(file.get(), nullptr);
-  if (size == INVALID_FILE_SIZE || size > kMaxJournalSize) return {};
-  std::string text(size, '\0');
-  DWORD read = 0;
-  if (size != 0 && !::ReadFile(file.get(), text.data(), size, &read, nullptr)) return {};
-  text.resize(read);
-  return text;
-}
 
 }  // namespace
 
@@ -74,7 +55,7 @@ void CInstallJournal::AppendLine(const std::string& line) noexcept {
 }
 
 void CInstallJournal::Append(const std::string& section, const std::string& key, const std::string& value) noexcept {
-  if (!file_.valid() || !FitsALine(section) || !FitsALine(key) || !FitsALine(value)) return;
+  if (!file_.valid() || !FitsAJournalLine(section) || !FitsAJournalLine(key) || !FitsAJournalLine(value)) return;
   try {
     AppendLine(section + '\t' + key + '\t' + value + "\r\n");
   } catch (...) {
@@ -97,7 +78,7 @@ CJournalContents ReadInstallJournal(const CPathName& log) noexcept {
   try {
     const CPathName journal = CInstallJournal::PathFor(log);
     if (journal.IsEmpty()) return contents;
-    const std::string text = ReadWhole(journal, contents.found);
+    const std::string text = ReadJournalFile(journal, contents.found);
     std::string_view rest = text;
     for (std::size_t end; (end = rest.find("\r\n")) != std::string_view::npos; rest.remove_prefix(end + 2)) {
       const std::string_view line = rest.substr(0, end);

@@ -54,6 +54,17 @@ void DeleteFileBegun(const CIniText& log, const CPathName& file) {
 
 }  // namespace
 
+void DiscardUnfinishedSaves(const CPathName& log) noexcept {
+  try {
+    for (const std::string& made : ReadInstallJournal(log).saves) {
+      const CPathName file(made);
+      if (IsSaveOf(log, file)) ::DeleteFileA(file.c_str());
+    }
+  } catch (...) {
+    // Out of memory: the files stay.
+  }
+}
+
 CPathName InstallLogPath() {
   CPathName path(SpecialDirectory::windows);
   if (!path.IsEmpty()) path.SetFileName("veltapp.log");

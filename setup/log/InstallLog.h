@@ -27,6 +27,10 @@
 // cannot be had.
 CPathName InstallLogPath();
 
+// Deletes the new files of the saves of log that its journal names (the
+// saves a run had begun), so that the log can be put back as it was.
+void DiscardUnfinishedSaves(const CPathName& log) noexcept;
+
 class CInstallLog {
 public:
   // Saves at the latest after this many changes of a run, and after as many

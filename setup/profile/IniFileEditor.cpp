@@ -20,21 +20,32 @@ bool SameText(std::string_view a, const std::string& b) { return ::lstrcmpiA(std
 }  // namespace
 
 bool CIniFileEditor::AddEntry(std::string_view section, std::string_view key, std::string_view value) {
+  Edit(section, key, value, false);
+  return true;
+}
+
+bool CIniFileEditor::RemoveEntry(std::string_view section, std::string_view key, std::string_view value) {
+  Edit(section, key, value, true);
+  return true;
+}
+
+void CIniFileEditor::Edit(std::string_view section, std::string_view key, std::string_view value, bool removing) {
+  removing_ = removing;
   wantedSection_ = section;
   currentSection_.clear();
   key_ = key;
   value_ = value;
   entryLine_ = key_ + "=" + value_ + "\n";
+  done_ = stop_ = false;
   Open();
   Run();
-  return true;
 }
 
 bool CIniFileEditor::ProcessLine() {
   const bool inside = SameText(currentSection_, wantedSection_);
   const std::string_view line = Trim(CurrentLine());
   if (!line.empty() && line[0] == '[') {
-    if (inside) {
+    if (inside && !removing_) {
       WriteText(entryLine_);  // the wanted section ends here
       done_ = true;
     } else {
@@ -48,14 +59,19 @@ bool CIniFileEditor::ProcessLine() {
     const std::size_t equals = line.find('=');
     if (equals != std::string_view::npos && SameText(TrimRight(line.substr(0, equals)), key_) &&
         SameText(Trim(line.substr(equals + 1)), value_)) {
-      stop_ = true;  // the entry is there already
+      if (!removing_) {
+        stop_ = true;  // the entry is there already
+        return true;
+      }
+      LeaveOutLine();
+      return false;
     }
   }
   return true;
 }
 
 void CIniFileEditor::EndPass() {
-  if (done_ || stop_) return;
+  if (done_ || stop_ || removing_) return;
   if (!SameText(currentSection_, wantedSection_)) WriteText("[" + wantedSection_ + "]\n");
   WriteText(entryLine_);
 }

@@ -21,15 +21,22 @@ public:
   // to create or write the temporary file throw CFileException, and a file
   // that cannot be replaced stays as it was (see CTextFileEditor).
   bool AddEntry(std::string_view section, std::string_view key, std::string_view value);
+  // Leaves out every line key=value of the section, compared as AddEntry
+  // compares; a file without one is left untouched. Always true; failures
+  // throw as AddEntry's do.
+  bool RemoveEntry(std::string_view section, std::string_view key, std::string_view value);
 
 protected:
   bool ProcessLine() override;
   void EndPass() override;
 
 private:
+  void Edit(std::string_view section, std::string_view key, std::string_view value, bool removing);
+
   std::string wantedSection_;
   std::string currentSection_;
   std::string key_;
   std::string value_;
   std::string entryLine_;  // "key=value\n"
+  bool removing_ = false;
 };

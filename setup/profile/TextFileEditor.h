@@ -9,7 +9,7 @@
 // ends in LF alone); it never joins a last line that lacks its line end.
 // A Ctrl-Z that ends the file stays at its end.
 //
-// The file is replaced only when text was added and the pass was not
+// The file is replaced only when text was added (or a line left out) and the pass was not
 // stopped; otherwise it is not touched. Replacing clears the file's
 // read-only attribute; when the file cannot be replaced it stays as it was
 // and the temporary file with the new text is left beside it.
@@ -60,6 +60,8 @@ protected:
   virtual void BackupName() { backupPath_ = filePath_; }
 
   const std::string& CurrentLine() const { return line_; }
+  // A line left out changes the file as added text does.
+  void LeaveOutLine() { modified_ = true; }
 
   CPathName backupPath_;
   bool done_ = false;  // copy the rest of the file unchanged

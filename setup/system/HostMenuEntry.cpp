@@ -93,6 +93,20 @@ bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTarge
   return written;
 }
 
+std::string HostMenuEntryKey(HKEY root) {
+  for (const char* version : kHostVersionKeys) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyA(root, version, &opened) != ERROR_SUCCESS) continue;
+    const CRegistryKeyHandle host(opened);
+    const std::string otherApps = std::string(version) + "\\" + kOtherApps;
+    HKEY list = nullptr;
+    if (::RegOpenKeyA(root, otherApps.c_str(), &list) != ERROR_SUCCESS) return otherApps;
+    const CRegistryKeyHandle listKey(list);
+    return otherApps + "\\" + kProductEntry;
+  }
+  return {};
+}
+
 void UnregisterHostMenuEntry(HKEY root) {
   for (const char* version : kHostVersionKeys) {
     HKEY opened = nullptr;

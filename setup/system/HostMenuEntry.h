@@ -16,6 +16,10 @@
 // version is installed under root; false also when a key or value could not
 // be written. Callers ignore the result.
 bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTargetTable& targets);
+// The key RegisterHostMenuEntry writes under root, with everything below
+// it: the product's entry, or the host's list of entries when the host has
+// none yet; empty when neither host version is installed under root.
+std::string HostMenuEntryKey(HKEY root);
 // Deletes the menu entry under each host version under root that has one.
 void UnregisterHostMenuEntry(HKEY root);
 

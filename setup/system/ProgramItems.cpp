@@ -26,6 +26,16 @@ void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& 
   }
 }
 
+std::vector<CPathName> ProgramItemFiles(const CShellProgramGroupManager& manager, const CTargetTable& targets,
+                                        const std::string& group) {
+  std::vector<CPathName> files;
+  if (!manager.UsesShell()) return files;
+  for (const auto& entry : targets) {
+    if (!entry.target->programPath.IsEmpty()) files.push_back(manager.LinkPath(group, entry.target->description));
+  }
+  return files;
+}
+
 void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
                         CVerboseLog& log) {
   for (const auto& entry : targets) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
@@ -16,6 +17,10 @@ class CTargetTable;
 // keeping the windows alive after each. Each shortcut is noted in log.
 void CreateProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,
                         const CPathName& mainDirectory, CVerboseLog& log = NoVerboseLog());
+// The link files CreateProgramItems writes, in the same order; none when
+// the items are Program Manager's.
+std::vector<CPathName> ProgramItemFiles(const CShellProgramGroupManager& manager, const CTargetTable& targets,
+                                        const std::string& group);
 // Deletes the shortcut of every item, then the group's folder when it is
 // left empty; each deletion is noted in log.
 void RemoveProgramItems(CShellProgramGroupManager& manager, const CTargetTable& targets, const std::string& group,

@@ -47,11 +47,12 @@ public:
   static std::string ProgramsFolder();
   const CPathName& GetProgramsFolder() const noexcept { return programsFolder_; }
   bool UsesShell() const noexcept { return useShell_ != 0; }
+  // The link file of the item title in group.
+  CPathName LinkPath(const std::string& group, const std::string& title) const;
 
 private:
   // The group's folder (ending with '\').
   CPathName GroupFolder(const std::string& group) const;
-  CPathName LinkPath(const std::string& group, const std::string& title) const;
 
   int useShell_;
   CComPtr<IShellLinkA> shellLink_;  // before the persist-file pointer: released after it

@@ -9,11 +9,18 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "setup/paths/PathName.h"
 #include "setup/system/UninstallEntry.h"
 
-class CPathName;
 class CTargetTable;
+
+// A registry key: its root and its path below the root.
+struct CRegistryKeyName {
+  HKEY root;
+  std::string path;
+};
 class CVerboseLog;
 
 class CSystemActions {
@@ -36,6 +43,13 @@ public:
   // the user and does not stop the others. Each shortcut goes to log.
   virtual void CreateProgramItems(const CTargetTable& targets, const std::string& group,
                                   const CPathName& mainDirectory, CVerboseLog& log) = 0;
+  // The files CreateProgramItems writes for targets in group (the shortcuts
+  // as files); none where the items are Program Manager's.
+  virtual std::vector<CPathName> ProgramItemFiles(const CTargetTable& targets, const std::string& group) {
+    (void)targets;
+    (void)group;
+    return {};
+  }
   // Deletes those shortcuts, then the folder group when it is left empty.
   // Nothing is reported to the user; each deletion goes to log.
   virtual void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) = 0;
@@ -46,6 +60,14 @@ public:
   // to log.
   virtual void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry,
                                const CTargetTable& targets, CVerboseLog& log) = 0;
+  // The keys RegisterProduct writes for program and uninstallEntry, each
+  // with everything below it, a key before the keys below it.
+  virtual std::vector<CRegistryKeyName> ProductRegistryKeys(const CPathName& program,
+                                                            const CUninstallEntry& uninstallEntry) {
+    (void)program;
+    (void)uninstallEntry;
+    return {};
+  }
   // Deletes what RegisterProduct wrote, the product's own settings keys and
   // its document type. What cannot be deleted stays; nothing is reported
   // to the user; what was deleted goes to log.

@@ -22,6 +22,11 @@ void CWindowsSystemActions::CreateProgramItems(const CTargetTable& targets, cons
   ::CreateProgramItems(manager, targets, group, mainDirectory, log);
 }
 
+std::vector<CPathName> CWindowsSystemActions::ProgramItemFiles(const CTargetTable& targets, const std::string& group) {
+  const CShellProgramGroupManager manager(WindowsMajorVersion(), [this] { StartProgramManager(); });
+  return ::ProgramItemFiles(manager, targets, group);
+}
+
 void CWindowsSystemActions::RemoveProgramItems(const CTargetTable& targets, const std::string& group,
                                                CVerboseLog& log) {
   CShellProgramGroupManager manager(WindowsMajorVersion(), [this] { StartProgramManager(); });
@@ -58,6 +63,17 @@ void CWindowsSystemActions::RegisterProduct(const CPathName& program, const CUni
   const bool machineMenu = RegisterHostMenuEntry(HKEY_LOCAL_MACHINE, program, targets);
   log.Write("Registry: host product's menu entries for %s: HKCU %s, HKLM %s (%s)", program.c_str(),
             Outcome(userMenu), Outcome(machineMenu), HostLaunchCommand(program).c_str());
+}
+
+std::vector<CRegistryKeyName> CWindowsSystemActions::ProductRegistryKeys(const CPathName& program,
+                                                                         const CUninstallEntry& uninstallEntry) {
+  std::vector<CRegistryKeyName> keys{{HKEY_LOCAL_MACHINE, AppPathKey(program.GetFileName())}};
+  if (!uninstallEntry.keyName.empty()) keys.push_back({HKEY_LOCAL_MACHINE, UninstallKey(uninstallEntry.keyName)});
+  for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    const std::string menu = HostMenuEntryKey(root);
+    if (!menu.empty()) keys.push_back({root, menu});
+  }
+  return keys;
 }
 
 void CWindowsSystemActions::UnregisterProduct(const CPathName& program, const std::string& productKeyName,

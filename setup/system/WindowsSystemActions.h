@@ -14,7 +14,12 @@ public:
   // folder, which falls back to Program Manager before Windows 4.
   void CreateProgramItems(const CTargetTable& targets, const std::string& group, const CPathName& mainDirectory,
                           CVerboseLog& log) override;
+  std::vector<CPathName> ProgramItemFiles(const CTargetTable& targets, const std::string& group) override;
   void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) override;
+  // App Paths, the uninstall entry, and the host product's menu entries
+  // under the current user and the machine.
+  std::vector<CRegistryKeyName> ProductRegistryKeys(const CPathName& program,
+                                                    const CUninstallEntry& uninstallEntry) override;
   void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry, const CTargetTable& targets,
                        CVerboseLog& log) override;
   void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) override;

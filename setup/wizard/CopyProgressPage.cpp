@@ -147,6 +147,7 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
     app.verboseLog.Write("The kit has no seal (%s): its files are not checked.", CKitSeal::kFileName);
   }
   CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this, {}, app.verboseLog};
+  if (app.transaction.IsActive()) context.transaction = &app.transaction;
   copying_ = &app;
   for (const auto& entry : model.files) {
     if (!entry->IsSelected()) continue;
@@ -189,6 +190,25 @@ void CCopyProgressPage::ReportFilesNotShipped(CSetupState& app, CInstallLogWrite
   }
 }
 
+bool CCopyProgressPage::NameProgramItemFiles(CSetupState& app) {
+  if (!app.transaction.IsActive()) return true;
+  try {
+    for (const CPathName& link : app.System().ProgramItemFiles(app.model->targets, app.model->programFolder)) {
+      app.transaction.FileToBeWritten(link);
+    }
+    return true;
+  } catch (...) {
+    // The shortcuts could not be named to be undone: they are not made,
+    // and the run fails.
+    AfxTranslateCurrentException([&app](CException& e) {
+      app.verboseLog.Write("The shortcuts cannot be made: %s", e.GetErrorMessage().c_str());
+      return false;
+    });
+    app.RecordFailure(FailureCause::error);
+    return false;
+  }
+}
+
 int CCopyProgressPage::DoPageWork() {
   CSetupState& app = State();
   CInstallLogWriter log(app.InstallLog());
@@ -210,6 +230,7 @@ int CCopyProgressPage::DoPageWork() {
   // The items are in the log before they are made: a run ended while they
   // are made leaves none that a removal does not find.
   log.WriteProgramItems(model);
+  if (!NameProgramItemFiles(app)) return kFailedPage;
   app.System().CreateProgramItems(model.targets, model.programFolder, model.destinations.GetPath(0), app.verboseLog);
   log.WriteModel(model);
   if (!app.runFromSource) billboards_->CloseBillboard();

@@ -98,6 +98,10 @@ private:
   // installations recorded and this kit does not ship (they stay, and a
   // removal deletes them) in [Events] and the verbose log.
   static void ReportFilesNotShipped(CSetupState& app, CInstallLogWriter& log, const std::vector<CLoggedFile>& files);
+  // In a silent installation, names the shortcut files about to be written
+  // in its rollback journal. False when they cannot be named: the run has
+  // failed.
+  static bool NameProgramItemFiles(CSetupState& app);
   // Shows a file that ended since the last update whole, if any.
   void ShowFinishedTransfer();
   // The display's work: messages, billboard, gauge at done bytes, the

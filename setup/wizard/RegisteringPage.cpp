@@ -46,7 +46,23 @@ CPathName CRegisteringPage::ProductProgram(const CSetupState& app) {
 
 int CRegisteringPage::DoPageWork() {
   CSetupState& app = State();
-  app.System().RegisterProduct(ProductProgram(app), UninstallEntry(app), app.model->targets, app.verboseLog);
+  const CPathName program = ProductProgram(app);
+  const CUninstallEntry entry = UninstallEntry(app);
+  try {
+    // A silent installation keeps the keys as they were, to be put back
+    // when it is rolled back.
+    if (app.transaction.IsActive()) {
+      for (const CRegistryKeyName& key : app.System().ProductRegistryKeys(program, entry)) {
+        app.transaction.RegistryKeyChanging(key.root, key.path);
+      }
+    }
+  } catch (...) {
+    app.verboseLog.Write("Registry: the product's keys cannot be kept to be put back: they are not written.");
+    app.RecordFailure(FailureCause::error);
+    SetNextPageId(kFailedPage);
+    return GetNextPageId();
+  }
+  app.System().RegisterProduct(program, entry, app.model->targets, app.verboseLog);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "setup/install/InstallTransaction.h"
 #include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
 #include "setup/system/RunLock.h"
@@ -53,6 +54,9 @@ public:
   // its very end: declared first, it goes after everything else (the
   // install log's last save included).
   CRunLock runLock;
+  // A silent installation's changes, each named before it is made, so
+  // that the run commits whole or is undone (inactive in the other runs).
+  CInstallTransaction transaction;
 
   std::string productTitle;    // caption of the main window, title painted on it
   std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
