@@ -487,6 +487,9 @@ protected:
   // run would merge into its log.
   const std::string journalPath = WindowsDirectory() + "\\veltapp.jnl";
   FileGuard journalGuard{journalPath};
+  // And a silent run its rollback journal, which the next run would undo.
+  const std::string rollbackPath = WindowsDirectory() + "\\veltapp.rbk";
+  FileGuard rollbackGuard{rollbackPath};
   RegistryStringGuard appPathGuard{HKEY_LOCAL_MACHINE, kAppPathKey, nullptr};
   RegistryStringGuard uninstallGuard{HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"};
   std::optional<FileGuard> statusLibraryGuard;
@@ -504,12 +507,14 @@ protected:
 
   // Ends the run and takes away what an installation into productFolder
   // leaves on the machine: that folder, the install log and its journal,
-  // the App Paths and uninstall entries (shortcuts are the caller's).
+  // the rollback journal, the App Paths and uninstall entries (shortcuts
+  // are the caller's).
   void ClearTheInstallation(const std::string& productFolder) {
     setup.Kill();
     RemoveTree(productFolder);
     ::DeleteFileA(logPath.c_str());
     ::DeleteFileA(journalPath.c_str());
+    ::DeleteFileA(rollbackPath.c_str());
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   }
