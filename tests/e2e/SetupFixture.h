@@ -242,6 +242,39 @@ inline void CompletePendingRenames() {
   EXPECT_TRUE(boot.WaitForExit(60000).has_value());
 }
 
+// The bytes of a file that a running program may still be writing (a
+// journal): read with every sharing mode; empty when it cannot be read.
+inline std::string ReadSharedFile(const std::string& path) {
+  const CHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.valid()) return {};
+  std::string bytes(::GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+  bytes.resize(read);
+  return bytes;
+}
+
+// The files the system's list of pending renames deletes at the restart,
+// one a line, as the list names them.
+inline std::string PendingRenames() {
+  return testreg::ReadMultiString(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                  "PendingFileRenameOperations")
+      .value_or("");
+}
+
+// What a removal leaves in the product's folder: only the running setup
+// program, which goes at the restart, under its own name or under the name
+// it was moved aside to (a rollback puts back the older copy of a program
+// that runs).
+inline void ExpectOnlyTheRunningSetupProgramLeft(const std::string& folder) {
+  const std::string pending = PendingRenames();
+  for (const std::string& name : ListFolder(folder)) {
+    if (name == "_setupx.exe") continue;
+    EXPECT_NE(std::string::npos, pending.find(folder + "\\" + name)) << name << " is left, and not deleted at the restart";
+  }
+}
+
 // The Start Menu folder of the kits that BuildKit makes.
 inline const char kKitProgramGroup[] = "Veltrane Kit Test";
 

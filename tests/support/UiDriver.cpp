@@ -19,6 +19,7 @@ constexpr UINT kSendTimeoutMs = 5000;
 struct EnumState {
   DWORD processId;
   std::vector<HWND>* windows;
+  bool hiddenToo = false;
 };
 
 BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam) {
@@ -26,7 +27,7 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam) {
     auto* state = reinterpret_cast<EnumState*>(lParam);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == state->processId && ::IsWindowVisible(hwnd)) state->windows->push_back(hwnd);
+    if (owner == state->processId && (state->hiddenToo || ::IsWindowVisible(hwnd))) state->windows->push_back(hwnd);
     return TRUE;
   } catch (...) {
     AfxHandleCurrentException(nullptr);
@@ -163,9 +164,9 @@ void Process::Kill() {
   }
 }
 
-std::vector<HWND> Process::Windows() const {
+std::vector<HWND> Process::Windows(bool hiddenToo) const {
   std::vector<HWND> windows;
-  EnumState state{id_, &windows};
+  EnumState state{id_, &windows, hiddenToo};
   ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&state));
   return windows;
 }

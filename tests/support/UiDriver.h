@@ -61,8 +61,9 @@ public:
   // Ends the program at once (exit code 1) and waits for it; nothing when it has ended.
   void Kill();
 
-  // The program's visible top-level windows.
-  std::vector<HWND> Windows() const;
+  // The program's visible top-level windows; with hiddenToo, the hidden
+  // ones as well (a silent run shows none).
+  std::vector<HWND> Windows(bool hiddenToo = false) const;
   // The first visible top-level window of the program that matches, as soon
   // as one appears; null after timeoutMs.
   HWND WaitForWindow(const WindowMatch& match, DWORD timeoutMs = kDefaultTimeout) const;
