@@ -10,6 +10,7 @@
 // shared file's count and the pending renames are as they were before the
 // second run, times and attributes included; a run killed after its commit
 // is installed whole instead.
+#include <functional>
 #include <map>
 #include <ostream>
 
@@ -23,34 +24,23 @@ constexpr int kDataFiles = 150;
 
 std::string DataName(int n) { return "data" + std::to_string(n) + ".dat"; }
 
-// What a snapshot records of a file: its attributes, time and size, and
-// for the product's own files their bytes.
-std::string DescribeFile(const std::string& path, const WIN32_FIND_DATAA& found, bool withBytes) {
-  std::string text = std::to_string(found.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE) + " " +
-                     std::to_string(found.ftLastWriteTime.dwHighDateTime) + ":" +
-                     std::to_string(found.ftLastWriteTime.dwLowDateTime) + " " + std::to_string(found.nFileSizeLow);
-  if (withBytes && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    const std::string bytes = ReadFileBytes(path);
-    std::uint64_t hash = 1469598103934665603ull;
-    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    text += " " + std::to_string(hash);
-  }
-  return text;
-}
-
+// What a snapshot records of each file and folder in folder: attributes,
+// time and size, and for the product's own files a digest of their bytes.
 void Snapshot(const std::string& folder, bool recursive, bool withBytes, std::map<std::string, std::string>& into) {
-  WIN32_FIND_DATAA found{};
-  const HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string path = folder + "\\" + name;
-    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    into[path] = directory ? "directory" : DescribeFile(path, found, withBytes);
-    if (directory && recursive) Snapshot(path, true, withBytes, into);
-  } while (::FindNextFileA(search, &found));
-  ::FindClose(search);
+  for (const FolderEntry& entry : ListTree(folder, recursive)) {
+    if (entry.directory) {
+      into[entry.path] = "directory";
+      continue;
+    }
+    std::string text = std::to_string(entry.attributes & ~FILE_ATTRIBUTE_ARCHIVE) + " " + std::to_string(entry.written) +
+                       " " + std::to_string(entry.size);
+    if (withBytes) {
+      std::uint64_t hash = 1469598103934665603ull;
+      for (const char c : ReadFileBytes(entry.path)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+      text += " " + std::to_string(hash);
+    }
+    into[entry.path] = text;
+  }
 }
 
 // Every value below root\path, as text.

@@ -67,6 +67,30 @@ std::vector<std::string> ListFolder(const std::string& folder) {
   return names;
 }
 
+std::vector<FolderEntry> ListTree(const std::string& folder, bool recursive) {
+  std::vector<FolderEntry> entries;
+  const std::string dir = WithoutTrailingSeparator(folder);
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    FolderEntry entry;
+    entry.path = dir + "\\" + name;
+    entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.attributes = data.dwFileAttributes;
+    entry.written = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    entries.push_back(entry);
+    if (entry.directory && recursive && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      for (FolderEntry& below : ListTree(entry.path, true)) entries.push_back(std::move(below));
+    }
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  return entries;
+}
+
 void RemoveTree(const std::string& folder) {
   const std::string dir = WithoutTrailingSeparator(folder);
   if (dir.empty()) return;

@@ -23,6 +23,19 @@ bool SetModificationTime(const std::string& path, std::uint32_t secondsSince1970
 // sorted; empty when the folder cannot be read.
 std::vector<std::string> ListFolder(const std::string& folder);
 
+// A file or folder as a listing of its folder gives it.
+struct FolderEntry {
+  std::string path;
+  bool directory = false;
+  std::uint32_t attributes = 0;
+  std::uint64_t written = 0;  // the last-write time, in 100 ns since 1601
+  std::uint64_t size = 0;
+};
+
+// Every file and folder in folder, and with recursive in its sub-folders
+// too (a folder before what it holds); empty when it cannot be read.
+std::vector<FolderEntry> ListTree(const std::string& folder, bool recursive = true);
+
 // Removes folder with its files (read-only ones too) and sub-folders;
 // what cannot be removed stays. A trailing '\' is allowed.
 void RemoveTree(const std::string& folder);

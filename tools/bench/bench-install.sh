@@ -30,6 +30,12 @@
 # 64 MiB and on 16 MiB (a "medium" payload of the same shape), and what the
 # copy page's progress display costs (progress_bench).
 #
+# BENCH_AGAINST=OTHER_BUILD_DIR measures one thing instead: silent
+# installations over an existing one, every file replaced, by this build's
+# _setupx and by OTHER's (an earlier commit's), in turns, on "big" and
+# "many"; it prints each one's median and the median of the rounds' ratios
+# (this build over the other; target at most 1.05), and nothing else.
+#
 # The NSIS compiler comes from Debian's nsis package, installed here when
 # missing. On a machine that runs no 32-bit code the NSIS installer cannot
 # run: BENCH_NO_NSIS=1 then times ours and the floor alone (with a 64-bit
@@ -50,7 +56,13 @@ for exe in _setupx.exe mkkit.exe bench_payload.exe bench_floor.exe measured_run.
   [ -f "$bin/$exe" ] || { echo "bench-install: $bin/$exe is missing (make tests builds it)" >&2; exit 2; }
 done
 
+against=${BENCH_AGAINST:-}
+if [ -n "$against" ]; then
+  against=$(cd "$against/bin" && pwd)
+  [ -f "$against/_setupx.exe" ] || { echo "bench-install: $against/_setupx.exe is missing" >&2; exit 2; }
+fi
 no_nsis=${BENCH_NO_NSIS:-0}
+[ -z "$against" ] || no_nsis=1
 if [ "$no_nsis" != 1 ] && ! command -v makensis >/dev/null; then
   echo "bench-install: installing the NSIS compiler (Debian package nsis)" >&2
   sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -116,6 +128,12 @@ prepare() {
   } > "$dir/kit.ini"
   wine "$bin/mkkit.exe" --quiet "$(dos "$dir/kit.ini")" "$(dos "$dir/kit")" ||
     { echo "bench-install: mkkit failed for $profile" >&2; exit 1; }
+  # The same kit with the other build's setup program.
+  if [ -n "$against" ]; then
+    sed "s|^setup=.*|setup=$(dos "$against/_setupx.exe" | sed 's/[\\&|]/\\&/g')\r|" "$dir/kit.ini" > "$dir/kit-against.ini"
+    wine "$bin/mkkit.exe" --quiet "$(dos "$dir/kit-against.ini")" "$(dos "$dir/kit-against")" ||
+      { echo "bench-install: mkkit failed for $profile (the other build's kit)" >&2; exit 1; }
+  fi
 
   # NSIS installs the same tree either way: its figures are those of the
   # archive's payload.
@@ -274,6 +292,39 @@ bench() {
     [ -z "${t[$k]}" ] || m[$profile:$k]=$(stats ${t[$k]})
   done
 }
+
+# One silent run of the kit in KIT_DIR over the installation there is;
+# prints "seconds peak".
+run_over() {
+  local line; line=$(wine "$bin/measured_run.exe" "$(dos "$work/$1/$2/DISK01/_setupx.exe")" /S | tr -d '\r')
+  check "$1" "$ours_dest" "_setupx /S over an installation ($2)" "$line" --exclude=_setupx.exe
+}
+if [ -n "$against" ]; then
+  for profile in big many; do
+    echo "bench-install: preparing $profile (payload, a kit of each build)" >&2
+    prepare "$profile"
+  done
+  for profile in big many; do
+    echo "bench-install: $profile: an installation, then a warm-up and $runs runs of each over it" >&2
+    run_ours "$profile" silent >/dev/null
+    ours=; theirs=; ratios=
+    for ((n = 0; n <= runs; n++)); do
+      # Each takes the first turn of every other round.
+      if ((n % 2)); then
+        b=$(run_over "$profile" kit-against); a=$(run_over "$profile" kit)
+      else
+        a=$(run_over "$profile" kit); b=$(run_over "$profile" kit-against)
+      fi
+      [ $n = 0 ] && continue
+      a=${a%% *}; b=${b%% *}
+      ours+=" $a"; theirs+=" $b"; ratios+=" $(awk -v a="$a" -v b="$b" 'BEGIN {printf "%.4f", a / b}')"
+    done
+    set -- $(stats $ratios)
+    printf '%s over an installation: this build %s s, the other %s s (medians); ratio %s (%s-%s), target at most 1.05\n' \
+      "$profile" "$(stats $ours | cut -d' ' -f1)" "$(stats $theirs | cut -d' ' -f1)" "$1" "$2" "$3"
+  done
+  exit 0
+fi
 
 profiles=(big many manyplain medium one)
 [ "$scale" = 1 ] && profiles+=(hugefiles hugedata hugeplain)

@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <ostream>
 
@@ -30,23 +29,11 @@ const char kTestKey[] = "Software\\Veltrane Tests\\Transaction";
 // bytes; and every value below the test key.
 std::map<std::string, std::string> State(const std::string& folder) {
   std::map<std::string, std::string> state;
-  std::function<void(const std::string&)> walk = [&](const std::string& dir) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = dir + "\\" + name;
-      const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      state[path] = directory ? "dir" : std::to_string(found.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE) + " " +
-                                            std::to_string(found.ftLastWriteTime.dwLowDateTime) + " " +
-                                            ReadFileBytes(path);
-      if (directory) walk(path);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-  };
-  walk(folder);
+  for (const FolderEntry& entry : ListTree(folder)) {
+    state[entry.path] = entry.directory ? "dir"
+                                        : std::to_string(entry.attributes & ~FILE_ATTRIBUTE_ARCHIVE) + " " +
+                                              std::to_string(entry.written) + " " + ReadFileBytes(entry.path);
+  }
   state["registry"] = SnapshotKeyTree(HKEY_CURRENT_USER, kTestKey);
   return state;
 }
