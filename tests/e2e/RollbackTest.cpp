@@ -166,7 +166,7 @@ public:
   }
   void ClosedFromOutside() {
     StartTheSecondVersion();
-    ASSERT_TRUE(ui::WaitUntil([this] { return Lines("keep\t") > 0 || !setup.IsRunning(); }, 120000));
+    ASSERT_TRUE(ui::WaitUntil([this] { return JournalLines("keep\t") > 0 || !setup.IsRunning(); }, 120000));
     // Asked again until the run takes it in (it is answered Yes).
     while (setup.IsRunning()) {
       // The background window, which a silent run never shows.
@@ -176,16 +176,19 @@ public:
       ::Sleep(20);
     }
     ExpectExitCode(1602, 120000);
+    ExpectRolledBack(1602);
   }
   // Killed: once the journal is there, after the first kept copy, half-way
   // through the data, while the shortcut and the registry entries are
   // named, and after the commit.
-  void KilledAtTheStart() { KillWhen([this] { return Lines("begin") > 0; }); }
-  void KilledAtTheFirstKeptCopy() { KillWhen([this] { return Lines("keep\t") > 0; }); }
-  void KilledHalfWay() { KillWhen([this] { return Lines("keep\t") > kDataFiles / 2; }); }
-  void KilledAtTheShortcut() { KillWhen([this] { return Lines("keep\t" + ShortcutFolder()) > 0; }); }
-  void KilledAtTheRegistry() { KillWhen([this] { return Lines("key\t") > 0; }); }
-  void KilledAfterTheCommit() { KillWhen([this] { return Lines("commit") > 0; }); }
+  void KilledAtTheStart() { KillWhen([this] { return JournalLines("begin") > 0; }); }
+  void KilledAtTheFirstKeptCopy() { KillWhen([this] { return JournalLines("keep\t") > 0; }); }
+  void KilledHalfWay() { KillWhen([this] { return JournalLines("keep\t") > kDataFiles / 2; }); }
+  void KilledAtTheShortcut() { KillWhen([this] { return JournalLines("keep\t" + ShortcutFolder()) > 0; }); }
+  void KilledAtTheSharedFile() { KillWhen([this] { return JournalLines("keep\t" + shared) > 0; }); }
+  void KilledAtTheLastFile() { KillWhen([this] { return JournalLines("keep\t" + target + "\\Data\\zlast.txt") > 0; }); }
+  void KilledAtTheRegistry() { KillWhen([this] { return JournalLines("key\t") > 0; }); }
+  void KilledAfterTheCommit() { KillWhen([this] { return JournalLines("commit") > 0; }); }
 
 protected:
   void FailWith(const std::function<void()>& damage, DWORD code) {
@@ -193,6 +196,16 @@ protected:
     if (HasFatalFailure()) return;
     StartTheSecondVersion();
     ExpectExitCode(code, 120000);
+    ExpectRolledBack(code);
+  }
+
+  // The verbose log of the second version's run names the rollback last.
+  void ExpectRolledBack(DWORD code) const {
+    const std::vector<std::string> lines = Lines(work / "second.log");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(std::string::npos,
+              lines.back().find("Everything this run changed is rolled back; exit code " + std::to_string(code)))
+        << lines.back();
   }
 
   void StartTheSecondVersion() { Start("/S /L:\"" + (work / "second.log") + "\" /T:\"" + target + "\"", secondKit_ + "\\_setupx.exe"); }
@@ -218,7 +231,7 @@ protected:
   }
 
   // The lines of the rollback journal that begin with prefix.
-  int Lines(const std::string& prefix) const {
+  int JournalLines(const std::string& prefix) const {
     const std::string journal = ReadSharedFile(rollbackPath);
     int count = journal.rfind(prefix, 0) == 0 ? 1 : 0;
     for (std::size_t at = journal.find("\n" + prefix); at != std::string::npos; at = journal.find("\n" + prefix, at + 1)) {
@@ -317,6 +330,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RollbackRow{"KilledAtTheStart", &RollbackTest::KilledAtTheStart},
                       RollbackRow{"KilledAtTheFirstKeptCopy", &RollbackTest::KilledAtTheFirstKeptCopy},
                       RollbackRow{"KilledHalfWay", &RollbackTest::KilledHalfWay},
+                      RollbackRow{"KilledAtTheSharedFile", &RollbackTest::KilledAtTheSharedFile},
+                      RollbackRow{"KilledAtTheLastFile", &RollbackTest::KilledAtTheLastFile},
                       RollbackRow{"KilledAtTheShortcut", &RollbackTest::KilledAtTheShortcut},
                       RollbackRow{"KilledAtTheRegistry", &RollbackTest::KilledAtTheRegistry},
                       RollbackRow{"KilledAfterTheCommit", &RollbackTest::KilledAfterTheCommit, Next::failingRun, true},
