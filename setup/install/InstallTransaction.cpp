@@ -171,14 +171,10 @@ void UndoAll(const CRollbackRecord& record, const CPathName& installLog, CVerbos
 
 // Deletes what a committed run kept. False when a kept copy is in use; it
 // goes at the restart.
-bool DeleteKeptCopies(const CRollbackRecord& record, const CPathName& installLog, CVerboseLog& log) {
+bool DeleteKeptCopies(const std::vector<std::string>& copies, CVerboseLog& log) {
   bool allGone = true;
-  for (const CRollbackStep& step : record.steps) {
-    const bool kept = (step.kind == "keep" && IsKeptCopyOf(step.fields[0], step.fields[1])) ||
-                      (step.kind == "file" && IsLogFile(installLog, step.fields[0]) &&
-                       IsKeptCopyOf(step.fields[0], step.fields[1]));
-    if (!kept) continue;
-    const CPathName copy(step.fields[1]);
+  for (const std::string& kept : copies) {
+    const CPathName copy(kept);
     if (!Exists(copy)) continue;
     ::SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (::DeleteFileA(copy.c_str())) continue;
@@ -187,6 +183,18 @@ bool DeleteKeptCopies(const CRollbackRecord& record, const CPathName& installLog
               DeleteAtRestart(copy) ? "is deleted at the restart." : "could NOT be arranged to go at the restart.");
   }
   return allGone;
+}
+
+// The kept copies a journal names.
+std::vector<std::string> KeptCopies(const CRollbackRecord& record, const CPathName& installLog) {
+  std::vector<std::string> copies;
+  for (const CRollbackStep& step : record.steps) {
+    if ((step.kind == "keep" && IsKeptCopyOf(step.fields[0], step.fields[1])) ||
+        (step.kind == "file" && IsLogFile(installLog, step.fields[0]) && IsKeptCopyOf(step.fields[0], step.fields[1]))) {
+      copies.push_back(step.fields[1]);
+    }
+  }
+  return copies;
 }
 
 }  // namespace
@@ -206,7 +214,10 @@ bool CInstallTransaction::KeepLogFile(const CPathName& file) noexcept {
     for (int attempt = 0; attempt < kKeptNameAttempts; ++attempt) {
       if (!copy.MakeTempName(true, 1)) continue;
       if (!journal_.Append({"new", copy.GetPath()})) return false;
-      if (::CopyFileA(file.c_str(), copy.c_str(), TRUE)) return journal_.Append({"file", file.GetPath(), copy.GetPath()});
+      if (::CopyFileA(file.c_str(), copy.c_str(), TRUE)) {
+        kept_.push_back(copy.GetPath());
+        return journal_.Append({"file", file.GetPath(), copy.GetPath()});
+      }
       const bool taken = Exists(copy);
       if (!journal_.Append({"void"}) || !taken) return false;
     }
@@ -263,7 +274,10 @@ bool CInstallTransaction::KeepExisting(const CPathName& existing) {
   for (int attempt = 0; attempt < kKeptNameAttempts; ++attempt) {
     if (!kept.MakeTempName(false, 1)) continue;
     Name({"keep", existing.GetPath(), kept.GetPath()});
-    if (::MoveFileA(existing.c_str(), kept.c_str())) return true;
+    if (::MoveFileA(existing.c_str(), kept.c_str())) {
+      kept_.push_back(kept.GetPath());
+      return true;
+    }
     const DWORD error = ::GetLastError();
     Name({"void"});
     // A name that is taken leads to another; anything else leaves the file
@@ -305,13 +319,13 @@ void CInstallTransaction::RegistryValueChanging(HKEY root, const std::string& pa
 
 bool CInstallTransaction::Commit(CVerboseLog& log) noexcept {
   if (!IsActive()) return true;
-  const CRollbackRecord record = ReadRollbackJournal(journal_.GetPath());
   // With the commit in the journal, a run ended while the kept copies are
   // deleted has the next run delete the rest. Where the line cannot be
   // written, the journal goes first: a copy left then is only a copy.
   const bool committed = journal_.Append({"commit"});
   if (!committed) journal_.Delete();
-  const bool allGone = DeleteKeptCopies(record, log_, log);
+  const bool allGone = DeleteKeptCopies(kept_, log);
+  kept_.clear();
   journal_.Delete();
   log.Write("Committed: the kept copies of the replaced files are deleted.");
   return allGone;
@@ -321,6 +335,7 @@ void CInstallTransaction::RollBack(CVerboseLog& log) noexcept {
   if (!IsActive()) return;
   const CRollbackRecord record = ReadRollbackJournal(journal_.GetPath());
   UndoAll(record, log_, log);
+  kept_.clear();
   journal_.Delete();
 }
 
@@ -331,7 +346,7 @@ bool CInstallTransaction::Recover(const CPathName& log, CVerboseLog& verbose) no
     if (!record.found) return false;
     if (record.committed) {
       verbose.Write("An earlier silent run committed but did not end: its kept copies are deleted.");
-      DeleteKeptCopies(record, log, verbose);
+      DeleteKeptCopies(KeptCopies(record, log), verbose);
     } else {
       verbose.Write("An earlier silent run ended before it committed: it is rolled back first.");
       UndoAll(record, log, verbose);

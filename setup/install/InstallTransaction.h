@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/log/RollbackJournal.h"
 #include "setup/paths/PathName.h"
@@ -88,4 +89,6 @@ private:
 
   CRollbackJournal journal_;
   CPathName log_;
+  // The kept copies made so far, which the commit deletes.
+  std::vector<std::string> kept_;
 };

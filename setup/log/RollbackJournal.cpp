@@ -39,7 +39,7 @@ bool CRollbackJournal::Create(const CPathName& log) noexcept {
     if (file_.valid() || log.IsEmpty()) return file_.valid();
     path_ = PathFor(log);
     file_.reset(::CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file_.valid()) return false;
     if (Append({"begin"})) return true;
     Delete();

@@ -2,7 +2,9 @@
 // each change named before it is made, so that a run that fails, is ended
 // or is killed before it commits can be undone, by itself or by the next
 // run ("veltapp.rbk" beside the install log). The journal outlives the
-// process: every line is written through at once.
+// process: every line is handed to the system at once, unbuffered, as the
+// install log's journal is (not forced to the disk, which would cost a
+// wait for the disk at every file).
 //
 // Lines, each followed by CR LF, fields separated by tabs:
 //   begin                          the run began (the first line)
@@ -49,7 +51,7 @@ public:
   bool IsOpen() const noexcept { return file_.valid(); }
   const CPathName& GetPath() const noexcept { return path_; }
 
-  // Appends one line of fields, written through. False when the journal is
+  // Appends one line of fields. False when the journal is
   // not open, when a field holds a tab, CR or LF, or when the line could
   // not be written whole: the change it names must then not be made.
   bool Append(std::initializer_list<std::string_view> fields) noexcept;
