@@ -54,9 +54,9 @@ void DeleteFileBegun(const CIniText& log, const CPathName& file) {
 
 }  // namespace
 
-CPathName InstallLogPath() {
+CPathName InstallLogPath(const std::string& fileName) {
   CPathName path(SpecialDirectory::windows);
-  if (!path.IsEmpty()) path.SetFileName("veltapp.log");
+  if (!path.IsEmpty()) path.SetFileName(fileName);
   return path;
 }
 

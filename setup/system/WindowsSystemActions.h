@@ -16,7 +16,7 @@ public:
                           CVerboseLog& log) override;
   void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) override;
   void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry, const CTargetTable& targets,
-                       CVerboseLog& log) override;
-  void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) override;
+                       const CProductIdentity& product, CVerboseLog& log) override;
+  void UnregisterProduct(const CPathName& program, const CProductIdentity& product, CVerboseLog& log) override;
   bool RestartWindows() override;
 };

@@ -16,7 +16,9 @@ std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
   // Unquoted, "C:\Program Files\..." would be started as C:\Program.exe
   // whenever such a file exists.
   const bool quoted = program.find(' ') != std::string::npos;
-  return (quoted ? "\"" + program + "\"" : program) + " /U";
+  // The removal of a product the kit names finds its log by its key.
+  const std::string product = app.product.named ? " /P:" + app.product.key : std::string();
+  return (quoted ? "\"" + program + "\"" : program) + " /U" + product;
 }
 
 CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
@@ -26,15 +28,16 @@ CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
   ::GetLocalTime(&today);
   return CUninstallEntry{
       .keyName = app.productKeyName,
-      .displayName = app.productKeyName,
+      .displayName = app.product.DisplayName(),
       .uninstallCommand = command,
       .quietUninstallCommand = command + " /S",
-      .displayVersion = kProductVersion,
-      .publisher = kProductPublisher,
+      .displayVersion = app.product.version,
+      .publisher = app.product.publisher,
       .installLocation = app.model->destinations.GetPath(app.runFromSource ? 1 : 0).GetDirectory(),
       .displayIcon = program.GetPath(),
       .estimatedSize = app.installedKiB,
       .installDate = UninstallEntryDate(today),
+      .urlInfoAbout = app.product.url,
   };
 }
 
@@ -46,7 +49,8 @@ CPathName CRegisteringPage::ProductProgram(const CSetupState& app) {
 
 int CRegisteringPage::DoPageWork() {
   CSetupState& app = State();
-  app.System().RegisterProduct(ProductProgram(app), UninstallEntry(app), app.model->targets, app.verboseLog);
+  app.System().RegisterProduct(ProductProgram(app), UninstallEntry(app), app.model->targets, app.product,
+                               app.verboseLog);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }
