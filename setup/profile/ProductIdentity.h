@@ -28,6 +28,10 @@ public:
   static constexpr std::size_t kMaxVersionLength = 32;
   static constexpr std::size_t kMaxUrlLength = 254;
   static constexpr int kMaxBillboards = 3;
+  // The most a kit's licence holds (what the multi-line edit of Windows 95
+  // shows), and a picture.
+  static constexpr std::size_t kMaxLicenceBytes = 60000;
+  static constexpr std::size_t kMaxPictureBytes = 16u << 20;
   // The names the files of [Product] have on the kit's first diskette.
   static constexpr char kLicenceFile[] = "_license.txt";
   static constexpr char kSplashFile[] = "_splash.bmp";

@@ -33,7 +33,8 @@ int CAgreementPage::DoPageWork() {
   CSetupState& app = State();
   const std::string& licence = app.product.licence;
   if (app.product.named) {
-    ShowText(AgreementText(ReadKitFile(app.profilePath, app.sourceMedia->GetSeal(), licence, kMaxLicenceBytes)));
+    const CKitSeal* seal = app.sourceMedia->GetSeal();
+    ShowText(AgreementText(ReadKitFile(app.profilePath, seal, licence, CProductIdentity::kMaxLicenceBytes)));
     app.verboseLog.Write("The License Agreement page shows the kit's licence %s.", licence.c_str());
   }
   return 0;

@@ -68,7 +68,8 @@ std::string ReadKitFile(const CPathName& profile, const CKitSeal* seal, const st
 std::vector<unsigned char> ReadKitPicture(const CPathName& profile, const CKitSeal* seal, const std::string& name,
                                           CVerboseLog& log) noexcept {
   try {
-    std::vector<unsigned char> dib = DibOfBmpFile(ReadKitFile(profile, seal, name, kMaxPictureBytes));
+    std::vector<unsigned char> dib =
+        DibOfBmpFile(ReadKitFile(profile, seal, name, CProductIdentity::kMaxPictureBytes));
     if (dib.empty()) log.Write("The kit's picture %s is no picture Setup draws: not shown.", name.c_str());
     return dib;
   } catch (...) {

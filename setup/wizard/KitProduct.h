@@ -17,12 +17,6 @@ class CKitSeal;
 class CPathName;
 class CVerboseLog;
 
-// The most a kit's licence holds: what the multi-line edit of Windows 95
-// shows.
-inline constexpr std::uint64_t kMaxLicenceBytes = 60000;
-// The most a kit's picture holds.
-inline constexpr std::uint64_t kMaxPictureBytes = 16u << 20;
-
 // The [Product] of the kit whose setup profile is profile; the built-in
 // product when the profile has none, or when there is no profile (the
 // Reading page reports that). The profile is checked against the kit's
