@@ -11,7 +11,9 @@ CSetupState::CSetupState(std::unique_ptr<CSystemActions> system)
     : sourceMedia(std::make_unique<CPromptingSourceMedia>(
           sourceDir, [this](int diskette) { return model ? model->diskettes.GetLabel(diskette) : std::string(); },
           verboseLog)),
-      system_(std::move(system)) {}
+      system_(std::move(system)) {
+  SetProduct(CProductIdentity::Builtin());
+}
 
 CSetupState::~CSetupState() = default;
 
