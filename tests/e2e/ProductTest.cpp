@@ -34,6 +34,7 @@ protected:
   void TearDown() override {
     ClearTheInstallation(veltraneDir);
     RemoveTree(atlasDir);
+    RemoveTree(pagesDir);
     for (const std::string& file : {korvelLog, korvelJournal}) ::DeleteFileA(file.c_str());
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKorvelAppPathKey);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKorvelUninstallKey);
@@ -51,11 +52,11 @@ protected:
             ReadString(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr).value_or("(none)"),
             ReadFileBytes(veltraneDir + "\\veltapp.exe").substr(0, 64)};
   }
-  void ExpectKorvelGone() const {
+  void ExpectKorvelGone(const std::string& dir) const {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(korvelLog.c_str())) << "its log is recycled";
     EXPECT_FALSE(testreg::KeyExists(HKEY_LOCAL_MACHINE, kKorvelUninstallKey));
     EXPECT_FALSE(testreg::KeyExists(HKEY_LOCAL_MACHINE, kKorvelAppPathKey));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((atlasDir + "\\atlas.exe").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((dir + "\\atlas.exe").c_str()));
   }
   // A message box of Korvel's run, answered with id.
   void AnswerKorvel(const std::string& text, int id) {
@@ -68,6 +69,7 @@ protected:
   std::string veltrane, atlas;
   const std::string veltraneDir = velt / "Veltrane Pair";
   const std::string atlasDir = korvel / "Korvel Atlas";
+  const std::string pagesDir = korvel / "Korvel Atlas Pages";
   const std::string korvelLog = WindowsDirectory() + "\\KorvelAtlas.log";
   const std::string korvelJournal = WindowsDirectory() + "\\KorvelAtlas.jnl";
   FileGuard korvelLogGuard{korvelLog};
@@ -111,7 +113,7 @@ TEST_F(ProductTest, TwoProductsInstallAndGoEachOnItsOwn) {
       ReadString(HKEY_LOCAL_MACHINE, kKorvelUninstallKey, "QuietUninstallString").value_or(""), WindowsDirectory());
   ASSERT_TRUE(setup.started());
   ExpectExitCode(0, 120000);
-  ExpectKorvelGone();
+  ExpectKorvelGone(atlasDir);
   EXPECT_EQ(veltraneInstalled, VeltraneState()) << "Veltrane is untouched";
 
   // Through the pages: every text names Korvel Atlas, the licence is its own.
@@ -129,9 +131,9 @@ TEST_F(ProductTest, TwoProductsInstallAndGoEachOnItsOwn) {
       << ui::WindowText(::GetDlgItem(page, 1026));
   Press(page, "&Yes");
   ASSERT_NE(nullptr, page = expect("Select Directory", "Setup will install Korvel Atlas in the following directory."));
-  Type(page, 1001, atlasDir);
+  Type(page, 1001, pagesDir);
   Press(page, "&Next >");
-  AnswerKorvel("The destination folder: \n\n" + atlasDir + "\ndoes not exist.  Do you want to create it?", IDYES);
+  AnswerKorvel("The destination folder: \n\n" + pagesDir + "\ndoes not exist.  Do you want to create it?", IDYES);
   ASSERT_NE(nullptr, page = expect("Select Start Menu Folder", ""));
   EXPECT_EQ(kKorvelGroup, ui::WindowText(::GetDlgItem(page, 1001)));
   Press(page, "&Next >");
@@ -145,13 +147,13 @@ TEST_F(ProductTest, TwoProductsInstallAndGoEachOnItsOwn) {
   ExpectExitCode(0);
   EXPECT_EQ(veltraneInstalled, VeltraneState()) << "Veltrane is untouched";
 
-  Start("/U /P:KorvelAtlas", atlasDir + "\\_setupx.exe");
+  Start("/U /P:KorvelAtlas", pagesDir + "\\_setupx.exe");
   ASSERT_NE(nullptr, page = expect("Removing Korvel Atlas", "You have chosen to remove Korvel Atlas."));
   Press(page, "&Next >");
   ASSERT_NE(nullptr, page = expect(kKorvelTitle, "Korvel Atlas has been removed from your computer."));
   Press(page, "&OK");
   ExpectExitCode(0);
-  ExpectKorvelGone();
+  ExpectKorvelGone(pagesDir);
   EXPECT_EQ(veltraneInstalled, VeltraneState()) << "Veltrane is untouched";
 
   // Veltrane goes on its own too, by its own command.
