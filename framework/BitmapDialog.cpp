@@ -5,11 +5,14 @@
 CBitmapDialog::CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent, bool outOfSight)
     : CDialog(templateId, parent), bitmapId_(bitmapId), outOfSight_(outOfSight) {}
 
+CBitmapDialog::CBitmapDialog(UINT templateId, CBitmap picture, int bitmapId, CWnd* parent, bool outOfSight)
+    : CDialog(templateId, parent), bitmapId_(bitmapId), outOfSight_(outOfSight), bitmap_(std::move(picture)) {}
+
 bool CBitmapDialog::Create() { return CDialog::Create(m_templateId, m_pParentWnd); }
 
 BOOL CBitmapDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  bitmap_.LoadBitmap(static_cast<UINT>(bitmapId_));
+  if (!bitmap_) bitmap_.LoadBitmap(static_cast<UINT>(bitmapId_));
   brush_ = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
   const SIZE size = bitmap_.GetSize();
   MoveWindow(0, 0, size.cx, size.cy, false);

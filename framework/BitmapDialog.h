@@ -1,5 +1,6 @@
 // CBitmapDialog: a captionless popup on a dialog template of the program's
-// that shows one bitmap resource at its own size (a splash, a billboard).
+// that shows one bitmap resource, or a picture it is given, at its own size
+// (a splash, a billboard).
 // It is centred at one third of the screen's width and height; one made to
 // stay out of sight has no size at all.
 #pragma once
@@ -12,6 +13,9 @@
 class CBitmapDialog : public CDialog {
 public:
   CBitmapDialog(UINT templateId, int bitmapId, CWnd* parent = nullptr, bool outOfSight = false);
+  // Shows picture (which the dialog then owns) instead of a resource; an
+  // empty one shows the resource bitmapId.
+  CBitmapDialog(UINT templateId, CBitmap picture, int bitmapId, CWnd* parent = nullptr, bool outOfSight = false);
 
   // Creates the modeless window from the template.
   bool Create();

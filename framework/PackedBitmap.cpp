@@ -20,30 +20,38 @@ constexpr std::uint32_t kMaxDibSize = 64u << 20;
 HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size) {
   std::vector<unsigned char> dib;
   if (!UnpackData(data, size, sizeof(BITMAPINFOHEADER), kMaxDibSize, dib)) return nullptr;
-  const std::size_t dibSize = dib.size();
+  return CreateBitmapFromDib(dib.data(), dib.size());
+}
 
+bool IsDrawableDib(const unsigned char* dib, std::size_t dibSize) {
+  if (dibSize < sizeof(BITMAPINFOHEADER)) return false;
   BITMAPINFOHEADER header;
-  std::memcpy(&header, dib.data(), sizeof header);
+  std::memcpy(&header, dib, sizeof header);
   if (header.biSize < sizeof header || header.biSize > dibSize || header.biWidth <= 0 || header.biHeight == 0 ||
       header.biPlanes != 1) {
-    return nullptr;
+    return false;
   }
   const std::uint64_t pixelsOffset = header.biSize + DibColourTableBytes(header);
-  if (pixelsOffset > dibSize) return nullptr;
+  if (pixelsOffset > dibSize) return false;
   // Uncompressed pixels must all be there. Run-length encoded ones are
   // read by the system as far as the image size says (an end-of-bitmap
   // code may come sooner, or never): that size must be given and lie
   // within the data.
   const bool encoded = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
-  if (!encoded && (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS)) return nullptr;
+  if (!encoded && (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS)) return false;
   const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
-  if (!encoded && DibPixelBytes(header.biWidth, rows, header.biBitCount) > dibSize - pixelsOffset) return nullptr;
-  if (encoded && (header.biSizeImage == 0 || header.biSizeImage > dibSize - pixelsOffset)) return nullptr;
+  if (!encoded && DibPixelBytes(header.biWidth, rows, header.biBitCount) > dibSize - pixelsOffset) return false;
+  if (encoded && (header.biSizeImage == 0 || header.biSizeImage > dibSize - pixelsOffset)) return false;
+  return true;
+}
 
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+HBITMAP CreateBitmapFromDib(const unsigned char* dib, std::size_t size) {
+  if (!IsDrawableDib(dib, size)) return nullptr;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(dib);
+  const std::uint64_t pixelsOffset = info->bmiHeader.biSize + DibColourTableBytes(info->bmiHeader);
   HDC screen = ::GetDC(nullptr);
   if (!screen) return nullptr;
-  const unsigned char* pixels = dib.data() + static_cast<std::size_t>(pixelsOffset);
+  const unsigned char* pixels = dib + static_cast<std::size_t>(pixelsOffset);
   HBITMAP bitmap = ::CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   return bitmap;

@@ -23,5 +23,14 @@ inline constexpr const char* kPackedBitmapType = "ZDIB";
 // BITMAPINFOHEADER. The caller owns it.
 HBITMAP CreateBitmapFromPackedDib(const void* data, std::size_t size);
 
+// Whether the packed DIB dib (not deflated) is one the system can draw
+// whole: a BITMAPINFOHEADER (or a larger header) of a picture at least one
+// pixel wide, one plane, the colour table, and every pixel its
+// compression asks for.
+bool IsDrawableDib(const unsigned char* dib, std::size_t size);
+// The bitmap made from the packed DIB dib (not deflated), compatible with
+// the screen; null when it is not IsDrawableDib. The caller owns it.
+HBITMAP CreateBitmapFromDib(const unsigned char* dib, std::size_t size);
+
 // The packed picture id of module (type kPackedBitmapType), or null.
 HBITMAP LoadPackedBitmap(HINSTANCE module, UINT id);

@@ -96,7 +96,7 @@ BOOL CMainWnd::OnQueryNewPalette() {
 void CMainWnd::OnClose() {
   // Never closes the window: Yes only marks the run as failed by the
   // user, and the wizard goes on to its failure page.
-  if (AfxMessageBox(IDS_CONFIRM_EXIT, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+  if (AfxMessageBox(state_.ProductText(IDS_CONFIRM_EXIT), MB_YESNO | MB_ICONQUESTION) == IDYES) {
     state_.RecordFailure(FailureCause::user);
   }
 }

@@ -8,14 +8,18 @@
 #include "setup/app/CommandLineArgs.h"
 #include "setup/app/MainWnd.h"
 #include "setup/app/UnattendedAnswers.h"
+#include "framework/PackedBitmap.h"
+#include "setup/archive/KitSealFile.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/log/EventTrail.h"
 #include "setup/log/InstallLog.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/system/AppPath.h"
 #include "setup/system/StatusMif.h"
 #include "setup/system/WindowsSystemActions.h"
+#include "setup/wizard/KitProduct.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
 
@@ -37,20 +41,21 @@ CSetupApp::~CSetupApp() = default;
 BOOL CSetupApp::InitInstance() {
   model = std::make_unique<CInstallModel>(LoadResourceString(IDS_PROGRAM_FOLDER));
 
-  m_title = LoadResourceString(IDS_APP_TITLE);
-  productTitle = LoadResourceString(IDS_PRODUCT_TITLE);
-  programFile = LoadResourceString(IDS_PROGRAM_FILE);
-  productKeyName = LoadResourceString(IDS_PRODUCT_KEY_NAME);
-
   profilePath = CPathName::GetProgramPath();
   profilePath.SetExtension("ini");
   sourceDir = CPathName(SpecialDirectory::setup);
-  logPath = InstallLogPath();
 
   SetDialogBkColor(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_WINDOWTEXT));
 
   const CCommandLineArgs args(m_lpCmdLine);
   ApplySwitches(args);
+  // The product names everything from here on: the lock, the logs, the
+  // texts and the windows.
+  if (!TakeProduct(args)) {
+    RecordFailure(FailureCause::error);
+    return FALSE;
+  }
+  m_title = ProductText(IDS_APP_TITLE);
   if (!TakeRunLock(args)) return FALSE;
   if (!OpenVerboseLog(args)) {
     RecordFailure(FailureCause::error);
@@ -106,6 +111,30 @@ void CSetupApp::ApplySwitches(const CCommandLineArgs& args) {
   if (args.Get("O", value)) choices.company = value;
 }
 
+bool CSetupApp::TakeProduct(const CCommandLineArgs& args) {
+  std::string key;
+  if (removeMode && args.Get("P", key)) {
+    if (!IsProductKey(key)) {
+      AfxMessageBox("Setup cannot remove a product of the key \"" + key + "\" (/P): that is no product key.",
+                    MB_OK | MB_ICONSTOP);
+      return false;
+    }
+    // Only read: the log is taken in (with its journal) once the run holds
+    // the product's lock.
+    SetProduct(ReadLogProduct(ReadIniTextFile(InstallLogPath(key + ".log")), key));
+  } else {
+    try {
+      SetProduct(ReadKitProduct(profilePath));
+    } catch (...) {
+      // Until the Reading page reports what is wrong with the kit, the run
+      // is the built-in product's.
+      SetProduct(CProductIdentity::Builtin());
+    }
+  }
+  logPath = InstallLogPath(product.LogFileName());
+  return true;
+}
+
 bool CSetupApp::TakeRunLock(const CCommandLineArgs& args) {
   const std::string name = CRunLock::MutexNameHere(productKeyName);
   if (runLock.Acquire(name) != CRunLock::Result::heldElsewhere) return true;
@@ -118,7 +147,7 @@ bool CSetupApp::TakeRunLock(const CCommandLineArgs& args) {
     verboseLog.Write("Another run of Setup holds the lock \"%s\": this run ends at once, having changed nothing.",
                      name.c_str());
   }
-  AfxMessageBox(IDS_ANOTHER_RUN, MB_OK | MB_ICONSTOP);
+  AfxMessageBox(ProductText(IDS_ANOTHER_RUN), MB_OK | MB_ICONSTOP);
   return false;
 }
 
@@ -269,12 +298,29 @@ bool CSetupApp::FindExistingInstallation(std::string& directory) const {
 bool CSetupApp::ConfirmOverwrite() const {
   std::string directory;
   if (!FindExistingInstallation(directory)) return true;
-  return AfxMessageBox(AfxFormatString1(IDS_ALREADY_INSTALLED, directory),
+  // The product's name goes into the text before the directory, which may
+  // hold any name.
+  return AfxMessageBox(FormatPlaceholders(ProductText(IDS_ALREADY_INSTALLED), directory),
                        MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-void CSetupApp::ShowSplash() const {
-  CBitmapDialog splash(IDD_BITMAP_DIALOG, IDB_SPLASH, nullptr, batchMode);
+void CSetupApp::ShowSplash() {
+  CBitmap picture;
+  if (product.named) {
+    // A product the kit names shows its own splash or none.
+    std::vector<unsigned char> dib;
+    if (!product.splash.empty()) {
+      try {
+        const std::optional<CKitSeal> seal = ReadKitSealBeside(profilePath);
+        dib = ReadKitPicture(profilePath, seal ? &*seal : nullptr, product.splash, verboseLog);
+      } catch (...) {
+        verboseLog.Write("The kit's seal cannot be read: its splash %s is not shown.", product.splash.c_str());
+      }
+    }
+    picture.Attach(dib.empty() ? nullptr : CreateBitmapFromDib(dib.data(), dib.size()));
+    if (!picture) return;
+  }
+  CBitmapDialog splash(IDD_BITMAP_DIALOG, std::move(picture), IDB_SPLASH, nullptr, batchMode);
   if (!splash.Create()) return;
   // Nothing is dispatched while the splash shows: it is painted at once.
   splash.UpdateWindow();
@@ -293,7 +339,7 @@ int CSetupApp::ExitInstance() {
   wizard_.DestroyAllPages();
   // A run that found another one running leaves the install log alone.
   if (!removeMode && failureCause != FailureCause::anotherRun) {
-    SendStatusReport(programFile, productKeyName, installSucceeded, InstallLog());
+    SendStatusReport(product, installSucceeded, InstallLog());
   }
   EndTransaction();
   model.reset();

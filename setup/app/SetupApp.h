@@ -43,6 +43,13 @@ public:
   // /B), and the wizard's choices /T:<dir>, /G:<folder>, /N:<name> and
   // /O:<company>. Keys are case-sensitive; anything else is ignored.
   void ApplySwitches(const CCommandLineArgs& args);
+  // Takes the run's product, and the install log named after it: for a
+  // removal with /P:<key>, the product that log records (/P is how the
+  // uninstall command of a product the kit names finds its log); else the
+  // [Product] of the kit's profile (a profile that cannot be read gives
+  // the built-in product until the Reading page reports it), or Veltrane.
+  // False, after telling the user, for a /P that is no product key.
+  bool TakeProduct(const CCommandLineArgs& args);
   // Takes the product's lock on the machine. False when another run holds
   // it: this run then ends at once with anotherRun, before any window,
   // having told so (in its own verbose log when /L asks for one, and in a
@@ -97,7 +104,9 @@ private:
   // path, nor in a removal that finds no log.
   bool MayWriteInstallLog() const;
   void LeaveTraceOfUnwritableLog(const std::string& path, DWORD error);
-  void ShowSplash() const;
+  // The splash: the program's own, or the kit's picture for a product the
+  // kit names (none when it brings none, or one that cannot be drawn).
+  void ShowSplash();
 
   std::unique_ptr<CMainWnd> mainWnd_;
   // Declared after the background window: its pages go first.

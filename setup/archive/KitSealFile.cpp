@@ -39,6 +39,24 @@ std::optional<CKitSeal> ReadKitSealBeside(const CPathName& file) {
   return seal;
 }
 
+std::string ReadSealedFile(const CKitSeal* seal, int diskette, const CPathName& path, std::uint64_t maxSize) {
+  const SealEntry* const sealed = seal ? seal->Find(diskette, path.GetFileName()) : nullptr;
+  if (seal && !sealed) ThrowFor(CKitSealException::fileUnlisted, path);
+  CNamedFile file;
+  file.OpenRead(path);
+  const std::uint64_t length = file.GetLength();
+  if (sealed && length != sealed->size) ThrowFor(CKitSealException::fileDamaged, path);
+  if (length > maxSize) CFileException::ThrowOsError(ERROR_FILE_TOO_LARGE, path.GetPath());
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  if (length > 0) file.ReadExact(bytes.data(), static_cast<UINT>(length));
+  if (sealed) {
+    CSha256 digest;
+    digest.Update(bytes.data(), bytes.size());
+    if (digest.FinishHex() != sealed->sha256) ThrowFor(CKitSealException::fileDamaged, path);
+  }
+  return bytes;
+}
+
 void CheckSealedFile(const CKitSeal& seal, int diskette, const CPathName& path) {
   const SealEntry* const sealed = seal.Find(diskette, path.GetFileName());
   if (!sealed) ThrowFor(CKitSealException::fileUnlisted, path);

@@ -2,7 +2,9 @@
 // check of a whole file against it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string>
 
 #include "setup/archive/KitSeal.h"
 #include "setup/paths/PathName.h"
@@ -17,3 +19,10 @@ std::optional<CKitSeal> ReadKitSealBeside(const CPathName& file);
 // SHA-256. Throws CKitSealException naming the file: fileUnlisted when the
 // seal does not list it, fileDamaged when it differs.
 void CheckSealedFile(const CKitSeal& seal, int diskette, const CPathName& path);
+
+// The bytes of the file at path, of diskette, read once and checked
+// against seal, when there is one, as CheckSealedFile checks them (the
+// bytes checked are the bytes returned). A file larger than maxSize is
+// refused unread: fileDamaged when the seal does not give that size,
+// else (no seal) CFileException. Read failures throw CFileException.
+std::string ReadSealedFile(const CKitSeal* seal, int diskette, const CPathName& path, std::uint64_t maxSize);

@@ -1,15 +1,17 @@
 #include "setup/install/InsufficientDiskSpaceDialog.h"
 
 #include "setup/errors/ErrorReport.h"
+#include "setup/profile/ProductIdentity.h"
 #include "setup/resources/ResourceIds.h"
 
 CInsufficientDiskSpaceDialog::CInsufficientDiskSpaceDialog(const CPathName& directory, std::int64_t required,
-                                                           std::int64_t available, CWnd* parent)
+                                                           std::int64_t available, CWnd* parent,
+                                                           const CProductIdentity* product)
     : CDialog(IDD_INSUFFICIENT_DISK_SPACE, parent), directory_(directory), required_(required),
       available_(available) {
   CMessageBuffer text;
   FormatMessageId(text, IDS_INSUFFICIENT_DISK_SPACE, directory_.GetDrive().c_str());
-  message_ = text.text;
+  message_ = product ? product->InText(text.text) : std::string(text.text);
 }
 
 std::string CInsufficientDiskSpaceDialog::Describe() const {

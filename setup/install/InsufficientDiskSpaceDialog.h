@@ -10,10 +10,13 @@
 #include "framework/Dialog.h"
 #include "setup/paths/PathName.h"
 
+class CProductIdentity;
+
 class CInsufficientDiskSpaceDialog : public CDialog {
 public:
+  // The message names product (Veltrane when it is null).
   CInsufficientDiskSpaceDialog(const CPathName& directory, std::int64_t required, std::int64_t available,
-                               CWnd* parent = nullptr);
+                               CWnd* parent = nullptr, const CProductIdentity* product = nullptr);
 
   // The message as shown: the drive letter without its colon in string 26.
   const std::string& GetMessage() const { return message_; }

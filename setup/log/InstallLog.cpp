@@ -65,9 +65,9 @@ void DiscardUnfinishedSaves(const CPathName& log) noexcept {
   }
 }
 
-CPathName InstallLogPath() {
+CPathName InstallLogPath(const std::string& fileName) {
   CPathName path(SpecialDirectory::windows);
-  if (!path.IsEmpty()) path.SetFileName("veltapp.log");
+  if (!path.IsEmpty()) path.SetFileName(fileName);
   return path;
 }
 

@@ -1,8 +1,9 @@
-// CInstallLog: the install log ("veltapp.log" in the Windows directory),
-// held in memory for the run. The log records what an installation did,
-// so that a later run in remove mode can undo it: one section per file
-// group with a record per installed file (InstalledFileRecord.h), the data
-// model's sections and the [Events] section (EventTrail.h).
+// CInstallLog: the product's install log in the Windows directory
+// ("veltapp.log" for Veltrane), held in memory for the run. The log records
+// what an installation did, so that a later run in remove mode can undo
+// it: one section per file group with a record per installed file
+// (InstalledFileRecord.h), the data model's sections and the [Events]
+// section (EventTrail.h).
 //
 // The log is read once, whole, with what an ended run left in its journal
 // taken in (InstallJournal.h). It is changed in memory and saved whole to a
@@ -23,9 +24,9 @@
 #include "setup/paths/PathName.h"
 #include "setup/profile/IniText.h"
 
-// "veltapp.log" in the Windows directory; empty when the Windows directory
-// cannot be had.
-CPathName InstallLogPath();
+// The log fileName (CProductIdentity::LogFileName) in the Windows
+// directory; empty when the Windows directory cannot be had.
+CPathName InstallLogPath(const std::string& fileName);
 
 // Deletes the new files of the saves of log that its journal names (the
 // saves a run had begun), so that the log can be put back as it was.

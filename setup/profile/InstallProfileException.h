@@ -9,6 +9,7 @@ public:
   enum Code {
     noDestinations = 0,          // the [destinations] section is missing or empty
     unresolvedDestinations = 1,  // the destination directories cannot be resolved
+    badProduct = 2,              // a value of [Product] cannot name the product
   };
 
   explicit CInstallProfileException(int code) : CXException(code) {}

@@ -16,7 +16,6 @@ constexpr const char* kHostVersionKeys[] = {
     "Software\\Tarvo\\Tarvo for Windows\\7.0",
 };
 constexpr char kOtherApps[] = "OtherApps";
-constexpr char kProductEntry[] = "Veltrane";
 
 constexpr std::size_t kLaunchCommandSize = 512;  // with the terminator
 constexpr std::size_t kMenuTextLength = 63;
@@ -51,7 +50,10 @@ std::string HostMenuText(const std::string& description) {
   return CutText("$STAT>" + description, kMenuTextLength);
 }
 
-bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTargetTable& targets) {
+bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTargetTable& targets,
+                           const std::string& entryName) {
+  // Without a name the values would land on OtherApps itself.
+  if (entryName.empty()) return false;
   const std::string launch = HostLaunchCommand(programPath);
   const CTarget* const item = targets.Find(programPath.GetFileName());
   if (item == nullptr) return false;
@@ -75,7 +77,7 @@ bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTarge
   };
   CRegistryKeyHandle otherApps;
   CRegistryKeyHandle entry;
-  if (!create(host.get(), kOtherApps, otherApps) || !create(otherApps.get(), kProductEntry, entry)) return false;
+  if (!create(host.get(), kOtherApps, otherApps) || !create(otherApps.get(), entryName.c_str(), entry)) return false;
 
   const struct {
     const char* name;
@@ -93,7 +95,8 @@ bool RegisterHostMenuEntry(HKEY root, const CPathName& programPath, const CTarge
   return written;
 }
 
-std::string HostMenuEntryKey(HKEY root) {
+std::string HostMenuEntryKey(HKEY root, const std::string& entryName) {
+  if (entryName.empty()) return {};
   for (const char* version : kHostVersionKeys) {
     HKEY opened = nullptr;
     if (::RegOpenKeyA(root, version, &opened) != ERROR_SUCCESS) continue;
@@ -102,17 +105,18 @@ std::string HostMenuEntryKey(HKEY root) {
     HKEY list = nullptr;
     if (::RegOpenKeyA(root, otherApps.c_str(), &list) != ERROR_SUCCESS) return otherApps;
     const CRegistryKeyHandle listKey(list);
-    return otherApps + "\\" + kProductEntry;
+    return otherApps + "\\" + entryName;
   }
   return {};
 }
 
-void UnregisterHostMenuEntry(HKEY root) {
+void UnregisterHostMenuEntry(HKEY root, const std::string& entryName) {
+  if (entryName.empty()) return;
   for (const char* version : kHostVersionKeys) {
     HKEY opened = nullptr;
     const std::string otherApps = std::string(version) + "\\" + kOtherApps;
     if (::RegOpenKeyExA(root, otherApps.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) continue;
     const CRegistryKeyHandle key(opened);
-    DeleteKeyTree(key.get(), kProductEntry);
+    DeleteKeyTree(key.get(), entryName.c_str());
   }
 }

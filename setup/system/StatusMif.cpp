@@ -5,6 +5,7 @@
 #include "framework/Resources.h"
 #include "framework/SystemLibrary.h"
 #include "setup/log/EventTrail.h"
+#include "setup/profile/ProductIdentity.h"
 #include "setup/resources/ResourceIds.h"
 
 namespace {
@@ -29,12 +30,14 @@ bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* 
          FALSE;
 }
 
-bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      CInstallLog& log, const std::vector<std::string>& libraryFolders) {
-  const std::string mifFileName = CPathName(programFile).GetBaseName();
+bool SendStatusReport(const CProductIdentity& product, bool installSucceeded, CInstallLog& log,
+                      const std::vector<std::string>& libraryFolders) {
+  const std::string mifFileName = CPathName(product.program).GetBaseName();
+  const std::string name = product.DisplayName();
   const std::string description =
       LoadResourceString(installSucceeded ? IDS_STATUS_SUCCEEDED : IDS_STATUS_FAILED);
-  const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), kProductPublisher, productKeyName.c_str(), kProductVersion,
+  const bool written = WriteStatusMif(libraryFolders, mifFileName.c_str(), product.publisher.c_str(), name.c_str(),
+                                      product.version.c_str(),
                                       description.c_str(), installSucceeded, "ENU", nullptr);
   if (!written) LogEvent(log, "Could not write SMS status.");
   return written;

@@ -14,6 +14,7 @@
 
 
 class CInstallLog;
+class CProductIdentity;
 // Where the status library is looked for: the system directory, then the
 // Windows directory. Never the program's own directory, the current
 // directory or PATH: the program runs elevated, often from a folder that
@@ -29,18 +30,12 @@ bool WriteStatusMif(const std::vector<std::string>& libraryFolders, const char* 
                     const char* product, const char* version, const char* description, bool success,
                     const char* locale, const char* serialNumber);
 
-// The product's publisher and version, as the status report and the
-// uninstall entry give them.
-inline constexpr char kProductPublisher[] = "Tarvo Inc.";
-inline constexpr char kProductVersion[] = "2.0";
-
 // The status report at the end of an install-mode run: the MIF file is the
-// base name of programFile ("veltapp"), the publisher "Tarvo Inc.", the
-// product productKeyName, the version "2.0", the description the string
-// "Successful installation." or "Install failed.", the locale "ENU", no
-// serial number. When the report cannot be written, "Could not write SMS
-// status." goes into the [Events] section of the install log.
-// Returns whether the report was written.
-bool SendStatusReport(const std::string& programFile, const std::string& productKeyName, bool installSucceeded,
-                      CInstallLog& log,
+// base name of the product's program ("veltapp"), then its publisher
+// ("Tarvo Inc."), its display name ("Veltrane") and its version ("2.0"),
+// the description the string "Successful installation." or "Install
+// failed.", the locale "ENU", no serial number. When the report cannot be
+// written, "Could not write SMS status." goes into the [Events] section of
+// the install log. Returns whether the report was written.
+bool SendStatusReport(const CProductIdentity& product, bool installSucceeded, CInstallLog& log,
                       const std::vector<std::string>& libraryFolders = StatusLibraryFolders());

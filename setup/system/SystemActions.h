@@ -14,6 +14,7 @@
 #include "setup/paths/PathName.h"
 #include "setup/system/UninstallEntry.h"
 
+class CProductIdentity;
 class CTargetTable;
 
 // A registry key: its root and its path below the root.
@@ -54,24 +55,28 @@ public:
   // Nothing is reported to the user; each deletion goes to log.
   virtual void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) = 0;
 
-  // Writes the App Paths entry of program, the uninstall entry, and the
-  // host product's menu entries for program and targets. A failure leaves
-  // its entry out and is not reported to the user; what was written goes
-  // to log.
+  // Writes the App Paths entry of program, the uninstall entry, and, when
+  // the product has one, the host product's menu entries (named by its
+  // key) for program and targets. A failure leaves its entry out and is
+  // not reported to the user; what was written goes to log.
   virtual void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry,
-                               const CTargetTable& targets, CVerboseLog& log) = 0;
-  // The keys RegisterProduct writes for program and uninstallEntry, each
-  // with everything below it, a key before the keys below it.
+                               const CTargetTable& targets, const CProductIdentity& product, CVerboseLog& log) = 0;
+  // The keys RegisterProduct writes for program, uninstallEntry and
+  // product, each with everything below it, a key before the keys below it.
   virtual std::vector<CRegistryKeyName> ProductRegistryKeys(const CPathName& program,
-                                                            const CUninstallEntry& uninstallEntry) {
+                                                            const CUninstallEntry& uninstallEntry,
+                                                            const CProductIdentity& product) {
     (void)program;
     (void)uninstallEntry;
+    (void)product;
     return {};
   }
-  // Deletes what RegisterProduct wrote, the product's own settings keys and
-  // its document type. What cannot be deleted stays; nothing is reported
-  // to the user; what was deleted goes to log.
-  virtual void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) = 0;
+  // Deletes what RegisterProduct wrote and, for the built-in product,
+  // Veltrane's own settings keys and its document type (a product a kit
+  // names has none of its own that the setup program knows). What cannot
+  // be deleted stays; nothing is reported to the user; what was deleted
+  // goes to log.
+  virtual void UnregisterProduct(const CPathName& program, const CProductIdentity& product, CVerboseLog& log) = 0;
 
   // Asks Windows to restart; false (after telling the user) when Windows
   // refuses. On success Windows ends the program.

@@ -40,6 +40,7 @@ bool RegisterUninstallEntry(const CUninstallEntry& entry) {
   writeString("DisplayIcon", entry.displayIcon, false);
   if (entry.estimatedSize) writeDword("EstimatedSize", *entry.estimatedSize);
   writeString("InstallDate", entry.installDate, false);
+  writeString("URLInfoAbout", entry.urlInfoAbout, false);
   writeDword("NoModify", 1);
   writeDword("NoRepair", 1);
   return allWritten;

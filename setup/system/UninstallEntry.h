@@ -20,6 +20,7 @@ struct CUninstallEntry {
   std::string displayIcon;            // DisplayIcon: the product's program
   std::optional<DWORD> estimatedSize;  // EstimatedSize (a DWORD): the installed files, in KiB
   std::string installDate;            // InstallDate: YYYYMMDD
+  std::string urlInfoAbout;           // URLInfoAbout: the product's web address
 };
 
 // The InstallDate of an entry written on date: "YYYYMMDD".

@@ -18,10 +18,10 @@ public:
   void RemoveProgramItems(const CTargetTable& targets, const std::string& group, CVerboseLog& log) override;
   // App Paths, the uninstall entry, and the host product's menu entries
   // under the current user and the machine.
-  std::vector<CRegistryKeyName> ProductRegistryKeys(const CPathName& program,
-                                                    const CUninstallEntry& uninstallEntry) override;
+  std::vector<CRegistryKeyName> ProductRegistryKeys(const CPathName& program, const CUninstallEntry& uninstallEntry,
+                                                    const CProductIdentity& product) override;
   void RegisterProduct(const CPathName& program, const CUninstallEntry& uninstallEntry, const CTargetTable& targets,
-                       CVerboseLog& log) override;
-  void UnregisterProduct(const CPathName& program, const std::string& productKeyName, CVerboseLog& log) override;
+                       const CProductIdentity& product, CVerboseLog& log) override;
+  void UnregisterProduct(const CPathName& program, const CProductIdentity& product, CVerboseLog& log) override;
   bool RestartWindows() override;
 };

@@ -1,7 +1,10 @@
 #include "setup/wizard/AgreementPage.h"
 
 #include "framework/Resources.h"
+#include "setup/archive/SourceMedia.h"
 #include "setup/wizard/ButtonBar.h"
+#include "setup/wizard/KitProduct.h"
+#include "setup/wizard/SetupState.h"
 
 std::string CAgreementPage::AgreementText(std::string_view resource) {
   const std::size_t end = resource.find('\0');
@@ -22,13 +25,28 @@ BOOL CAgreementPage::OnInitDialog() {
     bar->SetNextText("&Yes");
     bar->SetCancelText("&No");
   }
-  SetDlgItemText(IDC_PAGE_TEXT, AgreementText(LoadRcData(IDR_AGREEMENT)));
+  if (!State().product.named) ShowText(AgreementText(LoadRcData(IDR_AGREEMENT)));
+  return FALSE;  // the focus is set
+}
+
+int CAgreementPage::DoPageWork() {
+  CSetupState& app = State();
+  const std::string& licence = app.product.licence;
+  if (app.product.named) {
+    const CKitSeal* seal = app.sourceMedia->GetSeal();
+    ShowText(AgreementText(ReadKitFile(app.profilePath, seal, licence, CProductIdentity::kMaxLicenceBytes)));
+    app.verboseLog.Write("The License Agreement page shows the kit's licence %s.", licence.c_str());
+  }
+  return 0;
+}
+
+void CAgreementPage::ShowText(const std::string& text) {
+  SetDlgItemText(IDC_PAGE_TEXT, text);
   // The reader starts at the top with the caret there, so that PAGE DOWN
   // works at once; the dialog manager's own first focus would select the
   // whole text and scroll to its end.
-  const HWND text = GetDlgItem(IDC_PAGE_TEXT);
-  ::SetFocus(text);
-  ::SendMessageA(text, EM_SETSEL, 0, 0);
-  ::SendMessageA(text, EM_SCROLLCARET, 0, 0);
-  return FALSE;  // the focus is set
+  const HWND edit = GetDlgItem(IDC_PAGE_TEXT);
+  ::SetFocus(edit);
+  ::SendMessageA(edit, EM_SETSEL, 0, 0);
+  ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }

@@ -17,5 +17,13 @@ public:
   static std::string AgreementText(std::string_view resource);
 
 protected:
+  // The program's own agreement; a kit that brings a licence shows it once
+  // the page's work has read it.
   BOOL OnInitDialog() override;
+  // Reads the kit's licence (checked against the kit's seal); a licence
+  // that cannot be read fails the run, as nobody can accept it unseen.
+  int DoPageWork() override;
+
+private:
+  void ShowText(const std::string& text);
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/PackedBitmap.h"
 #include "framework/Wnd.h"
 
 CBillboardSequence::CBillboardSequence(UINT templateId) : templateId_(templateId) {}
@@ -27,8 +28,26 @@ void CBillboardSequence::UpdateBillboard(std::uint32_t done) {
   if (index != index_) ShowBillboard(index);
 }
 
+void CBillboardSequence::UsePictures(std::vector<std::vector<unsigned char>> pictures) {
+  pictures_ = std::move(pictures);
+}
+
 void CBillboardSequence::ShowBillboard(int index) {
-  auto next = std::make_unique<CBitmapDialog>(templateId_, IDB_BILLBOARD_FIRST + index, nullptr, outOfSight_);
+  CBitmap picture;
+  if (pictures_) {
+    if (pictures_->empty()) return;
+    const std::size_t at = std::min<std::size_t>(static_cast<std::size_t>(index), pictures_->size() - 1);
+    // The same picture as the one shown stays.
+    if (window_ && std::min<std::size_t>(static_cast<std::size_t>(index_), pictures_->size() - 1) == at) {
+      index_ = index;
+      return;
+    }
+    const std::vector<unsigned char>& dib = (*pictures_)[at];
+    picture.Attach(CreateBitmapFromDib(dib.data(), dib.size()));
+    if (!picture) return;
+  }
+  auto next = std::make_unique<CBitmapDialog>(templateId_, std::move(picture), IDB_BILLBOARD_FIRST + index, nullptr,
+                                              outOfSight_);
   if (!next->Create()) {
     next->DestroyWindow();
     return;

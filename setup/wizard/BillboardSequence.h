@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "framework/BitmapDialog.h"
 #include "setup/resources/ResourceIds.h"
@@ -22,6 +24,10 @@ public:
   // Closes the picture still shown.
   ~CBillboardSequence();
 
+  // Shows the kit's pictures (packed DIBs) instead of the program's own:
+  // picture i of the sequence is pictures[i], the last one standing for
+  // those missing; no pictures show nothing.
+  void UsePictures(std::vector<std::vector<unsigned char>> pictures);
   // Starts a sequence over total bytes and shows the picture for none done;
   // outOfSight pictures have no size (batch mode).
   void StartBillboards(std::uint32_t total, bool outOfSight = false);
@@ -47,5 +53,6 @@ private:
   std::uint32_t total_ = 0;
   bool outOfSight_ = false;
   int index_ = -1;
+  std::optional<std::vector<std::vector<unsigned char>>> pictures_;  // none: the program's own
   std::unique_ptr<CBitmapDialog> window_;
 };

@@ -14,6 +14,7 @@
 #include "setup/log/InstallLogWriter.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/Gauge.h"
+#include "setup/wizard/KitProduct.h"
 #include "framework/PlaceWindow.h"
 #include "framework/PumpMessages.h"
 
@@ -126,6 +127,14 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
   // A silent run shows no pictures, not even out of sight.
   showPictures_ = !app.silentMode;
+  if (showPictures_ && app.product.named) {
+    std::vector<std::vector<unsigned char>> pictures;
+    for (const std::string& name : app.product.billboards) {
+      std::vector<unsigned char> dib = ReadKitPicture(app.profilePath, app.sourceMedia->GetSeal(), name, app.verboseLog);
+      if (!dib.empty()) pictures.push_back(std::move(dib));
+    }
+    billboards_->UsePictures(std::move(pictures));
+  }
   if (showPictures_) billboards_->StartBillboards(total, app.batchMode);
   gauge_->SetRange(1, total);
   gauge_->SetPos(0, false);
@@ -212,6 +221,10 @@ bool CCopyProgressPage::NameProgramItemFiles(CSetupState& app) {
 int CCopyProgressPage::DoPageWork() {
   CSetupState& app = State();
   CInstallLogWriter log(app.InstallLog());
+  // For a product the kit names, the removal learns from [Product] which
+  // product it removes; the log's first save (or, run from the source,
+  // its only one) takes it along.
+  if (app.product.named) app.InstallLog().Edit().ReplaceSection(CProductIdentity::kSection, app.product.Records());
   if (app.runFromSource) {
     PointTargetsIntoSource(app);
   } else if ((copyStop_ = CopySelectedFiles(app, log)) != CopyStop::none) {

@@ -100,7 +100,7 @@ bool CDirectoryPage::ConfirmDirectory() {
 }
 
 bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
-  return CheckDiskSpace(AsDirectory(directory), &State().model->files);
+  return CheckDiskSpace(AsDirectory(directory), &State().model->files, &State().product);
 }
 
 void CDirectoryPage::OnOK() {

@@ -5,6 +5,6 @@
 
 BOOL CFailedPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
-  SetDlgItemText(IDC_PAGE_TEXT, LoadResourceString(State().removeMode ? IDS_NOT_REMOVED : IDS_NOT_INSTALLED));
+  SetDlgItemText(IDC_PAGE_TEXT, State().ProductText(State().removeMode ? IDS_NOT_REMOVED : IDS_NOT_INSTALLED));
   return TRUE;
 }

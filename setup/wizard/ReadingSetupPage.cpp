@@ -8,7 +8,9 @@
 #include "setup/errors/XException.h"
 #include "setup/profile/InstallProfileException.h"
 #include "setup/wizard/SetupState.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallModel.h"
+#include "setup/wizard/KitProduct.h"
 #include "setup/resources/ResourceIds.h"
 #include "framework/PumpMessages.h"
 
@@ -76,10 +78,14 @@ int CReadingSetupPage::DoPageWork() {
     if (!app.removeMode) CheckKitSeal(app);
     // In remove mode the profile is the install log, read once for the run
     // with what an ended run left in its journal.
+    // The file must name the product the run started as.
     if (app.removeMode) {
       model.Load(app.InstallLog().Text(), &PumpMessages);
+      CheckSameProduct(app.InstallLog().Text(), app.product, app.logPath);
     } else {
-      model.Load(app.profilePath, &PumpMessages);
+      const CIniText profile = ReadIniTextFile(app.profilePath);
+      model.Load(profile, &PumpMessages);
+      CheckSameProduct(profile, app.product, app.profilePath);
       CheckDestinationParents(model.destinations, app.profilePath);
     }
   } catch (CXException& e) {

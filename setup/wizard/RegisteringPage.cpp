@@ -16,7 +16,9 @@ std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
   // Unquoted, "C:\Program Files\..." would be started as C:\Program.exe
   // whenever such a file exists.
   const bool quoted = program.find(' ') != std::string::npos;
-  return (quoted ? "\"" + program + "\"" : program) + " /U";
+  // The removal of a product the kit names finds its log by its key.
+  const std::string product = app.product.named ? " /P:" + app.product.key : std::string();
+  return (quoted ? "\"" + program + "\"" : program) + " /U" + product;
 }
 
 CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
@@ -26,15 +28,16 @@ CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {
   ::GetLocalTime(&today);
   return CUninstallEntry{
       .keyName = app.productKeyName,
-      .displayName = app.productKeyName,
+      .displayName = app.product.DisplayName(),
       .uninstallCommand = command,
       .quietUninstallCommand = command + " /S",
-      .displayVersion = kProductVersion,
-      .publisher = kProductPublisher,
+      .displayVersion = app.product.version,
+      .publisher = app.product.publisher,
       .installLocation = app.model->destinations.GetPath(app.runFromSource ? 1 : 0).GetDirectory(),
       .displayIcon = program.GetPath(),
       .estimatedSize = app.installedKiB,
       .installDate = UninstallEntryDate(today),
+      .urlInfoAbout = app.product.url,
   };
 }
 
@@ -52,7 +55,7 @@ int CRegisteringPage::DoPageWork() {
     // A silent installation keeps the keys as they were, to be put back
     // when it is rolled back.
     if (app.transaction.IsActive()) {
-      for (const CRegistryKeyName& key : app.System().ProductRegistryKeys(program, entry)) {
+      for (const CRegistryKeyName& key : app.System().ProductRegistryKeys(program, entry, app.product)) {
         app.transaction.RegistryKeyChanging(key.root, key.path);
       }
     }
@@ -62,7 +65,7 @@ int CRegisteringPage::DoPageWork() {
     SetNextPageId(kFailedPage);
     return GetNextPageId();
   }
-  app.System().RegisterProduct(program, entry, app.model->targets, app.verboseLog);
+  app.System().RegisterProduct(program, entry, app.model->targets, app.product, app.verboseLog);
   SetNextPageId(FinalPage(app.installSucceeded, app.rebootNeeded));
   return GetNextPageId();
 }

@@ -28,10 +28,12 @@ public:
   // The command that removes the product: this setup program's file name
   // in the installation directory (the distribution directory when
   // running from the source), in double quotes when it holds a blank,
-  // followed by " /U".
+  // followed by " /U" (and " /P:<key>" for a product the kit names, whose
+  // removal finds its log by the key).
   static std::string UninstallCommand(const CSetupState& app);
   // The uninstall entry: the command above and the same with /S for a
-  // removal with no window, the product's name, version and publisher, the
+  // removal with no window, the product's name, version, publisher and web
+  // address, the
   // installation directory, the product program as its icon, the size of
   // the files the copy installed or kept and today's date.
   static CUninstallEntry UninstallEntry(const CSetupState& app);

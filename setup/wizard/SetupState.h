@@ -16,6 +16,7 @@
 #include "setup/install/InstallTransaction.h"
 #include "setup/log/VerboseLog.h"
 #include "setup/paths/PathName.h"
+#include "setup/profile/ProductIdentity.h"
 #include "setup/system/RunLock.h"
 #include "setup/wizard/RunOutcome.h"
 
@@ -58,9 +59,18 @@ public:
   // that the run commits whole or is undone (inactive in the other runs).
   CInstallTransaction transaction;
 
+  // The product the run installs or removes (Veltrane unless the kit's
+  // [Product] names another), and what follows from it: set together by
+  // SetProduct.
+  CProductIdentity product;
   std::string productTitle;    // caption of the main window, title painted on it
-  std::string productKeyName;  // Uninstall subkey and DisplayName; product in the status report
+  std::string productKeyName;  // Uninstall subkey; the install log, the lock and the verbose log are named after it
   std::string programFile;     // file name of the installed product program
+  // Takes identity as the run's product: productTitle, productKeyName,
+  // programFile and the model's default Start Menu folder follow it.
+  void SetProduct(CProductIdentity identity);
+  // The string-table text id as it names the run's product.
+  std::string ProductText(UINT id) const;
 
   bool removeMode = false;        // /U: the run removes the product
   bool batchMode = false;         // /B: unattended; pages proceed by themselves, windows out of sight

@@ -14,7 +14,7 @@
 
 int CUnregisteringPage::DoPageWork() {
   CSetupState& app = State();
-  app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.productKeyName, app.verboseLog);
+  app.System().UnregisterProduct(CRegisteringPage::ProductProgram(app), app.product, app.verboseLog);
   RecycleInstallLog(app.InstallLog(), AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
   return GetNextPageId();
 }

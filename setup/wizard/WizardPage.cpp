@@ -29,7 +29,9 @@ void CWizardPage::PlacePage() { CenterWindow(); }
 
 int CWizardPage::DoPageWork() { return 0; }
 
-bool CWizardPage::ConfirmCancel() { return AfxMessageBox(IDS_CONFIRM_EXIT, MB_YESNO | MB_ICONQUESTION) == IDYES; }
+bool CWizardPage::ConfirmCancel() {
+  return AfxMessageBox(State().ProductText(IDS_CONFIRM_EXIT), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
 
 bool CWizardPage::ShouldShow() { return true; }
 
@@ -51,7 +53,30 @@ void CWizardPage::MarkFailed(FailureCause cause) {
   State().RecordFailure(cause);
 }
 
+namespace {
+
+// The product's name in the page's caption and in its static texts and
+// buttons; what the user types (the edits) is left alone.
+void NameProductIn(HWND page, const CProductIdentity& product) {
+  if (!product.named) return;
+  const auto rename = [&](HWND window) {
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    const std::string renamed = product.InText(text);
+    if (renamed != text) ::SetWindowTextA(window, renamed.c_str());
+  };
+  rename(page);
+  for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char className[16] = "";
+    ::GetClassNameA(child, className, sizeof className);
+    if (::lstrcmpiA(className, "Static") == 0 || ::lstrcmpiA(className, "Button") == 0) rename(child);
+  }
+}
+
+}  // namespace
+
 BOOL CWizardPage::OnInitDialog() {
+  NameProductIn(m_hWnd, State().product);
   // The bar first: it gives the page its full size before the page is placed.
   if (hasButtonBar_ && !buttonBar_) {
     auto bar = std::make_unique<CButtonBar>(*this);

@@ -281,10 +281,13 @@ inline const char kKitProgramGroup[] = "Veltrane Kit Test";
 // Writes the product's files into work\product and their kit description
 // into work\kit.ini (destination 0 named folderName, so proposed as
 // <Program Files>\<folderName>; destination 1 its Data folder; one program item
-// for veltapp.exe), and builds the kit for media ("diskettes" or "cd") with
-// the real kit builder. Returns the kit's folder, work\kit-<media>.
+// for the first file, veltapp.exe), and builds the kit for media
+// ("diskettes" or "cd") with the real kit builder; sections adds to the
+// description (a [product], say). Returns the kit's folder,
+// work\kit-<media>.
 inline std::string BuildKit(const TempDir& work, const std::vector<ProductFile>& files, const std::string& media,
-                            unsigned capacity, const std::string& folderName = "Veltrane") {
+                            unsigned capacity, const std::string& folderName = "Veltrane",
+                            const std::string& sections = "") {
   const std::string product = work / "product";
   ::CreateDirectoryA(product.c_str(), nullptr);
   std::string description =
@@ -292,7 +295,7 @@ inline std::string BuildKit(const TempDir& work, const std::vector<ProductFile>&
       "\r\nsetup=" + ui::ProgramBesideTest("_setupx.exe") + "\r\npmgroup=" + kKitProgramGroup +
       "\r\n[destinations]\r\n0=" + folderName + "||C:\\Program Files\\" + folderName + "\r\n1=Data|0|\r\n"
       "[groups]\r\nProgram=Program files|The program|1|1|1\r\nData=Data files|Its data|1|1|1\r\n"
-      "[targets]\r\nveltapp.exe=0|0|0|Veltrane Kit Test|||\r\n[diskettes]\r\n";
+      "[targets]\r\n" + files.front().name + "=0|0|0|Veltrane Kit Test|||\r\n" + sections + "[diskettes]\r\n";
   for (int n = 1; n <= 9; ++n) description += std::to_string(n) + "=Kit Test Disk " + std::to_string(n) + "|\r\n";
   for (const char* group : {"Program", "Data"}) {
     description += std::string("[files.") + group + "]\r\n";

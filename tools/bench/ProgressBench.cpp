@@ -56,8 +56,9 @@ public:
   void StartProgramManager() override {}
   void CreateProgramItems(const CTargetTable&, const std::string&, const CPathName&, CVerboseLog&) override {}
   void RemoveProgramItems(const CTargetTable&, const std::string&, CVerboseLog&) override {}
-  void RegisterProduct(const CPathName&, const CUninstallEntry&, const CTargetTable&, CVerboseLog&) override {}
-  void UnregisterProduct(const CPathName&, const std::string&, CVerboseLog&) override {}
+  void RegisterProduct(const CPathName&, const CUninstallEntry&, const CTargetTable&, const CProductIdentity&,
+                       CVerboseLog&) override {}
+  void UnregisterProduct(const CPathName&, const CProductIdentity&, CVerboseLog&) override {}
   bool RestartWindows() override { return false; }
 };
 
@@ -67,9 +68,7 @@ class CBenchApp : public CSetupApp {
 public:
   CBenchApp() : CSetupApp(std::make_unique<CNoSystemActions>()) {
     m_title = "Veltrane Setup";
-    productTitle = "Veltrane Setup";
-    productKeyName = "Veltrane";
-    programFile = "veltapp.exe";
+    SetProduct(CProductIdentity::Builtin());
   }
 };
 

@@ -30,6 +30,8 @@ public:
   void Parse(const std::string& text, const std::string& fileName);
 
   const std::vector<Section>& GetSections() const noexcept { return sections_; }
+  // The same to change values in place (the description's ${NAME}s).
+  std::vector<Section>& EditSections() noexcept { return sections_; }
   // The first section of that name, or null.
   const Section* Find(const std::string& name) const;
   // "file:line", for messages.

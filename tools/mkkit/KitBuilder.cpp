@@ -96,6 +96,7 @@ std::string CKitBuilder::PlannedSeal(const std::vector<LayoutItem>& items, const
       for (const LayoutPart& part : place.parts) seal.AddPlaceholder(part.diskette, part.name, part.FileSize(), true);
     }
   }
+  for (const KitProduct::File& f : description_.product.Files()) seal.AddPlaceholder(1, f.name, FileSize(f.source));
   seal.AddPlaceholder(1, "_setupx.ini", profileSize);
   if (cdRoot) {
     for (const CKitCdRoot::File& f : cdRoot->GetFiles()) seal.AddPlaceholder(0, f.name, f.size);
@@ -215,6 +216,12 @@ KitExitCode CKitBuilder::Build() {
   if (description_.media == MediaKind::cd && (description_.cd.line || !options_.cdMenu.empty())) {
     cdRoot.emplace();
     cdRoot->Plan(description_, options_.cdMenu, options_.defaultLauncher);
+    // AutoPlay starts the menu program: it is signed like the setup program.
+    if (signer.Active()) {
+      CKitCdRoot::File& launcher = cdRoot->Launcher();
+      signer.Sign(launcher.source, launcher.name, description_.WhereSection("cd"));
+      launcher.size = FileSize(Input(launcher.source));
+    }
   }
 
   // The media files in description order; an archive stands where its
@@ -268,10 +275,14 @@ KitExitCode CKitBuilder::Build() {
   layout_ = std::make_unique<CKitLayout>(description_.media, description_.capacity, description_.cluster);
   const std::uint64_t setupSize = haveSetup ? FileSize(Input(setup)) : 0;
   if (setupSize > 0xFFFFFFFFull) ThrowBadInput(setupWhere, "the setup program is 4 GiB or larger");
+  // The files of [product] lie beside the profile, which the setup program
+  // reads them from before it asks for any diskette.
+  std::uint64_t productSize = 0;
+  for (const KitProduct::File& f : description_.product.Files()) productSize += layout_->Occupied(FileSize(f.source));
   std::uint64_t reserve = layout_->Occupied(2048);
   std::string profile;
   for (;;) {
-    layout_->Plan(items, layout_->Occupied(setupSize) + reserve,
+    layout_->Plan(items, layout_->Occupied(setupSize) + productSize + reserve,
                   description_.capacityLine ? description_.Where(description_.capacityLine) : description_.GetPath());
     // The setup program on the first diskette is also the first file of
     // its group, installed into the installation directory, so that the
@@ -329,6 +340,7 @@ KitExitCode CKitBuilder::Build() {
   if (cdRoot) {
     for (const CKitCdRoot::File& f : cdRoot->GetFiles()) keep.push_back(f.source);
   }
+  for (const KitProduct::File& f : description_.product.Files()) keep.push_back(f.source);
   CKitOutputFolder(options_.outputDir).Prepare(options_.clean, keep);
 
   Progress("writing " + std::to_string(layout_->GetDisketteCount()) + " " +
@@ -406,11 +418,17 @@ KitExitCode CKitBuilder::Build() {
   }
   if (cdRoot) {
     for (const CKitCdRoot::File& f : cdRoot->GetFiles()) {
-      CopyWithStatus(f.source, options_.outputDir + "\\" + f.name);
+      CopyWithStatus(Input(f.source), options_.outputDir + "\\" + f.name);
       sealed(0, f.name);
     }
     WriteText(options_.outputDir + "\\" + CKitCdRoot::kAutorunName, cdRoot->GetAutorun());
     sealed(0, CKitCdRoot::kAutorunName);
+  }
+  for (const KitProduct::File& f : description_.product.Files()) {
+    CopyWithStatus(f.source, first + "\\" + f.name);
+    sealed(1, f.name);
+    const std::uint64_t size = FileSize(f.source);
+    summary_.entries.push_back(KitSummaryEntry{1, "", f.name, size, size, -1, false});
   }
   WriteText(first + "\\_setupx.ini", profile);
   sealed(1, "_setupx.ini");

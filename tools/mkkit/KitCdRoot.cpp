@@ -109,7 +109,10 @@ std::string CKitCdRoot::Render(const CKitDescription& d) const {
   line("icon", kLauncherName);
   text += "\r\n[Application Info]\r\n";
   line("Bitmap", cd.bitmap);
-  line("Caption", cd.caption.empty() ? d.programGroup : cd.caption);
+  // Without a caption or a program group the menu would fall back on its
+  // own title, the host product's: a product the kit names gives its name.
+  const std::string& named = d.product.identity.named ? d.product.identity.name : d.programGroup;
+  line("Caption", !cd.caption.empty() ? cd.caption : !d.programGroup.empty() ? d.programGroup : named);
   line("PlaySound", cd.sound);
   line("CenterButtons", cd.centerButtons);
 

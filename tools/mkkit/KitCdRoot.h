@@ -33,6 +33,9 @@ public:
 
   // The files to copy (the menu program first), and autorun.inf's text.
   const std::vector<File>& GetFiles() const noexcept { return files_; }
+  // The menu program, to be signed (its source and size then the signed
+  // copy's). Only after Plan.
+  File& Launcher() { return files_.front(); }
   const std::string& GetAutorun() const noexcept { return autorun_; }
 
   // The command that starts the setup program from the CD's root.

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <fstream>
+#include <iterator>
 #include <set>
 
+#include "framework/BmpFile.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitAuthenticode.h"
@@ -100,8 +103,9 @@ std::string CKitDescription::Expand(const std::string& text, int line) const {
   return out;
 }
 
-std::string CKitDescription::ResolveSource(const std::string& text, int line) const {
-  const std::string path = NativeSeparators(Expand(text, line));
+std::string CKitDescription::ResolveSource(const std::string& text, int) const {
+  // The value's ${NAME}s are expanded already (Load).
+  const std::string path = NativeSeparators(text);
   return IsAbsolute(path) ? path : baseDir_ + path;
 }
 
@@ -126,6 +130,10 @@ void CKitDescription::Load(const std::string& given, const std::map<std::string,
   const auto slash = path.find_last_of('\\');
   baseDir_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   document_.Load(path);
+  // ${NAME} stands for its -D value in every value, paths or texts.
+  for (auto& section : document_.EditSections()) {
+    for (auto& entry : section.entries) entry.value = Expand(entry.value, entry.line);
+  }
 
   const auto* kit = document_.Find("kit");
   if (!kit) ThrowBadInput(path, "the [kit] section is missing");
@@ -138,6 +146,7 @@ void CKitDescription::Load(const std::string& given, const std::map<std::string,
     else if (lower == "diskettes") ReadDiskettes(section);
     else if (lower == "cd") ReadCd(section);
     else if (lower == "cd.buttons") ReadCdButtons(section);
+    else if (lower == "product") ReadProduct(section);
     else if (!lower.starts_with("files.")) ThrowBadInput(Where(section.line), "unknown section [" + section.name + "]");
   }
   const auto* destinationSection = document_.Find("destinations");
@@ -156,6 +165,7 @@ void CKitDescription::Load(const std::string& given, const std::map<std::string,
     ReadFiles(section, group);
   }
   CheckFiles();
+  CheckProduct();
 }
 
 void CKitDescription::ReadKit(const CIniDocument::Section& s) {
@@ -479,5 +489,131 @@ void CKitDescription::ReadCdButtons(const CIniDocument::Section& s) {
       }
     }
     cd.buttons.push_back(b);
+  }
+}
+
+std::vector<KitProduct::File> KitProduct::Files() const {
+  std::vector<File> files;
+  if (!identity.named) return files;
+  files.push_back(File{identity.licence, licenceSource, licenceLine});
+  if (!splashSource.empty()) files.push_back(File{identity.splash, splashSource, splashLine});
+  for (std::size_t i = 0; i < billboardSources.size(); ++i) {
+    files.push_back(File{identity.billboards[i], billboardSources[i], billboardsLine});
+  }
+  return files;
+}
+
+void CKitDescription::ReadProduct(const CIniDocument::Section& s) {
+  CProductIdentity& id = product.identity;
+  product.line = s.line;
+  id.named = true;
+  // The host product's menu lists Veltrane; another product joins it only
+  // when it asks to.
+  id.hostMenu = false;
+  bool keyGiven = false;
+  for (const auto& e : s.entries) {
+    const std::string key = Lower(e.key);
+    const auto checked = [&](const std::string& value) {
+      const std::string fault = ProductValueFault(key, value);
+      if (!fault.empty()) ThrowBadInput(Where(e.line), key + "=" + value + ": " + fault);
+      return value;
+    };
+    if (key == "name") id.name = checked(e.value);
+    else if (key == "version") id.version = checked(e.value);
+    else if (key == "publisher") id.publisher = checked(e.value);
+    else if (key == "url") id.url = checked(e.value);
+    else if (key == "key") {
+      id.key = checked(e.value);
+      keyGiven = true;
+    } else if (key == "program") {
+      id.program = checked(e.value);
+      product.programLine = e.line;
+    } else if (key == "licence" || key == "license") {
+      product.licenceSource = ResolveSource(Trim(e.value), e.line);
+      product.licenceLine = e.line;
+    } else if (key == "splash") {
+      product.splashSource = ResolveSource(Trim(e.value), e.line);
+      product.splashLine = e.line;
+    } else if (key == "billboards") {
+      product.billboardSources.clear();
+      for (std::size_t from = 0;;) {
+        const std::size_t bar = e.value.find('|', from);
+        product.billboardSources.push_back(ResolveSource(Trim(e.value.substr(from, bar - from)), e.line));
+        if (bar == std::string::npos) break;
+        from = bar + 1;
+      }
+      if (product.billboardSources.size() > static_cast<std::size_t>(CProductIdentity::kMaxBillboards)) {
+        ThrowBadInput(Where(e.line), "billboards names at most " + std::to_string(CProductIdentity::kMaxBillboards) +
+                                         " pictures (picture|picture|picture)");
+      }
+      product.billboardsLine = e.line;
+    } else if (key == "hostmenu") {
+      if (SameName(e.value, "yes") || e.value == "1") id.hostMenu = true;
+      else if (SameName(e.value, "no") || e.value == "0") id.hostMenu = false;
+      else ThrowBadInput(Where(e.line), "hostmenu is yes or no");
+    } else {
+      ThrowBadInput(Where(e.line), "unknown key '" + e.key + "' in [product]");
+    }
+  }
+  const auto require = [&](const std::string& value, const char* key, const char* what) {
+    if (value.empty()) ThrowBadInput(Where(s.line), std::string("[product] has no ") + key + "= (" + what + ")");
+  };
+  require(id.name, "name", "the name every text of the setup program shows");
+  require(id.version, "version", "DisplayVersion of the uninstall entry");
+  require(id.publisher, "publisher", "Publisher of the uninstall entry");
+  require(id.program, "program", "the installed program that App Paths and DisplayIcon name");
+  require(product.licenceSource, "licence", "the text file the License Agreement page shows");
+  if (!keyGiven) {
+    id.key = ProductKeyFromName(id.name);
+    if (id.key.empty()) {
+      ThrowBadInput(Where(s.line), "the name '" + id.name + "' gives no product key: give one (key=)");
+    }
+  }
+  id.licence = CProductIdentity::kLicenceFile;
+  if (!product.splashSource.empty()) id.splash = CProductIdentity::kSplashFile;
+  id.billboards.clear();
+  for (std::size_t i = 0; i < product.billboardSources.size(); ++i) {
+    id.billboards.push_back(CProductIdentity::BillboardFile(static_cast<int>(i)));
+  }
+}
+
+void CKitDescription::CheckProduct() const {
+  if (!product.identity.named) return;
+  // App Paths and the uninstall entry's icon name the program in the
+  // installation directory.
+  const std::string& program = product.identity.program;
+  if (std::none_of(files.begin(), files.end(),
+                   [&](const KitFile& f) { return f.destination == 0 && SameName(f.name, program); })) {
+    ThrowBadInput(Where(product.programLine),
+                  "program " + program + " is no file the kit installs into destination 0, the installation "
+                  "directory (App Paths and the uninstall entry name it there)");
+  }
+  for (const KitProduct::File& f : product.Files()) {
+    const std::string where = Where(f.line);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(f.source.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      ThrowBadInput(where, "missing file " + f.source);
+    }
+    const bool licence = f.name == product.identity.licence;
+    const std::uint64_t max = licence ? CProductIdentity::kMaxLicenceBytes : CProductIdentity::kMaxPictureBytes;
+    if (data.nFileSizeHigh != 0 || data.nFileSizeLow > max) {
+      ThrowBadInput(where, f.source + " is larger than " + std::to_string(max) + " bytes, the most the setup "
+                                                                                "program shows");
+    }
+    if (licence) continue;
+    std::ifstream in(f.source, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (DibOfBmpFile(bytes).empty()) {
+      ThrowBadInput(where, f.source + " is no picture the setup program draws (an uncompressed or RLE .bmp "
+                                      "file with a BITMAPINFOHEADER)");
+    }
+  }
+  for (const KitFile& f : files) {
+    for (const KitProduct::File& own : product.Files()) {
+      if (f.archive.empty() && SameName(f.name, own.name)) {
+        ThrowBadInput(Where(f.line), f.name + " is a name mkkit gives the files of [product] on the first diskette");
+      }
+    }
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "setup/archive/KitMedia.h"
+#include "setup/profile/ProductIdentity.h"
 #include "tools/mkkit/IniDocument.h"
 
 struct KitDestination {
@@ -79,6 +80,28 @@ struct KitCdMenu {
   std::vector<KitCdButton> buttons;  // empty: Install and Exit
 };
 
+// [product]: the product the kit names (ProductIdentity.h), its files
+// named as they lie on the first diskette, and their sources on the build
+// machine. identity.named is false when the description has no [product].
+struct KitProduct {
+  CProductIdentity identity;
+  std::string licenceSource;
+  std::string splashSource;
+  std::vector<std::string> billboardSources;
+  int line = 0;
+  int programLine = 0;
+  int licenceLine = 0;
+  int splashLine = 0;
+  int billboardsLine = 0;
+  // The files it puts on the first diskette: (name there, source, line).
+  struct File {
+    std::string name;
+    std::string source;
+    int line = 0;
+  };
+  std::vector<File> Files() const;
+};
+
 struct KitFile {
   std::string group;
   std::string name;     // the installed name; for a plain file also its name on the media
@@ -96,7 +119,7 @@ public:
   static constexpr std::uint32_t kDefaultCluster = 512;
 
   // Reads and checks the description. defines gives the values of ${NAME}
-  // in paths. Throws CKitException (bad input).
+  // in every value. Throws CKitException (bad input).
   void Load(const std::string& path, const std::map<std::string, std::string>& defines);
 
   // The name of the setup program on the media, and the most text the
@@ -133,6 +156,7 @@ public:
   std::vector<KitDiskette> diskettes;
   std::vector<KitFile> files;
   KitCdMenu cd;
+  KitProduct product;
 
 private:
   std::string Expand(const std::string& text, int line) const;
@@ -145,6 +169,8 @@ private:
   void ReadFiles(const CIniDocument::Section& s, const std::string& group);
   void ReadCd(const CIniDocument::Section& s);
   void ReadCdButtons(const CIniDocument::Section& s);
+  void ReadProduct(const CIniDocument::Section& s);
+  void CheckProduct() const;
   void CheckGroups() const;
   void CheckFiles() const;
 

@@ -60,5 +60,9 @@ std::string CKitProfile::Render(const CKitDescription& d, const std::vector<Prof
   for (const auto& disk : d.diskettes) {
     w.Key(std::to_string(disk.number), CDisketteRecord{disk.label, disk.path}.Format(), d.Where(disk.line));
   }
+  if (d.product.identity.named) {
+    w.Section(CProductIdentity::kSection);
+    for (const auto& [key, value] : d.product.identity.Records()) w.Key(key, value, d.Where(d.product.line));
+  }
   return w.Take();
 }

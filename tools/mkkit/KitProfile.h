@@ -25,7 +25,8 @@ struct ProfileFileRecord {
 class CKitProfile {
 public:
   // The profile's text: [destinations], [groups], one section per group
-  // listing its files, [targets], [PMGroup] (when named), [diskettes].
+  // listing its files, [targets], [PMGroup] (when named), [diskettes],
+  // and [Product] when the description names its product.
   // Throws CKitException (bad input), naming the description's line, for
   // a value longer than the setup program reads (254 characters).
   static std::string Render(const CKitDescription& description, const std::vector<ProfileFileRecord>& files);

@@ -101,6 +101,12 @@ std::vector<std::string> CKitWarnings::Find(const CKitDescription& d, int disket
     }
   }
 
+  if (d.programGroup.empty()) {
+    const std::string fallback = d.product.identity.named ? d.product.identity.name : std::string("Veltrane");
+    warn(d.WhereSection("kit"), "[kit] has no pmgroup=: the Start Menu folder the setup program proposes is " +
+                                    fallback + ", and the install log names no program group");
+  }
+
   for (const std::string& name : d.UnusedDefines()) {
     warn(d.GetPath(), "-D " + name + " is given, but the description never uses ${" + name + "}: a misspelt name?");
   }

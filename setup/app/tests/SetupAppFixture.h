@@ -29,9 +29,7 @@ public:
 class SetupAppFixture : public ::testing::Test {
 protected:
   SetupAppFixture() {
-    app.productTitle = "Veltrane Setup";
-    app.programFile = "veltapp.exe";
-    app.productKeyName = "Veltrane";
+    app.SetProduct(CProductIdentity::Builtin());
   }
 
   CTestSetupApp app;

@@ -23,17 +23,17 @@ public:
     shortcutGroup = group;
   }
   void RegisterProduct(const CPathName& program, const CUninstallEntry& entry, const CTargetTable&,
-                       CVerboseLog&) override {
+                       const CProductIdentity&, CVerboseLog&) override {
     ++registrations;
     registeredProgram = program.GetPath();
     uninstallEntry = entry;
     uninstallCommand = entry.uninstallCommand;
     productKeyName = entry.keyName;
   }
-  void UnregisterProduct(const CPathName& program, const std::string& keyName, CVerboseLog&) override {
+  void UnregisterProduct(const CPathName& program, const CProductIdentity& product, CVerboseLog&) override {
     ++unregistrations;
     registeredProgram = program.GetPath();
-    productKeyName = keyName;
+    productKeyName = product.key;
   }
   bool RestartWindows() override {
     ++restarts;

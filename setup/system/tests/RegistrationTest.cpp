@@ -101,7 +101,7 @@ TEST_F(RegistrationTest, MenuEntryGoesUnder8OnlyAndIsRemovedFromBothVersions) {
   CreateKey(root.get(), kHost8);
   CreateKey(root.get(), kHost7);
   const CPathName program("C:\\Program Files\\Veltrane\\veltapp.exe");
-  EXPECT_TRUE(RegisterHostMenuEntry(root.get(), program, targets));
+  EXPECT_TRUE(RegisterHostMenuEntry(root.get(), program, targets, "Veltrane"));
 
   const struct {
     const char* key;
@@ -120,7 +120,7 @@ TEST_F(RegistrationTest, MenuEntryGoesUnder8OnlyAndIsRemovedFromBothVersions) {
 
   CreateKey(root.get(), kHost7 + kEntry + "\\Menu");  // left by an earlier installation
   CreateKey(root.get(), kHost8 + "\\OtherApps\\Another");
-  UnregisterHostMenuEntry(root.get());
+  UnregisterHostMenuEntry(root.get(), "Veltrane");
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Host(kHost8)));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Host(kHost7)));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, root / kHost8 + "\\OtherApps\\Another")) << "another product's entry";
@@ -129,10 +129,10 @@ TEST_F(RegistrationTest, MenuEntryGoesUnder8OnlyAndIsRemovedFromBothVersions) {
 TEST_F(RegistrationTest, MenuEntryGoesUnder7WhenOnlyThatVersionIsInstalled) {
   LoadTargets("veltapp.exe=0|0|0|Veltrane|||\r\n");
   CreateKey(root.get(), kHost7);
-  EXPECT_TRUE(RegisterHostMenuEntry(root.get(), CPathName("C:\\V\\veltapp.exe"), targets));
+  EXPECT_TRUE(RegisterHostMenuEntry(root.get(), CPathName("C:\\V\\veltapp.exe"), targets, "Veltrane"));
   EXPECT_EQ("$STAT>Veltrane", ReadString(HKEY_CURRENT_USER, Host(kHost7, "\\Menu"), nullptr));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, root / kHost8));
-  UnregisterHostMenuEntry(root.get());
+  UnregisterHostMenuEntry(root.get(), "Veltrane");
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Host(kHost7)));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, root / kHost7 + "\\OtherApps"));
 }
@@ -140,11 +140,11 @@ TEST_F(RegistrationTest, MenuEntryGoesUnder7WhenOnlyThatVersionIsInstalled) {
 TEST_F(RegistrationTest, NoMenuEntryWithoutTheProgramItemOrTheHost) {
   LoadTargets("other.exe=0|0|0|Other|||\r\n");
   CreateKey(root.get(), kHost8);
-  EXPECT_FALSE(RegisterHostMenuEntry(root.get(), CPathName("C:\\V\\veltapp.exe"), targets));
+  EXPECT_FALSE(RegisterHostMenuEntry(root.get(), CPathName("C:\\V\\veltapp.exe"), targets, "Veltrane"));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, root / kHost8 + "\\OtherApps"));
 
   const ScopedTestKey noHost(HKEY_LOCAL_MACHINE);
-  EXPECT_FALSE(RegisterHostMenuEntry(noHost.get(), CPathName("C:\\V\\other.exe"), targets));
+  EXPECT_FALSE(RegisterHostMenuEntry(noHost.get(), CPathName("C:\\V\\other.exe"), targets, "Veltrane"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, noHost / "Software"));
 }
 

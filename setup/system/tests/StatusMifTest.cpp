@@ -14,6 +14,7 @@
 #include "tests/support/TestFiles.h"
 #include "setup/log/InstallLog.h"
 #include "setup/system/StatusMif.h"
+#include "setup/profile/ProductIdentity.h"
 
 namespace {
 
@@ -86,18 +87,30 @@ TEST_F(StatusMifTest, FailsWhenTheLibraryOrItsEntryPointIsMissingOrItRefuses) {
 
 TEST_F(StatusMifTest, ReportsTheOutcomeUnderTheProgramsBaseName) {
   UseLibrary("mif");
+  CProductIdentity korvel;
+  korvel.named = true;
+  korvel.name = "Korvel Atlas";
+  korvel.key = "KorvelAtlas";
+  korvel.program = "atlas.exe";
+  korvel.version = "3.2";
+  korvel.publisher = "Korvel Maps Ltd";
   struct Case {
+    CProductIdentity product;
     bool succeeded;
-    const char* description;
-    const char* flag;
-  } cases[] = {{true, "Successful installation.", "1"}, {false, "Install failed.", "0"}};
+    std::vector<std::string> expected;
+  } cases[] = {
+      {CProductIdentity::Builtin(), true,
+       {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU", "(null)", "Successful installation.", "1"}},
+      {CProductIdentity::Builtin(), false,
+       {"veltapp", "Tarvo Inc.", "Veltrane", "2.0", "ENU", "(null)", "Install failed.", "0"}},
+      // A product the kit names is reported under its own name and maker.
+      {korvel, true, {"atlas", "Korvel Maps Ltd", "Korvel Atlas", "3.2", "ENU", "(null)", "Successful installation.", "1"}},
+  };
   for (const auto& c : cases) {
     ::DeleteFileA(mifLog.c_str());
     CInstallLog log(installLog);
-    EXPECT_TRUE(SendStatusReport("veltapp.exe", "Veltrane", c.succeeded, log, folders));
-    const std::vector<std::string> expected = {"veltapp", "Tarvo Inc.", "Veltrane", "2.0",
-                                               "ENU",     "(null)",     c.description, c.flag};
-    EXPECT_EQ(expected, Lines(mifLog)) << "succeeded " << c.succeeded;
+    EXPECT_TRUE(SendStatusReport(c.product, c.succeeded, log, folders));
+    EXPECT_EQ(c.expected, Lines(mifLog)) << c.product.name << ", succeeded " << c.succeeded;
   }
   EXPECT_EQ("", EventsSection(installLog.GetPath())) << "a report that was sent leaves no event";
 }
@@ -112,7 +125,7 @@ TEST_F(StatusMifTest, AReportThatCannotBeSentLeavesOneEventInTheInstallLog) {
     if (c.library) UseLibrary(c.library);
     ::SetEnvironmentVariableA("VELT_MIF_RESULT", c.result);
     CInstallLog log(installLog);
-    EXPECT_FALSE(SendStatusReport("veltapp.exe", "Veltrane", false, log, folders));
+    EXPECT_FALSE(SendStatusReport(CProductIdentity::Builtin(), false, log, folders));
     const std::string events = EventsSection(installLog.GetPath());
     EXPECT_NE(std::string::npos, events.find("=Could not write SMS status.\n")) << events;
     EXPECT_EQ(1, std::count(events.begin(), events.end(), '\n')) << events;

@@ -410,8 +410,10 @@ private:
 
 TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletesThem) {
   const std::string id = std::to_string(::GetCurrentProcessId());
-  app_->programFile = "velttest" + id + ".exe";
-  app_->productKeyName = "VeltTest" + id;
+  CProductIdentity product = CProductIdentity::Builtin();
+  product.program = "velttest" + id + ".exe";
+  product.key = "VeltTest" + id;
+  app_->SetProduct(product);
   const std::string host = "Software\\Tarvo\\Tarvo for Windows\\8.0";
   const RegistryCleanup machine(HKEY_LOCAL_MACHINE, {AppPathKey(app_->programFile), UninstallKey(app_->productKeyName)});
   const RegistryCleanup user(HKEY_CURRENT_USER, {"Software\\Tarvo"});
@@ -427,7 +429,8 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
 
   CWindowsSystemActions system;
   const CPathName installed = CRegisteringPage::ProductProgram(*app_);
-  system.RegisterProduct(installed, CRegisteringPage::UninstallEntry(*app_), app_->model->targets, NoVerboseLog());
+  system.RegisterProduct(installed, CRegisteringPage::UninstallEntry(*app_), app_->model->targets, app_->product,
+                         NoVerboseLog());
   const std::string program = scratch_ + "Program Files\\" + app_->programFile;
   std::string found;
   EXPECT_TRUE(LookupAppPath(app_->programFile, found));
@@ -436,14 +439,16 @@ TEST_F(PagesTest, RegistrationWritesTheInstalledProgramsEntriesAndRemovalDeletes
   // stand in for it; one without stays as it is.
   EXPECT_EQ("\"" + scratch_ + "Program Files\\setup_wizard_tests.exe\" /U",
             ReadString(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName), "UninstallString"));
-  EXPECT_EQ("\"" + program + "\" -delete", ReadString(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane\\Launch", nullptr));
+  // The host's menu entry is named by the product's key ("Veltrane" for Veltrane).
+  EXPECT_EQ("\"" + program + "\" -delete",
+            ReadString(HKEY_CURRENT_USER, host + "\\OtherApps\\" + product.key + "\\Launch", nullptr));
   app_->runFromSource = true;
   EXPECT_EQ(scratch_ + "Dist\\setup_wizard_tests.exe /U", CRegisteringPage::UninstallCommand(*app_));
 
-  system.UnregisterProduct(installed, app_->productKeyName, NoVerboseLog());
+  system.UnregisterProduct(installed, app_->product, NoVerboseLog());
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AppPathKey(app_->programFile)));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey(app_->productKeyName)));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\Veltrane"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, host + "\\OtherApps\\" + product.key));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, host)) << "the host product stays";
 }
 

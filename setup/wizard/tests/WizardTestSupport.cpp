@@ -15,10 +15,8 @@
 CWizardTestApp::CWizardTestApp()
     : CSetupApp(std::make_unique<CTestSystemActions>()), system(static_cast<CTestSystemActions&>(System())) {
   m_title = "Veltrane Setup";
-  productTitle = "Veltrane Setup";
-  productKeyName = "Veltrane";
-  programFile = "veltapp.exe";
   model = std::make_unique<CInstallModel>("Veltrane");
+  SetProduct(CProductIdentity::Builtin());
 }
 
 CWizardTestApp::~CWizardTestApp() {

@@ -44,6 +44,7 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
   Source("b.dat", NoiseOf(20000, 9));
   Source("console.exe", ProgramImage(600, 3));
   Source("big.bin", NoiseOf(40000, 4));
+  Source("licence.txt", "Use it well.");
   std::string hundredDiskettes = "[kit]\r\nmedia=cd\r\ncapacity=65536\r\n[files.Main]\r\n";
   for (int n = 0; n < CKitBuilder::kMaxCdFolders + 1; ++n) {
     hundredDiskettes += "f" + std::to_string(n) + ".bin=src\\big.bin|0\r\n";  // one a diskette
@@ -54,6 +55,7 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
       "[kit]\r\nsetup=src\\_setupx.exe\r\n[destinations]\r\n0=Prog||C:\\Prog\r\n1=Data|0|\r\n"
       "[groups]\r\nMain=Main files||1|1|1\r\n[files.Main]\r\na.exe=src\\a.exe|0\r\n";
   const std::string longPath = "src\\" + std::string(260, 'x');
+  const std::string kProduct = "[product]\r\nname=Korvel Atlas\r\nversion=3.2\r\npublisher=Korvel Maps Ltd\r\nprogram=a.exe\r\n";
   const struct {
     std::string text;
     bool whole;
@@ -102,6 +104,21 @@ TEST_F(KitDescriptionTest, BadDescriptionsAreRefusedNamingTheLine) {
       {"[stuff]\r\n", false, 2, 10, "unknown section [stuff]"},
       {"oops\r\n", false, 2, 10, "expected key=value"},
       {"[files.Main]\r\nb.exe=${nope}\\a.exe|0\r\n", false, 2, 11, "${nope} is not defined"},
+      {"[cd]\r\ncaption=Atlas ${ver} CD-ROM\r\n", false, 2, 11, "${ver} is not defined"},  // texts too
+      // The product the kit names: lines 10-15 name it, a row's own lines follow.
+      {kProduct + "licence=src\\nolicence.txt\r\n", false, 2, 15, "missing file"},
+      {kProduct + "licence=src\\licence.txt\r\nsplash=src\\a.exe\r\n", false, 2, 16, "no picture the setup program"},
+      {kProduct + "licence=src\\licence.txt\r\nkey=Korvel:Atlas\r\n", false, 2, 16, "key=Korvel:Atlas: a key is"},
+      {kProduct + "licence=src\\licence.txt\r\nkey=..\\..\\x\r\n", false, 2, 16, "a key is"},
+      {kProduct + "licence=src\\licence.txt\r\nkey=COM1\r\n", false, 2, 16, "a key is"},
+      {kProduct + "licence=src\\licence.txt\r\nname=Korvel%sAtlas\r\n", false, 2, 16, "holds '%'"},
+      {kProduct + "licence=src\\licence.txt\r\nhostmenu=maybe\r\n", false, 2, 16, "hostmenu is yes or no"},
+      {"[product]\r\nname=Atlas\r\nversion=1\r\npublisher=K\r\nprogram=b.exe\r\nlicence=src\\licence.txt\r\n",
+       false, 2, 14, "program b.exe is no file the kit installs into destination 0"},
+      {"[product]\r\nname=Atlas\r\nversion=1\r\npublisher=K\r\nprogram=a.exe\r\n", false, 2, 10,
+       "[product] has no licence="},
+      {kProduct + "licence=src\\licence.txt\r\n[files.Main]\r\n_license.txt=src\\licence.txt|0\r\n", false, 2,
+       17, "a name mkkit gives the files of [product]"},
       // What only building finds.
       {"[kit]\r\nsetup=src\\a.exe\r\n", false, 2, 11, "is not a Windows program"},
       {"[kit]\r\nsetup=src\\console.exe\r\n", false, 2, 11, "is not a Windows program"},

@@ -6,6 +6,10 @@
 #include <vector>
 
 #include "KitTestSupport.h"
+#include "setup/archive/KitSeal.h"
+#include "setup/profile/IniText.h"
+#include "setup/profile/ProductIdentity.h"
+#include "tests/support/BmpBuilder.h"
 #include "setup/archive/MediaReader.h"
 #include "setup/archive/MediaFileName.h"
 #include "tools/mkkit/KitException.h"
@@ -495,4 +499,34 @@ TEST_F(KitRoundTrip, CleanNeitherFollowsNorDeletesThroughALink) {
   }
   if (made == 0) GTEST_SKIP() << "this system makes no symbolic links";
   EXPECT_EQ(kExitOk, Build(d)) << "without the links the kit is replaced again";
+}
+
+TEST_F(KitRoundTrip, AKitNamingItsProductCarriesItOnTheFirstDisketteSealed) {
+  Source("atlas.exe", ProgramImage(700, 5));
+  Source("licence.txt", "Korvel Atlas may be used on one computer.\r\n");
+  const std::vector<std::uint8_t> bmp = BmpBuilder{}.Build();
+  Source("splash.bmp", std::string(bmp.begin(), bmp.end()));
+  const std::string description = Description(
+      "", "[files.Main]\r\natlas.exe=src\\atlas.exe|0|a.ar1\r\n",
+      "[product]\r\nname=Korvel Atlas ${ver}\r\nversion=${ver}\r\npublisher=Korvel Maps Ltd\r\nprogram=atlas.exe\r\n"
+      "licence=src\\licence.txt\r\nsplash=src\\splash.bmp\r\nbillboards=src\\splash.bmp|src\\splash.bmp\r\n"
+      "url=https://korvel.example/\r\nhostmenu=yes\r\n");
+  CKitDescription d;
+  d.Load(description, {{"ver", "3.2"}});
+  ASSERT_EQ(kExitOk, Build(d));
+
+  const CProductIdentity product = CProductIdentity::Read(CIniText(Read(dir / "out\\disk1\\_setupx.ini")));
+  EXPECT_TRUE(product.named);
+  EXPECT_EQ("Korvel Atlas 3.2", product.name) << "${NAME} in a text";
+  EXPECT_EQ("3.2", product.version);
+  EXPECT_EQ("KorvelAtlas3.2", product.key);
+  EXPECT_TRUE(product.hostMenu);
+  CKitSeal seal;
+  ASSERT_TRUE(seal.Parse(Read(dir / "out\\disk1\\" + CKitSeal::kFileName)));
+  for (const std::string& name : {std::string(CProductIdentity::kLicenceFile), std::string(CProductIdentity::kSplashFile),
+                                  CProductIdentity::BillboardFile(0), CProductIdentity::BillboardFile(1)}) {
+    EXPECT_TRUE(seal.Find(1, name)) << name << " is on the first diskette, sealed";
+  }
+  EXPECT_EQ(Read(dir / "src\\licence.txt"), Read(dir / "out\\disk1\\_license.txt"));
+  EXPECT_EQ(kExitOk, Verify(&d));
 }

@@ -347,6 +347,16 @@ TEST_F(KitSign, ASignedKitCarriesTheSignaturesAndItsSealCoversTheSignedBytes) {
       << failed.output;
   EXPECT_EQ(kit, Snapshot(out)) << "the kit built before is as it was";
   EXPECT_EQ(std::vector<std::string>{}, LeftInTemporaryFolder()) << "the copies signed before are deleted too";
+
+  // On a CD, the menu program that AutoPlay starts is signed as well.
+  const std::string menu = dir / "menu";
+  ASSERT_TRUE(::CreateDirectoryA(menu.c_str(), nullptr));
+  WriteFileBytes(menu + "\\readme.txt", "menu");
+  const MkKitRun cd = MkKit("--quiet --media=cd \"--cd-menu=" + menu + "\" \"--sign=" + sign + "\" \"" + description +
+                            "\" \"" + (dir / "cd") + "\"");
+  ASSERT_EQ(std::optional<DWORD>(0), cd.code) << cd.output;
+  EXPECT_EQ(AuthenticodeInfo::State::present, ReadAuthenticode(dir / "cd\\cdlaunch.exe").state);
+  EXPECT_EQ(std::optional<DWORD>(0), MkKit("--verify \"" + (dir / "cd") + "\"").code) << "sealed as signed";
 }
 
 TEST_F(KitSign, AFailingCommandStopsTheBuildNamingTheFileAndLeavesOutputAsItWas) {
