@@ -1,18 +1,24 @@
-// The install journal's recovery on damaged journals that the journal's own
-// writer made: whatever the journal holds, recovery ends, merges into the
-// log beside it, and deletes no file but one lying directly in a directory
-// of the log's destinations.
+// The journals beside the install log, damaged. The install journal's
+// recovery on damaged journals that the journal's own writer made:
+// whatever the journal holds, recovery ends, merges into the log beside
+// it, and deletes no file but one lying directly in a directory of the
+// log's destinations. The rollback journal's recovery on damaged journals
+// of a real silent run: it ends, and touches nothing that no line names.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "framework/ScopedHandle.h"
+#include "setup/install/InstallTransaction.h"
 #include "setup/log/InstallJournal.h"
+#include "setup/log/RollbackJournal.h"
+#include "setup/log/VerboseLog.h"
 #include "setup/log/InstallLog.h"
 #include "FuzzTarget.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestRegistry.h"
 
 namespace {
 
@@ -96,6 +102,73 @@ TEST_F(JournalFuzz, RecoveryFromDamagedJournalsDeletesNothingOutsideTheDestinati
   EXPECT_TRUE(result.failures.empty()) << ::testing::PrintToString(result.failures);
   EXPECT_EQ(windowsBefore, Names(windows)) << "the Windows directory changed";
   EXPECT_EQ(systemBefore, Names(system)) << "the System directory changed";
+}
+
+// A silent run's rollback journal as the transaction writes it (a folder
+// and files made, a file kept and replaced, a value of the test's own
+// registry key), then damaged. Each mutant is recovered from as the next
+// run recovers; recovery must end, and may only act inside the run's own
+// folder: the folder beside it, the Windows and the System directory stay
+// as they were.
+TEST(RollbackJournalFuzz, RecoveryFromDamagedJournalsActsOnlyOnWhatTheyName) {
+  TempDir box;
+  const std::string run = box / "run";
+  const std::string beside = box / "beside";
+  const std::string log = run + "\\veltapp.log";
+  const char kKey[] = "Software\\Veltrane Tests\\Rollback Fuzz";
+  const auto putContext = [&] {
+    ::CreateDirectoryA(run.c_str(), nullptr);
+    ::CreateDirectoryA(beside.c_str(), nullptr);
+    WriteFileBytes(run + "\\app.exe", "program");
+    WriteFileBytes(beside + "\\untouched.txt", "stays");
+    WriteFileBytes(log, "[Program]\r\napp.exe=1\r\n");
+  };
+  putContext();
+  Bytes seed;
+  {
+    CInstallTransaction transaction;
+    ASSERT_TRUE(transaction.Begin(CPathName(log)));
+    transaction.MakeDirectory(CPathName(run + "\\Data\\"));
+    transaction.FileToBeMade(CPathName(run + "\\Data\\new.dat"));
+    WriteFileBytes(run + "\\Data\\new.dat", "new");
+    transaction.FileToBeMade(CPathName(run + "\\1234abcd.exe"));
+    WriteFileBytes(run + "\\1234abcd.exe", "new program");
+    ASSERT_TRUE(transaction.KeepExisting(CPathName(run + "\\app.exe")));
+    transaction.Moving(CPathName(run + "\\1234abcd.exe"), CPathName(run + "\\app.exe"));
+    ::MoveFileA((run + "\\1234abcd.exe").c_str(), (run + "\\app.exe").c_str());
+    transaction.ReplacementAtRestart(CPathName(run + "\\5678abcd.dll"), CPathName(run + "\\lib.dll"));
+    transaction.RegistryValueChanging(HKEY_CURRENT_USER, kKey, "Count");
+    transaction.RegistryKeyChanging(HKEY_CURRENT_USER, std::string(kKey) + "\\Entry");
+    seed = fuzz::ToBytes(ReadFileBytes(CRollbackJournal::PathFor(CPathName(log)).GetPath()));
+  }
+  char windows[MAX_PATH], system[MAX_PATH];
+  ::GetWindowsDirectoryA(windows, MAX_PATH);
+  ::GetSystemDirectoryA(system, MAX_PATH);
+  const std::vector<std::string> windowsBefore = Names(windows), systemBefore = Names(system);
+
+  fuzz::Corpus corpus{{seed, fuzz::ToBytes("begin\r\ncommit\r\n")},
+                      {"begin", "new\t", "dir\t", "keep\t", "file\t", "moved\t", "restart\t", "key\t", "value\t",
+                       "void", "commit", "\t", "\r\n", "-", "+", "HKCU", "HKLM", "00", run, run + "\\", "..",
+                       "\\\\?\\", "\\\\.\\", "C:", "CON", ".old", "0000abcd"},
+                      true};
+  const std::string journal = CRollbackJournal::PathFor(CPathName(log)).GetPath();
+  const fuzz::Result result = fuzz::Run(
+      corpus,
+      [&](const Bytes& input) {
+        putContext();
+        WriteFileBytes(journal, input);
+        CInstallTransaction::Recover(CPathName(log), NoVerboseLog());
+        fuzz::Check(::GetFileAttributesA(journal.c_str()) == INVALID_FILE_ATTRIBUTES, "the journal stayed");
+        fuzz::Check(Names(beside) == std::vector<std::string>{"untouched.txt"} &&
+                        ReadFileBytes(beside + "\\untouched.txt") == "stays",
+                    "the folder beside the run's changed");
+        return fuzz::Outcome::taken;
+      },
+      TargetOptions("rollback", 1000));
+  EXPECT_TRUE(result.failures.empty()) << ::testing::PrintToString(result.failures);
+  EXPECT_EQ(windowsBefore, Names(windows)) << "the Windows directory changed";
+  EXPECT_EQ(systemBefore, Names(system)) << "the System directory changed";
+  testreg::RemoveTree(HKEY_CURRENT_USER, "Software\\Veltrane Tests\\Rollback Fuzz");
 }
 
 }  // namespace
