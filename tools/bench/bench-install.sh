@@ -37,9 +37,11 @@
 # (this build over the other; target at most 1.05), and nothing else.
 #
 # The NSIS compiler comes from Debian's nsis package, installed here when
-# missing. On a machine that runs no 32-bit code the NSIS installer cannot
-# run: BENCH_NO_NSIS=1 then times ours and the floor alone (with a 64-bit
-# build directory) and prints "n/a" for NSIS. Everything lands in
+# missing. With a 64-bit build directory the NSIS installer is made for
+# 64-bit Windows too (Debian's package ships its amd64-unicode stubs), so
+# that both installers run under wine64, also on a machine that runs no
+# 32-bit code. BENCH_NO_NSIS=1 times ours and the floor alone and prints
+# "n/a" for NSIS. Everything lands in
 # build/bench-install (BENCH_DIR), the Wine prefix in its wine folder: the
 # test suite's prefix is not touched.
 set -euo pipefail
@@ -62,6 +64,11 @@ if [ -n "$against" ]; then
   [ -f "$against/_setupx.exe" ] || { echo "bench-install: $against/_setupx.exe is missing" >&2; exit 2; }
 fi
 no_nsis=${BENCH_NO_NSIS:-0}
+# Whether the programs under test are 64-bit: PE32+ ("PE\0\0", then the
+# optional header's magic 0x20b).
+pe64=0
+pe_offset=$(od -An -t u4 -j 60 -N 4 "$bin/_setupx.exe" | tr -d ' ')
+[ "$(od -An -t x2 -j $((pe_offset + 24)) -N 2 "$bin/_setupx.exe" | tr -d ' ')" = 020b ] && pe64=1
 [ -z "$against" ] || no_nsis=1
 if [ "$no_nsis" != 1 ] && ! command -v makensis >/dev/null; then
   echo "bench-install: installing the NSIS compiler (Debian package nsis)" >&2
@@ -140,6 +147,8 @@ prepare() {
   [ "$no_nsis" = 1 ] && return
   is_plain "$profile" && return
   {
+    # The installer of the same kind as our programs under test.
+    if [ "$pe64" = 1 ]; then printf 'Target amd64-unicode\n'; fi
     printf 'Name "Veltrane Bench"\nOutFile "%s"\nSetCompressor zlib\n' "$dir/nsis-setup.exe"
     printf 'InstallDir "$PROGRAMFILES\\VeltNsis"\nRequestExecutionLevel user\nSilentInstall silent\nSilentUnInstall silent\nSection\n'
     while read -r rel; do
