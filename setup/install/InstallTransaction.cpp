@@ -185,6 +185,23 @@ bool DeleteKeptCopies(const std::vector<std::string>& copies, CVerboseLog& log) 
   return allGone;
 }
 
+// The same for the run's own kept copies: one whose file was to be
+// written anew in its place and was not (a shortcut the shell could not
+// save) goes back instead, as the file stayed before silent runs kept
+// copies.
+bool DeleteKeptCopies(const std::vector<CInstallTransaction::CKeptCopy>& copies, CVerboseLog& log) {
+  std::vector<std::string> superseded;
+  for (const auto& copy : copies) {
+    if (copy.replacedInPlace && !Exists(CPathName(copy.original)) && Exists(CPathName(copy.kept)) &&
+        ::MoveFileA(copy.kept.c_str(), copy.original.c_str())) {
+      log.Write("Kept: %s, since nothing took its place.", copy.original.c_str());
+      continue;
+    }
+    superseded.push_back(copy.kept);
+  }
+  return DeleteKeptCopies(superseded, log);
+}
+
 // The kept copies a journal names.
 std::vector<std::string> KeptCopies(const CRollbackRecord& record, const CPathName& installLog) {
   std::vector<std::string> copies;
@@ -215,7 +232,7 @@ bool CInstallTransaction::KeepLogFile(const CPathName& file) noexcept {
       if (!copy.MakeTempName(true, 1)) continue;
       if (!journal_.Append({"new", copy.GetPath()})) return false;
       if (::CopyFileA(file.c_str(), copy.c_str(), TRUE)) {
-        kept_.push_back(copy.GetPath());
+        kept_.push_back({file.GetPath(), copy.GetPath(), false});
         return journal_.Append({"file", file.GetPath(), copy.GetPath()});
       }
       const bool taken = Exists(copy);
@@ -275,7 +292,7 @@ bool CInstallTransaction::KeepExisting(const CPathName& existing) {
     if (!kept.MakeTempName(false, 1)) continue;
     Name({"keep", existing.GetPath(), kept.GetPath()});
     if (::MoveFileA(existing.c_str(), kept.c_str())) {
-      kept_.push_back(kept.GetPath());
+      kept_.push_back({existing.GetPath(), kept.GetPath(), false});
       return true;
     }
     const DWORD error = ::GetLastError();
@@ -292,7 +309,9 @@ void CInstallTransaction::FileToBeWritten(const CPathName& path) {
   DirectoriesToBeMade(path);
   if (!Exists(path)) {
     Name({"new", path.GetPath()});
-  } else if (!KeepExisting(path)) {
+  } else if (KeepExisting(path)) {
+    kept_.back().replacedInPlace = true;
+  } else {
     CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path.GetPath());
   }
 }

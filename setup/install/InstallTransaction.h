@@ -31,6 +31,14 @@ class CVerboseLog;
 
 class CInstallTransaction {
 public:
+  // A copy kept until the commit: of original, at kept. replacedInPlace: a
+  // new file is to be written at original itself.
+  struct CKeptCopy {
+    std::string original;
+    std::string kept;
+    bool replacedInPlace = false;
+  };
+
   CInstallTransaction() = default;
   CInstallTransaction(const CInstallTransaction&) = delete;
   CInstallTransaction& operator=(const CInstallTransaction&) = delete;
@@ -60,7 +68,8 @@ public:
   bool KeepExisting(const CPathName& existing);
   // A file that someone else is about to write at path (a shortcut): an
   // existing one is kept, else the new one is named as made. Throws
-  // CFileException also when an existing one cannot be kept.
+  // CFileException also when an existing one cannot be kept. A kept one
+  // that nothing took the place of by the commit goes back.
   void FileToBeWritten(const CPathName& path);
   // A new file about to be renamed into place; MoveFailed when it was not.
   void Moving(const CPathName& from, const CPathName& to);
@@ -90,5 +99,5 @@ private:
   CRollbackJournal journal_;
   CPathName log_;
   // The kept copies made so far, which the commit deletes.
-  std::vector<std::string> kept_;
+  std::vector<CKeptCopy> kept_;
 };

@@ -162,6 +162,25 @@ INSTANTIATE_TEST_SUITE_P(
                       EndRow{"KilledAfterTheCommitThenRecovered", EndRow::End::killedAfterCommitThenRecovered, false}),
     [](const ::testing::TestParamInfo<EndRow>& param) { return std::string(param.param.name); });
 
+// A shortcut the run writes over is kept until the commit; when the shell
+// could not save the new one, the commit puts the old one back rather than
+// leaving none.
+TEST(InstallTransactionCommitTest, PutsBackAFileThatNothingTookThePlaceOf) {
+  TempDir dir;
+  const std::string written = dir / "written.lnk", failed = dir / "failed.lnk";
+  ASSERT_TRUE(WriteFileBytes(written, "old link"));
+  ASSERT_TRUE(WriteFileBytes(failed, "old link"));
+  CInstallTransaction transaction;
+  ASSERT_TRUE(transaction.Begin(CPathName(dir / "veltapp.log")));
+  transaction.FileToBeWritten(CPathName(written));
+  transaction.FileToBeWritten(CPathName(failed));
+  ASSERT_TRUE(WriteFileBytes(written, "new link"));
+  EXPECT_TRUE(transaction.Commit(NoVerboseLog()));
+  EXPECT_EQ("new link", ReadFileBytes(written));
+  EXPECT_EQ("old link", ReadFileBytes(failed));
+  EXPECT_EQ((std::vector<std::string>{"failed.lnk", "written.lnk"}), ListFolder(dir.path()));
+}
+
 // A journal is trusted no more than the log beside it: a line cut short,
 // one that a "void" takes back, and names that are no full paths, or a
 // kept copy that is not beside its file, are never acted on.
