@@ -6,16 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "setup/paths/UsableFileName.h"
+
 // The text after the last '\' or '/' (the whole name when there is none). A stored member name may carry a directory; only this part is
 // ever used to make a file.
 std::string FileNamePart(std::string_view name);
 
-// True when name can be created as one file inside a directory and means
-// nothing else there: not empty, not "." or "..", no path separator, colon,
-// wildcard, quote, '<', '>', '|' or control character, no trailing dot or
-// blank (Windows would strip them), and not a device name such as CON,
-// NUL, COM1 or LPT1 (with or without an extension).
-bool IsUsableFileName(std::string_view name);
 
 // True when name can stand as a key of the install log, which records
 // every installed file under its name: no '=' anywhere, no leading ';' or

@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "framework/Exception.h"
+#include "framework/HexText.h"
 #include "setup/install/ReplaceAtRestart.h"
 #include "setup/log/InstallJournal.h"
 #include "setup/log/InstallLog.h"
 #include "setup/log/VerboseLog.h"
+#include "setup/paths/TemporaryFile.h"
+#include "setup/profile/IniTextFile.h"
 #include "setup/system/RegistrySnapshot.h"
-#include "setup/system/WindowsVersion.h"
 
 namespace {
 
@@ -36,16 +38,7 @@ bool IsFullPath(const std::string& path) {
 // A name a kept copy of original can have: beside it, eight hexadecimal
 // digits with the kept extension.
 bool IsKeptCopyOf(const std::string& original, const std::string& kept) {
-  if (!IsFullPath(original) || !IsFullPath(kept)) return false;
-  const CPathName o(original), k(kept);
-  const std::string base = k.GetBaseName();
-  if (!SameText(o.GetDirectory(), k.GetDirectory()) || !SameText(k.GetExtension(), kKeptExtension) || base.size() != 8) {
-    return false;
-  }
-  for (const char c : base) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-  }
-  return !SameText(original, kept);
+  return IsFullPath(original) && IsFullPath(kept) && IsTemporaryNameBeside(CPathName(original), CPathName(kept), kKeptExtension);
 }
 
 // Deletes a file this run made. One that is in use is renamed out of the
@@ -100,11 +93,7 @@ void RestoreLogFile(const CPathName& original, const std::string& copy, CVerbose
     log.Write("Rollback: the copy %s of %s is gone: it cannot be restored.", kept.c_str(), original.c_str());
     return;
   }
-  bool restored = ::MoveFileExA(kept.c_str(), original.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-  if (!restored && !IsWindowsNt()) {
-    ::DeleteFileA(original.c_str());
-    restored = ::MoveFileA(kept.c_str(), original.c_str()) != FALSE;
-  }
+  const bool restored = ReplaceWithNewFile(kept, original);
   log.Write("Rollback: %s %s as it was before the run", original.c_str(), restored ? "put back" : "could NOT be put back");
 }
 
@@ -206,10 +195,8 @@ bool DeleteKeptCopies(const std::vector<CInstallTransaction::CKeptCopy>& copies,
 std::vector<std::string> KeptCopies(const CRollbackRecord& record, const CPathName& installLog) {
   std::vector<std::string> copies;
   for (const CRollbackStep& step : record.steps) {
-    if ((step.kind == "keep" && IsKeptCopyOf(step.fields[0], step.fields[1])) ||
-        (step.kind == "file" && IsLogFile(installLog, step.fields[0]) && IsKeptCopyOf(step.fields[0], step.fields[1]))) {
-      copies.push_back(step.fields[1]);
-    }
+    const bool kept = step.kind == "keep" || (step.kind == "file" && IsLogFile(installLog, step.fields[0]));
+    if (kept && IsKeptCopyOf(step.fields[0], step.fields[1])) copies.push_back(step.fields[1]);
   }
   return copies;
 }

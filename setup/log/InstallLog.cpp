@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "setup/profile/DestinationTable.h"
+#include "setup/paths/TemporaryFile.h"
 #include "setup/profile/IniTextFile.h"
 
 namespace {
@@ -15,15 +15,7 @@ bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a
 // A name a save of log can have made: beside it, with its extension and a
 // temporary base name. A journal is trusted no more than the log.
 bool IsSaveOf(const CPathName& log, const CPathName& made) {
-  if (made.IsTooLong() || SamePath(made.GetPath(), log.GetPath())) return false;
-  if (!SamePath(made.GetDirectory(), log.GetDirectory())) return false;
-  CPathName expected = made;
-  expected.SetExtension(log.GetExtension());
-  if (!SamePath(expected.GetPath(), made.GetPath())) return false;
-  const std::string base = made.GetBaseName();
-  return base.size() == 8 && std::all_of(base.begin(), base.end(), [](char c) {
-           return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-         });
+  return IsTemporaryNameBeside(log, made, log.GetExtension());
 }
 
 bool Exists(const CPathName& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 #include "setup/paths/PathName.h"
 
@@ -16,3 +17,10 @@
 // last one). Any other failure of create throws CFileException with the
 // system's error for the name.
 bool CreateTemporaryFile(CPathName& path, const std::function<bool(const CPathName&)>& create, int attempts = 1000);
+
+// Whether candidate is a name a temporary file beside file can have, with
+// the extension extension: in file's folder, a base name of eight
+// hexadecimal digits (CPathName::MakeTempName), that extension, not file
+// itself, and not too long. Names read back from a journal are trusted no
+// further than this.
+bool IsTemporaryNameBeside(const CPathName& file, const CPathName& candidate, std::string_view extension);

@@ -9,6 +9,7 @@
 
 #include "framework/Resources.h"
 #include "setup/profile/IniText.h"
+#include "setup/paths/UsableFileName.h"
 #include "setup/profile/InstallProfileException.h"
 #include "setup/resources/ResourceIds.h"
 
@@ -21,19 +22,6 @@ bool SameLettersAs(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
-}
-
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (and CONIN$, CONOUT$), before the
-// first '.': Windows opens the device whatever the extension.
-bool NamesADevice(std::string_view name) {
-  const std::string_view base = name.substr(0, name.find('.'));
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
-    if (SameLettersAs(base, device)) return true;
-  }
-  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
-    return SameLettersAs(base.substr(0, 3), "COM") || SameLettersAs(base.substr(0, 3), "LPT");
-  }
-  return false;
 }
 
 bool IsProductKeyCharacter(char c) {
@@ -56,17 +44,14 @@ std::string ProductTextFault(std::string_view value, std::size_t max) {
 
 bool IsProductFileName(std::string_view name) {
   if (name.empty() || name.size() > CProductIdentity::kMaxNameLength) return false;
-  if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos) return false;
-  if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) return false;
-  if (name.front() == ' ' || name.back() == ' ' || name.front() == '.' || name.back() == '.') return false;
-  return !NamesADevice(name);
+  if (name.front() == ' ' || name.front() == '.') return false;
+  return IsUsableFileName(name);
 }
 
 bool IsProductKey(std::string_view key) {
   if (key.empty() || key.size() > CProductIdentity::kMaxNameLength) return false;
   if (!std::all_of(key.begin(), key.end(), IsProductKeyCharacter)) return false;
-  if (key.front() == '-' || key.front() == '.' || key.back() == '.') return false;
-  if (NamesADevice(key)) return false;
+  if (key.front() == '-' || key.front() == '.' || !IsUsableFileName(key)) return false;
   // The built-in product's Uninstall entry, lock and log.
   return !SameLettersAs(key, kBuiltinName) && !SameLettersAs(key, "veltapp");
 }

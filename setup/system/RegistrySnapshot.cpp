@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/HexText.h"
 #include "framework/ScopedHandle.h"
 #include "setup/system/KeyTree.h"
 
@@ -128,13 +129,6 @@ bool WriteTree(HKEY key, CBlobReader& blob, int depth) {
   return depth == 0 && whole;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // The bytes of a "+" snapshot; none for "-" or no snapshot at all.
 std::optional<std::string> PresentBytes(const std::string& snapshot, bool& absent) {
   absent = snapshot == "-";
@@ -143,30 +137,6 @@ std::optional<std::string> PresentBytes(const std::string& snapshot, bool& absen
 }
 
 }  // namespace
-
-std::string ToHex(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    text += kDigits[b >> 4];
-    text += kDigits[b & 0xF];
-  }
-  return text;
-}
-
-std::optional<std::string> FromHex(const std::string& text) {
-  if (text.size() % 2 != 0) return std::nullopt;
-  std::string bytes;
-  bytes.reserve(text.size() / 2);
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  return bytes;
-}
 
 std::string RegistryRootName(HKEY root) {
   if (root == HKEY_LOCAL_MACHINE) return "HKLM";

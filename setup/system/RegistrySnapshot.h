@@ -28,8 +28,3 @@ std::string SnapshotValue(HKEY root, const std::string& path, const std::string&
 // Makes the value what snapshot says it was (deleted when it was not
 // there). False when that could not be done or snapshot is no snapshot.
 bool RestoreValue(HKEY root, const std::string& path, const std::string& name, const std::string& snapshot);
-
-// Hexadecimal text of bytes and back, for names that a line cannot carry
-// as they are; FromHex fails on anything but pairs of hex digits.
-std::string ToHex(const std::string& bytes);
-std::optional<std::string> FromHex(const std::string& text);
