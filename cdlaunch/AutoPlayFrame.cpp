@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "cdlaunch/ConfigFile.h"
-#include "cdlaunch/DeviceName.h"
+#include "framework/DeviceName.h"
 #include "cdlaunch/NetworkPath.h"
 #include "cdlaunch/Resource.h"
 #include "cdlaunch/TheApp.h"

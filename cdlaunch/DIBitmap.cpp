@@ -1,6 +1,6 @@
 #include "cdlaunch/DIBitmap.h"
 
-#include "cdlaunch/DeviceName.h"
+#include "framework/DeviceName.h"
 #include "cdlaunch/NetworkPath.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cdlaunch/DeviceName.h"
+#include "framework/DeviceName.h"
 
 TEST(DeviceNameTest, DeviceNamesAreKnownWhateverTheDirectoryExtensionOrCase) {
   const struct {

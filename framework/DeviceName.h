@@ -1,6 +1,7 @@
 // Names that Windows opens as a device instead of a file, whatever directory
 // or extension goes with them. Read as a file, a serial port or the console
-// never ends, so the menu never opens a picture or sound named like one.
+// never ends: the CD menu never opens a picture or sound named like one,
+// and the setup program never makes or reads a file of such a name.
 #pragma once
 
 #include <string_view>

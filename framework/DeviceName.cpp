@@ -1,4 +1,4 @@
-#include "cdlaunch/DeviceName.h"
+#include "framework/DeviceName.h"
 
 #include <algorithm>
 #include <cctype>
