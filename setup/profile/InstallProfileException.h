@@ -10,6 +10,7 @@ public:
     noDestinations = 0,          // the [destinations] section is missing or empty
     unresolvedDestinations = 1,  // the destination directories cannot be resolved
     badProduct = 2,              // a value of [Product] cannot name the product
+    badFileRecord = 3,           // a group without its section, or a file record of no known kind
   };
 
   explicit CInstallProfileException(int code) : CXException(code) {}

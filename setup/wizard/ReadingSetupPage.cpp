@@ -1,6 +1,5 @@
 #include "setup/wizard/ReadingSetupPage.h"
 
-#include <iterator>
 #include <string>
 
 #include "setup/archive/KitSealFile.h"
@@ -10,6 +9,7 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallModel.h"
+#include "setup/profile/ProfileCheck.h"
 #include "setup/wizard/KitProduct.h"
 #include "setup/resources/ResourceIds.h"
 #include "framework/PumpMessages.h"
@@ -35,36 +35,6 @@ void CheckKitSeal(CSetupState& app) {
   app.sourceMedia->SetSeal(std::move(seal));
 }
 
-// Every destination's parents lead, in a few steps, to one without a
-// parent: a parent id that names no destination, or a chain of parents
-// that comes back to itself, leaves directories that no installation
-// directory can resolve. Checked here, before anything is installed, so
-// that the run fails on this page and names the record. Throws
-// CInstallProfileException (unresolvedDestinations) with what is wrong
-// as its subject.
-void CheckDestinationParents(const CDestinationTable& destinations, const CPathName& profile) {
-  const auto count = static_cast<std::size_t>(std::distance(destinations.begin(), destinations.end()));
-  for (const auto& d : destinations) {
-    const CDestination* at = d.get();
-    // More steps than there are destinations: the chain is a loop.
-    for (std::size_t steps = 0; at->HasParent(); ++steps) {
-      const CDestination* parent = destinations.Find(at->parentId);
-      std::string fault;
-      if (!parent) {
-        fault = "its parent " + std::to_string(at->parentId) + " is not a destination";
-      } else if (steps >= count) {
-        fault = "its parents go round in a circle";
-      }
-      if (!fault.empty()) {
-        CInstallProfileException e(CInstallProfileException::unresolvedDestinations);
-        e.SetSubject(profile.GetPath() + ", [destinations] " + std::to_string(d->id) + ": " + fault);
-        throw e;
-      }
-      at = parent;
-    }
-  }
-}
-
 }  // namespace
 
 CReadingSetupPage::CReadingSetupPage(bool removeMode)
@@ -86,7 +56,7 @@ int CReadingSetupPage::DoPageWork() {
       const CIniText profile = ReadIniTextFile(app.profilePath);
       model.Load(profile, &PumpMessages);
       CheckSameProduct(profile, app.product, app.profilePath);
-      CheckDestinationParents(model.destinations, app.profilePath);
+      CheckSetupProfile(profile, model, app.profilePath);
     }
   } catch (CXException& e) {
     // Whatever was wrong, it was wrong with this file: the report says

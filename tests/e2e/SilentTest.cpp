@@ -182,12 +182,14 @@ public:
   // A kit without its seal (as another writer makes them) whose profile's
   // destination 1 is given records: its parents cannot be resolved. The
   // run must fail on the Reading page, not wait on a later one.
-  void AnUnresolvableDestination(const std::string& records) {
+  // The kit without its seal, one line of its profile (the first that
+  // begins with line) replaced by records: nothing may be installed.
+  void AnUnsealedProfileWith(const std::string& line, const std::string& records) {
     const std::string kitDir = BuildSmallKit();
     ASSERT_TRUE(::DeleteFileA((kitDir + "\\DISK01\\_kitseal.sha").c_str()));
     const std::string profile = kitDir + "\\DISK01\\_setupx.ini";
     std::string text = ReadFileBytes(profile);
-    const std::size_t at = text.find("\r\n1=Data|0|");
+    const std::size_t at = text.find("\r\n" + line);
     ASSERT_NE(std::string::npos, at) << text;
     const std::size_t end = text.find("\r\n", at + 2);
     text.replace(at + 2, end - (at + 2), records);
@@ -195,10 +197,13 @@ public:
     RunSilently("/T:\"" + target + "\"");
     afterExit = [this] { EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(target.c_str())); };
   }
-  void AParentThatIsNoDestination() { AnUnresolvableDestination("1=Data|99|"); }
-  void ADestinationItsOwnParent() { AnUnresolvableDestination("1=Data|1|"); }
-  void TwoDestinationsEachOthersParent() { AnUnresolvableDestination("1=Data|2|\r\n2=More|1|"); }
-  void ANegativeParentThatIsNoBuiltIn() { AnUnresolvableDestination("1=Data|-5|"); }
+  void AParentThatIsNoDestination() { AnUnsealedProfileWith("1=Data|0|", "1=Data|99|"); }
+  void ADestinationItsOwnParent() { AnUnsealedProfileWith("1=Data|0|", "1=Data|1|"); }
+  void TwoDestinationsEachOthersParent() { AnUnsealedProfileWith("1=Data|0|", "1=Data|2|\r\n2=More|1|"); }
+  void ANegativeParentThatIsNoBuiltIn() { AnUnsealedProfileWith("1=Data|0|", "1=Data|-5|"); }
+  // Damage that would pass over a group's files in silence.
+  void AGroupWithoutItsSection() { AnUnsealedProfileWith("[Data]", "[Dat]"); }
+  void AFileOfNoKnownKind() { AnUnsealedProfileWith("readme.txt=", "readme.txt=20|99999999|0|1|0|"); }
 
   bool LogHas(const std::string& text) const {
     return ReadFileBytes(verboseLog).find(text) != std::string::npos;
@@ -258,6 +263,9 @@ const SilentRow kRows[] = {
      "[destinations] 1: its parents go round in a circle"},
     {"ANegativeParentThatIsNoBuiltIn", &SilentTest::ANegativeParentThatIsNoBuiltIn, 1603,
      "[destinations] 1: its parent -5 is not a destination"},
+    {"AGroupWithoutItsSection", &SilentTest::AGroupWithoutItsSection, 1603, "[groups] Data: its section [Data] is missing"},
+    {"AFileOfNoKnownKind", &SilentTest::AFileOfNoKnownKind, 1603,
+     "readme.txt: its kind -7937 is neither a plain file (0) nor an archive (1)"},
     {"ASecondRemovalWithoutALog", &SilentTest::ASecondRemovalWithoutALog, 1603,
      "veltapp.log (the file does not exist)"},
 };
