@@ -14,7 +14,7 @@ namespace {
 // mask is 270 KB): a size beyond it is damage.
 constexpr std::uint32_t kMaxIconImageSize = 1u << 20;
 
-// The version of the icon format CreateIconFromResource is given
+// The version of the icon format CreateIconFromResourceEx is given
 // (documented as 0x00030000 for Win32 icons).
 constexpr DWORD kIconFormatVersion = 0x00030000;
 
@@ -47,7 +47,12 @@ HICON CreateIconFromPackedImage(const void* data, std::size_t size) {
   std::vector<unsigned char> image;
   if (!UnpackData(data, size, sizeof(BITMAPINFOHEADER), kMaxIconImageSize, image)) return nullptr;
   if (!IsIconImage(image)) return nullptr;
-  return ::CreateIconFromResource(image.data(), static_cast<DWORD>(image.size()), TRUE, kIconFormatVersion);
+  // At the system's icon size, as CreateIconFromResource makes it, but not
+  // shared: the system keeps a shared icon until the process ends, whatever
+  // DestroyIcon is told, and the icons of this program are destroyed by
+  // their owners.
+  return ::CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, kIconFormatVersion, 0, 0,
+                                    LR_DEFAULTSIZE);
 }
 
 HICON CPackedIcons::Get(UINT id) {

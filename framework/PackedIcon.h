@@ -4,9 +4,11 @@
 // packed as the pictures of PackedBitmap.h are (PackedData.h). A 32 x 32
 // icon of 32 bits keeps 400 to 1,200 bytes of its 4 KB this way.
 //
-// The icon is made by CreateIconFromResource from exactly the bytes that
-// the plain ICON resource holds, as LoadIcon makes it of those (Windows 95,
-// NT 3.1), so that it looks the same on every system.
+// The icon is made by CreateIconFromResourceEx at the system's icon size
+// from exactly the bytes that the plain ICON resource holds, as LoadIcon
+// makes it of those (Windows 95, NT 3.1), so that it looks the same on
+// every system; unlike LoadIcon's, it is not shared, so that destroying it
+// frees it.
 //
 // A dialog shows a packed icon in a static control of style SS_ICON whose
 // control id is the icon's id:

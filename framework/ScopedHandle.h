@@ -85,4 +85,4 @@ using CHandle = CScopedHandle<KernelHandleTraits>;        // files, processes, e
 using CFindHandle = CScopedHandle<FindHandleTraits>;      // FindFirstFile
 using CLibrary = CScopedHandle<LibraryHandleTraits>;      // LoadLibrary
 using CRegistryKeyHandle = CScopedHandle<RegistryKeyTraits>;  // RegOpenKeyEx, RegCreateKeyEx
-using CIconHandle = CScopedHandle<IconHandleTraits>;      // CreateIconFromResource, CreateIconIndirect
+using CIconHandle = CScopedHandle<IconHandleTraits>;      // CreateIconFromResourceEx, CreateIconIndirect

@@ -127,3 +127,15 @@ TEST(PackedIconTest, AModuleWithoutTheIconGivesNone) {
   EXPECT_EQ(nullptr, icons.Get(4711));
   EXPECT_EQ(nullptr, icons.Get(4711)) << "asked again";
 }
+
+// The icon is its owner's: destroyed, it is gone, and its memory with it
+// (a shared icon, as CreateIconFromResource makes one, outlives DestroyIcon
+// and stays in memory until the process ends).
+TEST(PackedIconTest, DestroyedIconIsGone) {
+  const Bytes packed = PackData(IconImage{}.Build());
+  HICON icon = CreateIconFromPackedImage(packed.data(), packed.size());
+  ASSERT_TRUE(icon);
+  ASSERT_TRUE(::DestroyIcon(icon));
+  ICONINFO info{};
+  EXPECT_FALSE(::GetIconInfo(icon, &info)) << "the icon outlived DestroyIcon";
+}
