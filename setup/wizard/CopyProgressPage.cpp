@@ -19,7 +19,7 @@
 #include "framework/PumpMessages.h"
 
 CCopyProgressPage::CCopyProgressPage()
-    : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),
+    : CWizardPage(IDD_COPY_PROGRESS),
       gauge_(std::make_unique<CGauge>(0, 99)),
       billboards_(std::make_unique<CBillboardSequence>()) {}
 

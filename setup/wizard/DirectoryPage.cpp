@@ -39,8 +39,6 @@ std::string CDirectoryPage::DefaultDirectory(const std::string& folderName) {
   return path.GetDirectory();
 }
 
-bool CDirectoryPage::ShouldShow() { return !State().runFromSource; }
-
 void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);
   DDX_Text(dx, IDC_DIRECTORY, directory_);

@@ -13,9 +13,7 @@
 
 class CDirectoryPage : public CWizardPage {
 public:
-  CDirectoryPage() : CWizardPage(IDD_DIRECTORY, IDD_START_MENU_FOLDER) {}
-
-  bool ShouldShow() override;
+  CDirectoryPage() : CWizardPage(IDD_DIRECTORY) {}
 
   // The directory proposed for a product folder name: the folder under the
   // program files directory of the registry, or else in the root of the

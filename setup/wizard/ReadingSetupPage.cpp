@@ -67,8 +67,7 @@ void CheckDestinationParents(const CDestinationTable& destinations, const CPathN
 
 }  // namespace
 
-CReadingSetupPage::CReadingSetupPage(bool removeMode)
-    : CWizardPage(IDD_READING_SETUP, removeMode ? IDD_REMOVING_FILES : IDD_AGREEMENT, false) {}
+CReadingSetupPage::CReadingSetupPage() : CWizardPage(IDD_READING_SETUP) {}
 
 int CReadingSetupPage::DoPageWork() {
   CSetupState& app = State();

@@ -11,7 +11,7 @@
 
 class CStartMenuFolderPage : public CWizardPage {
 public:
-  CStartMenuFolderPage() : CWizardPage(IDD_START_MENU_FOLDER, IDD_USER_INFO) {}
+  CStartMenuFolderPage() : CWizardPage(IDD_START_MENU_FOLDER) {}
 
   // The user's Programs folder of the Start Menu; empty when the shell
   // cannot tell.

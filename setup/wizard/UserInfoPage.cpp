@@ -4,7 +4,7 @@
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/RegistryString.h"
 
-CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
+CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO) {
   // Name and company come from the same key: the Windows one when it knows
   // the organisation, the NT one otherwise.
   const char* key = kWindowsCurrentVersionKey;
@@ -14,8 +14,6 @@ CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
   }
   ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", name_);
 }
-
-bool CUserInfoPage::ShouldShow() { return !State().runFromSource; }
 
 void CUserInfoPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);

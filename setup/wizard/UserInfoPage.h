@@ -15,8 +15,6 @@ public:
   // Reads the proposed name and company.
   CUserInfoPage();
 
-  bool ShouldShow() override;
-
   const std::string& GetName() const { return name_; }
   const std::string& GetCompany() const { return company_; }
 

@@ -30,6 +30,14 @@ CWizardPage* CWizard::AdoptPage(std::unique_ptr<CWizardPage> page) {
   return slot.get();
 }
 
+CWizardPage* CWizard::CreatePage(int id) {
+  const CWizardStep* step = FindWizardStep(id);
+  if (!step) return nullptr;
+  std::unique_ptr<CWizardPage> page = step->make();
+  page->SetNextPageId(step->FirstNext(state_));
+  return AdoptPage(std::move(page));
+}
+
 CWizardPage* CWizard::FindPage(int id) const {
   const auto it = pages_.find(id);
   return it == pages_.end() ? nullptr : it->second.get();
@@ -51,7 +59,7 @@ void CWizard::ShowPage(int id, bool backwards) {
     page = FindPage(id);
     if (!page) page = CreatePage(id);
     if (!page || visited > 64) AfxThrowNotSupportedException();
-    if (page->ShouldShow()) break;
+    if (page->GetStep().shown(state_, *page)) break;
     id = backwards ? page->GetPreviousPageId() : page->GetNextPageId();
     if (id == CWizardPage::kEndOfProgram) {
       ShowPage(id, backwards);
@@ -59,7 +67,9 @@ void CWizard::ShowPage(int id, bool backwards) {
     }
   }
 
-  if (!backwards && page->GetPreviousPageId() == 0) page->SetPreviousPageId(previousId);
+  if (!backwards && page->GetPreviousPageId() == 0 && page->GetStep().back == CWizardStep::Back::cameFrom) {
+    page->SetPreviousPageId(previousId);
+  }
   currentPage_ = page;
 
   if (!page->m_hWnd) {

@@ -35,8 +35,8 @@ public:
   void ShowPage(int id, bool backwards);
   // The created page of that id, or null.
   CWizardPage* FindPage(int id) const;
-  // Creates the page of that id with its fixed successor and adopts it;
-  // null for an id that is no page.
+  // Creates the page of that step (WizardStep.h) with the successor it
+  // starts with and adopts it; null for an id that is no step.
   CWizardPage* CreatePage(int id);
   // Takes a new page into the page map, which owns it until
   // DestroyAllPages, and makes this wizard the page's; returns it. When the

@@ -1,7 +1,8 @@
 // CWizardPage: one page of the setup wizard, a modeless dialog on its own
-// template whose id is the page's id. A page knows the page that follows it
-// (changeable while it runs) and remembers the page it was first reached
-// from. When its window has been created it posts WM_PAGEWORK to itself;
+// template whose id is the page's id. Its step (WizardStep.h) gives the
+// page that follows it (changeable while it runs), whether it has a button
+// bar and when it is shown; the page remembers the page it was first
+// reached from. When its window has been created it posts WM_PAGEWORK to itself;
 // the page runner then does the page's automatic work (DoPageWork) and
 // moves on to the page that the work names.
 //
@@ -15,6 +16,7 @@
 
 #include "framework/Dialog.h"
 #include "setup/wizard/RunOutcome.h"
+#include "setup/wizard/WizardStep.h"
 
 class CButtonBar;
 class CSetupState;
@@ -22,18 +24,21 @@ class CWizard;
 
 class CWizardPage : public CDialog {
 public:
-  static constexpr int kEndOfProgram = -1;
-  static constexpr int kFailedPage = 116;
+  static constexpr int kEndOfProgram = kEndOfProgramStep;
+  static constexpr int kFailedPage = kFailedStep;
 
-  CWizardPage(int pageId, int nextPageId, bool hasButtonBar = true);
+  // The page of step pageId; an id that is no step throws
+  // CNotSupportedException.
+  explicit CWizardPage(int pageId);
   ~CWizardPage() override;
 
-  int GetPageId() const { return pageId_; }
+  int GetPageId() const { return step_.pageId; }
+  const CWizardStep& GetStep() const { return step_; }
   int GetNextPageId() const { return nextPageId_; }
   void SetNextPageId(int id) { nextPageId_ = id; }
   int GetPreviousPageId() const { return previousPageId_; }
   void SetPreviousPageId(int id) { previousPageId_ = id; }
-  bool HasButtonBar() const { return hasButtonBar_; }
+  bool HasButtonBar() const { return step_.buttonBar; }
   bool WasHiddenOnce() const { return hiddenOnce_; }
   // True while the page's automatic work runs: Back, Next, Enter, Esc and
   // Cancel do nothing then, so that no other page runs inside the work.
@@ -51,8 +56,6 @@ public:
   virtual int DoPageWork();
   // Asked before a Cancel ends the run; the default asks the user.
   virtual bool ConfirmCancel();
-  // False when the page is to be passed over; the default shows it.
-  virtual bool ShouldShow();
   // Creates the page's window (owned by the main window).
   virtual bool CreatePageWindow();
 
@@ -97,9 +100,8 @@ private:
   friend class CButtonBar;  // its buttons act as the page's Back, Next and Cancel
 
   CWizard* wizard_ = nullptr;
-  int pageId_;
+  const CWizardStep& step_;
   int nextPageId_;
-  bool hasButtonBar_;
   bool hiddenOnce_ = false;
   bool doingWork_ = false;
   int previousPageId_ = 0;

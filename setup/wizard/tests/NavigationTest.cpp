@@ -14,6 +14,7 @@
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
+#include "setup/wizard/WizardStep.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -340,6 +341,27 @@ TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
   EXPECT_EQ(LoadResourceString(IDS_CANNOT_CREATE_DIRECTORY), seen[0].text);
   const RECT rc = Page(IDD_DIRECTORY)->GetWindowRect();
   EXPECT_EQ(0, rc.right - rc.left) << "pages have no visible area in batch mode";
+}
+
+TEST_F(NavigationTest, EveryStepMakesItsOwnPageAndLeadsToAStepOrTheEnd) {
+  const int ids[] = {IDD_WELCOME, IDD_READING_SETUP, IDD_AGREEMENT, IDD_INSTALL_CONDITIONS, IDD_DIRECTORY,
+                     IDD_START_MENU_FOLDER, IDD_USER_INFO, IDD_READY_TO_COPY, IDD_COPY_PROGRESS, IDD_REGISTERING,
+                     IDD_FINISHED, IDD_RESTART, IDD_FAILED, IDD_REMOVE_CONFIRM, IDD_REMOVING_FILES,
+                     IDD_UNREGISTERING, IDD_REMOVED};
+  const auto leadsOn = [](int id) { return id == kEndOfProgramStep || FindWizardStep(id) != nullptr; };
+  for (const int id : ids) {
+    const CWizardStep* step = FindWizardStep(id);
+    ASSERT_NE(nullptr, step) << id;
+    EXPECT_EQ(id, step->make()->GetPageId()) << "the page made for step " << id;
+    EXPECT_TRUE(leadsOn(step->next)) << id << " leads to " << step->next;
+    EXPECT_TRUE(step->nextRemoving == 0 || leadsOn(step->nextRemoving)) << id;
+  }
+  // A removal reads the install log and goes on to remove; an installation
+  // goes on to the agreement.
+  app_->removeMode = true;
+  EXPECT_EQ(IDD_REMOVING_FILES, wizard().CreatePage(IDD_READING_SETUP)->GetNextPageId());
+  app_->removeMode = false;
+  EXPECT_EQ(IDD_AGREEMENT, FindWizardStep(IDD_READING_SETUP)->FirstNext(*app_));
 }
 
 TEST_F(NavigationTest, AnUnknownPageIdIsRefusedAndTheCurrentPageStays) {
