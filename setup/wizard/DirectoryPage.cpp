@@ -6,9 +6,9 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/install/DiskSpaceCheck.h"
 #include "setup/paths/DriveEnumerator.h"
 #include "setup/wizard/FolderTreeDialog.h"
+#include "setup/wizard/InsufficientDiskSpaceDialog.h"
 #include "setup/wizard/RegistryString.h"
 
 namespace {
