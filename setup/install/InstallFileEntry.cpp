@@ -30,13 +30,9 @@ CCopyProgress ProgressOf(const CInstallJob& job, std::uint32_t copyBytesDone) {
 void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
                  CEntryProgress& progress) {
   progress.currentFile = FileNamePart(job.GetMemberName());
+  // (InstallFileEntry forgets the job when Run throws.)
   progress.running = &job;
-  try {
-    job.Run(reader);
-  } catch (...) {
-    progress.running = nullptr;
-    throw;
-  }
+  job.Run(reader);
   progress.running = nullptr;
   progress.currentFile.clear();
   ++progress.filesDone;
@@ -129,6 +125,7 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
 CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
   CInstallOutcome outcome;
   try {
+    context.display.EntryStarting(entry, context.bytesDone);
     // The entry's source, read through the media; its segments are the
     // display's ticks while a file is produced.
     CEntryProgress progress;
@@ -139,8 +136,10 @@ CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) no
     try {
       InstallFrom(entry, reader, context, outcome, progress);
     } catch (const CUserException&) {
+      progress.running = nullptr;
       outcome.stop = CopyStop::userCancelled;
     } catch (...) {
+      progress.running = nullptr;
       LogFilesNotInstalled(entry, progress, context.log);
       const bool goOn = AfxTranslateCurrentException([&](CException& e) {
         // An error of the media names the file it was read from.

@@ -19,11 +19,6 @@ CInstallOutcome InstallSelectedFiles(CFileList& files, CInstallContext& context)
   CInstallOutcome copy;
   for (const auto& entry : files) {
     if (!entry->IsSelected()) continue;
-    try {
-      context.display.EntryStarting(*entry, context.bytesDone);
-    } catch (...) {
-      // What the display cannot show does not stop the copy.
-    }
     const CInstallOutcome outcome = InstallFileEntry(*entry, context);
     if (outcome.restartNeeded) copy.restartNeeded = true;
     if (outcome.Stopped()) {

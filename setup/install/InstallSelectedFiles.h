@@ -7,8 +7,7 @@
 
 class CFileList;
 
-// Installs the selected entries of files in list order, telling the
-// context's display each entry as it begins, until an entry's outcome says
+// Installs the selected entries of files in list order until an entry's outcome says
 // to stop (why, and at which entry, then goes to the verbose log). The
 // outcome is the stop of the copy, none when it went through, and whether
 // any file waits for the next restart. Never throws.

@@ -127,10 +127,10 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
 CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWriter& log) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
-  // A page without its window shows nothing; a silent run shows no
-  // pictures, not even out of sight.
+  // A page without its window (a silent run has none) shows nothing at
+  // all, not even out of sight.
   const bool seen = m_hWnd != nullptr;
-  showPictures_ = seen && !app.silentMode;
+  showPictures_ = seen;
   if (showPictures_ && app.product.named) {
     std::vector<std::vector<unsigned char>> pictures;
     for (const std::string& name : app.product.billboards) {

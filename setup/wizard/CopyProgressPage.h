@@ -116,7 +116,7 @@ private:
 
   std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
-  bool showPictures_ = true;  // not in a silent run
+  bool showPictures_ = true;  // not without the page's window
   std::uint32_t completedBytes_ = 0;
   CopyStop copyStop_ = CopyStop::none;
   // Between the start of the copy and its end: the run's state, whose

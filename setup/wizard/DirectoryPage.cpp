@@ -44,12 +44,10 @@ void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_DIRECTORY, directory_);
 }
 
-BOOL CDirectoryPage::OnInitDialog() {
+void CDirectoryPage::Prepare() {
   const CSetupState& app = State();
   directory_ = app.choices.directory ? *app.choices.directory
                                      : DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
-  CWizardPage::OnInitDialog();
-  return TRUE;
 }
 
 BOOL CDirectoryPage::OnCommand(UINT id, UINT code, HWND control) {

@@ -22,8 +22,10 @@ public:
 
   const std::string& GetDirectory() const { return directory_; }
 
+  // The directory the command line gives, or the proposed one.
+  void Prepare() override;
+
 protected:
-  BOOL OnInitDialog() override;
   void OnOK() override;
   BOOL OnCommand(UINT id, UINT code, HWND control) override;
   void DoDataExchange(CDataExchange& dx) override;

@@ -26,11 +26,9 @@ void CInstallConditionsPage::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_CONDITIONS, conditionsText_);
 }
 
-BOOL CInstallConditionsPage::OnInitDialog() {
+void CInstallConditionsPage::Prepare() {
   conditionsText_ = UnmetConditions(State());
-  CWizardPage::OnInitDialog();
   if (!State().ignoreConditions) SetNextPageId(kFailedPage);
-  return TRUE;
 }
 
 void CInstallConditionsPage::OnOK() {

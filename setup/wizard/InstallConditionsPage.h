@@ -20,8 +20,10 @@ public:
   static std::string UnmetConditions(const CSetupState& state);
   const std::string& GetConditionsText() const { return conditionsText_; }
 
+  // The unmet conditions; Next leads to the failure page unless /I.
+  void Prepare() override;
+
 protected:
-  BOOL OnInitDialog() override;
   // Going on to the failure page fails the run.
   void OnOK() override;
   void DoDataExchange(CDataExchange& dx) override;

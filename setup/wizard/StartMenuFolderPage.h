@@ -25,8 +25,10 @@ public:
 
   const std::string& GetFolder() const { return folder_; }
 
+  // The folder the command line gives, or the model's.
+  void Prepare() override;
+
 protected:
-  BOOL OnInitDialog() override;
   void OnOK() override;
   BOOL OnCommand(UINT id, UINT code, HWND control) override;
   void DoDataExchange(CDataExchange& dx) override;

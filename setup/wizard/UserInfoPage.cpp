@@ -36,7 +36,7 @@ std::string CUserInfoPage::LoggedOnUserName() {
   return name;
 }
 
-BOOL CUserInfoPage::OnInitDialog() {
+void CUserInfoPage::Prepare() {
   CSetupState& app = State();
   if (app.choices.userName) name_ = *app.choices.userName;
   if (app.choices.company) company_ = *app.choices.company;
@@ -47,6 +47,9 @@ BOOL CUserInfoPage::OnInitDialog() {
     app.verboseLog.Write("No user name registered or given: the logged-on user's name \"%s\" is taken.",
                          name_.c_str());
   }
+}
+
+BOOL CUserInfoPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
   UpdateNextButton();
   return TRUE;
@@ -64,7 +67,7 @@ void CUserInfoPage::OnOK() {
   UpdateData(true);
   if (name_.empty()) {
     NoteRefusal("the user name is empty");
-    ::SetFocus(GetDlgItem(IDC_USER_NAME));
+    if (m_hWnd) ::SetFocus(GetDlgItem(IDC_USER_NAME));
     return;
   }
   State().userInfo = CUserInfo{name_, company_};

@@ -84,6 +84,7 @@ void NameProductIn(HWND page, const CProductIdentity& product) {
 }  // namespace
 
 BOOL CWizardPage::OnInitDialog() {
+  Prepare();
   NameProductIn(m_hWnd, State().product);
   // The bar first: it gives the page its full size before the page is placed.
   if (HasButtonBar() && !buttonBar_) {
@@ -95,7 +96,7 @@ BOOL CWizardPage::OnInitDialog() {
   Wizard().PageIcons().ShowIn(m_hWnd);
   PlacePage();
   if (State().batchMode) MoveWindow(0, 0, 0, 0, true);
-  if (!State().silentMode) ShowWindow(SW_SHOW);
+  ShowWindow(SW_SHOW);
   PostMessage(WM_PAGEWORK);
   return TRUE;
 }
@@ -166,12 +167,12 @@ void CWizardPage::OnPageWork() {
       OnOK();
     } catch (...) {
       FailOnCurrentException();
-      if (Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) GoNext();
+      if (Wizard().IsOn(*this)) GoNext();
       return;
     }
     // A batch run waits on a page that refuses its input; a silent one
     // would wait for nobody, and fails instead.
-    if (State().silentMode && Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) {
+    if (State().silentMode && Wizard().IsOn(*this)) {
       State().verboseLog.Write("Page %d did not go on: the silent run fails.", GetPageId());
       MarkFailed(FailureCause::error);
       GoNext();

@@ -9,6 +9,10 @@
 // Pages are made by their wizard (CWizard::CreatePage), which keeps them in
 // its page map until the end of the program; navigation is its ShowPage.
 // A page reads and writes the run's state through its wizard.
+//
+// The page is the view of its step: its starting values (Prepare), its
+// work (DoPageWork) and its checks (OnOK) run as well without its window,
+// which a silent run never creates (RunUnseen).
 #pragma once
 
 #include <memory>
@@ -48,6 +52,12 @@ public:
   // and on pages without one.
   CButtonBar* GetButtonBar() const { return buttonBar_.get(); }
 
+  // Takes the page's starting values from the run's state, once, before
+  // its window (if any) shows them; the default has none.
+  virtual void Prepare() {}
+  // The page runner without a window: the page's work, then, as an
+  // unattended page does, its OK.
+  void RunUnseen() { OnPageWork(); }
   // Positions the page; the default centres it over its owner.
   virtual void PlacePage();
   // The page's automatic work: the id of the page to show next, or 0 to
@@ -77,8 +87,9 @@ public:
   void NoteRefusal(const std::string& reason);
 
 protected:
-  // Creates the bar, fills the controls, places and shows the page and
-  // posts WM_PAGEWORK. Every page calls it first from its own.
+  // Prepares the page, creates the bar, fills the controls, places and
+  // shows the page and posts WM_PAGEWORK. Every page calls it first from
+  // its own.
   BOOL OnInitDialog() override;
   // Next: the default moves on to the successor.
   void OnOK() override;

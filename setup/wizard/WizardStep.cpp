@@ -34,7 +34,7 @@ bool WhenConditionsUnmet(const CSetupState& state, const CWizardPage&) {
 }
 bool UnlessRunFromSource(const CSetupState& state, const CWizardPage&) { return !state.runFromSource; }
 
-constexpr int kEnd = kEndOfProgramStep;
+constexpr std::int16_t kEnd = kEndOfProgramStep;
 constexpr auto kNowhere = CWizardStep::Back::nowhere;
 constexpr auto kCameFrom = CWizardStep::Back::cameFrom;
 
@@ -42,24 +42,24 @@ constexpr auto kCameFrom = CWizardStep::Back::cameFrom;
 // 1558 or 116. The removal: 1545 114 1546 1550 1547. The registration
 // decides its own successor; a failure anywhere leads to 116.
 constexpr CWizardStep kSteps[] = {
-    // page                 made as                           next                   removing            back       shown                 bar
-    {IDD_WELCOME,            Make<CWelcomePage>,            IDD_READING_SETUP,      0,                  kNowhere,  Always,              true},
-    {IDD_READING_SETUP,      Make<CReadingSetupPage>,       IDD_AGREEMENT,          IDD_REMOVING_FILES, kCameFrom, OnFirstArrival,      false},
-    {IDD_AGREEMENT,          Make<CAgreementPage>,          IDD_INSTALL_CONDITIONS, 0,                  kCameFrom, Always,              true},
-    {IDD_INSTALL_CONDITIONS, Make<CInstallConditionsPage>,  IDD_DIRECTORY,          0,                  kCameFrom, WhenConditionsUnmet, true},
-    {IDD_DIRECTORY,          Make<CDirectoryPage>,          IDD_START_MENU_FOLDER,  0,                  kCameFrom, UnlessRunFromSource, true},
-    {IDD_START_MENU_FOLDER,  Make<CStartMenuFolderPage>,    IDD_USER_INFO,          0,                  kCameFrom, Always,              true},
-    {IDD_USER_INFO,          Make<CUserInfoPage>,           IDD_READY_TO_COPY,      0,                  kCameFrom, UnlessRunFromSource, true},
-    {IDD_READY_TO_COPY,      Make<CReadyToCopyPage>,        IDD_COPY_PROGRESS,      0,                  kCameFrom, Always,              true},
-    {IDD_COPY_PROGRESS,      Make<CCopyProgressPage>,       IDD_REGISTERING,        0,                  kCameFrom, Always,              false},
-    {IDD_REGISTERING,        Make<CRegisteringPage>,        IDD_FINISHED,           0,                  kCameFrom, Always,              false},
-    {IDD_FINISHED,           Make<CFinishedPage>,           kEnd,                   0,                  kCameFrom, Always,              false},
-    {IDD_RESTART,            Make<CRestartPage>,            kEnd,                   0,                  kCameFrom, Always,              false},
-    {IDD_FAILED,             Make<CFailedPage>,             kEnd,                   0,                  kCameFrom, Always,              false},
-    {IDD_REMOVE_CONFIRM,     Make<CRemoveConfirmPage>,      IDD_READING_SETUP,      0,                  kNowhere,  Always,              true},
-    {IDD_REMOVING_FILES,     Make<CRemovingFilesPage>,      IDD_UNREGISTERING,      0,                  kCameFrom, Always,              false},
-    {IDD_UNREGISTERING,      Make<CUnregisteringPage>,      IDD_REMOVED,            0,                  kCameFrom, Always,              false},
-    {IDD_REMOVED,            Make<CRemovedPage>,            kEnd,                   0,                  kCameFrom, Always,              false},
+    // page                 made as                        next                    removing            back       bar    shown
+    {IDD_WELCOME,            Make<CWelcomePage>,            IDD_READING_SETUP,      0,                  kNowhere,  true,  Always},
+    {IDD_READING_SETUP,      Make<CReadingSetupPage>,       IDD_AGREEMENT,          IDD_REMOVING_FILES, kCameFrom, false, OnFirstArrival},
+    {IDD_AGREEMENT,          Make<CAgreementPage>,          IDD_INSTALL_CONDITIONS, 0,                  kCameFrom, true,  Always},
+    {IDD_INSTALL_CONDITIONS, Make<CInstallConditionsPage>,  IDD_DIRECTORY,          0,                  kCameFrom, true,  WhenConditionsUnmet},
+    {IDD_DIRECTORY,          Make<CDirectoryPage>,          IDD_START_MENU_FOLDER,  0,                  kCameFrom, true,  UnlessRunFromSource},
+    {IDD_START_MENU_FOLDER,  Make<CStartMenuFolderPage>,    IDD_USER_INFO,          0,                  kCameFrom, true,  Always},
+    {IDD_USER_INFO,          Make<CUserInfoPage>,           IDD_READY_TO_COPY,      0,                  kCameFrom, true,  UnlessRunFromSource},
+    {IDD_READY_TO_COPY,      Make<CReadyToCopyPage>,        IDD_COPY_PROGRESS,      0,                  kCameFrom, true,  Always},
+    {IDD_COPY_PROGRESS,      Make<CCopyProgressPage>,       IDD_REGISTERING,        0,                  kCameFrom, false, Always},
+    {IDD_REGISTERING,        Make<CRegisteringPage>,        IDD_FINISHED,           0,                  kCameFrom, false, Always},
+    {IDD_FINISHED,           Make<CFinishedPage>,           kEnd,                   0,                  kCameFrom, false, Always},
+    {IDD_RESTART,            Make<CRestartPage>,            kEnd,                   0,                  kCameFrom, false, Always},
+    {IDD_FAILED,             Make<CFailedPage>,             kEnd,                   0,                  kCameFrom, false, Always},
+    {IDD_REMOVE_CONFIRM,     Make<CRemoveConfirmPage>,      IDD_READING_SETUP,      0,                  kNowhere,  true,  Always},
+    {IDD_REMOVING_FILES,     Make<CRemovingFilesPage>,      IDD_UNREGISTERING,      0,                  kCameFrom, false, Always},
+    {IDD_UNREGISTERING,      Make<CUnregisteringPage>,      IDD_REMOVED,            0,                  kCameFrom, false, Always},
+    {IDD_REMOVED,            Make<CRemovedPage>,            kEnd,                   0,                  kCameFrom, false, Always},
 };
 
 }  // namespace
