@@ -109,6 +109,41 @@ INT_PTR CDialog::RunModal() {
   return result;
 }
 
+namespace {
+
+// Passes over a menu or class field of a dialog template (none, an
+// ordinal, or a NUL-ended wide string); null when the bytes end first.
+const WORD* SkipNameOrOrdinal(const WORD* at, const WORD* end) {
+  if (at >= end) return nullptr;
+  if (*at == 0x0000) return at + 1;
+  if (*at == 0xFFFF) return at + 2 <= end ? at + 2 : nullptr;
+  while (at < end && *at != 0) ++at;
+  return at < end ? at + 1 : nullptr;
+}
+
+}  // namespace
+
+std::string CDialog::TemplateCaption() const {
+  const std::string_view bytes = FindResourceBytes(AfxGetResourceHandle(), kDialogResourceType, m_templateId);
+  // DLGTEMPLATE is 18 bytes before its menu; DLGTEMPLATEEX (version 1,
+  // signature 0xFFFF) 26.
+  if (bytes.size() < 18) return {};
+  const auto* words = reinterpret_cast<const WORD*>(bytes.data());
+  const WORD* const end = words + bytes.size() / 2;
+  const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+  if (extended && bytes.size() < 26) return {};
+  const WORD* at = SkipNameOrOrdinal(words + (extended ? 13 : 9), end);  // the menu
+  if (at) at = SkipNameOrOrdinal(at, end);                               // the class
+  if (!at) return {};
+  const WORD* title = at;
+  while (at < end && *at != 0) ++at;
+  if (at == end || at == title) return {};
+  char text[256] = {};
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(title), static_cast<int>(at - title),
+                                           text, sizeof text - 1, nullptr, nullptr);
+  return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
 bool CDialog::Create(UINT templateId, CWnd* parent) {
   if (templateId) m_templateId = templateId;
   if (parent) m_pParentWnd = parent;

@@ -51,6 +51,10 @@ public:
 
   bool IsModal() const { return modal_; }
   UINT GetTemplateId() const { return m_templateId; }
+  // The caption the dialog's template gives it, as its window would show
+  // it before anything changed it; empty when there is no template or no
+  // caption. Needs no window.
+  std::string TemplateCaption() const;
 
   static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -93,12 +93,16 @@ BOOL CMainWnd::OnQueryNewPalette() {
   return CFrameWnd::OnQueryNewPalette();
 }
 
+void CMainWnd::AskToAbandon(CSetupState& state) {
+  if (AfxMessageBox(state.ProductText(IDS_CONFIRM_EXIT), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    state.RecordFailure(FailureCause::user);
+  }
+}
+
 void CMainWnd::OnClose() {
   // Never closes the window: Yes only marks the run as failed by the
   // user, and the wizard goes on to its failure page.
-  if (AfxMessageBox(state_.ProductText(IDS_CONFIRM_EXIT), MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    state_.RecordFailure(FailureCause::user);
-  }
+  AskToAbandon(state_);
 }
 
 void CMainWnd::OnDestroy() {

@@ -45,6 +45,12 @@ public:
   // The state of the last WM_ACTIVATEAPP.
   bool IsAppActive() const { return appActive_; }
 
+  // The close question: whether Setup is to be abandoned; Yes marks the
+  // run as failed by the user in state. Asked for the window's close
+  // request, and in a silent run, which has no window, for a close request
+  // posted to its thread.
+  static void AskToAbandon(CSetupState& state);
+
   // The colour of row y of a gradient h rows high, per component
   // top + y * (bottom - top) / h.
   static COLORREF GradientRowColor(int y, int h, COLORREF top, COLORREF bottom);

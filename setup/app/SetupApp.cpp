@@ -62,32 +62,36 @@ BOOL CSetupApp::InitInstance() {
     return FALSE;
   }
 
-  // A run that ends here has installed nothing: it must not be reported as
-  // a successful installation.
-  auto mainWnd = std::make_unique<CMainWnd>(*this);
-  if (!mainWnd->Create()) {
-    RecordFailure(FailureCause::error);
-    return FALSE;
+  // A silent run has nothing to show: it makes no window at all.
+  if (!silentMode) {
+    // A run that ends here has installed nothing: it must not be reported
+    // as a successful installation.
+    auto mainWnd = std::make_unique<CMainWnd>(*this);
+    if (!mainWnd->Create()) {
+      RecordFailure(FailureCause::error);
+      return FALSE;
+    }
+    mainWnd_ = std::move(mainWnd);
+    m_pMainWnd = mainWnd_.get();
+    mainWnd_->UpdateWindow();
+    wizard_.SetBackgroundPalette(mainWnd_->GetPalette());
   }
-  mainWnd_ = std::move(mainWnd);
-  m_pMainWnd = mainWnd_.get();
-  mainWnd_->UpdateWindow();
-  wizard_.SetBackgroundPalette(mainWnd_->GetPalette());
 
   if (!removeMode && !ConfirmOverwrite()) {
     RecordFailure(FailureCause::user);
     return FALSE;
   }
 
-  if (removeMode) {
-    // The removal reads the install log with the profile's readers.
-    profilePath = logPath;
-    wizard_.ShowPage(kFirstRemovePage, false);
-  } else {
-    // A silent run has nothing to show and nobody to wait for.
-    if (!silentMode) ShowSplash();
-    wizard_.ShowPage(kFirstInstallPage, false);
+  // The removal reads the install log with the profile's readers.
+  if (removeMode) profilePath = logPath;
+  const int firstPage = removeMode ? kFirstRemovePage : kFirstInstallPage;
+  if (silentMode) {
+    wizard_.WalkUnseen(firstPage);
+    ::PostQuitMessage(0);
+    return TRUE;
   }
+  if (!removeMode) ShowSplash();
+  wizard_.ShowPage(firstPage, false);
   return TRUE;
 }
 
@@ -345,6 +349,15 @@ int CSetupApp::ExitInstance() {
   model.reset();
   mainWnd_.reset();
   return CWinApp::ExitInstance();
+}
+
+BOOL CSetupApp::PreTranslateMessage(MSG* msg) {
+  if (silentMode && !msg->hwnd && msg->message == WM_CLOSE) {
+    // Once the walk has ended there is nothing left to abandon.
+    if (!wizard_.HasEnded()) CMainWnd::AskToAbandon(*this);
+    return TRUE;
+  }
+  return CWinApp::PreTranslateMessage(msg);
 }
 
 LRESULT CSetupApp::ProcessWndProcException(CException& e, const MSG* msg) {

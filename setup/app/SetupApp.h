@@ -27,7 +27,10 @@ public:
   // the command line, the background window, the question whether an
   // existing installation may be overwritten, then the first wizard page
   // (the Remove page in remove mode, otherwise Welcome after the splash).
-  // False ends the program at once, as a failed run.
+  // A silent run makes no window at all: no background, no splash; it
+  // walks the wizard's steps without their windows to the end, here, and
+  // leaves the message loop at once. False ends the program at once, as a
+  // failed run.
   BOOL InitInstance() override;
   // Shutdown: the exit code is decided from the outcome flags, the failure
   // cause and the page the run ended on (CRunOutcome); the wizard pages are
@@ -37,6 +40,10 @@ public:
   // An exception that escaped a window procedure is shown in the error
   // dialog under "Setup cannot continue"; the program carries on.
   LRESULT ProcessWndProcException(CException& e, const MSG* msg) override;
+  // A silent run has no window to close: a close request posted to its
+  // thread (WM_CLOSE without a window) asks the background window's close
+  // question, which the run answers unseen, until its walk has ended.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
   // Applies the recognised switches: /D<dir> or /D:<dir> (the directory of
   // sourceDir and profilePath), /U, /B, /I, /C, /S (silent, which includes

@@ -1,5 +1,6 @@
 // The check that the files to be installed fit on the drive of the
-// installation directory, made when the user confirms the directory.
+// installation directory, made when the user confirms the directory. It
+// only measures: whoever asks tells the user.
 #pragma once
 
 #include <cstdint>
@@ -7,19 +8,13 @@
 #include "setup/paths/PathName.h"
 
 class CFileList;
-class CProductIdentity;
 
-// Whether the selected files of files (none when it is null) fit on the
-// drive of directory, counted in the drive's clusters; see below. The
-// dialog names product (Veltrane when it is null).
-bool CheckDiskSpace(const CPathName& directory, const CFileList* files, const CProductIdentity* product = nullptr);
+// The bytes the selected files of files (none when it is null) take on the
+// drive of directory, counted in the drive's clusters.
+std::int64_t RequiredDiskSpace(const CPathName& directory, const CFileList* files);
 
-// The same for the bytes required and the drive's free space as
-// CPathName::FreeSpace reports it. When the free space is known and
-// smaller, the Insufficient Disk Space dialog is shown (modal, over the
-// application's main window) and the result is false whichever button
-// closes it. An unknown free space (-1), a reported 0 and the capped figure
-// of a volume with 2 GB or more free never stand in the way: the copy
-// itself reports a disk that turns out to be full.
-bool CheckDiskSpace(const CPathName& directory, std::int64_t required, int free,
-                    const CProductIdentity* product = nullptr);
+// Whether required bytes fit in the drive's free space as
+// CPathName::FreeSpace reports it. An unknown free space (-1), a reported 0
+// and the capped figure of a volume with 2 GB or more free never stand in
+// the way: the copy itself reports a disk that turns out to be full.
+bool HasDiskSpace(std::int64_t required, int free) noexcept;

@@ -1,10 +1,12 @@
 // What the copy engine works with for one installation run: where the
 // distribution is read from, where files go, which program items learn
 // their paths, where the outcome is logged, the display it reports to and
-// the policy it asks. The copy page fills it in from the run's state;
-// tests and benchmarks fill it in with their own tables.
+// the policy it asks, and how far the copy has got. The copy page fills it
+// in from the run's state; tests and benchmarks fill it in with their own
+// tables.
 #pragma once
 
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -35,6 +37,9 @@ struct CInstallContext {
   CVerboseLog& verboseLog = NoVerboseLog();
   // Every file recorded in the log in this run, with its size.
   CRunFiles runFiles{};
+  // The bytes of the copy done so far: the files produced and the entries
+  // that are not installed. The display's ticks carry it.
+  std::uint32_t bytesDone = 0;
   // Where a silent run names each change before it makes it, so that it
   // can be undone (InstallTransaction.h); none for the other runs, which
   // replace and delete as they go.

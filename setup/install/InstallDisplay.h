@@ -1,36 +1,45 @@
 // CInstallDisplay: what the copy engine tells whoever shows its progress.
 // The engine knows no window: a page, a console or nothing at all may
 // stand behind it. Every call is made on the thread that runs the copy,
-// from inside it.
+// from inside it, and carries all the display needs: the display never
+// asks the engine for more.
 #pragma once
 
 #include <cstdint>
 
-class CInstallJob;
+class CFileEntry;
+class CPathName;
+
+// How far the copy has got while a file is produced. The paths are the
+// engine's and valid only for the call.
+struct CCopyProgress {
+  const CPathName& path;       // where the file goes
+  const CPathName& writtenTo;  // where its data is written: path itself, or a temporary name beside it
+  std::uint32_t fileBytesDone;
+  std::uint32_t fileSize;
+  // Of the whole copy: the files produced before, the entries that are not
+  // installed and this file's bytes done.
+  std::uint32_t copyBytesDone;
+};
 
 class CInstallDisplay {
 public:
   virtual ~CInstallDisplay() = default;
 
-  // The file now being produced, or null once it is done (on every way
-  // out, a failed one included). The job gives the bytes written so far,
-  // the file's size and its final path.
-  virtual void SetCurrentTransfer(const CInstallJob* job) = 0;
-  // The job's file is produced: its size counts as done. Called while it
-  // is still the current transfer.
-  virtual void TransferDone(const CInstallJob& job) = 0;
-  // Bytes that count as done without a file being produced (an entry that
-  // is not installed).
-  virtual void AddBytesDone(std::uint32_t bytes) = 0;
-  // Every 4096 bytes read from the media.
-  virtual void Tick() = 0;
+  // The next entry of the distribution is installed now; copyBytesDone
+  // counts everything before it. A diskette may be asked for next.
+  virtual void EntryStarting(const CFileEntry& entry, std::uint32_t copyBytesDone) = 0;
+  // Every 4096 bytes read from the media while a file is produced.
+  virtual void Tick(const CCopyProgress& progress) = 0;
+  // The file is produced (placed, kept or waiting for the restart): its
+  // bytes are all done and counted in the copy's.
+  virtual void FileDone(const CCopyProgress& progress) = 0;
 };
 
-// Nobody watches: an unattended copy, a measurement of the engine alone.
+// Nobody watches: a silent copy, a measurement of the engine alone.
 class CQuietInstallDisplay final : public CInstallDisplay {
 public:
-  void SetCurrentTransfer(const CInstallJob*) override {}
-  void TransferDone(const CInstallJob&) override {}
-  void AddBytesDone(std::uint32_t) override {}
-  void Tick() override {}
+  void EntryStarting(const CFileEntry&, std::uint32_t) override {}
+  void Tick(const CCopyProgress&) override {}
+  void FileDone(const CCopyProgress&) override {}
 };

@@ -1,5 +1,7 @@
 #include "setup/install/InstallFileEntry.h"
 
+#include <algorithm>
+
 #include "framework/Exception.h"
 #include "setup/errors/XException.h"
 #include "setup/archive/ArchiveFormat.h"
@@ -12,36 +14,32 @@
 
 namespace {
 
-// Clears the display's current transfer on every way out.
-class CCurrentTransfer {
-public:
-  CCurrentTransfer(CInstallDisplay& display, const CInstallJob& job) : display_(display) {
-    display_.SetCurrentTransfer(&job);
-  }
-  ~CCurrentTransfer() { display_.SetCurrentTransfer(nullptr); }
-  CCurrentTransfer(const CCurrentTransfer&) = delete;
-  CCurrentTransfer& operator=(const CCurrentTransfer&) = delete;
-
-private:
-  CInstallDisplay& display_;
-};
-
 // How far an entry got: for the events that name what a failure left
-// out.
+// out, and for the display's ticks.
 struct CEntryProgress {
   int filesDone = 0;          // files of the entry handled (placed, kept or waiting)
   std::string currentFile;    // the file being installed, if any
+  const CInstallJob* running = nullptr;  // the job producing it
 };
+
+CCopyProgress ProgressOf(const CInstallJob& job, std::uint32_t copyBytesDone) {
+  const auto fileBytesDone = static_cast<std::uint32_t>(std::max<std::int64_t>(0, job.GetBytesDone()));
+  return {job.GetFinalPath(), job.GetOutputPath(), fileBytesDone, job.GetTransferSize(), copyBytesDone + fileBytesDone};
+}
 
 void RunTransfer(CInstallJob& job, CMediaReader& reader, CInstallContext& context, CInstallOutcome& outcome,
                  CEntryProgress& progress) {
-  CCurrentTransfer current(context.display, job);
   progress.currentFile = FileNamePart(job.GetMemberName());
+  // (InstallFileEntry forgets the job when Run throws.)
+  progress.running = &job;
   job.Run(reader);
+  progress.running = nullptr;
   progress.currentFile.clear();
   ++progress.filesDone;
   if (job.WaitsForRestart()) outcome.restartNeeded = true;
-  context.display.TransferDone(job);
+  context.bytesDone += job.GetTransferSize();
+  const std::uint32_t size = job.GetTransferSize();
+  context.display.FileDone({job.GetFinalPath(), job.GetOutputPath(), size, size, context.bytesDone});
 }
 
 // Leaves in [Events] the files of entry that a failure left out, so that
@@ -102,7 +100,7 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
   switch (entry.kind) {
     case CFileEntry::plainFile:
       if (entry.destinationId == -1) {
-        context.display.AddBytesDone(static_cast<std::uint32_t>(entry.size));
+        context.bytesDone += static_cast<std::uint32_t>(entry.size);
         return;
       }
       reader.OpenPlainFile();
@@ -127,17 +125,21 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
 CInstallOutcome InstallFileEntry(CFileEntry& entry, CInstallContext& context) noexcept {
   CInstallOutcome outcome;
   try {
+    context.display.EntryStarting(entry, context.bytesDone);
     // The entry's source, read through the media; its segments are the
-    // display's ticks.
-    CMediaReader reader(context.media, entry.GetFileName(), entry.GetDisketteNumber(),
-                        [&context] { context.display.Tick(); });
-    reader.SetSegmentSize(CArchiveReader::kSegmentSize);
+    // display's ticks while a file is produced.
     CEntryProgress progress;
+    CMediaReader reader(context.media, entry.GetFileName(), entry.GetDisketteNumber(), [&context, &progress] {
+      if (progress.running) context.display.Tick(ProgressOf(*progress.running, context.bytesDone));
+    });
+    reader.SetSegmentSize(CArchiveReader::kSegmentSize);
     try {
       InstallFrom(entry, reader, context, outcome, progress);
     } catch (const CUserException&) {
+      progress.running = nullptr;
       outcome.stop = CopyStop::userCancelled;
     } catch (...) {
+      progress.running = nullptr;
       LogFilesNotInstalled(entry, progress, context.log);
       const bool goOn = AfxTranslateCurrentException([&](CException& e) {
         // An error of the media names the file it was read from.

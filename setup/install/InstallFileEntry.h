@@ -8,7 +8,8 @@
 
 class CFileEntry;
 
-// Installs entry and says how it came out. Never throws: the diskette not
+// Installs entry and says how it came out, telling the context's display
+// first that it begins. Never throws: the diskette not
 // given (or a cancelled extraction) stops the copy as userCancelled; any
 // other failure is put to the policy's Continue / Cancel question, and
 // "Cancel Operation" stops it as failed; the policy's stop, asked before

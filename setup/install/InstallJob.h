@@ -46,7 +46,7 @@ public:
     return !temporaryPath.IsEmpty() && temporaryPath.GetPath() == finalPath.GetPath();
   }
 
-  // The progress display's view of the running transfer.
+  // How far the job has got, for the display's ticks.
   std::uint32_t GetTransferSize() const noexcept { return GetHeader().GetSize(); }
   std::int64_t GetBytesDone() const noexcept { return GetBytesWritten(); }
 

@@ -41,6 +41,7 @@ int CAgreementPage::DoPageWork() {
 }
 
 void CAgreementPage::ShowText(const std::string& text) {
+  if (!m_hWnd) return;
   SetDlgItemText(IDC_PAGE_TEXT, text);
   // The reader starts at the top with the caret there, so that PAGE DOWN
   // works at once; the dialog manager's own first focus would select the

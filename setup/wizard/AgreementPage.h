@@ -10,7 +10,7 @@
 
 class CAgreementPage : public CWizardPage {
 public:
-  CAgreementPage() : CWizardPage(IDD_AGREEMENT, IDD_INSTALL_CONDITIONS) {}
+  CAgreementPage() : CWizardPage(IDD_AGREEMENT) {}
 
   // The agreement as an edit control shows it: the resource's text up to
   // its first NUL (or its end), every line ending as CR LF.

@@ -9,8 +9,8 @@
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/system/SystemActions.h"
-#include "setup/install/InstallFileEntry.h"
-#include "setup/install/InstallJob.h"
+#include "setup/install/InstallSelectedFiles.h"
+#include "setup/profile/FileEntry.h"
 #include "setup/log/InstallLogWriter.h"
 #include "setup/wizard/BillboardSequence.h"
 #include "setup/wizard/Gauge.h"
@@ -19,7 +19,7 @@
 #include "framework/PumpMessages.h"
 
 CCopyProgressPage::CCopyProgressPage()
-    : CWizardPage(IDD_COPY_PROGRESS, IDD_REGISTERING, false),
+    : CWizardPage(IDD_COPY_PROGRESS),
       gauge_(std::make_unique<CGauge>(0, 99)),
       billboards_(std::make_unique<CBillboardSequence>()) {}
 
@@ -51,23 +51,25 @@ void CCopyProgressPage::PointTargetsIntoSource(CSetupState& app) {
 
 bool CCopyProgressPage::CopyGoesOn() const noexcept { return copying_ && copying_->installSucceeded; }
 
-void CCopyProgressPage::Tick() {
-  if (CopyGoesOn()) OnProgress();
+void CCopyProgressPage::EntryStarting(const CFileEntry& entry, std::uint32_t copyBytesDone) {
+  completedBytes_ = copyBytesDone;
+  ShowFinishedTransfer();
+  SetDlgItemText(IDC_SOURCE_FILE, entry.GetFileName());
+  UpdateWindow();
 }
 
-bool CCopyProgressPage::OnProgress() {
-  if (!currentTransfer_) return false;
+void CCopyProgressPage::Tick(const CCopyProgress& progress) {
+  if (CopyGoesOn()) OnProgress(progress);
+}
+
+bool CCopyProgressPage::OnProgress(const CCopyProgress& progress) {
   if (!lastUpdate_.Pass(::GetTickCount())) return false;
   finishedPending_ = false;
 
   PumpNow();
-  // Pumping may have ended the copy (the main window's close question).
-  if (!currentTransfer_) return true;
-  const std::int64_t bytesDone = std::max<std::int64_t>(0, currentTransfer_->GetBytesDone());
-  const std::uint32_t size = currentTransfer_->GetTransferSize();
-  const std::int64_t percent = size == 0 ? 100 : std::clamp<std::int64_t>(bytesDone * 100 / size, 0, 100);
-  Show(completedBytes_ + static_cast<std::uint32_t>(bytesDone), currentTransfer_->GetFinalPath().GetFileName(),
-       static_cast<int>(percent));
+  const std::uint32_t size = progress.fileSize;
+  const std::uint64_t percent = size == 0 ? 100 : std::min<std::uint64_t>(std::uint64_t{progress.fileBytesDone} * 100 / size, 100);
+  Show(progress.copyBytesDone, progress.path.GetFileName(), static_cast<int>(percent));
   return true;
 }
 
@@ -93,14 +95,14 @@ void CCopyProgressPage::ShowFinishedTransfer() {
   Show(completedBytes_, finishedName_, 100);
 }
 
-void CCopyProgressPage::TransferDone(const CInstallJob& job) {
+void CCopyProgressPage::FileDone(const CCopyProgress& progress) {
   // The finished file is shown whole now when an update is due, else by
   // the next update or before the copy waits.
-  if (CopyGoesOn() && !OnProgress()) {
-    finishedName_ = job.GetFinalPath().GetFileName();
+  if (CopyGoesOn() && !OnProgress(progress)) {
+    finishedName_ = progress.path.GetFileName();
     finishedPending_ = true;
   }
-  completedBytes_ += job.GetTransferSize();
+  completedBytes_ = progress.copyBytesDone;
 }
 
 void CCopyProgressPage::PumpMessages() {
@@ -125,8 +127,10 @@ bool CCopyProgressPage::AskContinueAfterError(const CException& e, const std::st
 CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWriter& log) {
   CInstallModel& model = *app.model;
   const auto total = static_cast<std::uint32_t>(model.files.RequiredSpace(0, false));
-  // A silent run shows no pictures, not even out of sight.
-  showPictures_ = !app.silentMode;
+  // A page without its window (a silent run has none) shows nothing at
+  // all, not even out of sight.
+  const bool seen = m_hWnd != nullptr;
+  showPictures_ = seen;
   if (showPictures_ && app.product.named) {
     std::vector<std::vector<unsigned char>> pictures;
     for (const std::string& name : app.product.billboards) {
@@ -135,12 +139,14 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
     }
     billboards_->UsePictures(std::move(pictures));
   }
-  if (showPictures_) billboards_->StartBillboards(total, app.batchMode);
-  gauge_->SetRange(1, total);
-  gauge_->SetPos(0, false);
-  if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
-  ::BringWindowToTop(m_hWnd);
-  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+  if (seen) {
+    if (showPictures_) billboards_->StartBillboards(total, app.batchMode);
+    gauge_->SetRange(1, total);
+    gauge_->SetPos(0, false);
+    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd) ::UpdateWindow(main->m_hWnd);
+    ::BringWindowToTop(m_hWnd);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+  }
 
   // What earlier runs recorded, before this run's records join it: an
   // installation over an earlier one names the files this kit no longer
@@ -155,29 +161,20 @@ CopyStop CCopyProgressPage::CopySelectedFiles(CSetupState& app, CInstallLogWrite
     log.Event("Kit not checked: it has no seal (%s)", CKitSeal::kFileName);
     app.verboseLog.Write("The kit has no seal (%s): its files are not checked.", CKitSeal::kFileName);
   }
-  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, *this, *this, {}, app.verboseLog};
+  CQuietInstallDisplay unseen;
+  CInstallDisplay& display = seen ? static_cast<CInstallDisplay&>(*this) : unseen;
+  CInstallContext context{*app.sourceMedia, model.destinations, model.targets, log, display, *this, {}, app.verboseLog};
   if (app.transaction.IsActive()) context.transaction = &app.transaction;
   copying_ = &app;
-  for (const auto& entry : model.files) {
-    if (!entry->IsSelected()) continue;
-    // A diskette may be asked for next: the display is brought up to date.
-    ShowFinishedTransfer();
-    SetDlgItemText(IDC_SOURCE_FILE, entry->GetFileName());
-    UpdateWindow();
-    const CInstallOutcome outcome = InstallFileEntry(*entry, context);
-    if (outcome.restartNeeded) app.rebootNeeded = true;
-    if (outcome.Stopped()) {
-      copying_ = nullptr;
-      app.verboseLog.Write("The copy stopped at %s: %s.", entry->GetFileName().c_str(),
-                           outcome.stop == CopyStop::userCancelled ? "the source file or diskette was not given"
-                           : outcome.stop == CopyStop::requested   ? "the run was ended"
-                                                                   : "Cancel Operation after an error");
-      // The files placed so far are in the log; with the destinations and
-      // groups beside them a removal can find them again. No shortcut was
-      // made, so the program items are not written.
-      log.WriteModelOfStoppedCopy(model);
-      return outcome.stop;
-    }
+  const CInstallOutcome outcome = InstallSelectedFiles(model.files, context);
+  if (outcome.restartNeeded) app.rebootNeeded = true;
+  if (outcome.Stopped()) {
+    copying_ = nullptr;
+    // The files placed so far are in the log; with the destinations and
+    // groups beside them a removal can find them again. No shortcut was
+    // made, so the program items are not written.
+    log.WriteModelOfStoppedCopy(model);
+    return outcome.stop;
   }
   ShowFinishedTransfer();
   copying_ = nullptr;

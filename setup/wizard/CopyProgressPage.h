@@ -27,10 +27,12 @@ class CBillboardSequence;
 class CGauge;
 class CInstallLogWriter;
 
-// The page is the copy engine's display and its policy: it shows the
-// progress, pumps messages between transfers, stops the copy once the run
-// was ended from outside, and asks the Continue / Cancel question. It alone
-// records a failure of the copy in the run's state.
+// The page is the copy engine's policy and, when it has its window, its
+// display: it shows the progress the engine's ticks carry, pumps messages
+// between transfers, stops the copy once the run was ended from outside,
+// and asks the Continue / Cancel question. It alone records a failure of
+// the copy in the run's state. A silent run copies with no window and no
+// display.
 class CCopyProgressPage : public CWizardPage, public CInstallDisplay, public CInstallPolicy {
 public:
   // At most this often the page updates what it shows during a copy:
@@ -52,19 +54,19 @@ public:
   // destination 1.
   static void PointTargetsIntoSource(CSetupState& app);
 
+  // Brings what is shown up to date before the entry (a diskette may be
+  // asked for next) and names its source file.
+  void EntryStarting(const CFileEntry& entry, std::uint32_t copyBytesDone) override;
   // The copy engine's tick every 4096 bytes read: while the run has not
   // failed and this page is showing a copy, OnProgress.
-  void Tick() override;
-  // Brings the display up to date with the current transfer: lets waiting
-  // messages through, moves the billboards and the gauge on, shows the
-  // destination file with its percentage and keeps the page on top. Within
-  // kUpdateIntervalMs of the last update it does nothing. True when it
-  // updated.
-  bool OnProgress();
-
-  void SetCurrentTransfer(const CInstallJob* job) override { currentTransfer_ = job; }
-  void TransferDone(const CInstallJob& job) override;
-  void AddBytesDone(std::uint32_t bytes) override { completedBytes_ += bytes; }
+  void Tick(const CCopyProgress& progress) override;
+  void FileDone(const CCopyProgress& progress) override;
+  // Brings the display up to date with the file being produced: lets
+  // waiting messages through, moves the billboards and the gauge on, shows
+  // the destination file with its percentage and keeps the page on top.
+  // Within kUpdateIntervalMs of the last update it does nothing. True when
+  // it updated.
+  bool OnProgress(const CCopyProgress& progress);
   // The engine's question between transfers: PumpMessages, then whether
   // the run has failed (the background window's close question answered
   // Yes while messages were pumped).
@@ -114,9 +116,8 @@ private:
 
   std::unique_ptr<CGauge> gauge_;
   std::unique_ptr<CBillboardSequence> billboards_;
-  bool showPictures_ = true;  // not in a silent run
+  bool showPictures_ = true;  // not without the page's window
   std::uint32_t completedBytes_ = 0;
-  const CInstallJob* currentTransfer_ = nullptr;
   CopyStop copyStop_ = CopyStop::none;
   // Between the start of the copy and its end: the run's state, whose
   // success is read on every tick.

@@ -6,9 +6,9 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/InstallModel.h"
-#include "setup/install/DiskSpaceCheck.h"
 #include "setup/paths/DriveEnumerator.h"
 #include "setup/wizard/FolderTreeDialog.h"
+#include "setup/wizard/InsufficientDiskSpaceDialog.h"
 #include "setup/wizard/RegistryString.h"
 
 namespace {
@@ -39,19 +39,15 @@ std::string CDirectoryPage::DefaultDirectory(const std::string& folderName) {
   return path.GetDirectory();
 }
 
-bool CDirectoryPage::ShouldShow() { return !State().runFromSource; }
-
 void CDirectoryPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);
   DDX_Text(dx, IDC_DIRECTORY, directory_);
 }
 
-BOOL CDirectoryPage::OnInitDialog() {
+void CDirectoryPage::Prepare() {
   const CSetupState& app = State();
   directory_ = app.choices.directory ? *app.choices.directory
                                      : DefaultDirectory(app.model ? app.model->destinations.GetName(0) : std::string());
-  CWizardPage::OnInitDialog();
-  return TRUE;
 }
 
 BOOL CDirectoryPage::OnCommand(UINT id, UINT code, HWND control) {

@@ -13,9 +13,7 @@
 
 class CDirectoryPage : public CWizardPage {
 public:
-  CDirectoryPage() : CWizardPage(IDD_DIRECTORY, IDD_START_MENU_FOLDER) {}
-
-  bool ShouldShow() override;
+  CDirectoryPage() : CWizardPage(IDD_DIRECTORY) {}
 
   // The directory proposed for a product folder name: the folder under the
   // program files directory of the registry, or else in the root of the
@@ -24,8 +22,10 @@ public:
 
   const std::string& GetDirectory() const { return directory_; }
 
+  // The directory the command line gives, or the proposed one.
+  void Prepare() override;
+
 protected:
-  BOOL OnInitDialog() override;
   void OnOK() override;
   BOOL OnCommand(UINT id, UINT code, HWND control) override;
   void DoDataExchange(CDataExchange& dx) override;

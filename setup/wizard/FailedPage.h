@@ -7,7 +7,7 @@
 
 class CFailedPage : public CWizardPage {
 public:
-  CFailedPage() : CWizardPage(IDD_FAILED, kEndOfProgram, false) {}
+  CFailedPage() : CWizardPage(IDD_FAILED) {}
 
 protected:
   BOOL OnInitDialog() override;

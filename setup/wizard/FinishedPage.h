@@ -7,5 +7,5 @@
 
 class CFinishedPage : public CWizardPage {
 public:
-  CFinishedPage() : CWizardPage(IDD_FINISHED, kEndOfProgram, false) {}
+  CFinishedPage() : CWizardPage(IDD_FINISHED) {}
 };

@@ -4,23 +4,21 @@
 #include "setup/errors/ErrorReport.h"
 #include "setup/system/SystemActions.h"
 
-bool CInstallConditionsPage::CheckInstallConditions() {
-  // Checked again on every arrival: the list is made afresh each time.
-  conditionsText_.clear();
-  bool met = true;
-  if (State().System().WindowsMajorVersion() < 4) {
-    AddCondition(IDS_NEEDS_WINDOWS_4);
-    met = false;
-  }
-  return met;
-}
+namespace {
 
-void CInstallConditionsPage::AddCondition(UINT messageId) {
+// The string-table message as one condition line.
+std::string ConditionLine(UINT messageId) {
   CMessageBuffer message;
   FormatMessageId(message, messageId);
-  conditionsText_ += "- ";
-  conditionsText_ += message.text;
-  conditionsText_ += "\r\n";
+  return std::string("- ") + message.text + "\r\n";
+}
+
+}  // namespace
+
+std::string CInstallConditionsPage::UnmetConditions(const CSetupState& state) {
+  std::string unmet;
+  if (state.System().WindowsMajorVersion() < 4) unmet += ConditionLine(IDS_NEEDS_WINDOWS_4);
+  return unmet;
 }
 
 void CInstallConditionsPage::DoDataExchange(CDataExchange& dx) {
@@ -28,10 +26,9 @@ void CInstallConditionsPage::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_CONDITIONS, conditionsText_);
 }
 
-BOOL CInstallConditionsPage::OnInitDialog() {
-  CWizardPage::OnInitDialog();
+void CInstallConditionsPage::Prepare() {
+  conditionsText_ = UnmetConditions(State());
   if (!State().ignoreConditions) SetNextPageId(kFailedPage);
-  return TRUE;
 }
 
 void CInstallConditionsPage::OnOK() {

@@ -9,26 +9,25 @@
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/WizardPage.h"
 
+class CSetupState;
+
 class CInstallConditionsPage : public CWizardPage {
 public:
-  CInstallConditionsPage() : CWizardPage(IDD_INSTALL_CONDITIONS, IDD_DIRECTORY) {}
+  CInstallConditionsPage() : CWizardPage(IDD_INSTALL_CONDITIONS) {}
 
-  // True when every requirement is met; otherwise the conditions text lists
-  // the unmet ones, one "- " line each.
-  bool CheckInstallConditions();
+  // The requirements the computer does not meet, one "- " line each;
+  // empty when every one is met.
+  static std::string UnmetConditions(const CSetupState& state);
   const std::string& GetConditionsText() const { return conditionsText_; }
 
-  bool ShouldShow() override { return !CheckInstallConditions(); }
+  // The unmet conditions; Next leads to the failure page unless /I.
+  void Prepare() override;
 
 protected:
-  BOOL OnInitDialog() override;
   // Going on to the failure page fails the run.
   void OnOK() override;
   void DoDataExchange(CDataExchange& dx) override;
 
 private:
-  // Appends the string-table message as one condition line.
-  void AddCondition(UINT messageId);
-
   std::string conditionsText_;
 };

@@ -37,8 +37,7 @@ void CheckKitSeal(CSetupState& app) {
 
 }  // namespace
 
-CReadingSetupPage::CReadingSetupPage(bool removeMode)
-    : CWizardPage(IDD_READING_SETUP, removeMode ? IDD_REMOVING_FILES : IDD_AGREEMENT, false) {}
+CReadingSetupPage::CReadingSetupPage() : CWizardPage(IDD_READING_SETUP) {}
 
 int CReadingSetupPage::DoPageWork() {
   CSetupState& app = State();

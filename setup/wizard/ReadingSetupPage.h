@@ -7,13 +7,11 @@
 
 class CReadingSetupPage : public CWizardPage {
 public:
-  // The successor is the removal (1546) in remove mode, else the agreement (150).
-  explicit CReadingSetupPage(bool removeMode);
+  CReadingSetupPage();
 
   // Destinations, groups, targets, files and diskettes in that order, with
   // the message queue drained after each; then the groups of the setup
   // type are selected. A profile that cannot describe an installation
   // throws (the page runner reports it and fails the run).
   int DoPageWork() override;
-  bool ShouldShow() override { return !WasHiddenOnce(); }
 };

@@ -8,7 +8,7 @@
 
 class CReadyToCopyPage : public CWizardPage {
 public:
-  CReadyToCopyPage() : CWizardPage(IDD_READY_TO_COPY, IDD_COPY_PROGRESS) {}
+  CReadyToCopyPage() : CWizardPage(IDD_READY_TO_COPY) {}
 
 protected:
   BOOL OnInitDialog() override;

@@ -17,7 +17,7 @@ class CSetupState;
 
 class CRegisteringPage : public CWizardPage {
 public:
-  CRegisteringPage() : CWizardPage(IDD_REGISTERING, IDD_FINISHED, false) {}
+  CRegisteringPage() : CWizardPage(IDD_REGISTERING) {}
 
   int DoPageWork() override;
   // The page that ends an installation with these outcomes.

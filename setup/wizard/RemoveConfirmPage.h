@@ -7,7 +7,7 @@
 
 class CRemoveConfirmPage : public CWizardPage {
 public:
-  CRemoveConfirmPage() : CWizardPage(IDD_REMOVE_CONFIRM, IDD_READING_SETUP) {}
+  CRemoveConfirmPage() : CWizardPage(IDD_REMOVE_CONFIRM) {}
   // Nothing has been changed yet: leaving needs no confirmation.
   bool ConfirmCancel() override { return true; }
 };

@@ -6,5 +6,5 @@
 
 class CRemovedPage : public CWizardPage {
 public:
-  CRemovedPage() : CWizardPage(IDD_REMOVED, kEndOfProgram, false) {}
+  CRemovedPage() : CWizardPage(IDD_REMOVED) {}
 };

@@ -23,7 +23,7 @@ int CRemovingFilesPage::DoPageWork() {
   CDisplayGate lastShown;
   std::string unshown;
   const auto show = [this](const std::string& path) {
-    SetDlgItemText(IDC_REMOVING_FILE, path);
+    if (m_hWnd) SetDlgItemText(IDC_REMOVING_FILE, path);
     PumpMessages();
   };
   CInstalledFileRemoval removal(app.InstallLog(), model.destinations, model.groups, [&](const CPathName& path) {

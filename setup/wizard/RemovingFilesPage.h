@@ -11,7 +11,7 @@
 
 class CRemovingFilesPage : public CWizardPage {
 public:
-  CRemovingFilesPage() : CWizardPage(IDD_REMOVING_FILES, IDD_UNREGISTERING, false) {}
+  CRemovingFilesPage() : CWizardPage(IDD_REMOVING_FILES) {}
 
   int DoPageWork() override;
 

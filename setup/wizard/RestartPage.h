@@ -8,7 +8,7 @@
 
 class CRestartPage : public CWizardPage {
 public:
-  CRestartPage() : CWizardPage(IDD_RESTART, kEndOfProgram, false) {}
+  CRestartPage() : CWizardPage(IDD_RESTART) {}
 
 protected:
   BOOL OnCommand(UINT id, UINT code, HWND control) override;

@@ -82,11 +82,9 @@ void CStartMenuFolderPage::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_DIRECTORY, folder_);
 }
 
-BOOL CStartMenuFolderPage::OnInitDialog() {
+void CStartMenuFolderPage::Prepare() {
   const CSetupState& app = State();
   folder_ = app.choices.programFolder ? *app.choices.programFolder : app.model->programFolder;
-  CWizardPage::OnInitDialog();
-  return TRUE;
 }
 
 BOOL CStartMenuFolderPage::OnCommand(UINT id, UINT code, HWND control) {

@@ -11,7 +11,7 @@
 
 class CStartMenuFolderPage : public CWizardPage {
 public:
-  CStartMenuFolderPage() : CWizardPage(IDD_START_MENU_FOLDER, IDD_USER_INFO) {}
+  CStartMenuFolderPage() : CWizardPage(IDD_START_MENU_FOLDER) {}
 
   // The user's Programs folder of the Start Menu; empty when the shell
   // cannot tell.
@@ -25,8 +25,10 @@ public:
 
   const std::string& GetFolder() const { return folder_; }
 
+  // The folder the command line gives, or the model's.
+  void Prepare() override;
+
 protected:
-  BOOL OnInitDialog() override;
   void OnOK() override;
   BOOL OnCommand(UINT id, UINT code, HWND control) override;
   void DoDataExchange(CDataExchange& dx) override;

@@ -12,7 +12,7 @@ class CInstallLog;
 
 class CUnregisteringPage : public CWizardPage {
 public:
-  CUnregisteringPage() : CWizardPage(IDD_UNREGISTERING, IDD_REMOVED, false) {}
+  CUnregisteringPage() : CWizardPage(IDD_UNREGISTERING) {}
 
   // Deletes the App Paths entry, the uninstall entry, the host product's
   // menu entries, the product's own settings keys and its document type

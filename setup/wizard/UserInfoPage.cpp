@@ -4,7 +4,7 @@
 #include "setup/wizard/ButtonBar.h"
 #include "setup/wizard/RegistryString.h"
 
-CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
+CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO) {
   // Name and company come from the same key: the Windows one when it knows
   // the organisation, the NT one otherwise.
   const char* key = kWindowsCurrentVersionKey;
@@ -14,8 +14,6 @@ CUserInfoPage::CUserInfoPage() : CWizardPage(IDD_USER_INFO, IDD_READY_TO_COPY) {
   }
   ReadRegistryString(HKEY_LOCAL_MACHINE, key, "RegisteredOwner", name_);
 }
-
-bool CUserInfoPage::ShouldShow() { return !State().runFromSource; }
 
 void CUserInfoPage::DoDataExchange(CDataExchange& dx) {
   CWizardPage::DoDataExchange(dx);
@@ -38,7 +36,7 @@ std::string CUserInfoPage::LoggedOnUserName() {
   return name;
 }
 
-BOOL CUserInfoPage::OnInitDialog() {
+void CUserInfoPage::Prepare() {
   CSetupState& app = State();
   if (app.choices.userName) name_ = *app.choices.userName;
   if (app.choices.company) company_ = *app.choices.company;
@@ -49,6 +47,9 @@ BOOL CUserInfoPage::OnInitDialog() {
     app.verboseLog.Write("No user name registered or given: the logged-on user's name \"%s\" is taken.",
                          name_.c_str());
   }
+}
+
+BOOL CUserInfoPage::OnInitDialog() {
   CWizardPage::OnInitDialog();
   UpdateNextButton();
   return TRUE;
@@ -66,7 +67,7 @@ void CUserInfoPage::OnOK() {
   UpdateData(true);
   if (name_.empty()) {
     NoteRefusal("the user name is empty");
-    ::SetFocus(GetDlgItem(IDC_USER_NAME));
+    if (m_hWnd) ::SetFocus(GetDlgItem(IDC_USER_NAME));
     return;
   }
   State().userInfo = CUserInfo{name_, company_};

@@ -15,13 +15,15 @@ public:
   // Reads the proposed name and company.
   CUserInfoPage();
 
-  bool ShouldShow() override;
-
   const std::string& GetName() const { return name_; }
   const std::string& GetCompany() const { return company_; }
 
   // The name of the user this program runs as; empty when it cannot be had.
   static std::string LoggedOnUserName();
+
+  // The name and company the command line gives over the proposed ones;
+  // in a silent run with no name at all, the logged-on user's.
+  void Prepare() override;
 
 protected:
   BOOL OnInitDialog() override;

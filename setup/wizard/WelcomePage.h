@@ -7,5 +7,5 @@
 
 class CWelcomePage : public CWizardPage {
 public:
-  CWelcomePage() : CWizardPage(IDD_WELCOME, IDD_READING_SETUP) {}
+  CWelcomePage() : CWizardPage(IDD_WELCOME) {}
 };

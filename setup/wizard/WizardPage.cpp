@@ -9,8 +9,18 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/Wizard.h"
 
-CWizardPage::CWizardPage(int pageId, int nextPageId, bool hasButtonBar)
-    : CDialog(static_cast<UINT>(pageId)), pageId_(pageId), nextPageId_(nextPageId), hasButtonBar_(hasButtonBar) {}
+namespace {
+
+const CWizardStep& StepOf(int pageId) {
+  const CWizardStep* step = FindWizardStep(pageId);
+  if (!step) AfxThrowNotSupportedException();
+  return *step;
+}
+
+}  // namespace
+
+CWizardPage::CWizardPage(int pageId)
+    : CDialog(static_cast<UINT>(pageId)), step_(StepOf(pageId)), nextPageId_(step_.next) {}
 
 CWizardPage::~CWizardPage() {
   // The bar is a child of the page window: let it go first, while its
@@ -33,8 +43,6 @@ bool CWizardPage::ConfirmCancel() {
   return AfxMessageBox(State().ProductText(IDS_CONFIRM_EXIT), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool CWizardPage::ShouldShow() { return true; }
-
 bool CWizardPage::CreatePageWindow() { return Create(GetTemplateId(), nullptr); }
 
 void CWizardPage::GoNext() { Wizard().ShowPage(nextPageId_, false); }
@@ -45,7 +53,7 @@ void CWizardPage::GoBack() {
 }
 
 void CWizardPage::NoteRefusal(const std::string& reason) {
-  State().verboseLog.Write("Page %d refused its input: %s", pageId_, reason.c_str());
+  State().verboseLog.Write("Page %d refused its input: %s", GetPageId(), reason.c_str());
 }
 
 void CWizardPage::MarkFailed(FailureCause cause) {
@@ -76,9 +84,10 @@ void NameProductIn(HWND page, const CProductIdentity& product) {
 }  // namespace
 
 BOOL CWizardPage::OnInitDialog() {
+  Prepare();
   NameProductIn(m_hWnd, State().product);
   // The bar first: it gives the page its full size before the page is placed.
-  if (hasButtonBar_ && !buttonBar_) {
+  if (HasButtonBar() && !buttonBar_) {
     auto bar = std::make_unique<CButtonBar>(*this);
     if (!bar->Create()) AfxThrowResourceException();
     buttonBar_ = std::move(bar);
@@ -87,7 +96,7 @@ BOOL CWizardPage::OnInitDialog() {
   Wizard().PageIcons().ShowIn(m_hWnd);
   PlacePage();
   if (State().batchMode) MoveWindow(0, 0, 0, 0, true);
-  if (!State().silentMode) ShowWindow(SW_SHOW);
+  ShowWindow(SW_SHOW);
   PostMessage(WM_PAGEWORK);
   return TRUE;
 }
@@ -158,13 +167,13 @@ void CWizardPage::OnPageWork() {
       OnOK();
     } catch (...) {
       FailOnCurrentException();
-      if (Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) GoNext();
+      if (Wizard().IsOn(*this)) GoNext();
       return;
     }
     // A batch run waits on a page that refuses its input; a silent one
     // would wait for nobody, and fails instead.
-    if (State().silentMode && Wizard().GetCurrentPage() == this && !Wizard().HasEnded()) {
-      State().verboseLog.Write("Page %d did not go on: the silent run fails.", pageId_);
+    if (State().silentMode && Wizard().IsOn(*this)) {
+      State().verboseLog.Write("Page %d did not go on: the silent run fails.", GetPageId());
       MarkFailed(FailureCause::error);
       GoNext();
     }

@@ -239,6 +239,55 @@ TEST_P(SilentTest, EndsByItselfUnseenWithItsCodeAndLogLine) {
   if (afterExit) afterExit();
 }
 
+// Every window of the process, top-level or child, shown or hidden, by
+// its class.
+std::vector<std::string> AllWindows(const ui::Process& process) {
+  std::vector<std::string> windows;
+  for (HWND window : process.Windows(true)) {
+    const std::string name = "[" + ui::ClassName(window) + "] \"" + ui::WindowText(window) + "\"";
+    windows.push_back(name);
+    for (HWND child : ui::Children(window)) windows.push_back(name + " > [" + ui::ClassName(child) + "]");
+  }
+  return windows;
+}
+
+// The windows are counted all through the run, to its end; a batch run,
+// which walks its pages out of sight, shows that the count sees hidden
+// windows.
+TEST_F(SilentTest, ASilentRunMakesNoWindowAtAllWhereABatchRunHidesItsPages) {
+  BuildSmallKit();
+  const struct {
+    const char* arguments;
+    bool windows;
+    const char* underWay;  // a line of the verbose log once the walk has begun
+  } rows[] = {
+      {"/B", true, "Page 102 entered"},
+      {"/S", false, "Page 102 entered"},
+      {"/U /S", false, "Page 1545 entered"},
+  };
+  int n = 0;
+  for (const auto& row : rows) {
+    const std::string log = work / ("windows" + std::to_string(++n) + ".log");
+    Start(std::string(row.arguments) + " /L:\"" + log + "\" /T:\"" + target + "\" /N:Deployer", setupProgram);
+    std::vector<std::string> windows;
+    bool countedUnderWay = false;
+    std::optional<DWORD> code;
+    for (const DWORD start = ::GetTickCount(); !(code = setup.WaitForExit(0)) && ::GetTickCount() - start < 120000;) {
+      const std::vector<std::string> now = AllWindows(setup);
+      windows.insert(windows.end(), now.begin(), now.end());
+      if (!countedUnderWay) countedUnderWay = ReadFileBytes(log).find(row.underWay) != std::string::npos;
+    }
+    ASSERT_EQ(std::optional<DWORD>(0), code) << row.arguments << ":\n" << ReadFileBytes(log);
+    EXPECT_TRUE(countedUnderWay) << row.arguments << ": the windows were counted while the run was under way";
+    if (row.windows) {
+      EXPECT_FALSE(windows.empty()) << row.arguments;
+    } else {
+      EXPECT_TRUE(windows.empty()) << row.arguments << ": " << windows.size() << " windows, the first "
+                                   << windows.front();
+    }
+  }
+}
+
 const SilentRow kRows[] = {
     {"FreshInstallWithTheChoicesOnTheCommandLine", &SilentTest::FreshInstallWithTheChoicesOnTheCommandLine, 0,
      "Written new: "},

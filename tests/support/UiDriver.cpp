@@ -1,5 +1,7 @@
 #include "tests/support/UiDriver.h"
 
+#include <tlhelp32.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -169,6 +171,18 @@ std::vector<HWND> Process::Windows(bool hiddenToo) const {
   EnumState state{id_, &windows, hiddenToo};
   ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&state));
   return windows;
+}
+
+bool Process::PostToThreads(UINT message) const {
+  const CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot.valid()) return false;
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  bool taken = false;
+  for (BOOL more = ::Thread32First(snapshot.get(), &thread); more; more = ::Thread32Next(snapshot.get(), &thread)) {
+    if (thread.th32OwnerProcessID == id_ && ::PostThreadMessageA(thread.th32ThreadID, message, 0, 0)) taken = true;
+  }
+  return taken;
 }
 
 HWND Process::WaitForWindow(const WindowMatch& match, DWORD timeoutMs) const {

@@ -69,6 +69,10 @@ public:
   HWND WaitForWindow(const WindowMatch& match, DWORD timeoutMs = kDefaultTimeout) const;
   // True when no window matches for the whole of durationMs (or the program ends).
   bool NoWindowFor(const WindowMatch& match, DWORD durationMs) const;
+  // Posts message to every thread of the program, for a program that has
+  // no window to post it to; true when a thread took it (a thread takes
+  // messages once it has asked for one).
+  bool PostToThreads(UINT message) const;
 
 private:
   static Process Launch(const char* exe, std::string commandLine, const std::string& workingDirectory);

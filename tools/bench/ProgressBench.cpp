@@ -4,8 +4,8 @@
 // alternating, a few rounds:
 //  - engine alone: the log is begun as the page begins it (the sections a
 //    removal needs, the journal of the records), then the selected entries
-//    go through InstallFileEntry with nobody watching (the page's copy loop
-//    without the page);
+//    go through the engine's loop (InstallSelectedFiles) with nobody
+//    watching;
 //  - page: the real copy page (108, a window of its own on a main window)
 //    does its work as in the setup program, gauge, billboards, destination
 //    text and all (its shortcuts and registrations touch nothing here).
@@ -32,7 +32,7 @@
 #include "framework/PumpMessages.h"
 #include "setup/app/SetupApp.h"
 #include "setup/archive/SourceMedia.h"
-#include "setup/install/InstallFileEntry.h"
+#include "setup/install/InstallSelectedFiles.h"
 #include "setup/install/InstallJob.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/resources/ResourceIds.h"
@@ -217,13 +217,7 @@ private:
     // What the page's copy does besides its display: the log's sections
     // for a removal, and the journal of the records, before the first file.
     log.BeginRun(model);
-    for (const auto& entry : model.files) {
-      if (!entry->IsSelected()) continue;
-      if (InstallFileEntry(*entry, context).Stopped()) {
-        succeeded = false;
-        break;
-      }
-    }
+    if (InstallSelectedFiles(model.files, context).Stopped()) succeeded = false;
     log.WriteModel(model);
     seconds = Now() - t;
     return succeeded;

@@ -10,7 +10,7 @@
 #include "framework/WinApp.h"
 #include "setup/app/CommandLineArgs.h"
 #include "setup/errors/ErrorReport.h"
-#include "setup/install/InsufficientDiskSpaceDialog.h"
+#include "setup/wizard/InsufficientDiskSpaceDialog.h"
 #include "setup/resources/ResourceIds.h"
 #include "setup/wizard/InsertDisketteDialog.h"
 #include "tests/support/TempDir.h"

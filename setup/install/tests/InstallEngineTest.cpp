@@ -20,6 +20,8 @@
 #include "setup/profile/InstallModel.h"
 #include "setup/install/InstallFileEntry.h"
 #include "setup/install/InstallJob.h"
+#include "setup/install/InstallSelectedFiles.h"
+#include "setup/profile/FileEntry.h"
 #include "setup/install/ReplaceRule.h"
 #include "setup/log/InstallJournal.h"
 #include "setup/system/SharedDllCounter.h"
@@ -36,18 +38,24 @@ using archive_bytes::Member;
 // answers the Continue / Cancel question from a script.
 class RecordingProgress : public CInstallDisplay, public CInstallPolicy {
 public:
-  void SetCurrentTransfer(const CInstallJob* job) override {
-    if (job) transfers.push_back(job->GetFinalPath().GetFileName());
-    current = job;
+  void EntryStarting(const CFileEntry& entry, std::uint32_t copyBytesDone) override {
+    entries.push_back(entry.GetFileName() + " after " + std::to_string(copyBytesDone));
   }
-  void TransferDone(const CInstallJob& job) override {
-    completed += job.GetTransferSize();
-    if (!job.WasWrittenInPlace()) temporaries.push_back(job.GetTemporaryPath().GetFileName());
-    ways.push_back(job.GetFinalPath().GetFileName() + (job.WasWrittenInPlace() ? " in place" : " by a temporary name"));
+  void FileDone(const CCopyProgress& progress) override {
+    const bool inPlace = progress.writtenTo.GetPath() == progress.path.GetPath();
+    if (!inPlace) temporaries.push_back(progress.writtenTo.GetFileName());
+    ways.push_back(progress.path.GetFileName() + (inPlace ? " in place" : " by a temporary name"));
+    EXPECT_EQ(progress.fileSize, progress.fileBytesDone) << progress.path.GetPath();
+    EXPECT_GE(progress.copyBytesDone, completed + progress.fileSize) << progress.path.GetPath();
+    completed = progress.copyBytesDone;
   }
-  void AddBytesDone(std::uint32_t bytes) override { completed += bytes; }
-  void Tick() override {
+  void Tick(const CCopyProgress& progress) override {
     ++ticks;
+    writingTo = progress.writtenTo.GetPath();
+    name = progress.path.GetFileName();
+    // A tick never runs ahead of the file, nor the copy behind it.
+    EXPECT_LE(progress.fileBytesDone, progress.fileSize);
+    EXPECT_GE(progress.copyBytesDone, completed + progress.fileBytesDone);
     if (onTick) onTick();
   }
   bool StopRequested() override {
@@ -59,8 +67,8 @@ public:
     return continueAfterError;
   }
 
-  const CInstallJob* current = nullptr;
-  std::vector<std::string> transfers;
+  std::vector<std::string> entries;  // each entry begun, with the bytes done before it
+  std::string writingTo, name;        // what the last tick was writing, and the file's name
   std::vector<std::string> questions;
   std::vector<std::string> ways;  // how each completed transfer reached its final path
   std::vector<std::string> temporaries;  // the temporary names of those that had one
@@ -101,12 +109,8 @@ protected:
     model.destinations.Resolve();
     model.groups.SelectBySetupType(1);
     log.BeginRun(model);
-    for (const auto& entry : model.files) {
-      if (!entry->IsSelected()) continue;
-      outcome = InstallFileEntry(*entry, context);
-      if (outcome.restartNeeded) restartNeeded = true;
-      if (outcome.Stopped()) break;
-    }
+    outcome = InstallSelectedFiles(model.files, context);
+    restartNeeded = outcome.restartNeeded;
   }
 
   std::string Installed(const std::string& name) const { return ReadFileBytes(dir / ("inst\\" + name)); }
@@ -182,10 +186,15 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
   // Progress: every byte of the selected entries counts once, a tick every
   // 4096 bytes read; the policy is asked before every member and after
   // every entry.
-  EXPECT_EQ(model.files.RequiredSpace(0, false), progress.completed);
+  EXPECT_EQ(model.files.RequiredSpace(0, false), context.bytesDone);
   EXPECT_GE(progress.ticks, static_cast<int>(program.size() / 4096));
   EXPECT_EQ(4 + 3, progress.stopQuestions);
-  EXPECT_EQ(nullptr, progress.current);
+  // The display learns each entry as it begins, with what was done before
+  // (the entry that is not installed counts, though nothing is written).
+  const std::string before = std::to_string(program.size());
+  EXPECT_EQ((std::vector<std::string>{"veltapp.exe after 0", "notinst.txt after " + before,
+                                      "velt.ar1 after " + std::to_string(program.size() + 5)}),
+            progress.entries);
   EXPECT_TRUE(progress.questions.empty());
 }
 
@@ -558,10 +567,10 @@ TEST_F(InstallEngineTest, EveryFileIsNamedInTheJournalBeforeItsDataAndItsRecordF
   std::vector<std::string> named;
   progress.onTick = [&] {
     const std::string text = ReadFileBytes(journal);
-    const std::string line = "+\t" + progress.current->GetOutputPath().GetPath() + "\t\r\n";
+    const std::string line = "+\t" + progress.writingTo + "\t\r\n";
     if (text.size() >= line.size() && text.compare(text.size() - line.size(), line.size(), line) == 0 &&
-        (named.empty() || named.back() != progress.current->GetFinalPath().GetFileName())) {
-      named.push_back(progress.current->GetFinalPath().GetFileName());
+        (named.empty() || named.back() != progress.name)) {
+      named.push_back(progress.name);
     }
   };
   Install("old.txt=20000|0|1|1|0|\r\nvelt.ar1=30000|1|1|1|0|\r\n");

@@ -14,6 +14,7 @@
 #include "setup/wizard/InstallConditionsPage.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
+#include "setup/wizard/WizardStep.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -325,6 +326,49 @@ TEST_F(NavigationTest, BatchModeCreatesAMissingDirectoryWithoutAskingAndGoesOn) 
   EXPECT_TRUE(app_->installSucceeded);
 }
 
+TEST_F(NavigationTest, ASilentWalkGoesThroughTheSameStepsWithoutAnyWindow) {
+  WriteProfile();
+  app_->batchMode = app_->silentMode = true;
+  app_->runFromSource = true;
+  const std::string logFile = scratch_ + "silent.log";
+  ASSERT_TRUE(app_->verboseLog.Open(logFile));
+  CScriptedUser user;
+  wizard().WalkUnseen(IDD_WELCOME);
+  EXPECT_TRUE(wizard().HasEnded());
+  EXPECT_TRUE(user.Seen().empty());
+  EXPECT_TRUE(app_->installSucceeded);
+  EXPECT_EQ(1, app_->system.shortcutCreations);
+  EXPECT_EQ(1, app_->system.registrations);
+  for (const int id : {IDD_WELCOME, IDD_READING_SETUP, IDD_AGREEMENT, IDD_START_MENU_FOLDER, IDD_READY_TO_COPY,
+                       IDD_COPY_PROGRESS, IDD_REGISTERING, IDD_FINISHED}) {
+    ASSERT_NE(nullptr, Page(id)) << id << " was walked";
+    EXPECT_EQ(nullptr, Page(id)->m_hWnd) << id << " has no window";
+  }
+  EXPECT_EQ(IDD_FINISHED, wizard().GetCurrentPage()->GetPageId()) << "the page the run ends on";
+  EXPECT_EQ(nullptr, Page(IDD_FAILED));
+  // The log names each page by the caption its window would have had.
+  const std::string log = ReadFileBytes(logFile);
+  for (const char* line : {"Page 102 entered: Welcome", "Page 150 entered: License Agreement",
+                           "Page 162 entered: Select Start Menu Folder", "Page 115 entered: Veltrane Setup"}) {
+    EXPECT_NE(std::string::npos, log.find(line)) << line << " in:\n" << log;
+  }
+  EXPECT_EQ(std::string::npos, log.find("Page 104 entered")) << "passed over, as in a seen walk";
+  EXPECT_EQ(0, EndRun());
+}
+
+TEST_F(NavigationTest, ASilentWalkFailsWhereAPageRefusesItsInputAndEndsOnTheFailurePage) {
+  WriteProfile();
+  NameTheProductFolder(app_->profilePath, "Velt?rane");
+  app_->batchMode = app_->silentMode = true;
+  CScriptedUser user;
+  wizard().WalkUnseen(IDD_WELCOME);
+  EXPECT_TRUE(wizard().HasEnded());
+  EXPECT_TRUE(user.Seen().empty()) << "the message is answered unseen";
+  EXPECT_EQ(IDD_FAILED, wizard().GetCurrentPage()->GetPageId());
+  EXPECT_EQ(nullptr, Page(IDD_DIRECTORY)->m_hWnd);
+  EXPECT_EQ(1603, EndRun());
+}
+
 TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
   WriteProfile();
   // A name no directory can have: the default directory cannot be made.
@@ -340,6 +384,27 @@ TEST_F(NavigationTest, BatchModeStopsWhereAPageRefusesItsInput) {
   EXPECT_EQ(LoadResourceString(IDS_CANNOT_CREATE_DIRECTORY), seen[0].text);
   const RECT rc = Page(IDD_DIRECTORY)->GetWindowRect();
   EXPECT_EQ(0, rc.right - rc.left) << "pages have no visible area in batch mode";
+}
+
+TEST_F(NavigationTest, EveryStepMakesItsOwnPageAndLeadsToAStepOrTheEnd) {
+  const int ids[] = {IDD_WELCOME, IDD_READING_SETUP, IDD_AGREEMENT, IDD_INSTALL_CONDITIONS, IDD_DIRECTORY,
+                     IDD_START_MENU_FOLDER, IDD_USER_INFO, IDD_READY_TO_COPY, IDD_COPY_PROGRESS, IDD_REGISTERING,
+                     IDD_FINISHED, IDD_RESTART, IDD_FAILED, IDD_REMOVE_CONFIRM, IDD_REMOVING_FILES,
+                     IDD_UNREGISTERING, IDD_REMOVED};
+  const auto leadsOn = [](int id) { return id == kEndOfProgramStep || FindWizardStep(id) != nullptr; };
+  for (const int id : ids) {
+    const CWizardStep* step = FindWizardStep(id);
+    ASSERT_NE(nullptr, step) << id;
+    EXPECT_EQ(id, step->make()->GetPageId()) << "the page made for step " << id;
+    EXPECT_TRUE(leadsOn(step->next)) << id << " leads to " << step->next;
+    EXPECT_TRUE(step->nextRemoving == 0 || leadsOn(step->nextRemoving)) << id;
+  }
+  // A removal reads the install log and goes on to remove; an installation
+  // goes on to the agreement.
+  app_->removeMode = true;
+  EXPECT_EQ(IDD_REMOVING_FILES, wizard().CreatePage(IDD_READING_SETUP)->GetNextPageId());
+  app_->removeMode = false;
+  EXPECT_EQ(IDD_AGREEMENT, FindWizardStep(IDD_READING_SETUP)->FirstNext(*app_));
 }
 
 TEST_F(NavigationTest, AnUnknownPageIdIsRefusedAndTheCurrentPageStays) {

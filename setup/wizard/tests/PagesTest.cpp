@@ -11,7 +11,7 @@
 #include "setup/system/KeyTree.h"
 #include "setup/system/UninstallEntry.h"
 #include "setup/system/WindowsSystemActions.h"
-#include "setup/install/DiskSpaceCheck.h"
+#include "setup/wizard/InsufficientDiskSpaceDialog.h"
 #include "setup/wizard/AgreementPage.h"
 #include "setup/wizard/CopyProgressPage.h"
 #include "setup/wizard/DirectoryPage.h"

@@ -1,4 +1,7 @@
-#include "setup/install/InsufficientDiskSpaceDialog.h"
+#include "setup/wizard/InsufficientDiskSpaceDialog.h"
+
+#include "framework/WinApp.h"
+#include "setup/install/DiskSpaceCheck.h"
 
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/ProductIdentity.h"
@@ -27,4 +30,16 @@ BOOL CInsufficientDiskSpaceDialog::OnInitDialog() {
   SetDlgItemText(IDC_SPACE_REQUIRED, std::to_string(required_));
   SetDlgItemText(IDC_SPACE_AVAILABLE, std::to_string(available_));
   return TRUE;
+}
+
+bool CheckDiskSpace(const CPathName& directory, const CFileList* files, const CProductIdentity* product) {
+  return CheckDiskSpace(directory, RequiredDiskSpace(directory, files), directory.FreeSpace(), product);
+}
+
+bool CheckDiskSpace(const CPathName& directory, std::int64_t required, int free, const CProductIdentity* product) {
+  if (HasDiskSpace(required, free)) return true;
+  CInsufficientDiskSpaceDialog dialog(directory, required, free, nullptr, product);
+  // Should the dialog not come up, the user still learns why the page stays.
+  if (dialog.DoModal() == -1) AfxMessageBox(dialog.GetMessage(), MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }

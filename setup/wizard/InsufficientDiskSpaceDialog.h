@@ -10,6 +10,7 @@
 #include "framework/Dialog.h"
 #include "setup/paths/PathName.h"
 
+class CFileList;
 class CProductIdentity;
 
 class CInsufficientDiskSpaceDialog : public CDialog {
@@ -35,3 +36,15 @@ private:
   std::int64_t required_;
   std::int64_t available_;
 };
+
+// Whether the selected files of files (none when it is null) fit on the
+// drive of directory (see HasDiskSpace); when they do not, the Insufficient
+// Disk Space dialog tells the user (modal, over the application's main
+// window; in a silent run noted in the verbose log), and the result is
+// false whichever button closes it. The dialog names product (Veltrane
+// when it is null).
+bool CheckDiskSpace(const CPathName& directory, const CFileList* files, const CProductIdentity* product = nullptr);
+// The same for the bytes required and the drive's free space as
+// CPathName::FreeSpace reports it.
+bool CheckDiskSpace(const CPathName& directory, std::int64_t required, int free,
+                    const CProductIdentity* product = nullptr);
