@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "setup/archive/KitMedia.h"
+
 namespace {
 
 std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
@@ -34,6 +36,13 @@ std::string DestinationName(const CKitDescription& d, std::int16_t id) {
   return std::to_string(id);
 }
 
+// What the summary calls diskette n: its folder on a CD, by the kit's rule
+// for its folders; its number on diskettes; "." for a flat kit.
+std::string SummaryFolder(MediaKind media, int n) {
+  if (media == MediaKind::cd) return DisketteFolderName(media, n);
+  return media == MediaKind::flat ? std::string(".") : std::to_string(n);
+}
+
 }  // namespace
 
 std::string KitSummary::Render(const CKitDescription& d, const std::string& output, bool list, bool crlf) const {
@@ -44,9 +53,7 @@ std::string KitSummary::Render(const CKitDescription& d, const std::string& outp
                  "bytes used", "bytes free", "fill") + eol;
   for (std::size_t n = 0; n < disks.size(); ++n) {
     const KitSummaryDisk& disk = disks[n];
-    const std::string name = media == MediaKind::flat ? std::string(".")
-                             : media == MediaKind::cd ? Format("DISK%02zu", n + 1)
-                                                      : std::to_string(n + 1);
+    const std::string name = SummaryFolder(media, static_cast<int>(n + 1));
     text += Format("  %-8s %5d %5d %12llu %12s %6s", name.c_str(), disk.files, disk.parts,
                    static_cast<unsigned long long>(disk.used),
                    limited ? std::to_string(capacity - disk.used).c_str() : "-",
@@ -81,9 +88,7 @@ std::string KitSummary::Render(const CKitDescription& d, const std::string& outp
     text += Format("  %-8s %-12s %10s %10s  %-22s %s", media == MediaKind::cd ? "folder" : "diskette", "archive", "size",
                    "on media", "destination", "file") + eol;
     for (const KitSummaryEntry& e : entries) {
-      const std::string disk = media == MediaKind::flat ? std::string(".")
-                               : media == MediaKind::cd ? Format("DISK%02d", e.diskette)
-                                                        : std::to_string(e.diskette);
+      const std::string disk = SummaryFolder(media, e.diskette);
       text += Format("  %-8s %-12s %10llu %10llu  %-22s %s%s", disk.c_str(), e.archive.empty() ? "-" : e.archive.c_str(),
                      static_cast<unsigned long long>(e.size), static_cast<unsigned long long>(e.packed),
                      DestinationName(d, e.destination).c_str(), e.name.c_str(), e.stored ? " (stored)" : "") + eol;
