@@ -56,11 +56,12 @@ HICON CreateIconFromPackedImage(const void* data, std::size_t size) {
 }
 
 HICON CPackedIcons::Get(UINT id) {
-  const auto known = icons_.find(id);
-  if (known != icons_.end()) return known->second.get();
+  for (const auto& [known, icon] : icons_) {
+    if (known == id) return icon.get();
+  }
   const std::string_view packed = FindPlainResource(module_, kPackedIconType, id);
   HICON icon = packed.empty() ? nullptr : CreateIconFromPackedImage(packed.data(), packed.size());
-  icons_.emplace(id, CIconHandle(icon));
+  icons_.emplace_back(id, CIconHandle(icon));
   return icon;
 }
 

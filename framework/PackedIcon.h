@@ -20,7 +20,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "framework/ScopedHandle.h"
 
@@ -47,5 +48,7 @@ public:
 
 private:
   HINSTANCE module_;
-  std::map<UINT, CIconHandle> icons_;  // none where the module has none
+  // The icons asked for so far (a page or two's worth), by id: none where
+  // the module has none.
+  std::vector<std::pair<UINT, CIconHandle>> icons_;
 };

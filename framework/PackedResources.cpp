@@ -41,7 +41,7 @@ bool UnpackResources(std::string_view packed, UnpackedResources& out) {
     std::memcpy(&size, &out.records[at + 4], sizeof size);
     at += 8;
     if (size > out.records.size() - at) return false;
-    out.places[id] = {at, size};
+    out.places.push_back({id, {at, size}});
     at += (static_cast<std::size_t>(size) + 3) & ~std::size_t{3};
   }
   return at == out.records.size();
@@ -52,8 +52,8 @@ std::string_view FindResourceBytes(HINSTANCE module, WORD type, UINT id) {
     return plain;
   }
   const UnpackedResources& resources = Unpacked(module, type);
-  const auto place = resources.places.find(id);
-  if (place == resources.places.end()) return {};
+  const UnpackedResources::Place* place = resources.Find(id);
+  if (!place) return {};
   const char* base = reinterpret_cast<const char*>(resources.records.data());
-  return std::string_view(base + place->second.first, place->second.second);
+  return std::string_view(base + place->first, place->second);
 }

@@ -16,7 +16,6 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -30,8 +29,19 @@ inline constexpr const char* kPackedResourcesType = "ZPACK";
 // records are padded to multiples of 4) and where each resource's bytes lie
 // in them.
 struct UnpackedResources {
+  using Place = std::pair<std::size_t, std::size_t>;  // offset, size
+
+  // Where the resource of id lies; null when there is none. Where an id
+  // stands twice, its last record counts.
+  const Place* Find(unsigned id) const {
+    for (auto at = places.rbegin(); at != places.rend(); ++at) {
+      if (at->first == id) return &at->second;
+    }
+    return nullptr;
+  }
+
   std::vector<unsigned char> records;
-  std::map<unsigned, std::pair<std::size_t, std::size_t>> places;  // id: offset, size
+  std::vector<std::pair<unsigned, Place>> places;  // id, in the records' order
 };
 
 // Unpacks the packed resources of one type (the bytes of a ZPACK resource)

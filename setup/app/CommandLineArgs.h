@@ -17,9 +17,10 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class CCommandLineArgs {
 public:
@@ -29,17 +30,22 @@ public:
   // Adds the tokens of commandLine (the text after the program name).
   void Parse(std::string_view commandLine);
 
-  bool Has(const std::string& key) const { return values_.count(key) != 0; }
+  bool Has(std::string_view key) const { return Find(key) != nullptr; }
   // Copies the key's value into value when the key is present; otherwise
   // copies defaultValue when one is given and leaves value alone when not.
   // Returns whether the key was present.
-  bool Get(const std::string& key, std::string& value, const char* defaultValue = nullptr) const;
+  bool Get(std::string_view key, std::string& value, const char* defaultValue = nullptr) const;
 
   std::size_t size() const { return values_.size(); }
 
 private:
   void AddToken(std::string_view token);
+  // The value of key; null when the key is absent.
+  const std::string* Find(std::string_view key) const;
+  void Set(std::string key, std::string value);
 
-  std::map<std::string, std::string> values_;
+  // Each key once, in the order of its first appearance: a command line
+  // holds a few switches.
+  std::vector<std::pair<std::string, std::string>> values_;
   int positionalCount_ = 0;
 };

@@ -22,7 +22,7 @@ CDestinationTable::CDestinationTable() {
 
 CDestination* CDestinationTable::Find(std::int16_t id) {
   const auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second;
+  return it == byId_.end() ? nullptr : records_[it->second].get();
 }
 
 const CDestination* CDestinationTable::Find(std::int16_t id) const {
@@ -32,7 +32,7 @@ const CDestination* CDestinationTable::Find(std::int16_t id) const {
 CDestination& CDestinationTable::FindOrCreate(std::int16_t id) {
   if (CDestination* d = Find(id)) return *d;
   records_.push_back(std::make_unique<CDestination>(id, this));
-  byId_.emplace(id, records_.back().get());
+  byId_.emplace(id, records_.size() - 1);
   return *records_.back();
 }
 
@@ -72,16 +72,14 @@ void CDestinationTable::Load(const CIniText& profile) {
 void CDestinationTable::Resolve() {
   // resolved[i]: records_[i] has its final path in this call.
   std::vector<bool> resolved(records_.size(), false);
-  std::unordered_map<std::int16_t, std::size_t> index;
-  for (std::size_t i = 0; i < records_.size(); ++i) index.emplace(records_[i]->id, i);
   std::size_t remaining = records_.size();
   for (std::size_t pass = 0; pass < records_.size() && remaining > 0; ++pass) {
     for (std::size_t i = 0; i < records_.size(); ++i) {
       if (resolved[i]) continue;
       CDestination& d = *records_[i];
       if (d.HasParent()) {
-        const auto parent = index.find(d.parentId);
-        if (parent == index.end()) continue;
+        const auto parent = byId_.find(d.parentId);
+        if (parent == byId_.end()) continue;
         const std::size_t p = parent->second;
         if (!resolved[p] || records_[p]->path.IsEmpty()) continue;
         CPathName path = records_[p]->path;

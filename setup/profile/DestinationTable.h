@@ -4,10 +4,11 @@
 // stand in its [destinations] section.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "setup/profile/Destination.h"
@@ -63,6 +64,7 @@ private:
   CDestination& FindOrCreate(std::int16_t id);
 
   Records records_;
-  // Every record by its id: a copy looks a destination up for every file.
-  std::unordered_map<std::int16_t, CDestination*> byId_;
+  // Every record's place in records_ by its id: a copy looks a destination
+  // up for every file.
+  std::map<std::int16_t, std::size_t> byId_;
 };
