@@ -1,17 +1,7 @@
 #include "setup/archive/SourceMedia.h"
 
-#include <windows.h>
-
 #include "setup/archive/KitMedia.h"
 
-namespace {
-
-// Whether the source folder holds the name, asked with one look-up of the
-// name: FindFirstFile would open and read the folder, which holds every
-// plain file of the kit, once for each of them.
-bool HasName(const CPathName& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-}  // namespace
 
 void CSourceMedia::SetSourceDir(const std::string& dir) {
   std::string path = dir;
@@ -27,7 +17,8 @@ CPathName CSourceMedia::GetSourcePath(const std::string& name) const {
 
 bool CSourceMedia::LocateSourceFile(const std::string& name, int disketteNumber) {
   const CPathName expected = GetSourcePath(name);
-  if (HasName(expected)) {
+  // One look-up of the name: the folder holds every plain file of the kit.
+  if (expected.LookUpName() == CPathName::NameLookup::taken) {
     SourceFileFound(expected, Found::inSourceDirectory);
     return true;
   }

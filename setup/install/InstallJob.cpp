@@ -31,15 +31,6 @@ bool FindIn(SpecialDirectory kind, const std::string& fileName, CPathName& found
   return true;
 }
 
-// Whether nothing has the name, asked with one look-up of the name: a
-// name the system cannot say is not found (no access, a device, a path too
-// long) counts as taken. FindFirstFile would open and read the folder.
-bool NothingHasName(const CPathName& path) {
-  if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-  const DWORD error = ::GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 }  // namespace
 
 void CInstallJob::Run(CArchiveReader& reader) {
@@ -159,7 +150,7 @@ void CInstallJob::OpenOutputFile() {
   // existing copy and the rename; the on-disk result is the same. The
   // name is claimed by creating the file, so a file that appeared in the
   // meantime is never overwritten: it takes the usual way.
-  if (MayWriteInPlace() && NothingHasName(finalPath) && claim(finalPath)) {
+  if (MayWriteInPlace() && finalPath.LookUpName() == CPathName::NameLookup::free && claim(finalPath)) {
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
     return;

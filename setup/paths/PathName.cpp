@@ -274,6 +274,13 @@ bool CPathName::Exists() const {
   return true;
 }
 
+CPathName::NameLookup CPathName::LookUpName() const {
+  if (!FitsSystem(path_)) return NameLookup::unknown;
+  if (::GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES) return NameLookup::taken;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? NameLookup::free : NameLookup::unknown;
+}
+
 bool CPathName::DirectoryExists() const {
   const Parts p = Split(path_);
   const std::string dir = p.drive + p.dir;

@@ -82,6 +82,12 @@ public:
   // FindFirstFile finds the path (a file, or a directory named without a
   // trailing '\').
   bool Exists() const;
+  // What one look-up of the name says (GetFileAttributes; FindFirstFile
+  // opens and reads the whole folder): something has it, nothing has it
+  // (the system says not found), or it cannot be told (no access, a
+  // device, a path too long for the system).
+  enum class NameLookup { taken, free, unknown };
+  NameLookup LookUpName() const;
   // The directory part names an existing directory (an empty one or the
   // root of an empty drive included).
   bool DirectoryExists() const;

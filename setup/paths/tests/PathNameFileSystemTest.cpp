@@ -248,3 +248,29 @@ TEST_F(UncShare, FreeSpaceAndClusterSizeWorkOnTheShareRoot) {
 }
 
 }  // namespace
+
+namespace {
+
+// One look-up of a name: only "not found" makes it free; what the system
+// cannot answer is neither taken nor free, so that no caller takes it for
+// either.
+TEST_F(PathNameFileSystem, ANameLookedUpIsTakenFreeOrUnknown) {
+  Touch("file.dat");
+  ASSERT_TRUE(::CreateDirectoryA((dir / "folder").c_str(), nullptr));
+  CPathName tooLong(dir / "x");
+  for (int i = 0; i < 30; ++i) tooLong.AppendDirectory("directory");
+  using L = CPathName::NameLookup;
+  const struct {
+    CPathName path;
+    L expected;
+  } rows[] = {
+      {File("file.dat"), L::taken},
+      {File("folder"), L::taken},
+      {File("missing.dat"), L::free},
+      {File("no folder\\missing.dat"), L::free},
+      {tooLong, L::unknown},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.expected, row.path.LookUpName()) << row.path.GetPath();
+}
+
+}  // namespace
