@@ -145,8 +145,9 @@ std::string CFile::GetFileName() const {
 }
 
 bool CFile::GetStatus(CFileStatus& status) const {
+  const HANDLE handle = GetHandle();
   BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(handle_.get(), &info)) return false;
+  if (!handle || handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) return false;
   status.m_ctime = info.ftCreationTime;
   status.m_mtime = info.ftLastWriteTime;
   status.m_atime = info.ftLastAccessTime;

@@ -67,8 +67,11 @@ public:
 
   const std::string& GetFilePath() const { return path_; }
   std::string GetFileName() const;
+  // The open file's status, asked of its handle (no directory search);
+  // false when the file is not open or the system gives none.
   bool GetStatus(CFileStatus& status) const;
-  HANDLE GetHandle() const { return handle_.get(); }
+  // The system's handle of the open file; null when none is open.
+  virtual HANDLE GetHandle() const { return handle_.get(); }
 
   // Fills status from the directory entry of path; false when there is none
   // (wildcards find none). A root directory gives its attributes, no times.

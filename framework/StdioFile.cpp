@@ -206,10 +206,15 @@ void CStdioFile::Abort() {
   }
 }
 
+HANDLE CStdioFile::GetHandle() const {
+  if (!stream_) return nullptr;
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream_)));
+}
+
 void CStdioFile::SetModificationTime(const FILETIME& time) {
   if (!stream_) CFileException::Throw(CFileException::invalidFile, -1, path_);
   Flush();
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream_)));
+  const HANDLE handle = GetHandle();
   if (handle == INVALID_HANDLE_VALUE || !::SetFileTime(handle, nullptr, nullptr, &time)) {
     CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path_);
   }

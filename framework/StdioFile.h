@@ -26,6 +26,8 @@ public:
   // the file system gives every new file).
   bool CreateNewBinary(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
   bool IsOpen() const override { return stream_ != nullptr; }
+  // The handle under the stream.
+  HANDLE GetHandle() const override;
   UINT Read(void* buffer, UINT count) override;
   void Write(const void* buffer, UINT count) override;
   std::uint64_t Seek(std::int64_t offset, SeekPosition from) override;

@@ -114,6 +114,27 @@ TEST_F(FileTest, StatusOfAPathIsThatOfItsDirectoryEntry) {
   CFileStatus status;
   ASSERT_TRUE(CFile::GetStatus(dir / "file.txt", status));
   EXPECT_NE(0u, status.m_mtime.dwHighDateTime) << "the times come with the entry";
+
+  // An open file's status, asked of its handle, is its entry's.
+  ASSERT_TRUE(::SetFileAttributesA((dir / "file.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  ASSERT_TRUE(CFile::GetStatus(dir / "file.txt", status));
+  const CFile open(dir / "file.txt", CFile::modeRead | CFile::shareDenyNone);
+  CFileStatus ofOpen;
+  ASSERT_TRUE(open.GetStatus(ofOpen));
+  EXPECT_EQ(5u, ofOpen.m_size);
+  EXPECT_EQ(status.m_attribute, ofOpen.m_attribute);
+  EXPECT_EQ(0, ::CompareFileTime(&status.m_mtime, &ofOpen.m_mtime));
+  EXPECT_EQ(dir / "file.txt", ofOpen.m_szFullName);
+  // The same through a buffered stream, whose handle is the run-time's.
+  CStdioFile stream(dir / "file.txt", CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+  CFileStatus ofStream;
+  ASSERT_TRUE(stream.GetStatus(ofStream));
+  EXPECT_EQ(5u, ofStream.m_size);
+  EXPECT_EQ(status.m_attribute, ofStream.m_attribute);
+  EXPECT_EQ(0, ::CompareFileTime(&status.m_mtime, &ofStream.m_mtime));
+  stream.Close();
+  EXPECT_FALSE(stream.GetStatus(ofStream)) << "a closed file has no status";
+  ASSERT_TRUE(::SetFileAttributesA((dir / "file.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
 }
 
 TEST_F(FileTest, Win32FailuresBecomeFileExceptionsWithCauseAndPath) {

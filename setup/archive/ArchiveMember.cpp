@@ -41,11 +41,9 @@ void CArchiveMember::OpenOutput() {
   checksum_ = 0;
 }
 
-void CArchiveMember::TakeStatus(const CPathName& path) {
+void CArchiveMember::TakeStatus(const CFile& source) {
   CFileStatus status;
-  if (!CFile::GetStatus(path.GetPath(), status)) {
-    CFileException::Throw(CFileException::fileNotFound, -1, path.GetPath());
-  }
+  if (!source.GetStatus(status)) CFileException::Throw(CFileException::fileNotFound, -1, source.GetFilePath());
   header_.SetTime(FileTimeToArchiveTime(status.m_mtime));
   header_.SetSize(status.m_size > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(status.m_size));
   header_.SetAttributes(static_cast<std::uint16_t>(status.m_attribute & 0xFF));

@@ -21,10 +21,11 @@ public:
   // Opens the output file (OpenOutputFile), with bytes written and the
   // checksum starting from 0.
   void OpenOutput();
-  // Fills the header's time, size and attributes from the file status of
-  // the plain file at path; throws CFileException (fileNotFound) when it
-  // has none.
-  void TakeStatus(const CPathName& path);
+  // Fills the header's time, size and attributes from the status of the
+  // plain file source, open for reading (asked of its handle: a search for
+  // its name would read the kit's folder); throws CFileException
+  // (fileNotFound, naming the file) when the system gives none.
+  void TakeStatus(const CFile& source);
   // Gives the closed output file the header's time and the attributes of
   // its low byte (read-only, hidden, system, archive).
   void RestoreStatus() const;

@@ -70,7 +70,7 @@ void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& con
   header.SetChecksum(0);
   // Time, attributes and size as the file is on the media; the bytes
   // copied are the ones the profile gives.
-  job.TakeStatus(reader.GetSourcePath());
+  job.TakeStatus(reader);
   header.SetSize(static_cast<std::uint32_t>(entry.size));
   header.SetCompressedSize(static_cast<std::uint32_t>(entry.size));
   RunTransfer(job, reader, context, outcome, progress);

@@ -109,7 +109,11 @@ void CKitBuilder::Pack(Archive& archive) {
   for (Member& m : archive.members) {
     const KitFile& f = *m.file;
     CArchiveMember status;
-    status.TakeStatus(CPathName(Input(f.source)));
+    {
+      CNamedFile input;
+      input.OpenRead(CPathName(Input(f.source)));
+      status.TakeStatus(input);
+    }
     m.header = status.GetHeader();
     m.header.SetName(f.name);
     m.header.SetDestination(f.destination);
