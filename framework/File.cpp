@@ -145,14 +145,24 @@ std::string CFile::GetFileName() const {
 }
 
 bool CFile::GetStatus(CFileStatus& status) const {
+  // The handle's times and size and its path's attributes.
+  // GetFileInformationByHandle would give them all, but it also asks the
+  // volume for its serial number, which under Wine is a call to another
+  // process for every file.
   const HANDLE handle = GetHandle();
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!handle || handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) return false;
-  status.m_ctime = info.ftCreationTime;
-  status.m_mtime = info.ftLastWriteTime;
-  status.m_atime = info.ftLastAccessTime;
-  status.m_size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  status.m_attribute = info.dwFileAttributes;
+  if (!handle || handle == INVALID_HANDLE_VALUE) return false;
+  FILETIME created, accessed, written;
+  if (!::GetFileTime(handle, &created, &accessed, &written)) return false;
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(handle, &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
+  const DWORD attributes = ::GetFileAttributesA(path_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  status.m_ctime = created;
+  status.m_mtime = written;
+  status.m_atime = accessed;
+  status.m_size = (std::uint64_t{high} << 32) | low;
+  status.m_attribute = attributes;
   status.m_szFullName = path_;
   return true;
 }

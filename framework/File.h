@@ -67,8 +67,10 @@ public:
 
   const std::string& GetFilePath() const { return path_; }
   std::string GetFileName() const;
-  // The open file's status, asked of its handle (no directory search);
-  // false when the file is not open or the system gives none.
+  // The open file's status: its times and size asked of its handle (what
+  // the system holds: a stream's output still buffered is not counted),
+  // its attributes of its path; no directory is searched. False when the
+  // file is not open or the system gives none.
   bool GetStatus(CFileStatus& status) const;
   // The system's handle of the open file; null when none is open.
   virtual HANDLE GetHandle() const { return handle_.get(); }

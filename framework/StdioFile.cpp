@@ -168,14 +168,19 @@ std::uint64_t CStdioFile::GetPosition() const {
 }
 
 std::uint64_t CStdioFile::GetLength() const {
-  // Measured by seeking, so that buffered input is neither lost (fflush
-  // would drop it on a read stream) nor buffered output missed.
+  // What the system holds, or more when output still buffered reaches past
+  // it: a stream's buffer holds only what ends at its position (a seek
+  // writes it out first). Asked without seeking, so that buffered input is
+  // neither lost (fflush would drop it on a read stream) nor read again.
   const std::uint64_t position = GetPosition();
-  errno = 0;
-  if (_fseeki64(stream_, 0, SEEK_END) != 0) ThrowErrno();
-  const std::uint64_t length = GetPosition();
-  if (_fseeki64(stream_, static_cast<long long>(position), SEEK_SET) != 0) ThrowErrno();
-  return length;
+  const HANDLE handle = GetHandle();
+  DWORD high = 0;
+  ::SetLastError(NO_ERROR);
+  const DWORD low = handle == INVALID_HANDLE_VALUE ? INVALID_FILE_SIZE : ::GetFileSize(handle, &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) {
+    CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), path_);
+  }
+  return std::max(position, (std::uint64_t{high} << 32) | low);
 }
 
 void CStdioFile::SetLength(std::uint64_t length) {

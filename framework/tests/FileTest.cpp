@@ -308,6 +308,29 @@ TEST_F(FileTest, StdioLengthKeepsBufferedInputAndCountsBufferedOutput) {
   ASSERT_EQ(1u, in.Read(&c, 1));
   EXPECT_EQ('1', c);
   EXPECT_EQ(2u, in.GetPosition());
+  in.Close();
+
+  // Output still buffered inside the file or past its end.
+  struct Case {
+    std::int64_t at;
+    const char* text;
+    std::uint64_t length;
+  };
+  const Case cases[] = {{2, "abc", 10}, {8, "abcde", 13}, {10, "x", 11}, {0, "", 10}};
+  for (const Case& write : cases) {
+    CStdioFile file(path, CFile::modeReadWrite | CFile::typeBinary);
+    file.SetBufferSize(4096);
+    file.Seek(write.at, CFile::begin);
+    file.WriteString(write.text);
+    EXPECT_EQ(write.length, file.GetLength()) << write.at << " " << write.text;
+    EXPECT_EQ(write.at + static_cast<std::int64_t>(std::strlen(write.text)),
+              static_cast<std::int64_t>(file.GetPosition()));
+    file.Close();
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus(path, status));
+    EXPECT_EQ(write.length, status.m_size) << "what was written is what was counted";
+    CFile(path, CFile::modeReadWrite).SetLength(10);
+  }
 }
 
 TEST_F(FileTest, StdioModificationTimeSurvivesBufferedOutputAndClose) {
