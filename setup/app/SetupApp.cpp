@@ -22,6 +22,7 @@
 #include "setup/wizard/KitProduct.h"
 #include "setup/wizard/Wizard.h"
 #include "setup/wizard/WizardPage.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ bool CSetupApp::TakeProduct(const CCommandLineArgs& args) {
   std::string key;
   if (removeMode && args.Get("P", key)) {
     if (!IsProductKey(key)) {
-      AfxMessageBox("Setup cannot remove a product of the key \"" + key + "\" (/P): that is no product key.",
+      AfxMessageBox(JoinText({"Setup cannot remove a product of the key \"", key, "\" (/P): that is no product key."}),
                     MB_OK | MB_ICONSTOP);
       return false;
     }
@@ -200,7 +201,7 @@ bool CSetupApp::OpenVerboseLog(const CCommandLineArgs& args) {
   const std::string path =
       file.empty() ? CVerboseLog::TemporaryFolder() + CVerboseLog::RunLogName(productKeyName, now) : file;
   LeaveTraceOfUnwritableLog(path, error);
-  AfxMessageBox("Setup cannot write its log file " + path + ".", MB_OK | MB_ICONSTOP);
+  AfxMessageBox(JoinText({"Setup cannot write its log file ", path, "."}), MB_OK | MB_ICONSTOP);
   return false;
 }
 

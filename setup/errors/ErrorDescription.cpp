@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "setup/errors/MakeXException.h"
+#include "framework/JoinText.h"
 
 ErrorDescription DescribeException(UINT messageId, const CException& e) {
   std::unique_ptr<CXException> converted;
@@ -18,13 +19,13 @@ ErrorDescription DescribeException(UINT messageId, const CException& e) {
   d.className = x->GetRuntimeClassName();
   d.errorCode = x->GetErrorCode();
   d.info = x->LoadErrorInfo();
-  d.errorInformation = std::to_string(static_cast<int>(messageId)) + "." + std::to_string(d.errorCode) + " (" +
-                       d.className + ")";
+  d.errorInformation =
+      JoinText({std::to_string(static_cast<int>(messageId)), ".", std::to_string(d.errorCode), " (", d.className, ")"});
   d.subject = x->GetSubject();
   return d;
 }
 
 std::string ErrorDescription::Details() const {
   if (subject.empty()) return info.longText;
-  return info.longText + (info.longText.empty() ? "" : "\r\n\r\n") + "Concerns: " + subject;
+  return JoinText({info.longText, info.longText.empty() ? "" : "\r\n\r\n", "Concerns: ", subject});
 }

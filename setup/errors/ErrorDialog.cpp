@@ -3,6 +3,7 @@
 #include "framework/Resources.h"
 #include "framework/WinApp.h"
 #include "setup/resources/ResourceIds.h"
+#include "framework/JoinText.h"
 
 CErrorDialog::CErrorDialog(CWnd* parent)
     : CExpandingDialog(IDD_ERROR_DIALOG, parent), faceBrush_(::GetSysColor(COLOR_BTNFACE)) {}
@@ -30,11 +31,9 @@ void CErrorDialog::DoDataExchange(CDataExchange& dx) {
 }
 
 std::string CErrorDialog::Describe() const {
-  std::string text = "Error: " + message;
-  for (const std::string* part : {&shortText, &longText}) {
-    if (!part->empty()) text += " | " + *part;
-  }
-  return text + " | " + errorInformation;
+  const std::string_view bar = " | ";
+  return JoinText({"Error: ", message, shortText.empty() ? "" : bar, shortText, longText.empty() ? "" : bar, longText,
+                   bar, errorInformation});
 }
 
 std::string CErrorDialog::DescribeResult(INT_PTR result) const {

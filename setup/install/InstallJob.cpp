@@ -13,6 +13,7 @@
 #include "setup/install/ReplaceRule.h"
 #include "setup/paths/TemporaryFile.h"
 #include "setup/system/SharedDllCounter.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ void CInstallJob::Place() {
     CReplaceDecision decision;
     if (!existing.IsEmpty()) {
       decision = DecideReplacement(temporaryPath, existing, context_.verboseLog.IsOpen());
-      if (!decision.reason.empty()) replaceReason_ = existing.GetPath() + ": " + decision.reason;
+      if (!decision.reason.empty()) replaceReason_ = JoinText({existing.GetPath(), ": ", decision.reason});
     }
     if (existing.IsEmpty()) {
       placed = 1;

@@ -9,6 +9,7 @@
 #include "framework/ScopedHandle.h"
 #include "framework/SystemLibrary.h"
 #include "setup/archive/ArchiveMember.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -106,16 +107,17 @@ CReplaceDecision DecideReplacement(const CPathName& newFile, const CPathName& ex
   CReplaceDecision decision;
   if (newHasVersion && existingHasVersion) {
     decision.replace = newVersion >= existingVersion;
-    if (describe) decision.reason = "version " + VersionText(newVersion) + " against " + VersionText(existingVersion);
+    if (describe) decision.reason = JoinText({"version ", VersionText(newVersion), " against ", VersionText(existingVersion)});
     return decision;
   }
   if (newHasVersion != existingHasVersion) {
     decision.replace = newHasVersion;
     if (describe) {
       decision.reason = newHasVersion
-                            ? "the new file has a version (" + VersionText(newVersion) + "), the existing one has none"
-                            : "the existing file has a version (" + VersionText(existingVersion) +
-                                  "), the new one has none";
+                            ? JoinText({"the new file has a version (", VersionText(newVersion),
+                                        "), the existing one has none"})
+                            : JoinText({"the existing file has a version (", VersionText(existingVersion),
+                                        "), the new one has none"});
     }
     return decision;
   }
@@ -127,7 +129,7 @@ CReplaceDecision DecideReplacement(const CPathName& newFile, const CPathName& ex
     return decision;
   }
   decision.replace = created.time > existing.time;
-  if (describe) decision.reason = "modified " + TimeText(created.time) + " against " + TimeText(existing.time) + " (UTC)";
+  if (describe) decision.reason = JoinText({"modified ", TimeText(created.time), " against ", TimeText(existing.time), " (UTC)"});
   return decision;
 }
 

@@ -6,6 +6,7 @@
 
 #include "setup/log/JournalFile.h"
 #include "setup/profile/IniText.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ void CInstallJournal::AppendLine(const std::string& line) noexcept {
 void CInstallJournal::Append(const std::string& section, const std::string& key, const std::string& value) noexcept {
   if (!file_.valid() || !FitsAJournalLine(section) || !FitsAJournalLine(key) || !FitsAJournalLine(value)) return;
   try {
-    AppendLine(section + '\t' + key + '\t' + value + "\r\n");
+    AppendLine(JoinText({section, "\t", key, "\t", value, "\r\n"}));
   } catch (...) {
     // Out of memory: the value is in the log in memory only.
   }

@@ -3,9 +3,10 @@
 #include "setup/profile/IniText.h"
 #include "setup/profile/ProfileFields.h"
 #include "setup/profile/ProfileSection.h"
+#include "framework/JoinText.h"
 
 std::string CInstalledFileRecord::Format() const {
-  return std::to_string(destinationId) + "|" + std::to_string(placed) + "|" + std::to_string(replaced);
+  return JoinText({std::to_string(destinationId), "|", std::to_string(placed), "|", std::to_string(replaced)});
 }
 
 CInstalledFileRecord CInstalledFileRecord::Parse(std::string_view value) {

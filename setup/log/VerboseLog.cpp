@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/FormatText.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ std::string CVerboseLog::DescribeError(DWORD error) {
       meaning = "it cannot be written";
       break;
   }
-  return std::string(meaning) + " (error " + std::to_string(error) + ")";
+  return JoinText({meaning, " (error ", std::to_string(error), ")"});
 }
 
 CVerboseLog& NoVerboseLog() noexcept {

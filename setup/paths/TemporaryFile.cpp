@@ -4,7 +4,7 @@
 #include <cctype>
 #include <string>
 
-bool CreateTemporaryFile(CPathName& path, const std::function<bool(const CPathName&)>& create, int attempts) {
+bool CreateTemporaryFile(CPathName& path, CFunctionRef<bool(const CPathName&)> create, int attempts) {
   for (int i = 0; i < attempts; ++i) {
     if (!path.MakeTempName(true, 1)) {
       if (path.IsTooLong()) CFileException::ThrowOsError(ERROR_FILENAME_EXCED_RANGE, path.GetPath());

@@ -4,9 +4,9 @@
 // truncated or followed, but leads to another name.
 #pragma once
 
-#include <functional>
 #include <string_view>
 
+#include "framework/FunctionRef.h"
 #include "setup/paths/PathName.h"
 
 // Gives path (a file in the folder the temporary file goes to) a new
@@ -16,7 +16,7 @@
 // file made; false when attempts names were all taken (path then holds the
 // last one). Any other failure of create throws CFileException with the
 // system's error for the name.
-bool CreateTemporaryFile(CPathName& path, const std::function<bool(const CPathName&)>& create, int attempts = 1000);
+bool CreateTemporaryFile(CPathName& path, CFunctionRef<bool(const CPathName&)> create, int attempts = 1000);
 
 // Whether candidate is a name a temporary file beside file can have, with
 // the extension extension: in file's folder, a base name of eight

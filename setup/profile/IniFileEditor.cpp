@@ -1,4 +1,5 @@
 #include "setup/profile/IniFileEditor.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void CIniFileEditor::Edit(std::string_view section, std::string_view key, std::s
   currentSection_.clear();
   key_ = key;
   value_ = value;
-  entryLine_ = key_ + "=" + value_ + "\n";
+  entryLine_ = JoinText({key_, "=", value_, "\n"});
   done_ = stop_ = false;
   Open();
   Run();

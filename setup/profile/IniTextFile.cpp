@@ -48,7 +48,7 @@ bool ReplaceWithNewFile(const CPathName& made, const CPathName& path) {
 }
 
 bool WriteIniTextFile(const CIniText& text, const CPathName& path,
-                      const std::function<void(const CPathName&)>& beforeCreate) {
+                      CFunctionRef<void(const CPathName&)> beforeCreate) {
   if (path.IsEmpty()) return false;
   CPathName made = path;
   bool created = false;

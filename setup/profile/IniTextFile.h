@@ -10,7 +10,7 @@
 // name is given to the caller before the file is made).
 #pragma once
 
-#include <functional>
+#include "framework/FunctionRef.h"
 
 #include "setup/paths/PathName.h"
 #include "setup/profile/IniText.h"
@@ -25,7 +25,7 @@ CIniText ReadIniTextFile(const CPathName& path, bool* found = nullptr);
 // when the file could not be written; path is then as it was, and the new
 // file is gone.
 bool WriteIniTextFile(const CIniText& text, const CPathName& path,
-                      const std::function<void(const CPathName&)>& beforeCreate = {});
+                      CFunctionRef<void(const CPathName&)> beforeCreate = {});
 
 // Puts the complete file made at made in the place of path: in one step
 // where the system can, else by deleting path and renaming made. False

@@ -2,11 +2,11 @@
 
 #include "setup/profile/IniTextFile.h"
 
-void CInstallModel::Load(const CPathName& profile, const std::function<void()>& afterEachStep) {
+void CInstallModel::Load(const CPathName& profile, CFunctionRef<void()> afterEachStep) {
   Load(ReadIniTextFile(profile), afterEachStep);
 }
 
-void CInstallModel::Load(const CIniText& profile, const std::function<void()>& afterEachStep) {
+void CInstallModel::Load(const CIniText& profile, CFunctionRef<void()> afterEachStep) {
   const auto step = [&afterEachStep] {
     if (afterEachStep) afterEachStep();
   };

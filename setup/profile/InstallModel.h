@@ -4,7 +4,7 @@
 // holds the same sections); CInstallLogWriter writes it into the log.
 #pragma once
 
-#include <functional>
+#include "framework/FunctionRef.h"
 #include <string>
 
 #include "setup/profile/DestinationTable.h"
@@ -30,9 +30,9 @@ public:
   // CInstallProfileException code 0 when the file has no destinations.
   // Paths are not resolved here: the caller resolves them once destination
   // 0 is known.
-  void Load(const CIniText& profile, const std::function<void()>& afterEachStep = {});
+  void Load(const CIniText& profile, CFunctionRef<void()> afterEachStep = {});
   // The same from the file, read once.
-  void Load(const CPathName& profile, const std::function<void()>& afterEachStep = {});
+  void Load(const CPathName& profile, CFunctionRef<void()> afterEachStep = {});
 
   CDestinationTable destinations;
   CGroupTable groups;

@@ -12,6 +12,7 @@
 #include "setup/paths/UsableFileName.h"
 #include "setup/profile/InstallProfileException.h"
 #include "setup/resources/ResourceIds.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ CProductIdentity CProductIdentity::Read(const CIniText& text) {
     if (!found && !required) return v;
     if (std::string fault = ProductValueFault(key, v); !fault.empty()) {
       CInstallProfileException e(CInstallProfileException::badProduct);
-      e.SetSubject("[" + std::string(kSection) + "] " + key + "=" + v + ": " + fault);
+      e.SetSubject(JoinText({"[", kSection, "] ", key, "=", v, ": ", fault}));
       throw e;
     }
     return v;

@@ -6,12 +6,13 @@
 #include "setup/profile/IniText.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/profile/InstallProfileException.h"
+#include "framework/JoinText.h"
 
 namespace {
 
 [[noreturn]] void Refuse(int code, const CPathName& path, const std::string& record, const std::string& fault) {
   CInstallProfileException e(code);
-  e.SetSubject(path.GetPath() + ", " + record + ": " + fault);
+  e.SetSubject(JoinText({path.GetPath(), ", ", record, ": ", fault}));
   throw e;
 }
 
@@ -25,10 +26,10 @@ void CheckDestinationParents(const CDestinationTable& destinations, const CPathN
     // More steps than there are destinations: the chain is a loop.
     for (std::size_t steps = 0; at->HasParent(); ++steps) {
       const CDestination* parent = destinations.Find(at->parentId);
-      const std::string record = "[destinations] " + std::to_string(d->id);
+      const std::string record = JoinText({"[destinations] ", std::to_string(d->id)});
       if (!parent) {
         Refuse(CInstallProfileException::unresolvedDestinations, path, record,
-               "its parent " + std::to_string(at->parentId) + " is not a destination");
+               JoinText({"its parent ", std::to_string(at->parentId), " is not a destination"}));
       }
       if (steps >= count) {
         Refuse(CInstallProfileException::unresolvedDestinations, path, record, "its parents go round in a circle");
@@ -43,14 +44,14 @@ void CheckDestinationParents(const CDestinationTable& destinations, const CPathN
 void CheckFileRecords(const CIniText& profile, const CInstallModel& model, const CPathName& path) {
   for (const auto& group : model.groups) {
     if (!profile.HasSection(group->key)) {
-      Refuse(CInstallProfileException::badFileRecord, path, "[groups] " + group->key,
-             "its section [" + group->key + "] is missing");
+      Refuse(CInstallProfileException::badFileRecord, path, JoinText({"[groups] ", group->key}),
+             JoinText({"its section [", group->key, "] is missing"}));
     }
   }
   for (const auto& file : model.files) {
     if (file->kind != CFileEntry::plainFile && file->kind != CFileEntry::archive) {
-      Refuse(CInstallProfileException::badFileRecord, path, "[" + file->group->key + "] " + file->GetFileName(),
-             "its kind " + std::to_string(file->kind) + " is neither a plain file (0) nor an archive (1)");
+      Refuse(CInstallProfileException::badFileRecord, path, JoinText({"[", file->group->key, "] ", file->GetFileName()}),
+             JoinText({"its kind ", std::to_string(file->kind), " is neither a plain file (0) nor an archive (1)"}));
     }
   }
 }

@@ -8,6 +8,7 @@
 #include "framework/FormatText.h"
 #include "framework/ScopedHandle.h"
 #include "setup/system/KeyTree.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -101,11 +102,11 @@ std::string HostMenuEntryKey(HKEY root, const std::string& entryName) {
     HKEY opened = nullptr;
     if (::RegOpenKeyA(root, version, &opened) != ERROR_SUCCESS) continue;
     const CRegistryKeyHandle host(opened);
-    const std::string otherApps = std::string(version) + "\\" + kOtherApps;
+    const std::string otherApps = JoinText({version, "\\", kOtherApps});
     HKEY list = nullptr;
     if (::RegOpenKeyA(root, otherApps.c_str(), &list) != ERROR_SUCCESS) return otherApps;
     const CRegistryKeyHandle listKey(list);
-    return otherApps + "\\" + entryName;
+    return JoinText({otherApps, "\\", entryName});
   }
   return {};
 }
@@ -114,7 +115,7 @@ void UnregisterHostMenuEntry(HKEY root, const std::string& entryName) {
   if (entryName.empty()) return;
   for (const char* version : kHostVersionKeys) {
     HKEY opened = nullptr;
-    const std::string otherApps = std::string(version) + "\\" + kOtherApps;
+    const std::string otherApps = JoinText({version, "\\", kOtherApps});
     if (::RegOpenKeyExA(root, otherApps.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) continue;
     const CRegistryKeyHandle key(opened);
     DeleteKeyTree(key.get(), entryName.c_str());

@@ -10,6 +10,7 @@
 #include "setup/wizard/FolderTreeDialog.h"
 #include "setup/wizard/InsufficientDiskSpaceDialog.h"
 #include "setup/wizard/RegistryString.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -102,12 +103,12 @@ bool CDirectoryPage::HasEnoughSpace(const std::string& directory) {
 void CDirectoryPage::OnOK() {
   UpdateData(true);
   if (!ConfirmDirectory()) {
-    NoteRefusal("the installation directory \"" + directory_ + "\" does not exist and cannot be created");
+    NoteRefusal(JoinText({"the installation directory \"", directory_, "\" does not exist and cannot be created"}));
     AfxMessageBox(IDS_CANNOT_CREATE_DIRECTORY, MB_OK);
     return;
   }
   if (!HasEnoughSpace(directory_)) {
-    NoteRefusal("the files do not fit on the drive of \"" + directory_ + "\"");
+    NoteRefusal(JoinText({"the files do not fit on the drive of \"", directory_, "\""}));
     return;
   }
   CSetupState& app = State();

@@ -6,6 +6,7 @@
 #include "setup/errors/ErrorReport.h"
 #include "setup/profile/ProductIdentity.h"
 #include "setup/resources/ResourceIds.h"
+#include "framework/JoinText.h"
 
 CInsufficientDiskSpaceDialog::CInsufficientDiskSpaceDialog(const CPathName& directory, std::int64_t required,
                                                            std::int64_t available, CWnd* parent,
@@ -18,8 +19,8 @@ CInsufficientDiskSpaceDialog::CInsufficientDiskSpaceDialog(const CPathName& dire
 }
 
 std::string CInsufficientDiskSpaceDialog::Describe() const {
-  return "Insufficient Disk Space: " + message_ + " Directory: " + directory_.GetPath() +
-         "; bytes required: " + std::to_string(required_) + ", bytes available: " + std::to_string(available_) + ".";
+  return JoinText({"Insufficient Disk Space: ", message_, " Directory: ", directory_.GetPath(), "; bytes required: ",
+                   std::to_string(required_), ", bytes available: ", std::to_string(available_), "."});
 }
 
 BOOL CInsufficientDiskSpaceDialog::OnInitDialog() {

@@ -8,17 +8,18 @@
 #include "setup/profile/IniText.h"
 #include "setup/profile/IniTextFile.h"
 #include "setup/profile/InstallProfileException.h"
+#include "framework/JoinText.h"
 
 namespace {
 
 [[noreturn]] void ThrowNotTheProduct(const CPathName& file, const std::string& why) {
   CInstallProfileException e(CInstallProfileException::badProduct);
-  e.SetSubject(file.GetPath() + ": " + why);
+  e.SetSubject(JoinText({file.GetPath(), ": ", why}));
   throw e;
 }
 
 std::string DescribeProduct(const CProductIdentity& product) {
-  return product.named ? "the product " + product.name + " (key " + product.key + ")" : "no product";
+  return product.named ? JoinText({"the product ", product.name, " (key ", product.key, ")"}) : "no product";
 }
 
 }  // namespace
@@ -49,11 +50,11 @@ void CheckSameProduct(const CIniText& text, const CProductIdentity& product, con
   try {
     named = CProductIdentity::Read(text);
   } catch (CXException& e) {
-    e.SetSubject(file.GetPath() + ", " + e.GetSubject());
+    e.SetSubject(JoinText({file.GetPath(), ", ", e.GetSubject()}));
     throw;
   }
   if (named.named != product.named || named.key != product.key) {
-    ThrowNotTheProduct(file, "it names " + DescribeProduct(named) + ", but this run is for " + DescribeProduct(product));
+    ThrowNotTheProduct(file, JoinText({"it names ", DescribeProduct(named), ", but this run is for ", DescribeProduct(product)}));
   }
   if (named.named && named.program.empty()) ThrowNotTheProduct(file, "[Product] names no program");
 }

@@ -4,6 +4,7 @@
 #include "setup/profile/InstallModel.h"
 #include "setup/system/StatusMif.h"
 #include "setup/system/SystemActions.h"
+#include "framework/JoinText.h"
 
 int CRegisteringPage::FinalPage(bool installSucceeded, bool rebootNeeded) {
   if (!installSucceeded) return kFailedPage;
@@ -18,7 +19,8 @@ std::string CRegisteringPage::UninstallCommand(const CSetupState& app) {
   const bool quoted = program.find(' ') != std::string::npos;
   // The removal of a product the kit names finds its log by its key.
   const std::string product = app.product.named ? " /P:" + app.product.key : std::string();
-  return (quoted ? "\"" + program + "\"" : program) + " /U" + product;
+  const std::string_view quote = quoted ? "\"" : "";
+  return JoinText({quote, program, quote, " /U", product});
 }
 
 CUninstallEntry CRegisteringPage::UninstallEntry(const CSetupState& app) {

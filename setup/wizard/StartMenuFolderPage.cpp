@@ -8,6 +8,7 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/profile/InstallModel.h"
 #include "setup/paths/PathName.h"
+#include "framework/JoinText.h"
 
 namespace {
 
@@ -140,8 +141,8 @@ void CStartMenuFolderPage::OnOK() {
     }
   }
   if (!usable) {
-    NoteRefusal("the Start Menu folder \"" + folder_ + "\" is not a folder below " + programs +
-                " that can be created");
+    NoteRefusal(JoinText({"the Start Menu folder \"", folder_, "\" is not a folder below ", programs,
+                          " that can be created"}));
     AfxMessageBox(IDS_CANNOT_CREATE_START_MENU_ITEM, MB_OK);
     return;
   }
