@@ -8,9 +8,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
-#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "setup/paths/PathName.h"
@@ -31,8 +31,8 @@ public:
   // file listed twice) counts once, with its last size.
   void Add(const CPathName& path, std::uint64_t size);
 
-  std::size_t Count() const noexcept { return sizes_.size(); }
-  std::uint64_t TotalBytes() const noexcept;
+  std::size_t Count() const noexcept { return files_.size(); }
+  std::uint64_t TotalBytes() const noexcept { return totalBytes_; }
   // TotalBytes in KiB, rounded up, at most the largest DWORD: the
   // uninstall entry's EstimatedSize.
   DWORD TotalKiB() const noexcept;
@@ -46,8 +46,34 @@ public:
   std::vector<CLoggedFile> NotShipped(const std::vector<CLoggedFile>& earlier, const CGroupTable& groups) const;
 
 private:
-  std::map<std::string, std::uint64_t> sizes_;  // folded path -> bytes
-  std::set<std::string> names_;                 // folded file names
+  // A run of 20,000 files keeps them all: each is its folded path in a
+  // block of text that never moves, a record of numbers and two slots of
+  // hash tables, not a string and a tree node for its path and another
+  // for its name.
+  struct File {
+    std::uint32_t block;
+    std::uint32_t pathBegin;
+    std::uint32_t pathLength;
+    std::uint32_t nameBegin;  // in the same block; usually the path's tail
+    std::uint32_t nameLength;
+    std::uint64_t size;
+  };
+
+  std::string_view PathOf(const File& file) const noexcept;
+  std::string_view NameOf(const File& file) const noexcept;
+  // Where text starts once stored: the last block, or a new one.
+  std::pair<std::uint32_t, std::uint32_t> Store(std::string_view first, std::string_view second);
+  // The slot of table that holds the file whose key (of key's kind) is
+  // key, or the free slot where it would go.
+  template <class KeyOf>
+  std::size_t Slot(const std::vector<std::uint32_t>& table, std::string_view key, KeyOf keyOf) const noexcept;
+  void Grow();
+
+  std::vector<std::string> blocks_;  // each reserved once: its text never moves
+  std::vector<File> files_;
+  std::vector<std::uint32_t> byPath_;  // 1 + index into files_; 0: free
+  std::vector<std::uint32_t> byName_;  // one slot for each name: its first file
+  std::uint64_t totalBytes_ = 0;
 };
 
 // Every file record of the log's groups, with its path in the log's

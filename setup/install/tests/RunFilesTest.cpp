@@ -29,6 +29,36 @@ TEST(RunFilesTest, CountsEachFileOnceInKiBRoundedUp) {
   EXPECT_EQ(0xFFFFFFFFu, files.TotalKiB()) << "at most the largest DWORD";
 }
 
+// Thousands of files: the tables grow many times over, and a path or a
+// name added before any growth is still found after the last one.
+TEST(RunFilesTest, KeepsEveryFileAndNameOfALargeRun) {
+  CRunFiles run;
+  constexpr int kFiles = 3000;
+  for (int i = 0; i < kFiles; ++i) {
+    run.Add(CPathName("C:\\Velt\\Folder" + std::to_string(i % 100) + "\\File" + std::to_string(i) + ".dat"), 1);
+  }
+  // Each again, in other letters and with a new size: still one file each.
+  for (int i = 0; i < kFiles; i += 3) {
+    run.Add(CPathName("C:\\VELT\\folder" + std::to_string(i % 100) + "\\FILE" + std::to_string(i) + ".DAT"), 5);
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kFiles), run.Count());
+  EXPECT_EQ(static_cast<std::uint64_t>(kFiles + 4 * (kFiles / 3)), run.TotalBytes());
+
+  CGroupTable groups;
+  groups.Load(CIniText("[groups]\r\nData=c|d|1|1|1\r\n"));
+  groups.Find("Data")->selected = 1;
+  const std::vector<CLoggedFile> earlier = {
+      {"Data", "file0.dat", CPathName("C:\\Old\\file0.dat")},
+      {"Data", "File2999.DAT", CPathName("C:\\Old\\File2999.DAT")},
+      {"Data", "file3000.dat", CPathName("C:\\Old\\file3000.dat")},
+      {"Data", "folder7", CPathName("C:\\Old\\folder7")},
+  };
+  std::vector<std::string> named;
+  for (const CLoggedFile& file : run.NotShipped(earlier, groups)) named.push_back(file.name);
+  EXPECT_EQ((std::vector<std::string>{"file3000.dat", "folder7"}), named)
+      << "a name is a file's whole name, not a part of its path";
+}
+
 TEST(RunFilesTest, NamesTheEarlierFilesThatNoGroupOfThisRunShips) {
   const CIniText log(
       "[destinations]\r\n0=Veltrane|-1|C:\\Velt\r\n1=Data|0|\r\n5=Old|-1|C:\\Old Velt\r\n"
