@@ -25,74 +25,66 @@ std::size_t HashOf(std::string_view folded) noexcept {
 
 }  // namespace
 
-std::string_view CRunFiles::PathOf(const File& file) const noexcept {
-  return std::string_view(blocks_[file.block]).substr(file.pathBegin, file.pathLength);
+std::string_view CRunFiles::KeyOf(const File& file, bool name) const noexcept {
+  const std::string_view block(blocks_[file.block]);
+  if (!name) return block.substr(file.pathBegin, file.pathLength);
+  const std::uint32_t length = file.name & ~kNameAfterPath;
+  const std::uint32_t pathEnd = file.pathBegin + file.pathLength;
+  return block.substr((file.name & kNameAfterPath) ? pathEnd : pathEnd - length, length);
 }
 
-std::string_view CRunFiles::NameOf(const File& file) const noexcept {
-  return std::string_view(blocks_[file.block]).substr(file.nameBegin, file.nameLength);
-}
-
-std::pair<std::uint32_t, std::uint32_t> CRunFiles::Store(std::string_view first, std::string_view second) {
-  const std::size_t length = first.size() + second.size();
-  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < length) {
-    blocks_.emplace_back().reserve(std::max(kBlockSize, length));
-  }
-  std::string& block = blocks_.back();
-  const auto begin = static_cast<std::uint32_t>(block.size());
-  block.append(first).append(second);
-  return {static_cast<std::uint32_t>(blocks_.size() - 1), begin};
-}
-
-template <class KeyOf>
-std::size_t CRunFiles::Slot(const std::vector<std::uint32_t>& table, std::string_view key,
-                            KeyOf keyOf) const noexcept {
+std::size_t CRunFiles::Slot(bool name, std::string_view key) const noexcept {
+  const std::vector<std::uint32_t>& table = name ? byName_ : byPath_;
   const std::size_t mask = table.size() - 1;
   for (std::size_t slot = HashOf(key) & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t at = table[slot];
-    if (at == 0 || keyOf(files_[at - 1]) == key) return slot;
+    if (at == 0 || KeyOf(files_[at - 1], name) == key) return slot;
   }
 }
 
-void CRunFiles::Grow() {
-  // Tables at most half full, so that a free slot is always near.
-  const std::size_t size = std::max<std::size_t>(64, byPath_.size() * 2);
-  byPath_.assign(size, 0);
-  byName_.assign(size, 0);
-  const auto path = [this](const File& f) { return PathOf(f); };
-  const auto name = [this](const File& f) { return NameOf(f); };
-  for (std::size_t i = 0; i < files_.size(); ++i) {
-    byPath_[Slot(byPath_, PathOf(files_[i]), path)] = static_cast<std::uint32_t>(i + 1);
-    const std::size_t slot = Slot(byName_, NameOf(files_[i]), name);
-    if (byName_[slot] == 0) byName_[slot] = static_cast<std::uint32_t>(i + 1);
-  }
+void CRunFiles::Index(std::uint32_t file) noexcept {
+  byPath_[Slot(false, KeyOf(files_[file - 1], false))] = file;
+  // A name's slot holds the first file of that name.
+  std::uint32_t& name = byName_[Slot(true, KeyOf(files_[file - 1], true))];
+  if (name == 0) name = file;
 }
 
 void CRunFiles::Add(const CPathName& path, std::uint64_t size) {
   const std::string folded = FoldedProfileKey(path.GetPath());
   const std::string foldedName = FoldedProfileKey(path.GetFileName());
-  if (byPath_.empty()) Grow();
-  const auto pathOf = [this](const File& f) { return PathOf(f); };
-  if (const std::uint32_t at = byPath_[Slot(byPath_, folded, pathOf)]; at != 0) {
-    File& known = files_[at - 1];
-    totalBytes_ = totalBytes_ - known.size + size;
-    known.size = size;
-    return;
+  if (!byPath_.empty()) {
+    if (const std::uint32_t at = byPath_[Slot(false, folded)]; at != 0) {
+      File& known = files_[at - 1];
+      totalBytes_ = totalBytes_ - known.size + size;
+      known.size = size;
+      return;
+    }
   }
-  if ((files_.size() + 1) * 2 > byPath_.size()) Grow();
 
   // The name is the path's tail; should it ever not be, it is kept beside.
   const bool tail = std::string_view(folded).ends_with(foldedName);
-  const auto [block, begin] = Store(folded, tail ? std::string_view() : std::string_view(foldedName));
-  File file{block, begin, static_cast<std::uint32_t>(folded.size()), 0, static_cast<std::uint32_t>(foldedName.size()),
-            size};
-  file.nameBegin = begin + static_cast<std::uint32_t>(tail ? folded.size() - foldedName.size() : folded.size());
-  files_.push_back(file);
+  const std::size_t length = folded.size() + (tail ? 0 : foldedName.size());
+  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < length) {
+    blocks_.emplace_back().reserve(std::max(kBlockSize, length));
+  }
+  std::string& block = blocks_.back();
+  const auto begin = static_cast<std::uint32_t>(block.size());
+  block.append(folded);
+  if (!tail) block.append(foldedName);
+  files_.push_back({size, static_cast<std::uint32_t>(blocks_.size() - 1), begin,
+                    static_cast<std::uint32_t>(folded.size()),
+                    static_cast<std::uint32_t>(foldedName.size()) | (tail ? 0 : kNameAfterPath)});
   totalBytes_ += size;
-  const auto index = static_cast<std::uint32_t>(files_.size());
-  byPath_[Slot(byPath_, folded, pathOf)] = index;
-  const std::size_t nameSlot = Slot(byName_, foldedName, [this](const File& f) { return NameOf(f); });
-  if (byName_[nameSlot] == 0) byName_[nameSlot] = index;
+
+  // The tables stay at most half full, so that a free slot is always near.
+  if (files_.size() * 2 > byPath_.size()) {
+    const std::size_t slots = std::max<std::size_t>(64, byPath_.size() * 2);
+    byPath_.assign(slots, 0);
+    byName_.assign(slots, 0);
+    for (std::uint32_t i = 1; i <= files_.size(); ++i) Index(i);
+  } else {
+    Index(static_cast<std::uint32_t>(files_.size()));
+  }
 }
 
 DWORD CRunFiles::TotalKiB() const noexcept {
@@ -104,10 +96,7 @@ std::vector<CLoggedFile> CRunFiles::NotShipped(const std::vector<CLoggedFile>& e
                                                const CGroupTable& groups) const {
   std::vector<CLoggedFile> left;
   for (const CLoggedFile& file : earlier) {
-    if (!files_.empty() &&
-        byName_[Slot(byName_, FoldedProfileKey(file.name), [this](const File& f) { return NameOf(f); })] != 0) {
-      continue;
-    }
+    if (!files_.empty() && byName_[Slot(true, FoldedProfileKey(file.name))] != 0) continue;
     const CGroup* group = groups.Find(file.groupKey.substr(0, file.groupKey.find('~')));
     if (group && !group->selected) continue;
     left.push_back(file);

@@ -51,23 +51,23 @@ private:
   // hash tables, not a string and a tree node for its path and another
   // for its name.
   struct File {
+    std::uint64_t size;
     std::uint32_t block;
     std::uint32_t pathBegin;
     std::uint32_t pathLength;
-    std::uint32_t nameBegin;  // in the same block; usually the path's tail
-    std::uint32_t nameLength;
-    std::uint64_t size;
+    // The name's length; with kNameAfterPath, the name follows the path in
+    // the block instead of being its tail.
+    std::uint32_t name;
   };
+  static constexpr std::uint32_t kNameAfterPath = 0x80000000u;
 
-  std::string_view PathOf(const File& file) const noexcept;
-  std::string_view NameOf(const File& file) const noexcept;
-  // Where text starts once stored: the last block, or a new one.
-  std::pair<std::uint32_t, std::uint32_t> Store(std::string_view first, std::string_view second);
-  // The slot of table that holds the file whose key (of key's kind) is
-  // key, or the free slot where it would go.
-  template <class KeyOf>
-  std::size_t Slot(const std::vector<std::uint32_t>& table, std::string_view key, KeyOf keyOf) const noexcept;
-  void Grow();
+  // A file's folded path, or its folded name.
+  std::string_view KeyOf(const File& file, bool name) const noexcept;
+  // The slot of the path (or name) table that holds the file whose key
+  // is key, or the free slot where it would go.
+  std::size_t Slot(bool name, std::string_view key) const noexcept;
+  // Puts file (1 + its index) in both tables.
+  void Index(std::uint32_t file) noexcept;
 
   std::vector<std::string> blocks_;  // each reserved once: its text never moves
   std::vector<File> files_;
