@@ -23,37 +23,74 @@ std::size_t HashOf(std::string_view folded) noexcept {
   return hash;
 }
 
-}  // namespace
-
-std::string_view CRunFiles::KeyOf(const File& file, bool name) const noexcept {
-  const std::string_view block(blocks_[file.block]);
-  if (!name) return block.substr(file.pathBegin, file.pathLength);
-  const std::uint32_t length = file.name & ~kNameAfterPath;
-  const std::uint32_t pathEnd = file.pathBegin + file.pathLength;
-  return block.substr((file.name & kNameAfterPath) ? pathEnd : pathEnd - length, length);
-}
-
-std::size_t CRunFiles::Slot(bool name, std::string_view key) const noexcept {
-  const std::vector<std::uint32_t>& table = name ? byName_ : byPath_;
+// The slot of an open-addressing table (1 + index of an item; 0: free)
+// that holds the item matching, or the free slot where it would go.
+template <class Matches>
+std::size_t Probe(const std::vector<std::uint32_t>& table, std::size_t hash, Matches matches) noexcept {
   const std::size_t mask = table.size() - 1;
-  for (std::size_t slot = HashOf(key) & mask;; slot = (slot + 1) & mask) {
-    const std::uint32_t at = table[slot];
-    if (at == 0 || KeyOf(files_[at - 1], name) == key) return slot;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    if (table[slot] == 0 || matches(table[slot] - 1)) return slot;
   }
 }
 
+// A table of slots for count items, at most three quarters full.
+bool IsFull(const std::vector<std::uint32_t>& table, std::size_t count) noexcept {
+  return count * 4 > table.size() * 3;
+}
+
+}  // namespace
+
+std::string_view CRunFiles::NameOf(const File& file) const noexcept {
+  // Names end with a NUL in their block.
+  return blocks_[file.name >> 16].data() + (file.name & 0xFFFFu);
+}
+
+std::size_t CRunFiles::DirectorySlot(std::string_view directory) const noexcept {
+  return Probe(byDirectory_, HashOf(directory), [&](std::uint32_t i) { return directories_[i] == directory; });
+}
+
+std::size_t CRunFiles::PathSlot(std::uint32_t directory, std::string_view name) const noexcept {
+  return Probe(byPath_, HashOf(name) + directory * 2654435761u,
+               [&](std::uint32_t i) { return files_[i].directory == directory && NameOf(files_[i]) == name; });
+}
+
+std::size_t CRunFiles::NameSlot(std::string_view name) const noexcept {
+  return Probe(byName_, HashOf(name), [&](std::uint32_t i) { return NameOf(files_[i]) == name; });
+}
+
 void CRunFiles::Index(std::uint32_t file) noexcept {
-  byPath_[Slot(false, KeyOf(files_[file - 1], false))] = file;
+  const File& f = files_[file - 1];
+  byPath_[PathSlot(f.directory, NameOf(f))] = file;
   // A name's slot holds the first file of that name.
-  std::uint32_t& name = byName_[Slot(true, KeyOf(files_[file - 1], true))];
+  std::uint32_t& name = byName_[NameSlot(NameOf(f))];
   if (name == 0) name = file;
 }
 
+std::uint32_t CRunFiles::DirectoryIndex(std::string_view directory) {
+  if (byDirectory_.empty() || IsFull(byDirectory_, directories_.size() + 1)) {
+    byDirectory_.assign(std::max<std::size_t>(16, byDirectory_.size() * 2), 0);
+    for (std::uint32_t i = 0; i < directories_.size(); ++i) byDirectory_[DirectorySlot(directories_[i])] = i + 1;
+  }
+  std::uint32_t& slot = byDirectory_[DirectorySlot(directory)];
+  if (slot == 0) {
+    directories_.emplace_back(directory);
+    slot = static_cast<std::uint32_t>(directories_.size());
+  }
+  return slot - 1;
+}
+
 void CRunFiles::Add(const CPathName& path, std::uint64_t size) {
+  // The files of a run share a few directories: each is kept once, and a
+  // file is its directory's number and its name. The directory is the
+  // path before its name; should the name ever not be the path's tail,
+  // the whole path stands for the directory.
   const std::string folded = FoldedProfileKey(path.GetPath());
-  const std::string foldedName = FoldedProfileKey(path.GetFileName());
+  const std::string name = FoldedProfileKey(path.GetFileName());
+  const bool tail = std::string_view(folded).ends_with(name);
+  const std::uint32_t directory =
+      DirectoryIndex(std::string_view(folded).substr(0, tail ? folded.size() - name.size() : folded.size()));
   if (!byPath_.empty()) {
-    if (const std::uint32_t at = byPath_[Slot(false, folded)]; at != 0) {
+    if (const std::uint32_t at = byPath_[PathSlot(directory, name)]; at != 0) {
       File& known = files_[at - 1];
       totalBytes_ = totalBytes_ - known.size + size;
       known.size = size;
@@ -61,23 +98,18 @@ void CRunFiles::Add(const CPathName& path, std::uint64_t size) {
     }
   }
 
-  // The name is the path's tail; should it ever not be, it is kept beside.
-  const bool tail = std::string_view(folded).ends_with(foldedName);
-  const std::size_t length = folded.size() + (tail ? 0 : foldedName.size());
-  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < length) {
-    blocks_.emplace_back().reserve(std::max(kBlockSize, length));
+  // A name starts within the first 64 KiB of its block.
+  if (blocks_.empty() || blocks_.back().size() >= kBlockSize ||
+      blocks_.back().capacity() - blocks_.back().size() < name.size() + 1) {
+    blocks_.emplace_back().reserve(std::max(kBlockSize, name.size() + 1));
   }
   std::string& block = blocks_.back();
-  const auto begin = static_cast<std::uint32_t>(block.size());
-  block.append(folded);
-  if (!tail) block.append(foldedName);
-  files_.push_back({size, static_cast<std::uint32_t>(blocks_.size() - 1), begin,
-                    static_cast<std::uint32_t>(folded.size()),
-                    static_cast<std::uint32_t>(foldedName.size()) | (tail ? 0 : kNameAfterPath)});
+  const auto at = static_cast<std::uint32_t>((blocks_.size() - 1) << 16 | block.size());
+  block.append(name).push_back('\0');
+  files_.push_back({size, directory, at});
   totalBytes_ += size;
 
-  // The tables stay at most half full, so that a free slot is always near.
-  if (files_.size() * 2 > byPath_.size()) {
+  if (byPath_.empty() || IsFull(byPath_, files_.size())) {
     const std::size_t slots = std::max<std::size_t>(64, byPath_.size() * 2);
     byPath_.assign(slots, 0);
     byName_.assign(slots, 0);
@@ -96,7 +128,7 @@ std::vector<CLoggedFile> CRunFiles::NotShipped(const std::vector<CLoggedFile>& e
                                                const CGroupTable& groups) const {
   std::vector<CLoggedFile> left;
   for (const CLoggedFile& file : earlier) {
-    if (!files_.empty() && byName_[Slot(true, FoldedProfileKey(file.name))] != 0) continue;
+    if (!files_.empty() && byName_[NameSlot(FoldedProfileKey(file.name))] != 0) continue;
     const CGroup* group = groups.Find(file.groupKey.substr(0, file.groupKey.find('~')));
     if (group && !group->selected) continue;
     left.push_back(file);

@@ -46,30 +46,30 @@ public:
   std::vector<CLoggedFile> NotShipped(const std::vector<CLoggedFile>& earlier, const CGroupTable& groups) const;
 
 private:
-  // A run of 20,000 files keeps them all: each is its folded path in a
-  // block of text that never moves, a record of numbers and two slots of
-  // hash tables, not a string and a tree node for its path and another
-  // for its name.
+  // A run of 20,000 files keeps them all: each is the number of its
+  // directory (kept once, folded), its folded name in a block of text
+  // that never moves, and a slot in each of two hash tables; not a
+  // string and a tree node for its path and another for its name.
   struct File {
     std::uint64_t size;
-    std::uint32_t block;
-    std::uint32_t pathBegin;
-    std::uint32_t pathLength;
-    // The name's length; with kNameAfterPath, the name follows the path in
-    // the block instead of being its tail.
-    std::uint32_t name;
+    std::uint32_t directory;  // index into directories_
+    std::uint32_t name;       // block << 16 | offset in the block
   };
-  static constexpr std::uint32_t kNameAfterPath = 0x80000000u;
 
-  // A file's folded path, or its folded name.
-  std::string_view KeyOf(const File& file, bool name) const noexcept;
-  // The slot of the path (or name) table that holds the file whose key
-  // is key, or the free slot where it would go.
-  std::size_t Slot(bool name, std::string_view key) const noexcept;
-  // Puts file (1 + its index) in both tables.
+  std::string_view NameOf(const File& file) const noexcept;
+  // The slot of each table that holds what matches, or the free slot
+  // where it would go.
+  std::size_t DirectorySlot(std::string_view directory) const noexcept;
+  std::size_t PathSlot(std::uint32_t directory, std::string_view name) const noexcept;
+  std::size_t NameSlot(std::string_view name) const noexcept;
+  // The number of directory, which is added when it is new.
+  std::uint32_t DirectoryIndex(std::string_view directory);
+  // Puts file (1 + its index) in the path and name tables.
   void Index(std::uint32_t file) noexcept;
 
-  std::vector<std::string> blocks_;  // each reserved once: its text never moves
+  std::vector<std::string> directories_;
+  std::vector<std::uint32_t> byDirectory_;  // 1 + index into directories_; 0: free
+  std::vector<std::string> blocks_;         // each reserved once: its text never moves
   std::vector<File> files_;
   std::vector<std::uint32_t> byPath_;  // 1 + index into files_; 0: free
   std::vector<std::uint32_t> byName_;  // one slot for each name: its first file

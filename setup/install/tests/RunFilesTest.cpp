@@ -59,6 +59,19 @@ TEST(RunFilesTest, KeepsEveryFileAndNameOfALargeRun) {
       << "a name is a file's whole name, not a part of its path";
 }
 
+// A file is its folder and its name: the same name in two folders is two
+// files, and a folder and name that spell the same path as another pair
+// is not the other's file.
+TEST(RunFilesTest, TellsFilesApartByTheirFolderAndName) {
+  CRunFiles run;
+  for (const char* path : {"C:\\Velt\\readme.txt", "C:\\Velt\\Docs\\readme.txt", "C:\\ab\\c.txt",
+                           "C:\\a\\bc.txt", "C:\\top.txt", "C:\\velt\\DOCS\\README.TXT"}) {
+    run.Add(CPathName(path), 1);
+  }
+  EXPECT_EQ(5u, run.Count());
+  EXPECT_EQ(5u, run.TotalBytes());
+}
+
 TEST(RunFilesTest, NamesTheEarlierFilesThatNoGroupOfThisRunShips) {
   const CIniText log(
       "[destinations]\r\n0=Veltrane|-1|C:\\Velt\r\n1=Data|0|\r\n5=Old|-1|C:\\Old Velt\r\n"
