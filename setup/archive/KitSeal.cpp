@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "framework/HashIndex.h"
 #include "setup/archive/MediaFileName.h"
 
 namespace {
@@ -68,19 +69,10 @@ void CKitSeal::Reserve(std::size_t count) {
 
 void CKitSeal::Index(std::size_t entry) {
   const SealEntry& e = entries_[entry];
-  const std::size_t mask = index_.size() - 1;
-  for (std::size_t slot = Hash(e.diskette, e.name) & mask;; slot = (slot + 1) & mask) {
-    std::uint32_t& at = index_[slot];
-    if (at == 0) {
-      at = static_cast<std::uint32_t>(entry + 1);
-      return;
-    }
-    const SealEntry& other = entries_[at - 1];
-    if (other.diskette == e.diskette && SameName(other.name, e.name)) {
-      at = static_cast<std::uint32_t>(entry + 1);  // the later line of a name answers
-      return;
-    }
-  }
+  // The later line of a name answers.
+  index_[FindHashSlot(index_, Hash(e.diskette, e.name), [&](std::uint32_t i) {
+    return entries_[i].diskette == e.diskette && SameName(entries_[i].name, e.name);
+  })] = static_cast<std::uint32_t>(entry + 1);
 }
 
 void CKitSeal::Add(SealEntry entry) {
@@ -93,13 +85,10 @@ void CKitSeal::Add(SealEntry entry) {
 
 const SealEntry* CKitSeal::Find(int diskette, std::string_view name) const {
   if (index_.empty()) return nullptr;
-  const std::size_t mask = index_.size() - 1;
-  for (std::size_t slot = Hash(diskette, name) & mask;; slot = (slot + 1) & mask) {
-    const std::uint32_t at = index_[slot];
-    if (at == 0) return nullptr;
-    const SealEntry& e = entries_[at - 1];
-    if (e.diskette == diskette && SameName(e.name, name)) return &e;
-  }
+  const std::uint32_t at = index_[FindHashSlot(index_, Hash(diskette, name), [&](std::uint32_t i) {
+    return entries_[i].diskette == diskette && SameName(entries_[i].name, name);
+  })];
+  return at == 0 ? nullptr : &entries_[at - 1];
 }
 
 bool CKitSeal::Parse(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "framework/HashIndex.h"
 #include "setup/log/InstalledFileRecord.h"
 #include "setup/profile/DestinationTable.h"
 #include "setup/profile/GroupTable.h"
@@ -12,26 +13,6 @@
 namespace {
 
 constexpr std::size_t kBlockSize = 64 * 1024;
-
-// FNV-1a over text already folded.
-std::size_t HashOf(std::string_view folded) noexcept {
-  std::uint32_t hash = 2166136261u;
-  for (const char c : folded) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 16777619u;
-  }
-  return hash;
-}
-
-// The slot of an open-addressing table (1 + index of an item; 0: free)
-// that holds the item matching, or the free slot where it would go.
-template <class Matches>
-std::size_t Probe(const std::vector<std::uint32_t>& table, std::size_t hash, Matches matches) noexcept {
-  const std::size_t mask = table.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    if (table[slot] == 0 || matches(table[slot] - 1)) return slot;
-  }
-}
 
 // A table of slots for count items, at most three quarters full.
 bool IsFull(const std::vector<std::uint32_t>& table, std::size_t count) noexcept {
@@ -46,16 +27,17 @@ std::string_view CRunFiles::NameOf(const File& file) const noexcept {
 }
 
 std::size_t CRunFiles::DirectorySlot(std::string_view directory) const noexcept {
-  return Probe(byDirectory_, HashOf(directory), [&](std::uint32_t i) { return directories_[i] == directory; });
+  return FindHashSlot(byDirectory_, Fnv1aHash(directory),
+                      [&](std::uint32_t i) { return directories_[i] == directory; });
 }
 
 std::size_t CRunFiles::PathSlot(std::uint32_t directory, std::string_view name) const noexcept {
-  return Probe(byPath_, HashOf(name) + directory * 2654435761u,
-               [&](std::uint32_t i) { return files_[i].directory == directory && NameOf(files_[i]) == name; });
+  return FindHashSlot(byPath_, Fnv1aHash(name) + directory * 2654435761u,
+                      [&](std::uint32_t i) { return files_[i].directory == directory && NameOf(files_[i]) == name; });
 }
 
 std::size_t CRunFiles::NameSlot(std::string_view name) const noexcept {
-  return Probe(byName_, HashOf(name), [&](std::uint32_t i) { return NameOf(files_[i]) == name; });
+  return FindHashSlot(byName_, Fnv1aHash(name), [&](std::uint32_t i) { return NameOf(files_[i]) == name; });
 }
 
 void CRunFiles::Index(std::uint32_t file) noexcept {
@@ -81,14 +63,11 @@ std::uint32_t CRunFiles::DirectoryIndex(std::string_view directory) {
 
 void CRunFiles::Add(const CPathName& path, std::uint64_t size) {
   // The files of a run share a few directories: each is kept once, and a
-  // file is its directory's number and its name. The directory is the
-  // path before its name; should the name ever not be the path's tail,
-  // the whole path stands for the directory.
+  // file is its directory's number and its name, the path's tail.
   const std::string folded = FoldedProfileKey(path.GetPath());
-  const std::string name = FoldedProfileKey(path.GetFileName());
-  const bool tail = std::string_view(folded).ends_with(name);
-  const std::uint32_t directory =
-      DirectoryIndex(std::string_view(folded).substr(0, tail ? folded.size() - name.size() : folded.size()));
+  const std::size_t directoryLength = folded.size() - path.GetFileName().size();
+  const std::string_view name = std::string_view(folded).substr(directoryLength);
+  const std::uint32_t directory = DirectoryIndex(std::string_view(folded).substr(0, directoryLength));
   if (!byPath_.empty()) {
     if (const std::uint32_t at = byPath_[PathSlot(directory, name)]; at != 0) {
       File& known = files_[at - 1];

@@ -6,6 +6,8 @@
 #include <limits>
 #include <new>
 
+#include "framework/HashIndex.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\x1a'; }
@@ -56,12 +58,7 @@ bool CIniText::SameName(std::string_view a, std::string_view b) {
 
 std::uint32_t CIniText::Hash(std::string_view key) {
   // FNV-1a over the folded name.
-  std::uint32_t hash = 2166136261u;
-  for (const char c : Folded(key)) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 16777619u;
-  }
-  return hash;
+  return Fnv1aHash(Folded(key));
 }
 
 CIniText::Parsed CIniText::Parse(std::string_view line) {
@@ -139,16 +136,10 @@ CIniText::CIniText(std::string text) : text_(std::move(text)) {
 }
 
 void CIniText::IndexSection(std::size_t s) {
-  const std::uint32_t hash = Hash(sections_[s].name);
-  const std::size_t mask = sectionIndex_.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    std::uint32_t& entry = sectionIndex_[slot];
-    if (entry == 0) {
-      entry = static_cast<std::uint32_t>(s + 1);
-      return;
-    }
-    if (SameName(sections_[entry - 1].name, sections_[s].name)) return;  // an earlier one answers
-  }
+  const std::string_view name = sections_[s].name;
+  std::uint32_t& entry = sectionIndex_[FindHashSlot(
+      sectionIndex_, Hash(name), [&](std::uint32_t other) { return SameName(sections_[other].name, name); })];
+  if (entry == 0) entry = static_cast<std::uint32_t>(s + 1);  // else an earlier one answers
 }
 
 void CIniText::ReindexSections() {
@@ -160,13 +151,9 @@ void CIniText::ReindexSections() {
 
 const CIniText::Section* CIniText::FindSection(std::string_view name) const {
   if (sectionIndex_.empty()) return nullptr;
-  const std::uint32_t hash = Hash(name);
-  const std::size_t mask = sectionIndex_.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::uint32_t entry = sectionIndex_[slot];
-    if (entry == 0) return nullptr;
-    if (SameName(sections_[entry - 1].name, name)) return &sections_[entry - 1];
-  }
+  const std::uint32_t entry = sectionIndex_[FindHashSlot(
+      sectionIndex_, Hash(name), [&](std::uint32_t s) { return SameName(sections_[s].name, name); })];
+  return entry == 0 ? nullptr : &sections_[entry - 1];
 }
 
 CIniText::Section* CIniText::FindSection(std::string_view name) {
@@ -191,13 +178,11 @@ CIniText::Section& CIniText::AddSection(std::string_view name) {
 
 std::size_t CIniText::FindLine(const Section& s, std::string_view key, std::uint32_t hash) const {
   if (s.index.empty()) return std::string_view::npos;
-  const std::size_t mask = s.index.size() - 1;
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::uint32_t entry = s.index[slot];
-    if (entry == 0) return std::string_view::npos;
-    const Line& line = s.lines[entry - 1];
-    if (line.hash == hash && SameName(Parse(Raw(line)).key, key)) return entry - 1;
-  }
+  const std::uint32_t entry = s.index[FindHashSlot(s.index, hash, [&](std::uint32_t i) {
+    const Line& line = s.lines[i];
+    return line.hash == hash && SameName(Parse(Raw(line)).key, key);
+  })];
+  return entry == 0 ? std::string_view::npos : entry - 1;
 }
 
 void CIniText::Index(Section& s, std::size_t lineIndex) {
@@ -207,17 +192,13 @@ void CIniText::Index(Section& s, std::size_t lineIndex) {
   }
   const Line& line = s.lines[lineIndex];
   const std::string_view key = Parse(Raw(line)).key;
-  const std::size_t mask = s.index.size() - 1;
-  for (std::size_t slot = line.hash & mask;; slot = (slot + 1) & mask) {
-    std::uint32_t& entry = s.index[slot];
-    if (entry == 0) {
-      entry = static_cast<std::uint32_t>(lineIndex + 1);
-      ++s.indexed;
-      return;
-    }
-    const Line& other = s.lines[entry - 1];
-    if (other.hash == line.hash && SameName(Parse(Raw(other)).key, key)) return;  // the first line answers
-  }
+  std::uint32_t& entry = s.index[FindHashSlot(s.index, line.hash, [&](std::uint32_t i) {
+    const Line& other = s.lines[i];
+    return other.hash == line.hash && SameName(Parse(Raw(other)).key, key);
+  })];
+  if (entry != 0) return;  // the first line answers
+  entry = static_cast<std::uint32_t>(lineIndex + 1);
+  ++s.indexed;
 }
 
 void CIniText::Reindex(Section& s) {
