@@ -144,26 +144,27 @@ std::string CFile::GetFileName() const {
   return slash == std::string::npos ? path_ : path_.substr(slash + 1);
 }
 
-bool CFile::GetStatus(CFileStatus& status) const {
+bool CFile::GetStatus(CFileStatus& status) const { return GetStatus(GetHandle(), path_, status); }
+
+bool CFile::GetStatus(HANDLE handle, const std::string& path, CFileStatus& status) {
   // The handle's times and size and its path's attributes.
   // GetFileInformationByHandle would give them all, but it also asks the
   // volume for its serial number, which under Wine is a call to another
   // process for every file.
-  const HANDLE handle = GetHandle();
   if (!handle || handle == INVALID_HANDLE_VALUE) return false;
   FILETIME created, accessed, written;
   if (!::GetFileTime(handle, &created, &accessed, &written)) return false;
   DWORD high = 0;
   const DWORD low = ::GetFileSize(handle, &high);
   if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
-  const DWORD attributes = ::GetFileAttributesA(path_.c_str());
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   status.m_ctime = created;
   status.m_mtime = written;
   status.m_atime = accessed;
   status.m_size = (std::uint64_t{high} << 32) | low;
   status.m_attribute = attributes;
-  status.m_szFullName = path_;
+  status.m_szFullName = path;
   return true;
 }
 

@@ -75,6 +75,8 @@ public:
   // The system's handle of the open file; null when none is open.
   virtual HANDLE GetHandle() const { return handle_.get(); }
 
+  // The same of a file open as handle at path.
+  static bool GetStatus(HANDLE handle, const std::string& path, CFileStatus& status);
   // Fills status from the directory entry of path; false when there is none
   // (wildcards find none). A root directory gives its attributes, no times.
   static bool GetStatus(const std::string& path, CFileStatus& status);

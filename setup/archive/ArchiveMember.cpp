@@ -44,6 +44,10 @@ void CArchiveMember::OpenOutput() {
 void CArchiveMember::TakeStatus(const CFile& source) {
   CFileStatus status;
   if (!source.GetStatus(status)) CFileException::Throw(CFileException::fileNotFound, -1, source.GetFilePath());
+  TakeStatus(status);
+}
+
+void CArchiveMember::TakeStatus(const CFileStatus& status) {
   header_.SetTime(FileTimeToArchiveTime(status.m_mtime));
   header_.SetSize(status.m_size > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(status.m_size));
   header_.SetAttributes(static_cast<std::uint16_t>(status.m_attribute & 0xFF));

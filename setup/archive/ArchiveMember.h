@@ -26,6 +26,8 @@ public:
   // its name would read the kit's folder); throws CFileException
   // (fileNotFound, naming the file) when the system gives none.
   void TakeStatus(const CFile& source);
+  // The same from a status already asked for.
+  void TakeStatus(const CFileStatus& status);
   // Gives the closed output file the header's time and the attributes of
   // its low byte (read-only, hidden, system, archive).
   void RestoreStatus() const;

@@ -35,8 +35,9 @@ public:
   // now become the before-the-current-part counters.
   void Reopen(const CPathName& path);
   // Reads or writes without counting, checksum, segments or limit. RawWrite
-  // keeps the disk-full rule of Write.
-  UINT RawRead(void* buffer, UINT count);
+  // keeps the disk-full rule of Write. A subclass may read from elsewhere
+  // than the file.
+  virtual UINT RawRead(void* buffer, UINT count);
   void RawWrite(const void* buffer, UINT count);
 
   // Called each time the count of bytes read or written reaches a multiple

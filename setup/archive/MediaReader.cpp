@@ -1,5 +1,8 @@
 #include "setup/archive/MediaReader.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "setup/archive/KitSealException.h"
 #include "setup/archive/MediaFileName.h"
 #include "setup/archive/MultiFileException.h"
@@ -37,17 +40,72 @@ const SealEntry* CMediaReader::CheckSealedSize() const {
   return sealed;
 }
 
-void CMediaReader::OpenPlainFile() {
+void CMediaReader::OpenPlainFile(CSourceReadAhead* readAhead) {
   digesting_ = nullptr;
-  OpenRead(GetSourcePath());
+  const CPathName path = GetSourcePath();
+  ahead_.reset();
+  if (readAhead) ahead_ = readAhead->Take(path.GetPath());
+  if (ahead_) {
+    CArchiveReader::Abort();
+    KeepPathName(path);
+    aheadAt_ = 0;
+    bytesReadBefore_ = 0;
+    bytesWrittenBefore_ = 0;
+  } else {
+    OpenRead(path);
+  }
   digesting_ = CheckSealedSize();
   digest_.Reset();
 }
 
+CFileStatus CMediaReader::GetPlainFileStatus() const {
+  if (ahead_) return ahead_->status;
+  CFileStatus status;
+  if (!GetStatus(status)) CFileException::Throw(CFileException::fileNotFound, -1, GetFilePath());
+  return status;
+}
+
 UINT CMediaReader::Read(void* buffer, UINT count) {
   const UINT got = CArchiveReader::Read(buffer, count);
-  if (digesting_) digest_.Update(buffer, got);
+  // Bytes read ahead were digested there.
+  if (digesting_ && !ahead_) digest_.Update(buffer, got);
   return got;
+}
+
+UINT CMediaReader::RawRead(void* buffer, UINT count) {
+  if (!ahead_) return CArchiveReader::RawRead(buffer, count);
+  const std::size_t left = ahead_->bytes.size() - std::min(aheadAt_, ahead_->bytes.size());
+  const auto got = static_cast<UINT>(std::min<std::size_t>(count, left));
+  if (got > 0) std::memcpy(buffer, ahead_->bytes.data() + aheadAt_, got);
+  aheadAt_ += got;
+  return got;
+}
+
+std::uint64_t CMediaReader::GetLength() const { return ahead_ ? ahead_->bytes.size() : CArchiveReader::GetLength(); }
+
+std::uint64_t CMediaReader::GetPosition() const { return ahead_ ? aheadAt_ : CArchiveReader::GetPosition(); }
+
+std::uint64_t CMediaReader::Seek(std::int64_t offset, SeekPosition from) {
+  if (!ahead_) return CArchiveReader::Seek(offset, from);
+  const std::int64_t base = from == begin ? 0 : from == current ? static_cast<std::int64_t>(aheadAt_)
+                                                                 : static_cast<std::int64_t>(ahead_->bytes.size());
+  if (offset < -base) CFileException::Throw(CFileException::badSeek, -1, GetPathName().GetPath());
+  aheadAt_ = static_cast<std::size_t>(base + offset);
+  return aheadAt_;
+}
+
+bool CMediaReader::IsOpen() const { return ahead_ || CArchiveReader::IsOpen(); }
+
+void CMediaReader::Close() {
+  ahead_.reset();
+  CArchiveReader::Close();
+}
+
+void CMediaReader::Abort() {
+  // A running extraction is only asked to stop: it goes on reading until
+  // the member is complete.
+  if (!IsExtracting()) ahead_.reset();
+  CArchiveReader::Abort();
 }
 
 void CMediaReader::OnPartOpened(std::int64_t dataCarriedIn) {
@@ -70,7 +128,8 @@ void CMediaReader::OnMemberExtracted() {
   digesting_ = nullptr;
   // The copy took the bytes the profile gives: all of the file, or it is
   // not the file the kit was built with.
-  if (GetBytesRead() != static_cast<std::int64_t>(sealed->size) || digest_.FinishHex() != sealed->sha256) {
+  if (GetBytesRead() != static_cast<std::int64_t>(sealed->size) ||
+      (ahead_ ? ahead_->sha256Hex : digest_.FinishHex()) != sealed->sha256) {
     throw CKitSealException(CKitSealException::fileDamaged);
   }
 }

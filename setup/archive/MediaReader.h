@@ -15,11 +15,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "setup/archive/ArchiveReader.h"
 #include "setup/archive/Sha256.h"
 #include "setup/archive/SourceMedia.h"
+#include "setup/archive/SourceReadAhead.h"
 
 class CMediaReader : public CArchiveReader {
 public:
@@ -39,10 +41,22 @@ public:
   CPathName GetSourcePath() const { return media_.GetSourcePath(fileName_); }
 
   // Opens the file as a plain file of the kit, checking its size against
-  // the seal; its bytes are digested as they are read.
-  void OpenPlainFile();
+  // the seal; its bytes are digested as they are read. When readAhead has
+  // read the file already, its bytes and digest are taken from there and
+  // nothing is opened.
+  void OpenPlainFile(CSourceReadAhead* readAhead = nullptr);
+  // The plain file's times, size and attributes; CFileException
+  // (fileNotFound) when the system gives none.
+  CFileStatus GetPlainFileStatus() const;
 
   UINT Read(void* buffer, UINT count) override;
+  UINT RawRead(void* buffer, UINT count) override;
+  std::uint64_t GetLength() const override;
+  std::uint64_t GetPosition() const override;
+  std::uint64_t Seek(std::int64_t offset, SeekPosition from) override;
+  bool IsOpen() const override;
+  void Close() override;
+  void Abort() override;
   void OnSegmentBoundary() override;
   // The diskette change. When the entry whose data is being read is not
   // continued, true: its data ends here. Otherwise the next part is
@@ -71,4 +85,7 @@ private:
   // The plain file being read and digested, while it is.
   const SealEntry* digesting_ = nullptr;
   CSha256 digest_;
+  // The plain file as read ahead, while its bytes are read from memory.
+  std::optional<CReadAheadFile> ahead_;
+  std::size_t aheadAt_ = 0;
 };

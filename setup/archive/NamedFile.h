@@ -33,6 +33,9 @@ public:
   bool CreateNew(const CPathName& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 
 protected:
+  // Takes path as the file's name without opening anything: for a
+  // subclass that reads the file's bytes from elsewhere.
+  void KeepPathName(const CPathName& path) { pathName_ = path; }
   // The write-with-retry rule of Write, for subclasses that write around
   // their own bookkeeping.
   void WriteWithRetry(const void* buffer, UINT count);

@@ -19,6 +19,7 @@
 class CDestinationTable;
 class CInstallTransaction;
 class CSourceMedia;
+class CSourceReadAhead;
 class CTargetTable;
 
 struct CInstallContext {
@@ -44,4 +45,7 @@ struct CInstallContext {
   // can be undone (InstallTransaction.h); none for the other runs, which
   // replace and delete as they go.
   CInstallTransaction* transaction = nullptr;
+  // Reads the plain files of the kit ahead of the copy; InstallSelectedFiles
+  // sets it for its loop. None: each is read when it is copied.
+  CSourceReadAhead* readAhead = nullptr;
 };

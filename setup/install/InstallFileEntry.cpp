@@ -70,7 +70,7 @@ void CopyPlainFile(CFileEntry& entry, CMediaReader& reader, CInstallContext& con
   header.SetChecksum(0);
   // Time, attributes and size as the file is on the media; the bytes
   // copied are the ones the profile gives.
-  job.TakeStatus(reader);
+  job.TakeStatus(reader.GetPlainFileStatus());
   header.SetSize(static_cast<std::uint32_t>(entry.size));
   header.SetCompressedSize(static_cast<std::uint32_t>(entry.size));
   RunTransfer(job, reader, context, outcome, progress);
@@ -103,7 +103,7 @@ void InstallFrom(CFileEntry& entry, CMediaReader& reader, CInstallContext& conte
         context.bytesDone += static_cast<std::uint32_t>(entry.size);
         return;
       }
-      reader.OpenPlainFile();
+      reader.OpenPlainFile(context.readAhead);
       // The copy takes the bytes the record gives: a file of another size
       // would be installed cut short or fail half-way.
       if (reader.GetLength() != static_cast<std::uint64_t>(entry.size)) {

@@ -1,5 +1,6 @@
 // The copy engine's loop: the selected entries of the file list, in list
-// order, each through InstallFileEntry.
+// order, each through InstallFileEntry, with the kit's plain files read
+// ahead on a second thread (CSourceReadAhead).
 #pragma once
 
 #include "setup/install/InstallContext.h"
