@@ -159,20 +159,20 @@ void CSourceReadAhead::Work() noexcept {
 }
 
 bool CSourceReadAhead::Read(CReadAheadFile& file, std::uint64_t size) const {
-    const CHandle handle(::CreateFileA(file.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!handle) return false;
-    if (!CFile::GetStatus(handle.get(), file.path, file.status) || file.status.m_size != size) return false;
-    file.bytes.resize(static_cast<std::size_t>(size));
-    std::size_t at = 0;
-    while (at < file.bytes.size()) {
-      const auto piece = static_cast<DWORD>(std::min<std::size_t>(file.bytes.size() - at, 64 * 1024));
-      DWORD got = 0;
-      if (!::ReadFile(handle.get(), file.bytes.data() + at, piece, &got, nullptr) || got == 0) return false;
-      at += got;
-    }
-    CSha256 digest;
-    digest.Update(file.bytes.data(), file.bytes.size());
+  const CHandle handle(::CreateFileA(file.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle) return false;
+  if (!CFile::GetStatus(handle.get(), file.path, file.status) || file.status.m_size != size) return false;
+  file.bytes.resize(static_cast<std::size_t>(size));
+  std::size_t at = 0;
+  while (at < file.bytes.size()) {
+    const auto piece = static_cast<DWORD>(std::min<std::size_t>(file.bytes.size() - at, 64 * 1024));
+    DWORD got = 0;
+    if (!::ReadFile(handle.get(), file.bytes.data() + at, piece, &got, nullptr) || got == 0) return false;
+    at += got;
+  }
+  CSha256 digest;
+  digest.Update(file.bytes.data(), file.bytes.size());
   file.sha256Hex = digest.FinishHex();
   return true;
 }

@@ -198,6 +198,36 @@ TEST_F(InstallEngineTest, PlainFilesAndArchiveMembersLandInTheirDestinationsAndA
   EXPECT_TRUE(progress.questions.empty());
 }
 
+// The plain files are read ahead of the copy, from the source directory as
+// it is when they are asked for. The second diskette's files lie in DISK02
+// beside DISK01, and DISK01 holds decoys of the same names and sizes for
+// all but the first of them. The first is not in DISK01, so the copy moves
+// to DISK02 and takes the rest from there, as it did without a read-ahead,
+// although the decoys were asked for (and read) before it moved.
+TEST_F(InstallEngineTest, PlainFilesOfEachDisketteComeFromTheFolderTheCopyFindsThemIn) {
+  ::CreateDirectoryA((dir / "DISK01").c_str(), nullptr);
+  ::CreateDirectoryA((dir / "DISK02").c_str(), nullptr);
+  media.SetSourceDir(dir / "DISK01");
+  std::string records;
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (int disk = 1; disk <= 2; ++disk) {
+    for (int i = 0; i < 40; ++i) {
+      const std::string name = "d" + std::to_string(disk) + "f" + std::to_string(i) + ".txt";
+      const std::string bytes = Repeat(name + " of DISK0" + std::to_string(disk) + " ", 700 + i * 13);
+      ASSERT_TRUE(WriteFileBytes(dir / ("DISK0" + std::to_string(disk) + "\\" + name), bytes));
+      if (disk == 2 && i > 0) {
+        ASSERT_TRUE(WriteFileBytes(dir / ("DISK01\\" + name), Repeat("decoy ", bytes.size())));
+      }
+      records += name + "=" + std::to_string(bytes.size()) + "|0|1|" + std::to_string(disk) + "|0|\r\n";
+      expected.emplace_back(name, bytes);
+    }
+  }
+  Install(records);
+  EXPECT_EQ(CopyStop::none, outcome.stop);
+  for (const auto& [name, bytes] : expected) EXPECT_EQ(bytes, Installed(name)) << name;
+  EXPECT_EQ(dir / "DISK02\\", media.GetSourceDir().GetPath());
+}
+
 TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
   const struct {
     const char* name;
