@@ -166,14 +166,12 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
   SetUp();
   // The removal reads the install log, as the program does in remove mode.
   app_->profilePath = app_->logPath;
-  WriteProfile();
+  // Files removed in quick succession: the page may skip one, never the last.
+  WriteProfile(true, "[program]\r\nreadme.txt=0|1|0\r\nveltapp.exe=0|1|0\r\n[samples]\r\n");
   const std::string installed = scratch_ + "Veltrane\\veltapp.exe";
   ASSERT_TRUE(::CreateDirectoryA((scratch_ + "Veltrane").c_str(), nullptr));
   ASSERT_TRUE(WriteFileBytes(installed, "program"));
-  // Files removed in quick succession: the page may skip one, never the last.
   ASSERT_TRUE(WriteFileBytes(scratch_ + "Veltrane\\readme.txt", "text"));
-  ASSERT_TRUE(WriteFileBytes(app_->logPath.GetPath(), ReadFileBytes(app_->logPath.GetPath()) +
-                                                          "[program]\r\nreadme.txt=0|1|0\r\nveltapp.exe=0|1|0\r\n"));
   app_->removeMode = true;
   CScriptedUser user;
   wizard().ShowPage(IDD_REMOVE_CONFIRM, false);
@@ -195,9 +193,7 @@ TEST_F(NavigationTest, RemoveWalkAndCancelOnTheRemoveConfirmationWithoutAQuestio
 
 TEST_F(NavigationTest, TheRemovingPageCannotBeLeftWhileItWorks) {
   app_->profilePath = app_->logPath;
-  WriteProfile();
-  ASSERT_TRUE(WriteFileBytes(app_->logPath.GetPath(),
-                             ReadFileBytes(app_->logPath.GetPath()) + "[program]\r\nveltapp.exe=0|1|0\r\n"));
+  WriteProfile(true, "[program]\r\nveltapp.exe=0|1|0\r\n[samples]\r\n");
   app_->removeMode = true;
   app_->model->destinations.Load(app_->logPath);
   app_->model->destinations.Resolve();
@@ -235,11 +231,8 @@ TEST_F(NavigationTest, AProfileWithoutDestinationsIsReportedAndEndsOnTheFailureP
 }
 
 TEST_F(NavigationTest, ADisketteNotGivenDuringTheCopyEndsTheRunAsTheUsersChoice) {
-  WriteProfile();
   // A file that lies on a second diskette, which nobody inserts.
-  std::string profile = ReadFileBytes(app_->profilePath.GetPath());
-  profile += "[program]\r\nlater.txt=5|0|1|2|0|\r\n";
-  ASSERT_TRUE(WriteFileBytes(app_->profilePath.GetPath(), profile));
+  WriteProfile(true, "[program]\r\nlater.txt=5|0|1|2|0|\r\n[samples]\r\n");
   app_->sourceDir = CPathName(scratch_);
   app_->runFromSource = false;
   wizard().ShowPage(IDD_WELCOME, false);

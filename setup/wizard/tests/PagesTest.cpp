@@ -222,26 +222,20 @@ TEST_F(PagesTest, DiskSpaceCheckCountsTheSelectedFilesInTheDrivesClusters) {
 }
 
 TEST_F(PagesTest, ReadingPageLoadsTheFileListFromTheProfileOrTheInstallLog) {
-  const auto appendToProfile = [this](const std::string& text) {
-    const std::string profile = app_->profilePath.GetPath();
-    ASSERT_TRUE(WriteFileBytes(profile, ReadFileBytes(profile) + text));
-  };
   // Install: the files of both groups, whether selected or not.
-  WriteProfile();
-  appendToProfile("[program]\r\nveltapp.exe=120000|0|0|1|0|\r\nveltapp.hlp=40000|0|0|2|0|\r\n"
-                  "[samples]\r\nsample.dat=100|0|0|1|1|\r\n");
+  WriteProfile(true, "[program]\r\nveltapp.exe=120000|0|0|1|0|\r\nveltapp.hlp=40000|0|0|2|0|\r\n"
+                     "[samples]\r\nsample.dat=100|0|0|1|1|\r\n");
   wizard().ShowPage(IDD_WELCOME, false);
   Settle();
   Click(IDD_WELCOME, IDC_NEXT);
   ASSERT_EQ(IDD_AGREEMENT, CurrentPageId());
-  EXPECT_EQ(3u, app_->model->files.size());
+  ASSERT_EQ(3u, app_->model->files.size());
   EXPECT_EQ(2, (*std::prev(app_->model->files.end()))->GetDisketteNumber()) << "in diskette order";
 
   // Remove: the install log's group sections hold shorter records.
   TearDown();
   SetUp();
-  WriteProfile();
-  appendToProfile("[program]\r\nveltapp.exe=0|1|0\r\nveltapp.hlp=0|1|1\r\n");
+  WriteProfile(true, "[program]\r\nveltapp.exe=0|1|0\r\nveltapp.hlp=0|1|1\r\n[samples]\r\n");
   // As the application does in remove mode: the profile is the install log.
   app_->removeMode = true;
   app_->logPath = app_->profilePath;

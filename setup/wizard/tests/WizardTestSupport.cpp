@@ -138,7 +138,7 @@ void WizardTest::TearDown() {
   if (!scratch_.empty()) RemoveTree(scratch_);
 }
 
-void WizardTest::WriteProfile(bool withDestinations) {
+void WizardTest::WriteProfile(bool withDestinations, const std::string& groupSections) {
   const std::string profile = app_->profilePath.GetPath();
   std::string text;
   if (withDestinations) {
@@ -148,10 +148,10 @@ void WizardTest::WriteProfile(bool withDestinations) {
       "[groups]\r\nprogram=Program files|The program|1|1|1\r\nsamples=Samples|Sample data|0|0|1\r\n"
       "[PMGroup]\r\nPMGroup=Veltrane\r\n"
       "[targets]\r\nveltapp.exe=0|0|0|Veltrane|||\r\nreadme.txt=0|0|0|Read Me|||\r\n"
-      "[diskettes]\r\n1=Veltrane Disk 1|\r\n"
-      // Groups of no files, as the kit builder writes them: each has its
-      // section.
-      "[program]\r\n[samples]\r\n";
+      "[diskettes]\r\n1=Veltrane Disk 1|\r\n";
+  // Groups of no files, as the kit builder writes them, have their
+  // sections too.
+  text += groupSections;
   ASSERT_TRUE(WriteFileBytes(profile, text));
 }
 

@@ -86,9 +86,13 @@ protected:
   void TearDown() override;
 
   // Writes the setup profile of the test (destinations, groups, targets,
-  // diskettes) into the scratch folder; withDestinations false leaves the
-  // [destinations] section out.
-  void WriteProfile(bool withDestinations = true);
+  // diskettes, the groups' sections) into the scratch folder;
+  // withDestinations false leaves the [destinations] section out. A test
+  // gives its files as groupSections: a section appended after the empty
+  // one would never be read (a section written twice answers with its
+  // first).
+  static constexpr const char* kNoFiles = "[program]\r\n[samples]\r\n";
+  void WriteProfile(bool withDestinations = true, const std::string& groupSections = kNoFiles);
 
   // Dispatches every waiting message (the page work included).
   static void Settle();
