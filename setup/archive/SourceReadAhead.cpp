@@ -93,7 +93,7 @@ std::optional<CReadAheadFile> CSourceReadAhead::Take(const std::string& path) {
     ::EnterCriticalSection(&lock_);
   }
   Request request = std::move(requests_.front());
-  requests_.pop_front();
+  requests_.erase(requests_.begin());
   bytesAhead_ -= request.size;
   if (request.state != State::read) return std::nullopt;
   return std::move(request.file);

@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,7 +91,7 @@ private:
   bool stopping_ = false;
   bool threadWaits_ = false;  // for wanted_
   bool copyWaits_ = false;    // for done_
-  std::deque<Request> requests_;  // in the order asked for; guarded by lock_
+  std::vector<Request> requests_;  // in the order asked for (a few); guarded by lock_
   std::uint64_t bytesAhead_ = 0;  // the sizes of requests_
   std::uint32_t nextId_ = 1;
 };
