@@ -30,6 +30,18 @@ public:
   // until the copy gets there: its folder may not be known yet. When the
   // source directory has changed, what was asked for in the old one is
   // given up.
+  // Whether files has enough plain files that the read-ahead can take for
+  // its thread to pay: a kit of a few is copied as it always was.
+  static bool IsWorthIt(const CFileList& files) noexcept {
+    std::size_t count = 0;
+    for (const auto& entry : files) {
+      if (IsCopiedPlainFile(*entry) && static_cast<std::uint64_t>(entry->size) <= CSourceReadAhead::kMaxFileSize) {
+        if (++count >= kWorthFiles) return true;
+      }
+    }
+    return false;
+  }
+
   void Before(CFileList::Records::const_iterator at) {
     if (next_ < at) next_ = at;
     if (directory_ != media_.GetSourceDir().GetPath()) {
@@ -51,6 +63,8 @@ public:
   }
 
 private:
+  static constexpr std::size_t kWorthFiles = 32;
+
   static bool IsCopiedPlainFile(const CFileEntry& entry) noexcept {
     return entry.IsSelected() && entry.kind == CFileEntry::plainFile && entry.destinationId != -1 && entry.size >= 0;
   }
@@ -67,13 +81,16 @@ private:
 CInstallOutcome InstallSelectedFiles(CFileList& files, CInstallContext& context) noexcept {
   CInstallOutcome copy;
   // The plain files are read ahead for this loop: its thread ends with it.
-  // Without a read-ahead (no memory for it) every file is read as it is
-  // copied, as it is when the read-ahead has not got it.
+  // Without a read-ahead (a kit of a few plain files, or no memory for
+  // it) every file is read as it is copied, as it is when the read-ahead
+  // has not got it.
   std::optional<CSourceReadAhead> readAhead;
   std::optional<CReadAheadPlan> plan;
   try {
-    plan.emplace(files, context.media, readAhead.emplace());
-    context.readAhead = &*readAhead;
+    if (CReadAheadPlan::IsWorthIt(files)) {
+      plan.emplace(files, context.media, readAhead.emplace());
+      context.readAhead = &*readAhead;
+    }
   } catch (...) {
     plan.reset();
   }
