@@ -4,6 +4,8 @@
 // the way the copy page drives it. What lands on disk, in the install log
 // and in the registry is read back without the engine's help.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -226,6 +228,39 @@ TEST_F(InstallEngineTest, PlainFilesOfEachDisketteComeFromTheFolderTheCopyFindsT
   EXPECT_EQ(CopyStop::none, outcome.stop);
   for (const auto& [name, bytes] : expected) EXPECT_EQ(bytes, Installed(name)) << name;
   EXPECT_EQ(dir / "DISK02\\", media.GetSourceDir().GetPath());
+}
+
+// The threads of this process now.
+int ThreadsOfThisProcess() {
+  const CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  int count = 0;
+  for (BOOL more = ::Thread32First(snapshot.get(), &thread); more; more = ::Thread32Next(snapshot.get(), &thread)) {
+    if (thread.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+  }
+  return count;
+}
+
+// A kit of a few plain files is copied on the program's one thread; the
+// read-ahead's thread runs only for many, and only while they are copied.
+TEST_F(InstallEngineTest, PlainFilesAreReadAheadOnASecondThreadOnlyWhenThereAreMany) {
+  for (const int files : {3, 40}) {
+    SCOPED_TRACE(std::to_string(files) + " plain files");
+    const int before = ThreadsOfThisProcess();
+    int most = 0;
+    progress.onTick = [&] { most = std::max(most, ThreadsOfThisProcess()); };
+    std::string records;
+    for (int i = 0; i < files; ++i) {
+      const std::string name = "plain" + std::to_string(files) + "-" + std::to_string(i) + ".txt";
+      Put(name, Repeat(name, 5000));
+      records += name + "=5000|0|1|1|0|\r\n";
+    }
+    Install(records);
+    EXPECT_EQ(CopyStop::none, outcome.stop);
+    EXPECT_EQ(files == 3 ? before : before + 1, most);
+    EXPECT_EQ(before, ThreadsOfThisProcess()) << "after the copy";
+  }
 }
 
 TEST_F(InstallEngineTest, ExistingFilesAreReplacedOrKeptByTheirTimes) {
