@@ -33,16 +33,22 @@ CSourceReadAhead::~CSourceReadAhead() {
   ::DeleteCriticalSection(&lock_);
 }
 
+std::uint64_t CSourceReadAhead::BytesAhead() const noexcept {
+  std::uint64_t bytes = 0;
+  for (const Request& request : requests_) bytes += request.size;
+  return bytes;
+}
+
 bool CSourceReadAhead::HasRoomFor(std::uint64_t size) const noexcept {
   if (size > kMaxFileSize || threadFailed_) return false;
   Lock lock(lock_);
-  return requests_.size() < kMaxFiles && bytesAhead_ + size <= kMaxBytes;
+  return requests_.size() < kMaxFiles && BytesAhead() + size <= kMaxBytes;
 }
 
 bool CSourceReadAhead::RunsLow() const noexcept {
   if (threadFailed_) return false;
   Lock lock(lock_);
-  return requests_.size() <= kMaxFiles / 2 && bytesAhead_ <= kMaxBytes / 2;
+  return requests_.size() <= kMaxFiles / 2 && BytesAhead() <= kMaxBytes / 2;
 }
 
 void CSourceReadAhead::Want(const std::string& path, std::uint64_t size) {
@@ -62,7 +68,6 @@ void CSourceReadAhead::Want(const std::string& path, std::uint64_t size) {
     request.size = size;
     request.file.path = path;
     requests_.push_back(std::move(request));
-    bytesAhead_ += size;
     // Each event is a call to the system (under Wine, to another
     // process): the thread is woken only when it waits.
     if (!threadWaits_) return;
@@ -74,7 +79,6 @@ void CSourceReadAhead::Want(const std::string& path, std::uint64_t size) {
 void CSourceReadAhead::GiveUp() {
   Lock lock(lock_);
   requests_.clear();
-  bytesAhead_ = 0;
 }
 
 std::optional<CReadAheadFile> CSourceReadAhead::Take(const std::string& path) {
@@ -84,7 +88,6 @@ std::optional<CReadAheadFile> CSourceReadAhead::Take(const std::string& path) {
   if (wanted == requests_.end()) return std::nullopt;
   // Those before it will not be taken: one being read is finished by the
   // thread and then dropped.
-  for (auto at = requests_.begin(); at != wanted; ++at) bytesAhead_ -= at->size;
   requests_.erase(requests_.begin(), wanted);
   while (requests_.front().state == State::waiting || requests_.front().state == State::reading) {
     copyWaits_ = true;
@@ -94,7 +97,6 @@ std::optional<CReadAheadFile> CSourceReadAhead::Take(const std::string& path) {
   }
   Request request = std::move(requests_.front());
   requests_.erase(requests_.begin());
-  bytesAhead_ -= request.size;
   if (request.state != State::read) return std::nullopt;
   return std::move(request.file);
 }
@@ -116,30 +118,27 @@ void CSourceReadAhead::Work() noexcept {
     std::uint32_t id = 0;
     std::uint64_t size = 0;
     CReadAheadFile file;
-    {
-      Lock lock(lock_);
-      if (stopping_) return;
-      const auto next = std::find_if(requests_.begin(), requests_.end(),
-                                     [](const Request& request) { return request.state == State::waiting; });
-      if (next != requests_.end()) {
-        id = next->id;
-        size = next->size;
-        next->state = State::reading;
-      } else {
-        threadWaits_ = true;
-      }
-    }
-    if (id == 0) {
-      ::WaitForSingleObject(wanted_.get(), INFINITE);
-      continue;
-    }
     bool read = false;
     try {
       {
         Lock lock(lock_);
-        if (const Request* request = FindRequest(id)) file.path = request->file.path;
+        if (stopping_) return;
+        const auto next = std::find_if(requests_.begin(), requests_.end(),
+                                       [](const Request& request) { return request.state == State::waiting; });
+        if (next == requests_.end()) {
+          threadWaits_ = true;
+        } else {
+          id = next->id;
+          size = next->size;
+          next->state = State::reading;
+          file.path = next->file.path;
+        }
       }
-      read = !file.path.empty() && Read(file, size);
+      if (id == 0) {
+        ::WaitForSingleObject(wanted_.get(), INFINITE);
+        continue;
+      }
+      read = Read(file, size);
     } catch (...) {
       // Out of memory: the copy reads the file itself.
     }

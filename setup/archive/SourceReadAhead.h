@@ -82,6 +82,8 @@ private:
   // whole as it was asked for. Throws only when memory runs out.
   bool Read(CReadAheadFile& file, std::uint64_t size) const;
   Request* FindRequest(std::uint32_t id) noexcept;
+  // The sizes of the requests not taken; lock_ held.
+  std::uint64_t BytesAhead() const noexcept;
 
   mutable CRITICAL_SECTION lock_;
   CHandle wanted_;  // auto-reset: a request came, or the stop
@@ -92,6 +94,5 @@ private:
   bool threadWaits_ = false;  // for wanted_
   bool copyWaits_ = false;    // for done_
   std::vector<Request> requests_;  // in the order asked for (a few); guarded by lock_
-  std::uint64_t bytesAhead_ = 0;  // the sizes of requests_
   std::uint32_t nextId_ = 1;
 };

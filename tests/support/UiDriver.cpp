@@ -173,14 +173,22 @@ std::vector<HWND> Process::Windows(bool hiddenToo) const {
   return windows;
 }
 
-bool Process::PostToThreads(UINT message) const {
+std::vector<DWORD> ThreadsOf(DWORD processId) {
+  std::vector<DWORD> threads;
   const CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot.valid()) return false;
+  if (!snapshot.valid()) return threads;
   THREADENTRY32 thread{};
   thread.dwSize = sizeof thread;
-  bool taken = false;
   for (BOOL more = ::Thread32First(snapshot.get(), &thread); more; more = ::Thread32Next(snapshot.get(), &thread)) {
-    if (thread.th32OwnerProcessID == id_ && ::PostThreadMessageA(thread.th32ThreadID, message, 0, 0)) taken = true;
+    if (thread.th32OwnerProcessID == processId) threads.push_back(thread.th32ThreadID);
+  }
+  return threads;
+}
+
+bool Process::PostToThreads(UINT message) const {
+  bool taken = false;
+  for (const DWORD thread : ThreadsOf(id_)) {
+    if (::PostThreadMessageA(thread, message, 0, 0)) taken = true;
   }
   return taken;
 }

@@ -119,6 +119,9 @@ void Click(HWND button);
 // Returns when that window has handled it. The system's pointer stays where
 // it is, so that tests running side by side do not disturb each other.
 void MoveMouse(HWND window, POINT point, WPARAM keys = 0);
+// The ids of the threads of a process, as the system lists them now.
+std::vector<DWORD> ThreadsOf(DWORD processId);
+
 // The window holding the mouse capture in the thread of window; null when none.
 HWND CaptureOf(HWND window);
 

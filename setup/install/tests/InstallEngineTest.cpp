@@ -4,8 +4,6 @@
 // the way the copy page drives it. What lands on disk, in the install log
 // and in the registry is read back without the engine's help.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +29,7 @@
 #include "setup/paths/TempNameGenerator.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
@@ -231,16 +230,7 @@ TEST_F(InstallEngineTest, PlainFilesOfEachDisketteComeFromTheFolderTheCopyFindsT
 }
 
 // The threads of this process now.
-int ThreadsOfThisProcess() {
-  const CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  THREADENTRY32 thread{};
-  thread.dwSize = sizeof thread;
-  int count = 0;
-  for (BOOL more = ::Thread32First(snapshot.get(), &thread); more; more = ::Thread32Next(snapshot.get(), &thread)) {
-    if (thread.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
-  }
-  return count;
-}
+int ThreadsOfThisProcess() { return static_cast<int>(ui::ThreadsOf(::GetCurrentProcessId()).size()); }
 
 // A kit of a few plain files is copied on the program's one thread; the
 // read-ahead's thread runs only for many, and only while they are copied.
