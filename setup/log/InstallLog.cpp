@@ -113,6 +113,10 @@ void CInstallLog::Set(const std::string& section, const std::string& key, const 
   unsaved_ = true;
   if (!journal_.IsOpen()) return;
   journal_.Append(section, key, value);
+  // A value after a file's name ends that file, as the next run reads the
+  // journal: a save must not name it again, or the next run would delete a
+  // file the log records as installed.
+  fileBegun_ = CPathName();
   ++changesSinceSave_;
 }
 
