@@ -38,6 +38,9 @@ struct CInstallContext {
   CVerboseLog& verboseLog = NoVerboseLog();
   // Every file recorded in the log in this run, with its size.
   CRunFiles runFiles{};
+  // The destination directories this run made: nothing is in them but
+  // what the run put there.
+  std::set<std::string> directoriesMade{};
   // The bytes of the copy done so far: the files produced and the entries
   // that are not installed. The display's ticks carry it.
   std::uint32_t bytesDone = 0;

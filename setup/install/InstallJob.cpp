@@ -1,5 +1,6 @@
 #include "setup/install/InstallJob.h"
 
+#include "framework/DeviceName.h"
 #include "framework/Exception.h"
 #include "framework/ScopedHandle.h"
 #include "setup/profile/DestinationTable.h"
@@ -111,13 +112,12 @@ void CInstallJob::Prepare() {
   const CPathName directory = context_.destinations.GetPath(destinationId);
   if (directory.IsEmpty()) CFileException::Throw(CFileException::badPath, -1, GetMemberName());
   if (context_.preparedDirectories.count(directory.GetPath()) == 0) {
-    if (context_.transaction) {
-      context_.transaction->MakeDirectory(directory);
-    } else {
-      directory.CreateDirectoryOrThrow(true);
-    }
+    const bool made =
+        context_.transaction ? context_.transaction->MakeDirectory(directory) : directory.CreateDirectoryOrThrow(true);
     context_.preparedDirectories.insert(directory.GetPath());
+    if (made) context_.directoriesMade.insert(directory.GetPath());
   }
+  directoryMadeByRun_ = context_.directoriesMade.count(directory.GetPath()) != 0;
 
   finalPath = directory;
   finalPath.SetFileName(FileNamePart(GetMemberName()));
@@ -136,8 +136,11 @@ void CInstallJob::OpenOutputFile() {
   // The log's journal names every file before it is made, so that a run
   // ended at any moment leaves none that the next run cannot find. The next
   // run deletes the file named last: a name is named only while nothing
-  // has it, and a name that turns out taken is named off again, so that an
-  // existing copy is never taken for a file this run was making.
+  // has it as far as the run can tell (FinalNameIsFree, or a temporary
+  // name found free), and a name that turns out taken is named off again
+  // at once, so that an existing copy is never taken for a file this run
+  // was making (but by a run ended in that instant, for a file another
+  // hand made meanwhile).
   const auto claim = [this](const CPathName& name) {
     if (context_.transaction) context_.transaction->FileToBeMade(name);
     context_.log.BeginFile(name);
@@ -151,7 +154,7 @@ void CInstallJob::OpenOutputFile() {
   // existing copy and the rename; the on-disk result is the same. The
   // name is claimed by creating the file, so a file that appeared in the
   // meantime is never overwritten: it takes the usual way.
-  if (MayWriteInPlace() && finalPath.LookUpName() == CPathName::NameLookup::free && claim(finalPath)) {
+  if (MayWriteInPlace() && FinalNameIsFree() && claim(finalPath)) {
     temporaryPath = finalPath;
     SetOutputPath(finalPath);
     return;
@@ -162,6 +165,16 @@ void CInstallJob::OpenOutputFile() {
   }
   temporaryPath = temporary;
   SetOutputPath(temporaryPath);
+}
+
+bool CInstallJob::FinalNameIsFree() const {
+  // In a directory this run made, only the run's own files have names. A
+  // look-up is then not needed, and it costs: under Wine, asking for a name
+  // that is not there reads the whole folder, as making the file does again.
+  if (directoryMadeByRun_) {
+    return !finalPath.IsTooLong() && !IsDeviceName(finalPath.GetFileName()) && !context_.runFiles.Contains(finalPath);
+  }
+  return finalPath.LookUpName() == CPathName::NameLookup::free;
 }
 
 CPathName CInstallJob::FindExistingCopy() const {

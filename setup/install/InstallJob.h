@@ -68,6 +68,10 @@ private:
   // the final path itself (the other system directory for -2 and -3); the
   // final path is claimed by creating it.
   bool MayWriteInPlace() const;
+  // Whether nothing has the final path's name yet, as far as can be told
+  // before claiming it: in a directory this run made, no file of the run's
+  // has it; elsewhere one look-up finds nothing.
+  bool FinalNameIsFree() const;
   // Puts the temporary file in place, keeps the existing copy, or arranges
   // the replacement for the next restart; sets placed and replaced. When
   // that fails, the temporary file is deleted and the failure thrown.
@@ -93,6 +97,8 @@ private:
   CFileEntry& fileEntry_;
   CInstallContext& context_;
   bool waitsForRestart_ = false;
+  // The destination directory of the current file was made by this run.
+  bool directoryMadeByRun_ = false;
   // What the replace rule went by when a copy was met (only with a
   // verbose log to tell it to); empty when none was met.
   std::string replaceReason_;

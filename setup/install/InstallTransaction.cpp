@@ -259,9 +259,9 @@ void CInstallTransaction::DirectoriesToBeMade(const CPathName& directory) {
   for (auto level = missing.rbegin(); level != missing.rend(); ++level) Name({"dir", *level});
 }
 
-void CInstallTransaction::MakeDirectory(const CPathName& directory) {
+bool CInstallTransaction::MakeDirectory(const CPathName& directory) {
   DirectoriesToBeMade(directory);
-  directory.CreateDirectoryOrThrow(true);
+  return directory.CreateDirectoryOrThrow(true);
 }
 
 void CInstallTransaction::FileToBeMade(const CPathName& path) {

@@ -55,8 +55,9 @@ public:
   // when the journal cannot take its line: the change must not be made.
   //
   // Makes directory with the parents it lacks, each level named first;
-  // throws CFileException as CPathName::CreateDirectoryOrThrow does.
-  void MakeDirectory(const CPathName& directory);
+  // throws CFileException as CPathName::CreateDirectoryOrThrow does, and
+  // says as it does whether the directory itself was made.
+  bool MakeDirectory(const CPathName& directory);
   // Names the levels of directory that are missing, which someone else is
   // about to make.
   void DirectoriesToBeMade(const CPathName& directory);

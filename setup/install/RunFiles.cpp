@@ -61,6 +61,14 @@ std::uint32_t CRunFiles::DirectoryIndex(std::string_view directory) {
   return slot - 1;
 }
 
+bool CRunFiles::Contains(const CPathName& path) const {
+  if (byPath_.empty()) return false;
+  const std::string folded = FoldedProfileKey(path.GetPath());
+  const std::size_t directoryLength = folded.size() - path.GetFileName().size();
+  const std::uint32_t directory = byDirectory_[DirectorySlot(std::string_view(folded).substr(0, directoryLength))];
+  return directory != 0 && byPath_[PathSlot(directory - 1, std::string_view(folded).substr(directoryLength))] != 0;
+}
+
 void CRunFiles::Add(const CPathName& path, std::uint64_t size) {
   // The files of a run share a few directories: each is kept once, and a
   // file is its directory's number and its name, the path's tail.

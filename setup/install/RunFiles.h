@@ -31,6 +31,9 @@ public:
   // file listed twice) counts once, with its last size.
   void Add(const CPathName& path, std::uint64_t size);
 
+  // Whether this run has recorded a file at path (in any letter case).
+  bool Contains(const CPathName& path) const;
+
   std::size_t Count() const noexcept { return files_.size(); }
   std::uint64_t TotalBytes() const noexcept { return totalBytes_; }
   // TotalBytes in KiB, rounded up, at most the largest DWORD: the

@@ -99,19 +99,25 @@ bool IsExistingDirectory(std::string_view dir) {
 }
 
 // Creates dir (and its parents when asked); 0 or the system's error code.
-DWORD CreateDirectoryTree(std::string_view dir, bool withParents) {
+// made: dir itself was created by this call (it did not exist).
+DWORD CreateDirectoryTree(std::string_view dir, bool withParents, bool& made) {
+  made = false;
   dir = WithoutTrailingSeparator(dir);
   if (dir.empty()) return ERROR_PATH_NOT_FOUND;
   if (dir.size() > CPathName::kMaxLength) return ERROR_FILENAME_EXCED_RANGE;
   const std::string text(dir);
-  if (::CreateDirectoryA(text.c_str(), nullptr)) return 0;
+  if (::CreateDirectoryA(text.c_str(), nullptr)) {
+    made = true;
+    return 0;
+  }
   const DWORD error = ::GetLastError();
   if (IsExistingDirectory(text)) return 0;
   if (!withParents) return error;
   const std::size_t sep = FindLastSeparator(dir);
   if (sep == std::string_view::npos || sep == 0) return error;
-  if (const DWORD parentError = CreateDirectoryTree(dir.substr(0, sep), true)) return parentError;
-  return CreateDirectoryTree(dir, false);
+  bool parentMade = false;
+  if (const DWORD parentError = CreateDirectoryTree(dir.substr(0, sep), true, parentMade)) return parentError;
+  return CreateDirectoryTree(dir, false, made);
 }
 
 // Length of the root of a UNC directory ("\\server\share\" with or without
@@ -287,12 +293,17 @@ bool CPathName::DirectoryExists() const {
   return IsExistingDirectory(dir.empty() ? std::string(".") : dir);
 }
 
-bool CPathName::CreateDirectory(bool withParents) const { return CreateDirectoryTree(path_, withParents) == 0; }
+bool CPathName::CreateDirectory(bool withParents) const {
+  bool made = false;
+  return CreateDirectoryTree(path_, withParents, made) == 0;
+}
 
-void CPathName::CreateDirectoryOrThrow(bool withParents) const {
-  if (const DWORD error = CreateDirectoryTree(path_, withParents)) {
+bool CPathName::CreateDirectoryOrThrow(bool withParents) const {
+  bool made = false;
+  if (const DWORD error = CreateDirectoryTree(path_, withParents, made)) {
     CFileException::ThrowOsError(static_cast<LONG>(error), path_);
   }
+  return made;
 }
 
 bool CPathName::RemoveDirectory() const {

@@ -96,7 +96,9 @@ public:
   // The process's current directory is not changed.
   bool CreateDirectory(bool withParents = true) const;
   // The same; throws CFileException for the system's error on failure.
-  void CreateDirectoryOrThrow(bool withParents = true) const;
+  // True when the directory itself was made by this call: it did not
+  // exist before, so that nothing but what is made in it afterwards is in it.
+  bool CreateDirectoryOrThrow(bool withParents = true) const;
   // Removes the directory part (only an empty directory goes).
   bool RemoveDirectory() const;
   // Deletes the file, after clearing its read-only attribute when asked.

@@ -609,6 +609,40 @@ TEST_F(InstallEngineTest, AStopFromOutsideWhileAPlainFileIsCopiedEndsTheCopyAfte
   EXPECT_EQ(CopyStop::requested, outcome.stop);
 }
 
+// In a destination directory the run makes, a file is written in place
+// without looking for its name first. A name the run's own file has is
+// never claimed; one another hand gave a file after the directory was made
+// is claimed, found taken, named off at once and never overwritten: either
+// file takes the usual way.
+TEST_F(InstallEngineTest, InADirectoryTheRunMadeANameAlreadyTakenIsNeverClaimed) {
+  Put("twice.txt", "second");
+  SetModificationTime(source + "\\twice.txt", 900000100);
+  PutArchive("velt.ar1", {Member{"twice.txt", "first", 2}, Member{"big.dat", Repeat("big ", 40000), 2}});
+  Put("planted.txt", "kit's");
+  SetModificationTime(source + "\\planted.txt", 900000000);
+  const std::string planted = dir / "inst\\planted.txt";
+  progress.onTick = [&] {
+    if (progress.name != "big.dat" || ::GetFileAttributesA(planted.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    ASSERT_TRUE(WriteFileBytes(planted, "another hand's"));
+    SetModificationTime(planted, 900000100);
+  };
+  ASSERT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((dir / "inst").c_str()));
+  Install("velt.ar1=40005|1|2|1|0|\r\ntwice.txt=6|0|1|1|0|\r\nplanted.txt=5|0|1|1|0|\r\n");
+
+  EXPECT_TRUE(progress.questions.empty()) << progress.questions.front();
+  EXPECT_EQ((std::vector<std::string>{"twice.txt in place", "big.dat in place", "twice.txt by a temporary name",
+                                      "planted.txt by a temporary name"}),
+            progress.ways);
+  EXPECT_EQ("second", Installed("twice.txt"));
+  EXPECT_EQ("another hand's", Installed("planted.txt")) << "the newer copy is kept";
+  EXPECT_EQ((std::vector<std::string>{"big.dat", "planted.txt", "twice.txt"}), ListFolder(dir / "inst"));
+  // The next run deletes a file named last.
+  const std::string journal = ReadFileBytes(CInstallJournal::PathFor(logPath).GetPath());
+  const std::string twice = "+\t" + dir / "inst\\twice.txt\t";
+  EXPECT_EQ(journal.find(twice), journal.rfind(twice)) << journal;
+  EXPECT_NE(std::string::npos, journal.find("+\t" + planted + "\t\r\n+\t\t\r\n")) << journal;
+}
+
 TEST_F(InstallEngineTest, EveryFileIsNamedInTheJournalBeforeItsDataAndItsRecordFollows) {
   ::CreateDirectoryA((dir / "inst").c_str(), nullptr);
   ASSERT_TRUE(WriteFileBytes(dir / "inst\\old.txt", "old"));

@@ -70,6 +70,18 @@ TEST(RunFilesTest, TellsFilesApartByTheirFolderAndName) {
   }
   EXPECT_EQ(5u, run.Count());
   EXPECT_EQ(5u, run.TotalBytes());
+
+  // What the copy asks before it writes a file in place in a folder it made.
+  const struct {
+    const char* path;
+    bool recorded;
+  } asked[] = {
+      {"C:\\Velt\\README.TXT", true},  {"c:\\velt\\docs\\readme.txt", true}, {"C:\\a\\bc.txt", true},
+      {"C:\\a\\b\\c.txt", false},    {"C:\\Velt\\Other\\readme.txt", false}, {"C:\\Velt\\readme", false},
+      {"C:\\New\\readme.txt", false}, {"C:\\top.txt", true},
+  };
+  for (const auto& a : asked) EXPECT_EQ(a.recorded, run.Contains(CPathName(a.path))) << a.path;
+  EXPECT_FALSE(CRunFiles().Contains(CPathName("C:\\Velt\\readme.txt"))) << "nothing recorded yet";
 }
 
 TEST(RunFilesTest, NamesTheEarlierFilesThatNoGroupOfThisRunShips) {

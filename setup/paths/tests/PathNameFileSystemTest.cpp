@@ -112,8 +112,12 @@ TEST_F(PathNameFileSystem, CreateDirectoryOrThrowReportsWhatIsInTheWay) {
     EXPECT_EQ(CFileException::accessDenied, e.m_cause);
     EXPECT_EQ(dir / "blocker\\", e.m_strFileName);
   }
-  EXPECT_NO_THROW(Dir("fine\\deep").CreateDirectoryOrThrow(true));
+  // It says whether it made the directory itself: only then is nothing in it.
+  EXPECT_TRUE(Dir("fine\\deep").CreateDirectoryOrThrow(true));
   EXPECT_TRUE(IsDirectory(dir / "fine\\deep"));
+  EXPECT_FALSE(Dir("fine\\deep").CreateDirectoryOrThrow(true));
+  EXPECT_FALSE(Dir("FINE").CreateDirectoryOrThrow(false));
+  EXPECT_TRUE(Dir("fine\\deep\\er").CreateDirectoryOrThrow(false));
 }
 
 TEST_F(PathNameFileSystem, RemoveDirectoryTakesOnlyEmptyDirectories) {
