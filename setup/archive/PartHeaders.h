@@ -5,8 +5,9 @@
 // the member whose header came in an earlier part, so the walk is told how
 // many bytes of it come first, and tells how many go on past its own end.
 //
-// The walk reads only the headers and seeks over the data: a part of a
-// diskette is walked in a few reads. mkkit records the digest as it writes
+// The walk reads the headers and seeks over the data, through a window of
+// 64 KiB: a part of a diskette is walked in a few reads, and a part of many
+// small members in about one read per window of them. mkkit records the digest as it writes
 // the kit; the setup program walks each part when it opens it, before any
 // member of it is extracted.
 #pragma once
