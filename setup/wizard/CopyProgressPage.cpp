@@ -53,9 +53,25 @@ bool CCopyProgressPage::CopyGoesOn() const noexcept { return copying_ && copying
 
 void CCopyProgressPage::EntryStarting(const CFileEntry& entry, std::uint32_t copyBytesDone) {
   completedBytes_ = copyBytesDone;
-  ShowFinishedTransfer();
-  SetDlgItemText(IDC_SOURCE_FILE, entry.GetFileName());
-  UpdateWindow();
+  sourceName_ = entry.GetFileName();
+  // Thousands of small plain files pass faster than the page can show each
+  // (under Wine an update costs about a third of a millisecond, more than
+  // copying such a file): the file before and a plain file's name wait for
+  // the next update, as a file's progress does. Both show at once when an
+  // update is due, when a diskette may be asked for next (the copy may
+  // wait), and for an archive, which takes longer.
+  const bool otherDiskette = entry.GetDisketteNumber() != sourceDiskette_;
+  sourceDiskette_ = entry.GetDisketteNumber();
+  if (entry.kind == CFileEntry::archive || otherDiskette || lastUpdate_.IntervalPassed(::GetTickCount())) {
+    ShowFinishedTransfer();
+    UpdateWindow();
+  }
+}
+
+void CCopyProgressPage::ShowSourceName() {
+  if (shownSource_ == sourceName_) return;
+  shownSource_ = sourceName_;
+  SetDlgItemText(IDC_SOURCE_FILE, shownSource_);
 }
 
 void CCopyProgressPage::Tick(const CCopyProgress& progress) {
@@ -75,6 +91,7 @@ bool CCopyProgressPage::OnProgress(const CCopyProgress& progress) {
 
 void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, int percent) {
   if (showPictures_) billboards_->UpdateBillboard(done);
+  ShowSourceName();
   gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
   FormatText(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
@@ -88,7 +105,10 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
 }
 
 void CCopyProgressPage::ShowFinishedTransfer() {
-  if (!finishedPending_) return;
+  if (!finishedPending_) {
+    ShowSourceName();
+    return;
+  }
   finishedPending_ = false;
   lastUpdate_.PassAnyway(::GetTickCount());
   PumpNow();

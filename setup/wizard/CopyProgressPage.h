@@ -104,10 +104,13 @@ private:
   // in its rollback journal. False when they cannot be named: the run has
   // failed.
   static bool NameProgramItemFiles(CSetupState& app);
-  // Shows a file that ended since the last update whole, if any.
+  // Shows a file that ended since the last update whole, if any, and the
+  // entry's name when it is not shown yet.
   void ShowFinishedTransfer();
+  // Sets the source field to the current entry's name, unless it shows it.
+  void ShowSourceName();
   // The display's work: messages, billboard, gauge at done bytes, the
-  // destination text, the page on top.
+  // source and destination texts, the page on top.
   void Show(std::uint32_t done, const std::string& fileName, int percent);
   // Lets waiting messages through now.
   void PumpNow();
@@ -125,6 +128,9 @@ private:
   CDisplayGate lastUpdate_;
   CDisplayGate lastPump_;
   std::string shownDestination_;  // the destination field's text, set only when it changes
+  std::string sourceName_;        // the entry being installed
+  std::string shownSource_;       // the source field's text, set only when it changes
+  int sourceDiskette_ = 0;        // the diskette of the entry before
   std::string finishedName_;       // the file that ended since the last update
   bool finishedPending_ = false;   // ... and is not shown whole yet
 };

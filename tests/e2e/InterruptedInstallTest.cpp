@@ -73,9 +73,12 @@ public:
     for (int attempt = 1;; ++attempt) {
       StartCopy();
       if (HasFatalFailure()) return;
+      // Killed once it has any bytes: a machine that misses the instant
+      // between the first bytes and the last would otherwise wait for a
+      // moment that never comes, the run at its last page.
       KillWhen([&] {
         const auto seen = FileData(big);
-        return seen && SizeOf(*seen) > 0 && SizeOf(*seen) < whole;
+        return seen && SizeOf(*seen) > 0;
       });
       if (HasFatalFailure()) return;
       data = FileData(big);
@@ -83,7 +86,7 @@ public:
       if (SizeOf(*data) < whole) break;
       // A machine too busy to end the program before it finished the file:
       // the moment is tried again, on a machine cleared of the first try.
-      ASSERT_LT(attempt, 3) << "the kill came after the file was complete, three times";
+      ASSERT_LT(attempt, 5) << "the kill came after the file was complete, five times";
       ClearTheMachine();
     }
     // The journal beside the log names it as the file being made.

@@ -83,6 +83,49 @@ TEST_F(CopyProgressPageTest, InstallsTheSelectedFilesAndShowsTheirProgressToTheE
   EXPECT_EQ(1, app_->system.shortcutCreations);
 }
 
+namespace {
+
+// Counts the texts set into the copy page's source field.
+int sourceTextsSet = 0;
+LRESULT CALLBACK CountSourceTexts(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_SETTEXT && ::GetDlgCtrlID(sent->hwnd) == IDC_SOURCE_FILE) {
+    ++sourceTextsSet;
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// Hundreds of small plain files pass faster than their names can be shown:
+// the source field changes at most once an update interval (and at the
+// first entry), and ends on the last entry's name.
+TEST_F(CopyProgressPageTest, TheSourceFieldFollowsManySmallFilesAtTheDisplaysPace) {
+  constexpr int kFiles = 300;
+  std::string files;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    ASSERT_TRUE(WriteFileBytes(scratch_ + name, "x"));
+    files += name + "=1|0|1|1|0|\r\n";
+  }
+  WriteDistribution(files);
+  sourceTextsSet = 0;
+  HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, CountSourceTexts, nullptr, ::GetCurrentThreadId());
+  ASSERT_NE(nullptr, hook);
+  const DWORD start = ::GetTickCount();
+  Copy();
+  const DWORD elapsed = ::GetTickCount() - start;
+  ::UnhookWindowsHookEx(hook);
+
+  ASSERT_EQ(IDD_FINISHED, CurrentPageId());
+  EXPECT_EQ("x", ReadFileBytes(scratch_ + "Veltrane\\f299.txt"));
+  EXPECT_EQ("f299.txt", ControlText(IDD_COPY_PROGRESS, IDC_SOURCE_FILE));
+  EXPECT_GE(sourceTextsSet, 1);
+  EXPECT_LE(sourceTextsSet, 2 + static_cast<int>(elapsed / CCopyProgressPage::kUpdateIntervalMs))
+      << "in " << elapsed << " ms";
+  EXPECT_LT(sourceTextsSet, kFiles);
+}
+
 TEST_F(CopyProgressPageTest, CancelOperationEndsOnTheFailurePageWithTheFilesSoFarFindable) {
   ASSERT_TRUE(WriteFileBytes(scratch_ + "readme.txt", "Read me!\r\n"));
   ASSERT_TRUE(WriteFileBytes(scratch_ + "data.ar1", "not an archive"));
