@@ -14,17 +14,6 @@ namespace {
 
 constexpr std::size_t kWalkWindow = 64 * 1024;
 
-// Reads count bytes, or as many as there are before the end.
-std::size_t ReadWhole(CCountedFile& part, std::uint8_t* buffer, UINT count) {
-  std::size_t done = 0;
-  while (done < count) {
-    const UINT got = part.RawRead(buffer + done, count - static_cast<UINT>(done));
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
-}
-
 }  // namespace
 
 PartHeaderWalk WalkPartHeaders(CCountedFile& part, std::uint64_t carriedIn) {
@@ -46,7 +35,8 @@ PartHeaderWalk WalkPartHeaders(CCountedFile& part, std::uint64_t carriedIn) {
       part.Seek(static_cast<std::int64_t>(at), CFile::begin);
       const auto wanted = static_cast<UINT>(std::min<std::uint64_t>(window.size(), length - at));
       windowAt = at;
-      windowSize = ReadWhole(part, window.data(), wanted);
+      // A raw read gives everything asked for but at the part's end.
+      windowSize = part.RawRead(window.data(), wanted);
       if (windowSize < kEntryHeaderSize) break;
     }
     const std::uint8_t* const header = window.data() + (at - windowAt);

@@ -68,11 +68,13 @@ void CCopyProgressPage::EntryStarting(const CFileEntry& entry, std::uint32_t cop
   }
 }
 
-void CCopyProgressPage::ShowSourceName() {
-  if (shownSource_ == sourceName_) return;
-  shownSource_ = sourceName_;
-  SetDlgItemText(IDC_SOURCE_FILE, shownSource_);
+void CCopyProgressPage::SetFieldText(int id, std::string& shown, const std::string& text) {
+  if (shown == text) return;
+  shown = text;
+  SetDlgItemText(id, shown);
 }
+
+void CCopyProgressPage::ShowSourceName() { SetFieldText(IDC_SOURCE_FILE, shownSource_, sourceName_); }
 
 void CCopyProgressPage::Tick(const CCopyProgress& progress) {
   if (CopyGoesOn()) OnProgress(progress);
@@ -95,10 +97,7 @@ void CCopyProgressPage::Show(std::uint32_t done, const std::string& fileName, in
   gauge_->SetPos(done, true);
   char text[MAX_PATH + 16];
   FormatText(text, sizeof text, "%s (%d%%)", fileName.c_str(), percent);
-  if (shownDestination_ != text) {
-    shownDestination_ = text;
-    SetDlgItemText(IDC_DESTINATION_FILE, shownDestination_);
-  }
+  SetFieldText(IDC_DESTINATION_FILE, shownDestination_, text);
   // Already on top, the page needs no raising (which costs as much as the
   // rest of an update).
   if (::GetTopWindow(nullptr) != m_hWnd) ::BringWindowToTop(m_hWnd);

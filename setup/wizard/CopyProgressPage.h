@@ -109,6 +109,9 @@ private:
   void ShowFinishedTransfer();
   // Sets the source field to the current entry's name, unless it shows it.
   void ShowSourceName();
+  // Sets field id to text unless shown, its text, is that already (each
+  // text set costs a redraw).
+  void SetFieldText(int id, std::string& shown, const std::string& text);
   // The display's work: messages, billboard, gauge at done bytes, the
   // source and destination texts, the page on top.
   void Show(std::uint32_t done, const std::string& fileName, int percent);

@@ -59,7 +59,6 @@ struct WalkRow {
 };
 
 const WalkRow kRows[] = {
-    {"a member", [] { return archive_bytes::Archive(Stored({100})); }, 0, 1},
     {"hundreds of small members, several windows of them",
      [] { return archive_bytes::Archive(Stored(std::vector<std::size_t>(400, 10))); }, 0, 400},
     {"a header across the window's end",
