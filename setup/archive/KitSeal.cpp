@@ -1,5 +1,6 @@
 #include "setup/archive/KitSeal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -75,12 +76,35 @@ void CKitSeal::Index(std::size_t entry) {
   })] = static_cast<std::uint32_t>(entry + 1);
 }
 
-void CKitSeal::Add(SealEntry entry) {
+void CKitSeal::Add(SealEntry entry, CSealDigest headerDigest) {
   if (entries_.size() == entries_.capacity() || 2 * (entries_.size() + 1) + 2 > index_.size()) {
     Reserve(2 * entries_.size() + 8);
   }
   entries_.push_back(std::move(entry));
   Index(entries_.size() - 1);
+  if (!headerDigest.empty()) SetHeaderDigest(entries_.size() - 1, headerDigest);
+}
+
+bool CKitSeal::SetHeaderDigest(std::size_t entry, const CSealDigest& digest) {
+  const auto index = static_cast<std::uint32_t>(entry);
+  // A part's headers line follows the part's line: the digests come in
+  // ascending order but for a seal written otherwise.
+  auto at = headerDigests_.end();
+  if (!headerDigests_.empty() && headerDigests_.back().first >= index) {
+    at = std::lower_bound(headerDigests_.begin(), headerDigests_.end(), index,
+                          [](const auto& d, std::uint32_t i) { return d.first < i; });
+    if (at != headerDigests_.end() && at->first == index) return false;
+  }
+  headerDigests_.emplace(at, index, digest);
+  return true;
+}
+
+CSealDigest CKitSeal::HeaderDigest(const SealEntry& entry) const {
+  if (entries_.empty() || &entry < entries_.data() || &entry >= entries_.data() + entries_.size()) return {};
+  const auto index = static_cast<std::uint32_t>(&entry - entries_.data());
+  const auto at = std::lower_bound(headerDigests_.begin(), headerDigests_.end(), index,
+                                   [](const auto& d, std::uint32_t i) { return d.first < i; });
+  return at != headerDigests_.end() && at->first == index ? at->second : CSealDigest();
 }
 
 const SealEntry* CKitSeal::Find(int diskette, std::string_view name) const {
@@ -158,9 +182,7 @@ bool CKitSealReader::TakeLine(std::string_view line) {
     int diskette = 0;
     if (read_.version_ < 2 || !TakeDigest(line, at, digest) || !TakeNumber(line, at, diskette)) return false;
     const SealEntry* listed = read_.Find(diskette, line.substr(at));
-    if (!listed || !listed->headerDigest.empty()) return false;
-    read_.entries_[static_cast<std::size_t>(listed - read_.entries_.data())].headerDigest = digest;
-    return true;
+    return listed && read_.SetHeaderDigest(static_cast<std::size_t>(listed - read_.entries_.data()), digest);
   }
   SealEntry e;
   if (!TakeDigest(line, at, e.sha256) || !TakeNumber(line, at, e.size) || !TakeNumber(line, at, e.diskette) ||
@@ -172,3 +194,7 @@ bool CKitSealReader::TakeLine(std::string_view line) {
   read_.Add(std::move(e));
   return true;
 }
+
+#if defined(_WIN64)
+static_assert(sizeof(SealEntry) == 80, "a seal entry's fields are laid out without padding");
+#endif

@@ -22,12 +22,14 @@
 #include "setup/archive/KitMedia.h"
 #include "setup/archive/SealDigest.h"
 
+// One line of the seal. A seal of 20,000 plain files holds 20,000 of them
+// for the run, so the few header digests of archive parts are kept beside
+// the entries (CKitSeal::HeaderDigest), not in each one.
 struct SealEntry {
-  int diskette = 1;
   std::string name;
   std::uint64_t size = 0;
   CSealDigest sha256;
-  CSealDigest headerDigest;  // an archive part's: the SHA-256 of its entry headers; empty for other files
+  int diskette = 1;
 };
 
 class CKitSeal {
@@ -39,7 +41,9 @@ public:
 
   explicit CKitSeal(MediaKind media = MediaKind::diskettes) : media_(media) {}
 
-  void Add(SealEntry entry);
+  // headerDigest: an archive part's, the SHA-256 of its entry headers;
+  // none for other files.
+  void Add(SealEntry entry, CSealDigest headerDigest = {});
   // A file whose digests are not known yet (an archive part has a header
   // digest too): the text has its final length.
   void AddPlaceholder(int diskette, const std::string& name, std::uint64_t size, bool archivePart = false);
@@ -60,6 +64,9 @@ public:
   // The line of name on diskette (names compare as Windows compares them,
   // ignoring case); null when the seal does not list it.
   const SealEntry* Find(int diskette, std::string_view name) const;
+  // The header digest of entry, one of GetEntries(); empty for a file that
+  // is no archive part.
+  CSealDigest HeaderDigest(const SealEntry& entry) const;
 
 private:
   friend class CKitSealReader;
@@ -79,6 +86,11 @@ private:
   MediaKind media_;
   int version_ = kVersion;
   std::vector<SealEntry> entries_;
+  // The archive parts' header digests by the index of their entry, in
+  // ascending order.
+  std::vector<std::pair<std::uint32_t, CSealDigest>> headerDigests_;
+  // Gives entry its header digest; false when it has one already.
+  bool SetHeaderDigest(std::size_t entry, const CSealDigest& digest);
   // Open addressing over entry indices + 1 (0: free), by Hash; at most half
   // full, its size a power of two.
   std::vector<std::uint32_t> index_;

@@ -10,16 +10,21 @@ constexpr std::size_t kDigestSize = 64;
 }  // namespace
 
 void CKitSeal::AddPlaceholder(int diskette, const std::string& name, std::uint64_t size, bool archivePart) {
-  Add(SealEntry{diskette, name, size, std::string(kDigestSize, '0'),
-                archivePart ? std::string(kDigestSize, '0') : std::string()});
+  Add(SealEntry{name, size, std::string(kDigestSize, '0'), diskette},
+      archivePart ? std::string(kDigestSize, '0') : std::string());
 }
 
 std::string CKitSeal::Render() const {
   std::string text = std::string(kHeader) + std::to_string(version_) + std::string(kMediaTag) + MediaKindName(media_) + "\r\n";
-  for (const SealEntry& e : entries_) {
+  auto part = headerDigests_.begin();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const SealEntry& e = entries_[i];
     const std::string place = std::to_string(e.diskette) + " " + e.name + "\r\n";
     text += e.sha256.Hex() + " " + std::to_string(e.size) + " " + place;
-    if (!e.headerDigest.empty()) text += std::string(kHeadersTag) + e.headerDigest.Hex() + " " + place;
+    if (part != headerDigests_.end() && part->first == i) {
+      text += std::string(kHeadersTag) + part->second.Hex() + " " + place;
+      ++part;
+    }
   }
   return text;
 }

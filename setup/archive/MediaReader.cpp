@@ -111,14 +111,15 @@ void CMediaReader::Abort() {
 void CMediaReader::OnPartOpened(std::int64_t dataCarriedIn) {
   const SealEntry* const sealed = CheckSealedSize();
   if (!sealed) return;
-  if (sealed->headerDigest.empty()) {
+  const CSealDigest headerDigest = media_.GetSeal()->HeaderDigest(*sealed);
+  if (headerDigest.empty()) {
     // A seal that gives header digests gives one for every part.
     if (media_.GetSeal()->CoversEntryHeaders()) throw CKitSealException(CKitSealException::headersDamaged);
     return;
   }
   const auto resume = static_cast<std::int64_t>(GetPosition());
   const PartHeaderWalk walk = WalkPartHeaders(*this, static_cast<std::uint64_t>(dataCarriedIn));
-  if (walk.digest != sealed->headerDigest) throw CKitSealException(CKitSealException::headersDamaged);
+  if (walk.digest != headerDigest) throw CKitSealException(CKitSealException::headersDamaged);
   Seek(resume, begin);
 }
 

@@ -10,3 +10,7 @@ std::int64_t CFileEntry::SpaceNeeded(DWORD clusterSize) const {
 }
 
 bool CFileEntry::IsSelected() const { return group && group->selected; }
+
+#if defined(_WIN64)
+static_assert(sizeof(CFileEntry) == 88, "a file entry's fields are laid out without padding");
+#endif

@@ -11,6 +11,11 @@
 void CFileList::Load(const CPathName& profile, const CGroupTable& groups) { Load(ReadIniTextFile(profile), groups); }
 
 void CFileList::Load(const CIniText& profile, const CGroupTable& groups) {
+  // The list is made as large as it becomes at once: a list that doubled
+  // its way to 20,000 entries would have touched half as much again.
+  std::size_t count = records_.size();
+  for (const auto& group : groups) count += profile.KeyCount(group->key);
+  records_.reserve(count);
   for (const auto& group : groups) {
     ForEachProfileValue(group->key, profile, [&](const std::string& key, const std::string& value) {
       CFileEntryRecord record = CFileEntryRecord::Parse(value);

@@ -23,7 +23,7 @@ bool SameEntries(const CKitSeal& a, const CKitSeal& b) {
     const SealEntry& x = a.GetEntries()[i];
     const SealEntry& y = b.GetEntries()[i];
     if (x.diskette != y.diskette || x.name != y.name || x.size != y.size || x.sha256 != y.sha256 ||
-        x.headerDigest != y.headerDigest) {
+        a.HeaderDigest(x) != b.HeaderDigest(y)) {
       return false;
     }
   }

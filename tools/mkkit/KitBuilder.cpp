@@ -361,10 +361,10 @@ KitExitCode CKitBuilder::Build() {
   // with the digest of its entry headers.
   const auto sealed = [&](int diskette, const std::string& name, std::string headerDigest = {}) {
     const bool part = !headerDigest.empty();
-    SealEntry entry{diskette, name, 0, {}, std::move(headerDigest)};
+    SealEntry entry{name, 0, {}, diskette};
     entry.sha256 = Sha256OfFile(DisketteFolder(options_.outputDir, description_.media, diskette) + "\\" + name, entry.size);
     const std::uint64_t size = entry.size;
-    seal.Add(std::move(entry));
+    seal.Add(std::move(entry), headerDigest);
     summary_.kitBytes += size;
     ++summary_.kitFiles;
     if (diskette == 0) {

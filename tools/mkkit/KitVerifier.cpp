@@ -495,12 +495,12 @@ void CKitVerifier::Impl::CheckSealDigests() {
     if (Sha256OfFile(path, size) != e.sha256) {
       Problem(path + " differs from the kit's seal (its SHA-256 is not the one the seal holds)");
     }
-    if (!e.headerDigest.empty()) {
+    if (const CSealDigest headerDigest = seal_->HeaderDigest(e); !headerDigest.empty()) {
       CCountedFile part;
       part.OpenRead(CPathName(path));
       const PartHeaderWalk walk = WalkPartHeaders(part, carried);
       carried = walk.carried;
-      if (walk.digest != e.headerDigest) {
+      if (walk.digest != headerDigest) {
         Problem(path + " has entry headers other than the kit's seal says (the setup program would refuse it)");
       }
     } else {

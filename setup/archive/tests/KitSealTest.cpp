@@ -15,10 +15,10 @@ const std::string kDigestC(64, 'c');
 
 TEST(KitSeal, ReadsBackWhatItWritesAndFindsFilesAsWindowsNamesThem) {
   CKitSeal written(MediaKind::cd);
-  written.Add(SealEntry{0, "autorun.inf", 40, kDigestA, {}});
-  written.Add(SealEntry{1, "_setupx.ini", 1200, kDigestB, {}});
-  written.Add(SealEntry{1, "velt.ar1", 1457664, kDigestC, kDigestA});
-  written.Add(SealEntry{2, "velt.ar2", 1000, kDigestA, kDigestB});
+  written.Add(SealEntry{"autorun.inf", 40, kDigestA, 0});
+  written.Add(SealEntry{"_setupx.ini", 1200, kDigestB, 1});
+  written.Add(SealEntry{"velt.ar1", 1457664, kDigestC, 1}, kDigestA);
+  written.Add(SealEntry{"velt.ar2", 1000, kDigestA, 2}, kDigestB);
   const std::string text = written.Render();
   EXPECT_EQ(0u, text.find("mkkit seal 2 media=cd\r\n"));
   EXPECT_NE(std::string::npos, text.find("headers " + kDigestB + " 2 velt.ar2\r\n"));
@@ -30,7 +30,7 @@ TEST(KitSeal, ReadsBackWhatItWritesAndFindsFilesAsWindowsNamesThem) {
   const SealEntry* part = read.Find(1, "VELT.AR1");
   ASSERT_NE(nullptr, part);
   EXPECT_EQ(1457664u, part->size);
-  EXPECT_EQ(kDigestA, part->headerDigest);
+  EXPECT_EQ(kDigestA, read.HeaderDigest(*part));
   EXPECT_EQ(nullptr, read.Find(2, "velt.ar1")) << "the diskette is part of the name";
   EXPECT_EQ(nullptr, read.Find(1, "other.txt"));
 }
@@ -42,7 +42,21 @@ TEST(KitSeal, ReadsTheFirstVersionWithoutHeaderDigests) {
   EXPECT_EQ(1, read.GetVersion());
   EXPECT_FALSE(read.CoversEntryHeaders());
   ASSERT_NE(nullptr, read.Find(2, "velt.ar2"));
-  EXPECT_TRUE(read.Find(2, "velt.ar2")->headerDigest.empty());
+  EXPECT_TRUE(read.HeaderDigest(*read.Find(2, "velt.ar2")).empty());
+}
+
+// mkkit writes a part's headers line right after the part's line; a seal
+// whose headers lines come later, in any order, gives each part its own.
+TEST(KitSeal, HeaderDigestsMayComeAfterLaterLines) {
+  CKitSeal read;
+  ASSERT_TRUE(read.Parse("mkkit seal 2 media=diskettes\r\n" + kDigestA + " 10 1 a.ar1\r\n" + kDigestA +
+                         " 10 1 b.ar1\r\n" + kDigestA + " 10 1 c.txt\r\nheaders " + kDigestC +
+                         " 1 b.ar1\r\nheaders " + kDigestB + " 1 a.ar1\r\n"));
+  EXPECT_EQ(kDigestB, read.HeaderDigest(*read.Find(1, "a.ar1")));
+  EXPECT_EQ(kDigestC, read.HeaderDigest(*read.Find(1, "b.ar1")));
+  EXPECT_TRUE(read.HeaderDigest(*read.Find(1, "c.txt")).empty());
+  const SealEntry elsewhere = *read.Find(1, "a.ar1");
+  EXPECT_TRUE(read.HeaderDigest(elsewhere).empty()) << "an entry of no seal has no header digest";
 }
 
 TEST(KitSeal, RefusesWhatIsNotASealMkkitWrote) {
@@ -70,11 +84,14 @@ TEST(KitSeal, RefusesWhatIsNotASealMkkitWrote) {
       {"header digest of a file not listed", head + "headers " + kDigestB + " 1 velt.ar1\r\n" + good},
       {"two header digests", head + good + "headers " + kDigestB + " 1 readme.txt\r\nheaders " + kDigestB +
                                  " 1 readme.txt\r\n"},
+      {"two header digests, apart", head + good + kDigestB + " 11 1 velt.ar1\r\nheaders " + kDigestB +
+                                        " 1 readme.txt\r\nheaders " + kDigestC + " 1 velt.ar1\r\nheaders " +
+                                        kDigestB + " 1 readme.txt\r\n"},
       {"header digests in the first version", "mkkit seal 1 media=cd\r\n" + good + "headers " + kDigestB + " 1 readme.txt\r\n"},
   };
   for (const auto& row : rows) {
     CKitSeal seal;
-    seal.Add(SealEntry{1, "kept.txt", 1, kDigestC, {}});
+    seal.Add(SealEntry{"kept.txt", 1, kDigestC, 1});
     EXPECT_FALSE(seal.Parse(row.text)) << row.why;
     EXPECT_NE(nullptr, seal.Find(1, "kept.txt")) << row.why << ": a refused text changes nothing";
   }
@@ -86,8 +103,9 @@ TEST(KitSeal, RefusesWhatIsNotASealMkkitWrote) {
 TEST(KitSeal, ReadsTheSameInPiecesOfAnySize) {
   CKitSeal written(MediaKind::cd);
   for (int i = 0; i < 20000; ++i) {
-    written.Add(SealEntry{1 + i % 3, "file" + std::to_string(i) + ".dat", static_cast<std::uint64_t>(i),
-                          i % 2 ? kDigestA : kDigestB, i % 1000 ? std::string() : kDigestC});
+    written.Add(SealEntry{"file" + std::to_string(i) + ".dat", static_cast<std::uint64_t>(i), i % 2 ? kDigestA : kDigestB,
+                          1 + i % 3},
+                i % 1000 ? std::string() : kDigestC);
   }
   const std::string text = written.Render();
   for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{70}, std::size_t{16384}, text.size()}) {
@@ -102,7 +120,7 @@ TEST(KitSeal, ReadsTheSameInPiecesOfAnySize) {
       const SealEntry* e = read.Find(1 + i % 3, "FILE" + std::to_string(i) + ".DAT");
       ASSERT_NE(nullptr, e) << i;
       EXPECT_EQ(static_cast<std::uint64_t>(i), e->size);
-      EXPECT_EQ(i % 1000 == 0, !e->headerDigest.empty()) << i;
+      EXPECT_EQ(i % 1000 == 0, !read.HeaderDigest(*e).empty()) << i;
     }
   }
   // A damaged line in the middle refuses the whole text, in pieces too.
@@ -111,7 +129,7 @@ TEST(KitSeal, ReadsTheSameInPiecesOfAnySize) {
   CKitSealReader reader(damaged.size());
   for (std::size_t at = 0; at < damaged.size(); at += 16384) reader.Feed(std::string_view(damaged).substr(at, 16384));
   CKitSeal kept;
-  kept.Add(SealEntry{1, "kept.txt", 1, kDigestC, {}});
+  kept.Add(SealEntry{"kept.txt", 1, kDigestC, 1});
   EXPECT_FALSE(reader.Finish(kept));
   EXPECT_NE(nullptr, kept.Find(1, "kept.txt"));
 }

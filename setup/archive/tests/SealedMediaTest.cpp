@@ -89,11 +89,11 @@ protected:
     const std::string partDigests[] = {Digest(headers1), Digest(std::string()), Digest(headers3)};
     for (int i = 0; i < 3; ++i) {
       const std::string name = std::string("test.ar") + char('1' + i);
-      kit.seal.Add(SealEntry{i + 1, name, parts[i].size(), Digest(parts[i]), partDigests[i]});
+      kit.seal.Add(SealEntry{name, parts[i].size(), Digest(parts[i]), i + 1}, partDigests[i]);
       kit.files.emplace_back(name, parts[i]);
     }
     const Bytes plain(plainText.begin(), plainText.end());
-    kit.seal.Add(SealEntry{1, "readme.txt", plain.size(), Digest(plain), {}});
+    kit.seal.Add(SealEntry{"readme.txt", plain.size(), Digest(plain), 1});
     kit.files.emplace_back("readme.txt", plain);
     return kit;
   }
@@ -160,7 +160,7 @@ const SealRow kRows[] = {
      [](Kit& k) {
        CKitSeal fewer(MediaKind::flat);
        for (const SealEntry& e : k.seal.GetEntries()) {
-         if (e.name != "test.ar2") fewer.Add(e);
+         if (e.name != "test.ar2") fewer.Add(e, k.seal.HeaderDigest(e));
        }
        k.seal = fewer;
      },

@@ -170,7 +170,7 @@ TEST_P(SealedPlainFileTest, IsCopiedOnlyAsTheSealHasIt) {
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir / "readme.txt", row.onMedia));
   CKitSeal seal(MediaKind::flat);
-  seal.Add(SealEntry{1, "readme.txt", sealed.size(), Digest(sealed), {}});
+  seal.Add(SealEntry{"readme.txt", sealed.size(), Digest(sealed), 1});
   CSourceMedia media(CPathName(dir.path() + "\\"));
   media.SetSeal(seal);
   CSourceReadAhead ahead;
