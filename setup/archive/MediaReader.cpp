@@ -43,7 +43,8 @@ const SealEntry* CMediaReader::CheckSealedSize() const {
 void CMediaReader::OpenPlainFile(CSourceReadAhead* readAhead) {
   digesting_ = nullptr;
   const CPathName path = GetSourcePath();
-  ahead_.reset();
+  ReleaseReadAhead();
+  aheadFrom_ = readAhead;
   if (readAhead) ahead_ = readAhead->Take(path.GetPath());
   if (ahead_) {
     CArchiveReader::Abort();
@@ -96,15 +97,20 @@ std::uint64_t CMediaReader::Seek(std::int64_t offset, SeekPosition from) {
 
 bool CMediaReader::IsOpen() const { return ahead_ || CArchiveReader::IsOpen(); }
 
-void CMediaReader::Close() {
+void CMediaReader::ReleaseReadAhead() noexcept {
+  if (ahead_ && aheadFrom_) aheadFrom_->GiveBack(std::move(ahead_->bytes));
   ahead_.reset();
+}
+
+void CMediaReader::Close() {
+  ReleaseReadAhead();
   CArchiveReader::Close();
 }
 
 void CMediaReader::Abort() {
   // A running extraction is only asked to stop: it goes on reading until
   // the member is complete.
-  if (!IsExtracting()) ahead_.reset();
+  if (!IsExtracting()) ReleaseReadAhead();
   CArchiveReader::Abort();
 }
 
@@ -130,7 +136,7 @@ void CMediaReader::OnMemberExtracted() {
   // The copy took the bytes the profile gives: all of the file, or it is
   // not the file the kit was built with.
   if (GetBytesRead() != static_cast<std::int64_t>(sealed->size) ||
-      (ahead_ ? ahead_->sha256Hex : digest_.FinishHex()) != sealed->sha256) {
+      (ahead_ ? ahead_->sha256 : CSealDigest(digest_.FinishHex())) != sealed->sha256) {
     throw CKitSealException(CKitSealException::fileDamaged);
   }
 }

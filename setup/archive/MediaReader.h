@@ -43,7 +43,9 @@ public:
   // Opens the file as a plain file of the kit, checking its size against
   // the seal; its bytes are digested as they are read. When readAhead has
   // read the file already, its bytes and digest are taken from there and
-  // nothing is opened.
+  // nothing is opened; readAhead then gets the buffer back when the reader
+  // is done with it (the next open, Close or Abort), and must live until
+  // then.
   void OpenPlainFile(CSourceReadAhead* readAhead = nullptr);
   // The plain file's times, size and attributes; CFileException
   // (fileNotFound) when the system gives none.
@@ -77,6 +79,8 @@ private:
   // the seal does not list it or gives it another size. Null without a
   // seal.
   const SealEntry* CheckSealedSize() const;
+  // Ends the use of the file read ahead, its buffer given back.
+  void ReleaseReadAhead() noexcept;
 
   CSourceMedia& media_;
   std::string fileName_;
@@ -88,4 +92,5 @@ private:
   // The plain file as read ahead, while its bytes are read from memory.
   std::optional<CReadAheadFile> ahead_;
   std::size_t aheadAt_ = 0;
+  CSourceReadAhead* aheadFrom_ = nullptr;  // which gave ahead_, and gets its buffer back
 };

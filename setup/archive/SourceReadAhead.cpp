@@ -19,6 +19,7 @@ CSourceReadAhead::CSourceReadAhead()
     : wanted_(::CreateEventA(nullptr, FALSE, FALSE, nullptr)), done_(::CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
   ::InitializeCriticalSection(&lock_);
   threadFailed_ = !wanted_ || !done_;
+  spares_.reserve(kMaxSpares);
 }
 
 CSourceReadAhead::~CSourceReadAhead() {
@@ -101,6 +102,13 @@ std::optional<CReadAheadFile> CSourceReadAhead::Take(const std::string& path) {
   return std::move(request.file);
 }
 
+void CSourceReadAhead::GiveBack(std::vector<std::uint8_t> bytes) noexcept {
+  if (bytes.capacity() == 0 || bytes.capacity() > kSpareBytes) return;
+  Lock lock(lock_);
+  // Room was reserved: this makes no allocation.
+  if (spares_.size() < kMaxSpares) spares_.push_back(std::move(bytes));
+}
+
 DWORD WINAPI CSourceReadAhead::ThreadMain(void* self) noexcept {
   static_cast<CSourceReadAhead*>(self)->Work();
   return 0;
@@ -132,6 +140,10 @@ void CSourceReadAhead::Work() noexcept {
           size = next->size;
           next->state = State::reading;
           file.path = next->file.path;
+          if (!spares_.empty()) {
+            file.bytes = std::move(spares_.back());
+            spares_.pop_back();
+          }
         }
       }
       if (id == 0) {
@@ -172,6 +184,6 @@ bool CSourceReadAhead::Read(CReadAheadFile& file, std::uint64_t size) const {
   }
   CSha256 digest;
   digest.Update(file.bytes.data(), file.bytes.size());
-  file.sha256Hex = digest.FinishHex();
+  file.sha256 = CSealDigest(digest.FinishHex());
   return true;
 }

@@ -23,6 +23,7 @@
 
 #include "framework/File.h"
 #include "framework/ScopedHandle.h"
+#include "setup/archive/SealDigest.h"
 
 // A plain file as the read-ahead found it: its bytes, its status (times,
 // size, attributes) and the SHA-256 of the bytes.
@@ -30,7 +31,7 @@ struct CReadAheadFile {
   std::string path;
   std::vector<std::uint8_t> bytes;
   CFileStatus status;
-  std::string sha256Hex;
+  CSealDigest sha256;
 };
 
 class CSourceReadAhead {
@@ -42,6 +43,13 @@ public:
   // taken, and their bytes.
   static constexpr std::size_t kMaxFiles = 16;
   static constexpr std::uint64_t kMaxBytes = 4u << 20;
+  // The buffers of files taken come back (GiveBack) and hold the next
+  // files read: a few buffers serve the whole copy. A buffer of a file of
+  // 20,000 made and freed by two threads in turn, between the run's own
+  // allocations, scattered the heap: the copy of 20,000 small plain files
+  // held 1.9 MB more memory for it. Larger buffers are freed.
+  static constexpr std::size_t kSpareBytes = 64 * 1024;
+  static constexpr std::size_t kMaxSpares = kMaxFiles + 2;
 
   CSourceReadAhead();
   // Stops the thread (after the file it is reading) and waits for it.
@@ -65,6 +73,9 @@ public:
   // not asked for, could not be read or was read as another size than
   // asked for. What was asked for before it and not taken is given up.
   std::optional<CReadAheadFile> Take(const std::string& path);
+  // The bytes of a file taken, once they are not needed: kept for a file
+  // read later when there is room for them, else freed.
+  void GiveBack(std::vector<std::uint8_t> bytes) noexcept;
 
 private:
   enum class State : std::uint8_t { waiting, reading, read, failed };
@@ -94,5 +105,6 @@ private:
   bool threadWaits_ = false;  // for wanted_
   bool copyWaits_ = false;    // for done_
   std::vector<Request> requests_;  // in the order asked for (a few); guarded by lock_
+  std::vector<std::vector<std::uint8_t>> spares_;  // buffers given back; guarded by lock_
   std::uint32_t nextId_ = 1;
 };

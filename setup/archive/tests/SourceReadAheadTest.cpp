@@ -44,7 +44,7 @@ protected:
     if (!file) return "none";
     EXPECT_EQ(dir / name, file->path);
     const std::string bytes(file->bytes.begin(), file->bytes.end());
-    EXPECT_EQ(Digest(bytes), file->sha256Hex) << name;
+    EXPECT_EQ(CSealDigest(Digest(bytes)), file->sha256) << name;
     EXPECT_EQ(bytes.size(), file->status.m_size) << name;
     return bytes;
   }
@@ -151,6 +151,43 @@ TEST_F(ReadAheadTest, RunsAheadOnlyWithinItsLimitsAndStopsWithFilesNotTaken) {
   // Ends while requests are waiting: the thread stops after the one it reads.
   for (int i = 0; i < 8; ++i) ahead->Want(dir / "small.txt", 100);
   ahead.reset();
+}
+
+// A few buffers serve every file: each file's buffer given back holds a file
+// read later, whole and nothing else (a file shorter than the one before it
+// in the buffer, an empty one). The media reader gives back what it took.
+TEST_F(ReadAheadTest, ReadsTheNextFilesIntoTheBuffersGivenBack) {
+  CSourceReadAhead ahead;
+  ahead.Want(dir / "large.bin", 70000);
+  std::optional<CReadAheadFile> large = ahead.Take(dir / "large.bin");
+  ASSERT_TRUE(large);
+  large->bytes.resize(CSourceReadAhead::kSpareBytes);  // a buffer no larger than a spare
+  large->bytes.shrink_to_fit();
+  const std::uint8_t* const buffer = large->bytes.data();
+  ahead.GiveBack(std::move(large->bytes));
+  for (const char* name : {"small.txt", "empty.dat", "small.txt"}) {
+    ahead.Want(dir / name, std::string(name) == "small.txt" ? 100 : 0);
+    std::optional<CReadAheadFile> file = ahead.Take(dir / name);
+    ASSERT_TRUE(file) << name;
+    EXPECT_EQ(buffer, file->bytes.data()) << name << " is read into the buffer given back";
+    EXPECT_EQ(std::string(name) == "small.txt" ? Pattern(100) : "", std::string(file->bytes.begin(), file->bytes.end()))
+        << name;
+    ahead.GiveBack(std::move(file->bytes));
+  }
+  {
+    CSourceMedia media(CPathName(dir.path() + "\\"));
+    ahead.Want(dir / "small.txt", 100);
+    CMediaReader plain(media, "small.txt");
+    plain.OpenPlainFile(&ahead);
+    char first = 0;
+    EXPECT_EQ(1u, plain.Read(&first, 1));
+    EXPECT_EQ(Pattern(100)[0], first);
+    plain.Abort();
+  }
+  ahead.Want(dir / "small.txt", 100);
+  const std::optional<CReadAheadFile> after = ahead.Take(dir / "small.txt");
+  ASSERT_TRUE(after);
+  EXPECT_EQ(buffer, after->bytes.data()) << "the media reader gives back the buffer it took";
 }
 
 // The media reader takes a plain file from the read-ahead, and the seal
