@@ -85,26 +85,28 @@ void CKitSeal::Add(SealEntry entry, CSealDigest headerDigest) {
   if (!headerDigest.empty()) SetHeaderDigest(entries_.size() - 1, headerDigest);
 }
 
-bool CKitSeal::SetHeaderDigest(std::size_t entry, const CSealDigest& digest) {
-  const auto index = static_cast<std::uint32_t>(entry);
+std::size_t CKitSeal::HeaderDigestPlace(std::size_t entry) const noexcept {
   // A part's headers line follows the part's line: the digests come in
   // ascending order but for a seal written otherwise.
-  auto at = headerDigests_.end();
-  if (!headerDigests_.empty() && headerDigests_.back().first >= index) {
-    at = std::lower_bound(headerDigests_.begin(), headerDigests_.end(), index,
-                          [](const auto& d, std::uint32_t i) { return d.first < i; });
-    if (at != headerDigests_.end() && at->first == index) return false;
-  }
-  headerDigests_.emplace(at, index, digest);
+  if (headerDigests_.empty() || headerDigests_.back().first < entry) return headerDigests_.size();
+  return static_cast<std::size_t>(std::lower_bound(headerDigests_.begin(), headerDigests_.end(), entry,
+                                                   [](const auto& d, std::size_t i) { return d.first < i; }) -
+                                  headerDigests_.begin());
+}
+
+bool CKitSeal::SetHeaderDigest(std::size_t entry, const CSealDigest& digest) {
+  const std::size_t at = HeaderDigestPlace(entry);
+  if (at < headerDigests_.size() && headerDigests_[at].first == entry) return false;
+  headerDigests_.insert(headerDigests_.begin() + static_cast<std::ptrdiff_t>(at),
+                        {static_cast<std::uint32_t>(entry), digest});
   return true;
 }
 
 CSealDigest CKitSeal::HeaderDigest(const SealEntry& entry) const {
   if (entries_.empty() || &entry < entries_.data() || &entry >= entries_.data() + entries_.size()) return {};
-  const auto index = static_cast<std::uint32_t>(&entry - entries_.data());
-  const auto at = std::lower_bound(headerDigests_.begin(), headerDigests_.end(), index,
-                                   [](const auto& d, std::uint32_t i) { return d.first < i; });
-  return at != headerDigests_.end() && at->first == index ? at->second : CSealDigest();
+  const auto index = static_cast<std::size_t>(&entry - entries_.data());
+  const std::size_t at = HeaderDigestPlace(index);
+  return at < headerDigests_.size() && headerDigests_[at].first == index ? headerDigests_[at].second : CSealDigest();
 }
 
 const SealEntry* CKitSeal::Find(int diskette, std::string_view name) const {

@@ -91,6 +91,8 @@ private:
   std::vector<std::pair<std::uint32_t, CSealDigest>> headerDigests_;
   // Gives entry its header digest; false when it has one already.
   bool SetHeaderDigest(std::size_t entry, const CSealDigest& digest);
+  // Where entry's header digest is, or would go, in headerDigests_.
+  std::size_t HeaderDigestPlace(std::size_t entry) const noexcept;
   // Open addressing over entry indices + 1 (0: free), by Hash; at most half
   // full, its size a power of two.
   std::vector<std::uint32_t> index_;
