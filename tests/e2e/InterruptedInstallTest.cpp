@@ -246,7 +246,9 @@ private:
   }
 
   void StartCopy() {
-    kitDir = BuildKit(work, files, "cd", 40000000);
+    // Built once: a moment tried again starts the same kit again (mkkit
+    // builds into no folder that holds a kit).
+    if (kitDir.empty()) kitDir = BuildKit(work, files, "cd", 40000000);
     Start({}, kitDir + "\\DISK01\\_setupx.exe");
     HWND ready = WalkToReadyToCopy(target);
     ASSERT_NE(nullptr, ready);
