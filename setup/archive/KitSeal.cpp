@@ -86,9 +86,6 @@ void CKitSeal::Add(SealEntry entry, CSealDigest headerDigest) {
 }
 
 std::size_t CKitSeal::HeaderDigestPlace(std::size_t entry) const noexcept {
-  // A part's headers line follows the part's line: the digests come in
-  // ascending order but for a seal written otherwise.
-  if (headerDigests_.empty() || headerDigests_.back().first < entry) return headerDigests_.size();
   return static_cast<std::size_t>(std::lower_bound(headerDigests_.begin(), headerDigests_.end(), entry,
                                                    [](const auto& d, std::size_t i) { return d.first < i; }) -
                                   headerDigests_.begin());

@@ -16,14 +16,11 @@ void CKitSeal::AddPlaceholder(int diskette, const std::string& name, std::uint64
 
 std::string CKitSeal::Render() const {
   std::string text = std::string(kHeader) + std::to_string(version_) + std::string(kMediaTag) + MediaKindName(media_) + "\r\n";
-  auto part = headerDigests_.begin();
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const SealEntry& e = entries_[i];
+  for (const SealEntry& e : entries_) {
     const std::string place = std::to_string(e.diskette) + " " + e.name + "\r\n";
     text += e.sha256.Hex() + " " + std::to_string(e.size) + " " + place;
-    if (part != headerDigests_.end() && part->first == i) {
-      text += std::string(kHeadersTag) + part->second.Hex() + " " + place;
-      ++part;
+    if (const CSealDigest headers = HeaderDigest(e); !headers.empty()) {
+      text += std::string(kHeadersTag) + headers.Hex() + " " + place;
     }
   }
   return text;

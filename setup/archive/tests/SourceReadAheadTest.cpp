@@ -49,6 +49,14 @@ protected:
     return bytes;
   }
 
+  // The bytes of the kit's file name; "none" for a file not in the kit.
+  std::string Bytes(const std::string& name) const {
+    for (const auto& [file, bytes] : files) {
+      if (file == name) return bytes;
+    }
+    return "none";
+  }
+
   TempDir dir;
   const std::vector<std::pair<std::string, std::string>> files{
       {"small.txt", Pattern(100)}, {"large.bin", Pattern(70000)}, {"empty.dat", ""}};
@@ -73,20 +81,12 @@ TEST_P(ReadAheadTableTest, GivesTheFileAsItLiesOrNothing) {
   CSourceReadAhead ahead;
   for (const Step& step : GetParam().steps) {
     if (step.kind == Step::want) {
-      long long size = step.size;
-      if (size < 0) {
-        for (const auto& [name, bytes] : files) {
-          if (name == step.name) size = static_cast<long long>(bytes.size());
-        }
-      }
-      ahead.Want(dir / step.name, static_cast<std::uint64_t>(size < 0 ? 0 : size));
+      const std::string bytes = Bytes(step.name);
+      const long long size = step.size >= 0 ? step.size : bytes == "none" ? 0 : static_cast<long long>(bytes.size());
+      ahead.Want(dir / step.name, static_cast<std::uint64_t>(size));
       continue;
     }
-    std::string expected = "none";
-    for (const auto& [name, bytes] : files) {
-      if (name == step.taken) expected = bytes;
-    }
-    EXPECT_EQ(expected, Taken(ahead, step.name)) << "take " << step.name;
+    EXPECT_EQ(Bytes(step.taken), Taken(ahead, step.name)) << "take " << step.name;
   }
 }
 
@@ -165,13 +165,12 @@ TEST_F(ReadAheadTest, ReadsTheNextFilesIntoTheBuffersGivenBack) {
   large->bytes.shrink_to_fit();
   const std::uint8_t* const buffer = large->bytes.data();
   ahead.GiveBack(std::move(large->bytes));
-  for (const char* name : {"small.txt", "empty.dat", "small.txt"}) {
-    ahead.Want(dir / name, std::string(name) == "small.txt" ? 100 : 0);
+  for (const std::string name : {"small.txt", "empty.dat", "small.txt"}) {
+    ahead.Want(dir / name, Bytes(name).size());
     std::optional<CReadAheadFile> file = ahead.Take(dir / name);
     ASSERT_TRUE(file) << name;
     EXPECT_EQ(buffer, file->bytes.data()) << name << " is read into the buffer given back";
-    EXPECT_EQ(std::string(name) == "small.txt" ? Pattern(100) : "", std::string(file->bytes.begin(), file->bytes.end()))
-        << name;
+    EXPECT_EQ(Bytes(name), std::string(file->bytes.begin(), file->bytes.end())) << name;
     ahead.GiveBack(std::move(file->bytes));
   }
   {
